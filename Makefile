@@ -1,0 +1,30 @@
+# Thin wrapper over CMake and ctest. `make run` starts the demo, `make test` runs every test.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all setup configure build run test bench clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+configure: setup
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j2
+
+run: build
+	@BUILD=$(abspath $(BUILD)) scripts/run-demo
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j2
+
+bench: configure
+	@scripts/setup --bench
+	cmake --build $(BUILD) -j2
+	@scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

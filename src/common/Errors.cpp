@@ -1,0 +1,37 @@
+#include "Errors.h"
+
+#include <QString>
+#include <cerrno>
+
+EConvertError EConvertError::InvalidFloat(const QString& text) {
+  return EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
+}
+
+EConvertError EConvertError::InvalidInteger(const QString& text) {
+  return EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+}
+
+namespace {
+std::string InOutMessage(int code) {
+  switch (code) {
+    case EInOutError::kFileNotFound:
+      return "File not found";
+    case EInOutError::kReadBeyondEnd:
+      return "Read beyond end of file";
+    default:
+      return "I/O error " + std::to_string(code);
+  }
+}
+}  // namespace
+
+EInOutError::EInOutError(int code) : ERuntimeError(InOutMessage(code)), fErrorCode(code) {}
+
+EInOutError EInOutError::FromErrno(int err) {
+  if (err == ENOENT || err == ENOTDIR) return EInOutError(kFileNotFound);
+  return EInOutError(err);
+}
+
+EZeroDivide::EZeroDivide() : ERuntimeError("Floating point division by zero") {}
+
+EListError::EListError(const std::string& className)
+    : ERuntimeError(className + ":\r\nList Operation Error.") {}

@@ -1,0 +1,39 @@
+#include "Numbers.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+int64_t Nearest(long double x) { return static_cast<int64_t>(nearbyintl(x)); }
+
+namespace {
+constexpr int kTableLow = -30;
+constexpr int kTableHigh = 30;
+
+double ParsePowerOfTen(int digit) {
+  // strtod rounds correctly, so "1e-1" gives the double nearest to 0.1.
+  const std::string text = "1e" + std::to_string(digit);
+  return std::strtod(text.c_str(), nullptr);
+}
+
+const std::array<double, kTableHigh - kTableLow + 1>& PowerTable() {
+  static const auto table = [] {
+    std::array<double, kTableHigh - kTableLow + 1> t{};
+    for (int d = kTableLow; d <= kTableHigh; ++d) t[d - kTableLow] = ParsePowerOfTen(d);
+    return t;
+  }();
+  return table;
+}
+}  // namespace
+
+double PowerOfTen(int digit) {
+  if (digit < kTableLow || digit > kTableHigh) return ParsePowerOfTen(digit);
+  return PowerTable()[digit - kTableLow];
+}
+
+double RoundToDigit(double x, int digit) {
+  const long double power = PowerOfTen(digit);
+  const long double shifted = static_cast<long double>(x) / power + 0.5L;
+  return static_cast<double>(truncl(shifted) * power);
+}

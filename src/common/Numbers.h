@@ -1,0 +1,17 @@
+#pragma once
+// The integer conversions of the codec: nearest with ties to the even neighbour, and
+// RoundToDigit, which truncates toward zero after adding one half (so it is not
+// symmetric for negative values: -2.44 to one decimal gives -2.3).
+
+#include <cstdint>
+
+// The integer nearest to x, a tie going to the even integer (the current rounding mode).
+int64_t Nearest(long double x);
+
+// Trunc(x / 10^digit + 0.5) * 10^digit. 10^digit is the 64-bit float nearest to it; the
+// quotient and the sum are formed in 80-bit precision before truncating, and the product
+// is returned as a 64-bit float.
+double RoundToDigit(double x, int digit);
+
+// The 64-bit float nearest to 10^digit.
+double PowerOfTen(int digit);

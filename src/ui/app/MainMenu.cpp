@@ -1,0 +1,157 @@
+// The main window's menu, its file dialogs and the commands that only open windows.
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include "app/Aboutfrm.h"
+#include "app/ErrorBox.h"
+#include "app/Program.h"
+#include "app/mainfrm.h"
+#include "app/selectDMEfrm.h"
+#include "telemetry/Indicatorsfrm.h"
+#include "telemetry/Telemetryfrm.h"
+
+namespace {
+QFileDialog* MakeDialog(QWidget* owner, const char* name, bool save, const QString& title,
+                        const QStringList& filters, const QString& suffix) {
+  auto* dialog = new QFileDialog(owner);
+  dialog->setObjectName(QString::fromLatin1(name));
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setWindowTitle(title);
+  dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!filters.isEmpty()) dialog->setNameFilters(filters);
+  dialog->setDefaultSuffix(suffix);
+  return dialog;
+}
+
+const QStringList kImageFilters = {QStringLiteral("Файлы прошивок (*.bin)"),
+                                   QStringLiteral("Все файлы (*.*)")};
+const QStringList kSettingsFilters = {QStringLiteral("Tarvelo Files (*.dme)"),
+                                      QStringLiteral("All Files (*.*)")};
+}  // namespace
+
+void TfrmMain::BuildDialogs() {
+  const QString open = QStringLiteral("Открыть");
+  odOpenFile = MakeDialog(this, "odOpenFile", false, open, kImageFilters, "bin");
+  sdSaveFile = MakeDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
+  odOpenIni = MakeDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
+  sdLogFile = MakeDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
+  odOpenBin = MakeDialog(this, "odOpenBin", false, open, kImageFilters, "bin");
+  sdSetSaveFile = MakeDialog(this, "sdSetSaveFile", true, QStringLiteral("Сохранение настроек в файл"),
+                             kSettingsFilters, "dme");
+  odDMEFile = MakeDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
+                         kSettingsFilters, "dme");
+}
+
+QString TfrmMain::RunFileDialog(QFileDialog* dialog) {
+  if (dialog->exec() != QDialog::Accepted) return QString();
+  const QStringList files = dialog->selectedFiles();
+  return files.isEmpty() ? QString() : files.front();
+}
+
+void TfrmMain::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  auto submenu = [bar](const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+  };
+  auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    // Menu shortcuts work wherever the focus is inside the main window.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
+  };
+
+  QMenu* file = submenu("N1", QStringLiteral("&Файл"));
+  DME1 = item(file, "DME1", QStringLiteral("Выбрать версию DME"), QKeySequence("Ctrl+T"));
+  N6 = item(file, "N6", QStringLiteral("&Открыть профайл"));
+  N6->setVisible(false);
+  N8 = item(file, "N8", QStringLiteral("&Загрузить из DME"), QKeySequence("Ctrl+D"));
+  N8->setEnabled(false);
+  BIN1 = item(file, "BIN1", QStringLiteral("За&грузить из BIN"), QKeySequence("Ctrl+Alt+D"));
+  N17 = item(file, "N17", QStringLiteral("З&агрузить настройки"), QKeySequence("Ctrl+L"));
+  N17->setEnabled(false);
+  N16 = item(file, "N16", QStringLiteral("Заг&рузить BIN в DME"), QKeySequence("Ctrl+Alt+L"));
+  N16->setEnabled(false);
+  N7 = item(file, "N7", QStringLiteral("&Сохранить"), QKeySequence("Ctrl+S"));
+  N7->setEnabled(false);
+  N9 = item(file, "N9", QStringLiteral("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
+  N9->setEnabled(false);
+  N10 = item(file, "N10", QStringLiteral("&Выйти"), QKeySequence("Ctrl+X"));
+
+  QMenu* view = submenu("N3", QStringLiteral("&Вид"));
+  N12 = item(view, "N12", QStringLiteral("&Приборная доска"));
+  N13 = item(view, "N13", QStringLiteral("&Телеметрия"));
+
+  QMenu* options = submenu("N4", QStringLiteral("&Опции"));
+  N14 = item(options, "N14", QStringLiteral("COM-&порт"));
+  N15 = item(options, "N15", QStringLiteral("Запись ЛОГ-файла"));
+  N15->setCheckable(true);
+  N15->setChecked(true);
+
+  QMenu* help = submenu("N5", QStringLiteral("&Справка"));
+  N11 = item(help, "N11", QStringLiteral("Версия"));
+
+  // The profile item is never shown, yet its shortcut works: a hidden action's own
+  // shortcut is inactive, so the shortcut stands beside it.
+  auto* profileShortcut = new QShortcut(QKeySequence("Ctrl+O"), this);
+  profileShortcut->setObjectName(QStringLiteral("N6Shortcut"));
+  connect(profileShortcut, &QShortcut::activated, N6, &QAction::trigger);
+
+  connect(DME1, &QAction::triggered, this, Guarded([this] { DME1Click(); }));
+  // A hidden action cannot be triggered by Qt itself; the shortcut calls trigger(), which
+  // still emits triggered() for an enabled action.
+  connect(N6, &QAction::triggered, this, Guarded([this] { N6Click(); }));
+  connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));
+  connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
+  connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));
+  connect(N13, &QAction::triggered, this, Guarded([this] { N13Click(); }));
+}
+
+void TfrmMain::SelectModel() {
+  if (frmSelectDME->exec() != QDialog::Accepted) return;
+  fEFI->LoadDefaultConfig();
+  BIN1->setEnabled(true);
+  N17->setEnabled(true);
+  // Sending an image to the adapter needs nothing but a confirmed model.
+  N16->setEnabled(true);
+  TablesLoaded = false;
+}
+
+void TfrmMain::DME1Click() { SelectModel(); }
+
+void TfrmMain::N6Click() {
+  if (!fEFI->fProfileSwitch) return;
+  const QString path = RunFileDialog(odOpenIni);
+  if (path.isEmpty()) return;
+  fEFI->LoadProfile(path);
+  N8->setEnabled(true);
+  BIN1->setEnabled(true);
+  TablesLoaded = false;
+}
+
+void TfrmMain::N10Click() { close(); }
+
+void TfrmMain::N11Click() { AboutBox->exec(); }
+
+namespace {
+void ShowModeless(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+}  // namespace
+
+void TfrmMain::N12Click() { ShowModeless(frmIndicators); }
+
+void TfrmMain::N13Click() { ShowModeless(FrmTelemetry); }

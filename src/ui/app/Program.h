@@ -1,0 +1,22 @@
+#pragma once
+// The whole program in-process: StartProgram does what main() does before the window loop,
+// EndProgram what follows it. Tests start the program this way.
+
+class TfrmMain;
+class TAboutBox;
+class TfrmIndicators;
+class TFrmTelemetry;
+class TfrmSelectDME;
+
+// The five windows of the run, created by StartProgram in this order.
+extern TfrmMain* frmMain;
+extern TAboutBox* AboutBox;
+extern TfrmIndicators* frmIndicators;
+extern TFrmTelemetry* FrmTelemetry;
+extern TfrmSelectDME* frmSelectDME;
+
+// Reads the port settings, sets the title, creates the five windows and shows the main
+// window. Returns false when the program cannot start.
+bool StartProgram();
+// Ends what still runs, writes the port settings back and destroys the windows.
+void EndProgram();

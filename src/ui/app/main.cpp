@@ -1,0 +1,18 @@
+// The program: start everything, run the window loop, end everything.
+#include <QApplication>
+#include <cstdio>
+
+#include "app/Program.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fputs("No display to show the window on: run it as 'xvfb-run -a make run'.\n", stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  if (!StartProgram()) return 1;
+  const int result = QApplication::exec();
+  EndProgram();
+  return result;
+}

@@ -1,0 +1,125 @@
+#pragma once
+// TfrmMain: the main window. It owns the calibration image object, the menu, the status
+// strip, the page control with the map editors and the live strip, and the file dialogs.
+// Each subsystem's handlers live in their own sources; this class is the frame.
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "image/EFI_Edt.h"
+#include "telemetry/LiveRecord.h"
+
+class QAction;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTabWidget;
+class QToolButton;
+class QGroupBox;
+class TPieGauge;
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // FormCreate: builds the window and creates the calibration image object.
+  explicit TfrmMain(QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  TEFIOperator& EFI() { return *fEFI; }
+
+  // The model selection of start-up and "Выбрать версию DME": the dialog, then on OK the
+  // built-in configuration.
+  void SelectModel();
+  // Ends whatever still runs (the live loop); called when the window closes and at exit.
+  void StopActivities();
+
+  // Runs a file dialog; returns the chosen path, or an empty text on Cancel.
+  static QString RunFileDialog(QFileDialog* dialog);
+  // Shows a file's name without its folder in lBinFName.
+  void ShowFileName(const QString& path);
+
+  // --- Commands of the shell ---
+  void DME1Click();
+  void N6Click();
+  void N10Click();
+  void N11Click();
+  void N12Click();
+  void N13Click();
+
+  // --- State shared by the subsystems (interface thread only) ---
+  bool TablesLoaded = false;
+  LiveRecord LiveValues{};
+  uint8_t LiveLoopActive = 0;
+  int32_t LiveCellCol = 0;
+  int32_t LiveCellRow = 0;
+
+  // --- Menu ---
+  QAction* DME1 = nullptr;
+  QAction* N6 = nullptr;
+  QAction* N8 = nullptr;
+  QAction* BIN1 = nullptr;
+  QAction* N17 = nullptr;
+  QAction* N16 = nullptr;
+  QAction* N7 = nullptr;
+  QAction* N9 = nullptr;
+  QAction* N10 = nullptr;
+  QAction* N12 = nullptr;
+  QAction* N13 = nullptr;
+  QAction* N14 = nullptr;
+  QAction* N15 = nullptr;
+  QAction* N11 = nullptr;
+
+  // --- Status strip ---
+  QProgressBar* pgLoadTo = nullptr;
+  QLabel* lLink = nullptr;
+  QToolButton* sbStop = nullptr;
+  QLabel* Label16 = nullptr;
+  TPieGauge* Gauge1 = nullptr;
+  QToolButton* sbConnect = nullptr;
+  QToolButton* sbWriteLog = nullptr;
+  QToolButton* sbColorizeTable = nullptr;
+  QLabel* lVersion = nullptr;
+  QLabel* lBinFName = nullptr;
+
+  // --- Pages: TabSheet1 "Топливо", 2 "Зажигание", 4 "Х.Х.", 5 "Макс. нагрузка",
+  // 3 "Прочие настройки", 7 "ДМРВ", 6 "Диагностика" ---
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* TabSheet4 = nullptr;
+  QWidget* TabSheet5 = nullptr;
+  QWidget* TabSheet6 = nullptr;
+  QWidget* TabSheet7 = nullptr;
+
+  // --- Live strip: edtRPM ... edtSpeed, slots 1 to 11 ---
+  std::array<QLineEdit*, 11> LiveEdits{};
+
+  // --- File dialogs ---
+  QFileDialog* odOpenFile = nullptr;
+  QFileDialog* sdSaveFile = nullptr;
+  QFileDialog* odOpenIni = nullptr;
+  QFileDialog* sdLogFile = nullptr;
+  QFileDialog* odOpenBin = nullptr;
+  QFileDialog* sdSetSaveFile = nullptr;
+  QFileDialog* odDMEFile = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildStatusStrip(QWidget* strip);
+  void BuildPages(QWidget* area);
+  void BuildLiveStrip(QWidget* panel);
+  void BuildMenu();
+  void BuildDialogs();
+  void RestorePlacement();
+  void SavePlacement() const;
+
+  std::unique_ptr<TEFIOperator> fEFI;
+  bool fShownOnce = false;
+};

@@ -1,0 +1,16 @@
+// The main of every test program: an offscreen QApplication, the per-user folders of this
+// run kept apart from the user's own, then the GoogleTest cases.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tarvelo");
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
