@@ -97,7 +97,9 @@ QString FloatToStr(double value, QChar separator) {
   return text;
 }
 
-QString FloatToStr(double value) { return FloatToStr(value, DecimalSeparator()); }
+QString FloatToStr(double value) {
+  return FloatToStr(value, DecimalSeparator());
+}
 
 std::string FormatFixedStd(double value, int width, int decimals, char separator) {
   std::string body;

@@ -4,7 +4,8 @@
 #include <cerrno>
 
 EConvertError EConvertError::InvalidFloat(const QString& text) {
-  return EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
+  return EConvertError(
+      QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
 }
 
 EConvertError EConvertError::InvalidInteger(const QString& text) {

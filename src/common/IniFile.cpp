@@ -54,8 +54,7 @@ bool TIniFile::HasKey(const QString& section, const QString& key) const {
   return Find(section, key) != nullptr;
 }
 
-QString TIniFile::ReadString(const QString& section, const QString& key,
-                             const QString& def) const {
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
   const Line* line = Find(section, key);
   if (!line) return def;
   return line->text.mid(line->text.indexOf(QLatin1Char('=')) + 1).trimmed();

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-int64_t Nearest(long double x) { return static_cast<int64_t>(nearbyintl(x)); }
+int64_t Nearest(long double x) {
+  return static_cast<int64_t>(nearbyintl(x));
+}
 
 namespace {
 constexpr int kTableLow = -30;

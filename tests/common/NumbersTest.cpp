@@ -122,7 +122,8 @@ TEST(ParseInt, DecimalAndDollarHex) {
   EXPECT_EQ(TryStrToInt(u"2147483647"), 2147483647);
   EXPECT_EQ(TryStrToInt(u"-2147483648"), INT32_MIN);
   EXPECT_EQ(TryStrToInt(u"$FFFFFFFF"), -1);
-  for (const char16_t* bad : {u"", u"2147483648", u"0x10", u"1.0", u"$", u"$G", u"$123456789", u"12a"})
+  for (const char16_t* bad :
+       {u"", u"2147483648", u"0x10", u"1.0", u"$", u"$G", u"$123456789", u"12a"})
     EXPECT_FALSE(TryStrToInt(bad).has_value()) << QString::fromUtf16(bad).toStdString();
   try {
     StrToInt("12a");

@@ -36,12 +36,15 @@ const QStringList kSettingsFilters = {QStringLiteral("Tarvelo Files (*.dme)"),
 void TfrmMain::BuildDialogs() {
   const QString open = QStringLiteral("Открыть");
   odOpenFile = MakeDialog(this, "odOpenFile", false, open, kImageFilters, "bin");
-  sdSaveFile = MakeDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
-  odOpenIni = MakeDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
-  sdLogFile = MakeDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
+  sdSaveFile =
+      MakeDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
+  odOpenIni =
+      MakeDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
+  sdLogFile =
+      MakeDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
   odOpenBin = MakeDialog(this, "odOpenBin", false, open, kImageFilters, "bin");
-  sdSetSaveFile = MakeDialog(this, "sdSetSaveFile", true, QStringLiteral("Сохранение настроек в файл"),
-                             kSettingsFilters, "dme");
+  sdSetSaveFile = MakeDialog(this, "sdSetSaveFile", true,
+                             QStringLiteral("Сохранение настроек в файл"), kSettingsFilters, "dme");
   odDMEFile = MakeDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
                          kSettingsFilters, "dme");
 }
@@ -128,7 +131,9 @@ void TfrmMain::SelectModel() {
   TablesLoaded = false;
 }
 
-void TfrmMain::DME1Click() { SelectModel(); }
+void TfrmMain::DME1Click() {
+  SelectModel();
+}
 
 void TfrmMain::N6Click() {
   if (!fEFI->fProfileSwitch) return;
@@ -140,9 +145,13 @@ void TfrmMain::N6Click() {
   TablesLoaded = false;
 }
 
-void TfrmMain::N10Click() { close(); }
+void TfrmMain::N10Click() {
+  close();
+}
 
-void TfrmMain::N11Click() { AboutBox->exec(); }
+void TfrmMain::N11Click() {
+  AboutBox->exec();
+}
 
 namespace {
 void ShowModeless(QWidget* window) {
@@ -152,6 +161,10 @@ void ShowModeless(QWidget* window) {
 }
 }  // namespace
 
-void TfrmMain::N12Click() { ShowModeless(frmIndicators); }
+void TfrmMain::N12Click() {
+  ShowModeless(frmIndicators);
+}
 
-void TfrmMain::N13Click() { ShowModeless(FrmTelemetry); }
+void TfrmMain::N13Click() {
+  ShowModeless(FrmTelemetry);
+}

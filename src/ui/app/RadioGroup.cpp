@@ -17,7 +17,9 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
   setFocusPolicy(Qt::TabFocus);
 }
 
-int TRadioGroup::ItemIndex() const { return fButtons.checkedId(); }
+int TRadioGroup::ItemIndex() const {
+  return fButtons.checkedId();
+}
 
 void TRadioGroup::SetItemIndex(int index) {
   if (auto* button = fButtons.button(index)) button->setChecked(true);

@@ -97,8 +97,8 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   pgLoadTo->setValue(10);
   pgLoadTo->setVisible(false);
 
-  lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 92, 10);
-  lLink->setFixedWidth(150);
+  lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 90, 10);
+  lLink->setFixedWidth(160);
   SetTextColor(lLink, Qt::red);
 
   sbStop = new QToolButton(strip);
@@ -106,18 +106,18 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
   sbStop->setToolTip(QStringLiteral("Остановить загрузку"));
   sbStop->setAutoRaise(true);
-  sbStop->setGeometry(244, 5, 23, 22);
+  sbStop->setGeometry(252, 5, 23, 22);
   sbStop->setVisible(false);
 
-  Separator(strip, "Panel3", 270);
-  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 278, 10);
-  Label16->setFixedWidth(110);
-  Separator(strip, "Panel5", 390);
+  Separator(strip, "Panel3", 277);
+  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 283, 10);
+  Label16->setFixedWidth(95);
+  Separator(strip, "Panel5", 380);
 
   Gauge1 = new TPieGauge(strip);
   Gauge1->setObjectName(QStringLiteral("Gauge1"));
   Gauge1->SetMaxValue(30);
-  Gauge1->setGeometry(397, 4, 25, 25);
+  Gauge1->setGeometry(386, 4, 25, 25);
   Gauge1->setVisible(false);
 
   sbConnect = new QToolButton(strip);
@@ -126,10 +126,10 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbConnect->setAutoRaise(true);
   sbConnect->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
   sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
-  sbConnect->setGeometry(425, 5, 23, 22);
+  sbConnect->setGeometry(413, 5, 23, 22);
   sbConnect->setVisible(false);
 
-  Separator(strip, "Panel6", 451);
+  Separator(strip, "Panel6", 438);
 
   sbWriteLog = new QToolButton(strip);
   sbWriteLog->setObjectName(QStringLiteral("sbWriteLog"));
@@ -138,26 +138,29 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   QFont bold = sbWriteLog->font();
   bold.setBold(true);
   sbWriteLog->setFont(bold);
-  sbWriteLog->setGeometry(458, 5, 36, 22);
+  sbWriteLog->setGeometry(444, 5, 36, 22);
 
   sbColorizeTable = new QToolButton(strip);
   sbColorizeTable->setObjectName(QStringLiteral("sbColorizeTable"));
   sbColorizeTable->setCheckable(true);
   sbColorizeTable->setAutoRaise(true);
   sbColorizeTable->setToolTip(QStringLiteral("Включить цветную градацию"));
-  sbColorizeTable->setGeometry(497, 5, 23, 22);
+  sbColorizeTable->setGeometry(482, 5, 23, 22);
   sbColorizeTable->setVisible(false);
 
-  Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 524, 3, true);
-  lVersion = Label(strip, "lVersion", QStringLiteral("Не выбрана"), 626, 3, true);
+  // The version and file captions sit right of their bold captions, however wide the
+  // font makes them.
+  QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 508, 3, true);
+  const int valueLeft = caption->x() + caption->width() + 4;
+  lVersion = Label(strip, "lVersion", QStringLiteral("Не выбрана"), valueLeft, 3, true);
   QFont underline = lVersion->font();
   underline.setUnderline(true);
   lVersion->setFont(underline);
-  lVersion->setFixedWidth(82);
+  lVersion->setFixedWidth(kClientWidth - valueLeft - 2);
   SetTextColor(lVersion, QColor(128, 0, 0));
-  Label(strip, "Label21", QStringLiteral("Файл:"), 524, 17, true);
-  lBinFName = Label(strip, "lBinFName", QString(), 560, 17);
-  lBinFName->setFixedWidth(148);
+  Label(strip, "Label21", QStringLiteral("Файл:"), 508, 17, true);
+  lBinFName = Label(strip, "lBinFName", QString(), valueLeft, 17);
+  lBinFName->setFixedWidth(kClientWidth - valueLeft - 2);
 }
 
 void TfrmMain::BuildPages(QWidget* area) {
@@ -187,11 +190,11 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
     const char* edit;
   };
   static const Box boxes[11] = {
-      {"GroupBox5", "Обороты", "edtRPM"},   {"GroupBox4", "Нагрузка", "edtLOAD"},
-      {"GroupBox7", "Лямбда", "edtO2"},     {"GroupBox11", "Вр. впр", "edtPW"},
-      {"GroupBox10", "УОЗ", "edtSAng"},     {"GroupBox6", "ДМРВ", "edtMAF"},
-      {"GroupBox12", "Дроссель", "edtTPS"}, {"GroupBox9", "Т охл. ж.", "edtCLT"},
-      {"GroupBox8", "Т впуск", "edtMAT"},   {"GroupBox13", "V борт", "edtVbort"},
+      {"GroupBox5", "Обороты", "edtRPM"},    {"GroupBox4", "Нагрузка", "edtLOAD"},
+      {"GroupBox7", "Лямбда", "edtO2"},      {"GroupBox11", "Вр. впр", "edtPW"},
+      {"GroupBox10", "УОЗ", "edtSAng"},      {"GroupBox6", "ДМРВ", "edtMAF"},
+      {"GroupBox12", "Дроссель", "edtTPS"},  {"GroupBox9", "Т охл. ж.", "edtCLT"},
+      {"GroupBox8", "Т впуск", "edtMAT"},    {"GroupBox13", "V борт", "edtVbort"},
       {"GroupBox14", "Скорость", "edtSpeed"}};
   for (int i = 0; i < 11; ++i) {
     auto* group = new QGroupBox(QString::fromUtf8(boxes[i].caption), panel);
@@ -207,7 +210,8 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
 void TfrmMain::ShowFileName(const QString& path) {
   // The name after the last folder separator (either kind, as a user may type either).
   QString name = path;
-  const auto cut = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+  const auto cut =
+      std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
   lBinFName->setText(name.mid(cut + 1));
 }
 

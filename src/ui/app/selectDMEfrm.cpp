@@ -10,12 +10,12 @@ TfrmSelectDME::TfrmSelectDME(QWidget* parent) : QDialog(parent) {
   setFixedSize(313, 214);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  rgDMEselect = new TRadioGroup(QStringLiteral("Поддерживаемые модели DME"),
-                                {QStringLiteral("M1.1      ...152 - ...159"),
-                                 QStringLiteral("M1.3      ...172 - ...179"),
-                                 QStringLiteral("M3.1      ...400 - ...405 "),
-                                 QStringLiteral("M3.3      ...404"), QStringLiteral("M3.3.1   ...413")},
-                                this);
+  rgDMEselect = new TRadioGroup(
+      QStringLiteral("Поддерживаемые модели DME"),
+      {QStringLiteral("M1.1      ...152 - ...159"), QStringLiteral("M1.3      ...172 - ...179"),
+       QStringLiteral("M3.1      ...400 - ...405 "), QStringLiteral("M3.3      ...404"),
+       QStringLiteral("M3.3.1   ...413")},
+      this);
   rgDMEselect->setObjectName(QStringLiteral("rgDMEselect"));
   rgDMEselect->setGeometry(8, 8, 297, 161);
   rgDMEselect->SetItemIndex(2);
