@@ -1,0 +1,235 @@
+#include "telemetry/EfiLog.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "common/DecimalText.h"
+#include "common/Errors.h"
+#include "telemetry/LogNumber.h"
+
+// ---------------------------------------------------------------------------------------
+// TEFILogList
+
+void TEFILogList::PutRecord(int i, const LiveRecord& record) {
+  if (CheckIndex(i)) Put(i, record);
+}
+
+void TEFILogList::AddRolling(const LiveRecord& record) {
+  PutRecord(0, record);
+  Move(0, Count() - 1);
+}
+
+void TEFILogList::Add(const LiveRecord& record) {
+  try {
+    TTypedList::Add(record);
+  } catch (const EListError&) {
+    AddRolling(record);
+  } catch (const std::bad_alloc&) {
+    AddRolling(record);
+  }
+}
+
+bool TEFILogList::IsLess(const LiveRecord& a, const LiveRecord& b) const {
+  if (SortField >= kLiveSlots) ListError();
+  return a[SortField] < b[SortField];
+}
+
+bool TEFILogList::IsGreater(const LiveRecord& a, const LiveRecord& b) const {
+  if (SortField >= kLiveSlots) ListError();
+  return a[SortField] > b[SortField];
+}
+
+bool TEFILogList::IsEqual(const LiveRecord& a, const LiveRecord& b) const {
+  if (SortField >= kLiveSlots) ListError();
+  return a[SortField] == b[SortField];
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading the file
+
+namespace {
+
+// Big blocks keep the number of system calls small; a line longer than a block grows it.
+constexpr size_t kBlockSize = size_t{1} << 20;
+
+class FileHandle {
+ public:
+  explicit FileHandle(const QString& name) {
+    const QByteArray path = QFile::encodeName(name);
+    fFd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fFd < 0) throw EInOutError::FromErrno(errno);
+  }
+  ~FileHandle() { ::close(fFd); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int Fd() const { return fFd; }
+
+  // Reads up to `size` bytes; 0 at the end of the file.
+  size_t Read(char* buffer, size_t size) const {
+    for (;;) {
+      const ssize_t n = ::read(fFd, buffer, size);
+      if (n >= 0) return static_cast<size_t>(n);
+      if (errno != EINTR) throw EInOutError::FromErrno(errno);
+    }
+  }
+  void Rewind() const {
+    if (::lseek(fFd, 0, SEEK_SET) < 0) throw EInOutError::FromErrno(errno);
+  }
+  int64_t Size() const {
+    struct stat st {};
+    return ::fstat(fFd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+  }
+
+ private:
+  int fFd = -1;
+};
+
+// The number of lines of the file (line feeds plus one), to size the record list once
+// instead of letting it grow by doubling, which would briefly need one and a half times
+// the memory of the records.
+int64_t CountLines(const FileHandle& file, std::vector<char>& block) {
+  int64_t lines = 1;
+  while (const size_t n = file.Read(block.data(), block.size()))
+    lines += std::count(block.data(), block.data() + n, '\n');
+  return lines;
+}
+
+// Hands out the lines of a file without their CR LF, reading it block by block.
+class LineReader {
+ public:
+  LineReader(const FileHandle& file, std::vector<char>& block) : fFile(file), fBuf(block) {}
+
+  bool Next(std::string_view& line) {
+    for (;;) {
+      const char* start = fBuf.data() + fBegin;
+      const void* lf = std::memchr(fBuf.data() + fScan, '\n', fEnd - fScan);
+      if (lf) {
+        const size_t length = static_cast<const char*>(lf) - start;
+        fBegin += length + 1;
+        fScan = fBegin;
+        line = Trimmed(start, length);
+        return true;
+      }
+      if (fAtEnd) {
+        if (fBegin == fEnd) return false;
+        line = Trimmed(start, fEnd - fBegin);
+        fBegin = fScan = fEnd;
+        return true;
+      }
+      const size_t rest = fEnd - fBegin;
+      std::memmove(fBuf.data(), start, rest);
+      fBegin = 0;
+      fScan = fEnd = rest;
+      if (fEnd == fBuf.size()) fBuf.resize(fBuf.size() * 2);
+      const size_t n = fFile.Read(fBuf.data() + fEnd, fBuf.size() - fEnd);
+      fAtEnd = n == 0;
+      fEnd += n;
+      fConsumed += static_cast<int64_t>(n);
+    }
+  }
+  int64_t Consumed() const { return fConsumed; }
+
+ private:
+  static std::string_view Trimmed(const char* start, size_t length) {
+    if (length > 0 && start[length - 1] == '\r') --length;
+    return {start, length};
+  }
+
+  const FileHandle& fFile;
+  std::vector<char>& fBuf;
+  size_t fBegin = 0, fScan = 0, fEnd = 0;
+  bool fAtEnd = false;
+  int64_t fConsumed = 0;
+};
+
+// Stores the tab-separated fields of a line into the slots of the parse buffer in turn:
+// field k goes to slot k, fields after the twelfth are ignored, missing ones leave their
+// slot as it was.
+void ParseFields(std::string_view line, LiveRecord& buffer, std::string_view separator) {
+  const char* p = line.data();
+  const char* end = p + line.size();
+  for (int k = 0; k < kLiveSlots; ++k) {
+    const char* tab = static_cast<const char*>(std::memchr(p, '\t', end - p));
+    const char* pieceEnd = tab ? tab : end;
+    const auto value = ParseLogNumber(std::string_view(p, pieceEnd - p), separator);
+    if (!value)
+      throw EConvertError::InvalidFloat(
+          QString::fromLocal8Bit(p, static_cast<qsizetype>(pieceEnd - p)));
+    buffer[k] = *value;
+    if (!tab) return;
+    p = tab + 1;
+  }
+}
+
+QStringList SplitHeader(std::string_view line) {
+  QStringList names;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', start);
+    const std::string_view piece =
+        line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+    names.append(QString::fromLocal8Bit(piece.data(), static_cast<qsizetype>(piece.size())));
+    if (tab == std::string_view::npos) return names;
+    start = tab + 1;
+  }
+}
+
+}  // namespace
+
+void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progress& progress) {
+  const QByteArray separator = QString(DecimalSeparator()).toUtf8();
+  const FileHandle file(fileName);
+  const int64_t total = file.Size();
+  std::vector<char> block(kBlockSize);
+  const int64_t lines = CountLines(file, block);
+  file.Rewind();
+
+  // Everything is read into fresh copies that replace the held ones only at the end.
+  TEFILogList records;
+  if (append) records = Records;
+  records.SortOrder = Records.SortOrder;
+  records.DuplicatePolicy = Records.DuplicatePolicy;
+  records.SortField = Records.SortField;
+  records.MaxCount = Records.MaxCount;
+  try {
+    records.Reserve(static_cast<int>(
+        std::min<int64_t>(records.Count() + lines, static_cast<int64_t>(records.MaxCount))));
+  } catch (const std::bad_alloc&) {
+    // Too big to reserve at once: let the list grow, and roll when it no longer can.
+  }
+  LiveRecord buffer = fBuffer;
+
+  LineReader reader(file, block);
+  std::string_view line;
+  if (!reader.Next(line)) line = {};
+  QStringList names = SplitHeader(line);
+
+  int64_t reported = -1;
+  while (reader.Next(line)) {
+    // An empty line holds no record; a line starting with a double quote is a comment.
+    if (line.empty() || line.front() == '"') continue;
+    if (std::memchr(line.data(), '\t', line.size()))
+      ParseFields(line, buffer, std::string_view(separator.constData(), separator.size()));
+    // A line without a tab repeats the record before it.
+    records.Add(buffer);
+    if (progress && reader.Consumed() != reported) {
+      reported = reader.Consumed();
+      progress(reported, total);
+    }
+  }
+  if (progress) progress(reader.Consumed(), total);
+
+  Records.SwapItems(records);
+  ColumnNames = std::move(names);
+  fBuffer = buffer;
+  fFileName = fileName;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The telemetry log reader: TEFILogList holds live records in the order read, TEFILogger
+// reads a tab-separated log file (a header line of column names, then one record a line)
+// into it.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+#include "telemetry/Lists.h"
+#include "telemetry/LiveRecord.h"
+
+// A list of live records, compared on slot SortField. Adding falls back to replacing the
+// oldest record when the list cannot grow.
+class TEFILogList : public TTypedList<LiveRecord> {
+ public:
+  // The slot the comparisons look at (0 .. 11).
+  uint8_t SortField = 0;
+
+  // Overwrites item i (a list error for an index outside the list).
+  void PutRecord(int i, const LiveRecord& record);
+  // Replaces the oldest record and makes the new one the last.
+  void AddRolling(const LiveRecord& record);
+  // The list's Add; when the list cannot grow (list error, out of memory) the record is
+  // added rolling instead.
+  void Add(const LiveRecord& record) override;
+
+ protected:
+  const char* ClassName() const override { return "TEFILogList"; }
+  bool IsLess(const LiveRecord& a, const LiveRecord& b) const override;
+  bool IsGreater(const LiveRecord& a, const LiveRecord& b) const override;
+  bool IsEqual(const LiveRecord& a, const LiveRecord& b) const override;
+};
+
+// Reads telemetry log files. The parse buffer keeps its values from line to line and from
+// one file to the next, so a line with fewer fields inherits the rest from the line before.
+class TEFILogger {
+ public:
+  // Reports how many bytes of the file have been read so far, out of its size.
+  using Progress = std::function<void(int64_t done, int64_t total)>;
+
+  TEFILogger() = default;
+
+  // Reads a log file with the user's decimal separator. With `append` false the records
+  // read replace those held, with true they follow them. A load that fails (the file
+  // cannot be read, a field is not a number) changes nothing: Records, ColumnNames, the
+  // parse buffer and FileName stay as they were, and the error is thrown.
+  void LoadFromFile(const QString& fileName, bool append, const Progress& progress = {});
+
+  const QString& FileName() const { return fFileName; }
+  const LiveRecord& ParseBuffer() const { return fBuffer; }
+
+  TEFILogList Records;
+  // The names of the first line of the file last read, split at tabs.
+  QStringList ColumnNames;
+
+ private:
+  QString fFileName;
+  LiveRecord fBuffer{};
+};

@@ -1,0 +1,62 @@
+#include "telemetry/LogNumber.h"
+
+#include <fast_float/fast_float.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Parses trimmed text whose decimal separator is the single byte `point`.
+std::optional<double> ParseTrimmed(const char* first, const char* last, char point) {
+  const char* p = first;
+  if (p != last && *p == '+') ++p;
+  const char* body = p;
+  if (p != last && *p == '-') ++p;
+  // One sign at most, and a digit or the separator after it: this also refuses "inf" and
+  // "nan", which fast_float would take.
+  if (p == last || !(IsDigit(*p) || *p == point)) return std::nullopt;
+  if (body != first && *body == '-') return std::nullopt;
+  double value = 0;
+  const auto result = fast_float::from_chars_advanced(
+      body, last, value, fast_float::parse_options(fast_float::chars_format::general, point));
+  if (result.ec != std::errc() || result.ptr != last) return std::nullopt;
+  // The standard reader refuses a result out of range: an overflow to infinity, or a
+  // non-zero number that underflows to zero.
+  if (std::isinf(value)) return std::nullopt;
+  if (value == 0) {
+    for (const char* q = p; q != last && *q != 'e' && *q != 'E'; ++q)
+      if (*q >= '1' && *q <= '9') return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<double> ParseLogNumber(std::string_view text, std::string_view separator) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && text[end - 1] == ' ') --end;
+  const char* first = text.data() + begin;
+  const char* last = text.data() + end;
+  if (separator.size() == 1) return ParseTrimmed(first, last, separator.front());
+  // A separator of several bytes: the text with the separator as '.' and any '.' of its
+  // own made a character the syntax refuses.
+  std::string copy;
+  copy.reserve(end - begin);
+  for (const char* p = first; p != last;) {
+    if (!separator.empty() && static_cast<size_t>(last - p) >= separator.size() &&
+        std::string_view(p, separator.size()) == separator) {
+      copy.push_back('.');
+      p += separator.size();
+    } else {
+      copy.push_back(*p == '.' ? '#' : *p);
+      ++p;
+    }
+  }
+  return ParseTrimmed(copy.data(), copy.data() + copy.size(), '.');
+}
