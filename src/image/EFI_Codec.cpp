@@ -1,0 +1,475 @@
+// The table codec: where each table lies in the image, the checks that keep every read
+// inside the image and every index inside its table, and the conversions between the
+// unit's byte codes and engineering units.
+//
+// Every conversion step is computed in 80-bit precision and its result stored as a 64-bit
+// float, as the settings files written so far depend on it to the bit.
+
+#include <QStringList>
+
+#include "common/Errors.h"
+#include "common/Numbers.h"
+#include "image/CodeStream.h"
+#include "image/EFI_Edt.h"
+
+using codestream::NearestCode;
+
+namespace {
+
+// An RPM axis code is the gap to the next breakpoint in steps of 40 rpm; the last code
+// counts down from 256 to the top breakpoint.
+constexpr long double kRpmStep = 40.0L;
+constexpr long double kCodeTop = 256.0L;
+// Load breakpoints are injection times in units of 1/20 ms, coded like the RPM axis.
+constexpr long double kLoadUnitsPerMs = 20.0L;
+// Ignition: degrees = scale x code - offset; the older units use a finer scale.
+constexpr long double kSparkScale = 0.75L;
+constexpr long double kSparkOffset = 25.0L;
+constexpr long double kSparkScaleOld = 0.682L;
+constexpr long double kSparkOffsetOld = 14.0L;
+// Fuel: a correction factor, 1.00 at code 128, 0.0075 a step.
+constexpr long double kFuelStep = 0.0075L;
+constexpr long double kFuelCentre = 128.0L;
+// Warm-up temperatures: degrees = 0.664 x u - 32.9; idle speeds in steps of 10 rpm.
+constexpr long double kTempScale = 0.664L;
+constexpr long double kTempOffset = 32.9L;
+constexpr int64_t kIdleSpeedStep = 10;
+// The older units hold the rev limit as the period between ignition events, in ticks of
+// their 7.38 MHz timer.
+constexpr long double kPeriodClock = 7380000.0L;
+constexpr int64_t kRevStep = 65;
+
+enum class Direction { ToUnits, ToCodes };
+
+Direction ParseDirection(std::string_view direction) {
+  if (direction == "MotrToSi") return Direction::ToUnits;
+  if (direction == "SiToMotr") return Direction::ToCodes;
+  throw ERuntimeError("Неизвестное направление преобразования: " + std::string(direction));
+}
+
+[[noreturn]] void Refuse(const QString& reason) {
+  throw ERuntimeError(reason.toStdString());
+}
+
+// --- Shapes ---
+
+QString SizeText(size_t rows, size_t cols) {
+  return QStringLiteral("%1 x %2").arg(rows).arg(cols);
+}
+
+// Empty when every row of `table` has as many cells as row 0 and the table has at least
+// two rows and minCols columns (1 or 2); else the reason.
+template <typename T>
+QString ShapeProblem(const QString& name, const std::vector<std::vector<T>>& table,
+                     size_t minCols) {
+  const size_t cols = table.empty() ? 0 : table[0].size();
+  for (const auto& row : table)
+    if (row.size() != cols) return QStringLiteral("Таблица %1: строки разной длины").arg(name);
+  if (table.size() < 2 || cols < minCols)
+    return QStringLiteral("Таблица %1 (%2): нужно не менее двух строк и %3")
+        .arg(name, SizeText(table.size(), cols),
+             minCols == 1 ? QStringLiteral("одного столбца") : QStringLiteral("двух столбцов"));
+  return {};
+}
+
+template <typename T>
+QString SizeProblem(const QString& name, const std::vector<std::vector<T>>& table, int rows,
+                    int cols) {
+  const size_t actualCols = table.empty() ? 0 : table[0].size();
+  bool same = table.size() == static_cast<size_t>(std::max(rows, 0));
+  for (const auto& row : table) same = same && row.size() == static_cast<size_t>(std::max(cols, 0));
+  if (same) return {};
+  return QStringLiteral("Таблица %1: размер %2 не соответствует конфигурации (%3)")
+      .arg(name, SizeText(table.size(), actualCols),
+           SizeText(std::max(rows, 0), std::max(cols, 0)));
+}
+
+// A curve: an RPM row and a value row, at least one breakpoint.
+QString CurveProblem(const QString& name, const TFloatMatrix& table) {
+  return ShapeProblem(name, table, 1);
+}
+
+// A map with both axes: at least one RPM and one load breakpoint.
+QString MapProblem(const QString& name, const TFloatMatrix& table) {
+  return ShapeProblem(name, table, 2);
+}
+
+// A part-load map: a map whose low part has `low` load rows, rows 1 to low.
+QString MainMapProblem(const QString& name, const TFloatMatrix& table, int low) {
+  if (QString problem = MapProblem(name, table); !problem.isEmpty()) return problem;
+  if (low < 1 || static_cast<size_t>(low) + 1 > table.size())
+    return QStringLiteral("Таблица %1: %2 точек нагрузки нижней части не помещаются в %3 строк")
+        .arg(name)
+        .arg(low)
+        .arg(table.size());
+  return {};
+}
+
+QString WarmUpProblem(const TIntMatrix& table) {
+  return ShapeProblem(QStringLiteral("прогрева fRPMTempCorrTable"), table, 1);
+}
+
+void Require(const QString& problem) {
+  if (!problem.isEmpty()) Refuse(problem);
+}
+
+// --- Axes and values ---
+
+// RPM axis in row[first..last].
+void ConvertRpmAxis(std::vector<double>& row, size_t first, size_t last, Direction dir) {
+  if (dir == Direction::ToUnits) {
+    row[last] = static_cast<double>((kCodeTop - row[last]) * kRpmStep);
+    for (size_t j = last; j-- > first;)
+      row[j] = static_cast<double>(row[j + 1] - kRpmStep * row[j]);
+  } else {
+    // Ascending, so that each gap reads the next breakpoint before it is replaced.
+    for (size_t j = first; j < last; ++j)
+      row[j] = static_cast<double>(NearestCode((row[j + 1] - row[j]) / kRpmStep));
+    row[last] = static_cast<double>(kCodeTop - NearestCode(row[last] / kRpmStep));
+  }
+}
+
+// Load axis in column 0, rows first..last; the intermediate u (1/20 ms) is held in place.
+void ConvertLoadAxis(TFloatMatrix& table, size_t first, size_t last, Direction dir) {
+  if (dir == Direction::ToUnits) {
+    table[last][0] = static_cast<double>(kCodeTop - table[last][0]);
+    for (size_t j = last; j-- > first;)
+      table[j][0] = static_cast<double>(table[j + 1][0] - static_cast<long double>(table[j][0]));
+    for (size_t j = first; j <= last; ++j)
+      table[j][0] = static_cast<double>(table[j][0] / kLoadUnitsPerMs);
+  } else {
+    for (size_t j = first; j <= last; ++j)
+      table[j][0] = static_cast<double>(NearestCode(table[j][0] * kLoadUnitsPerMs));
+    for (size_t j = first; j < last; ++j)
+      table[j][0] = static_cast<double>(table[j + 1][0] - static_cast<long double>(table[j][0]));
+    table[last][0] = static_cast<double>(kCodeTop - table[last][0]);
+  }
+}
+
+struct ValueScale {
+  double (*toUnits)(double code);
+  double (*toCodes)(double value);
+};
+
+double SparkToUnits(double b) {
+  return RoundToDigit(static_cast<double>(kSparkScale * b - kSparkOffset), -1);
+}
+double SparkToCodes(double deg) {
+  return static_cast<double>(NearestCode((deg + kSparkOffset) / kSparkScale));
+}
+double SparkOldToUnits(double b) {
+  return RoundToDigit(static_cast<double>(kSparkScaleOld * b - kSparkOffsetOld), -1);
+}
+double SparkOldToCodes(double deg) {
+  return static_cast<double>(NearestCode((deg + kSparkOffsetOld) / kSparkScaleOld));
+}
+double FuelToUnits(double b) {
+  return RoundToDigit(static_cast<double>((b - kFuelCentre) * kFuelStep + 1.0L), -2);
+}
+double FuelToCodes(double f) {
+  return static_cast<double>(NearestCode((f - 1.0L) / kFuelStep) + 128);
+}
+
+constexpr ValueScale kSpark{SparkToUnits, SparkToCodes};
+constexpr ValueScale kSparkOld{SparkOldToUnits, SparkOldToCodes};
+constexpr ValueScale kFuel{FuelToUnits, FuelToCodes};
+
+void ConvertValue(double& cell, const ValueScale& scale, Direction dir) {
+  cell = dir == Direction::ToUnits ? scale.toUnits(cell) : scale.toCodes(cell);
+}
+
+// A curve: RPM axis in row 0, values in row 1, every column; further rows keep their codes.
+void ConvertCurve(TFloatMatrix& table, const ValueScale& scale, Direction dir) {
+  const size_t cols = table[0].size();
+  ConvertRpmAxis(table[0], 0, cols - 1, dir);
+  for (double& cell : table[1]) ConvertValue(cell, scale, dir);
+}
+
+// A map: RPM axis in row 0 from column 1, the load axes in column 0 (one per part, each
+// given as first and last row), values in rows 1..lastRow, columns 1 on. Cell [0][0] is
+// left as it is.
+void ConvertMap(TFloatMatrix& table, std::initializer_list<std::pair<size_t, size_t>> loadAxes,
+                size_t lastRow, const ValueScale& scale, Direction dir) {
+  const size_t cols = table[0].size();
+  ConvertRpmAxis(table[0], 1, cols - 1, dir);
+  for (const auto& [first, last] : loadAxes)
+    if (first <= last) ConvertLoadAxis(table, first, last, dir);
+  for (size_t i = 1; i <= lastRow; ++i)
+    for (size_t j = 1; j < cols; ++j) ConvertValue(table[i][j], scale, dir);
+}
+
+// A part-load map: the low part's load axis in rows 1..low; in variant 1 the high part's
+// own axis in the rows below it.
+void ConvertMainMap(TFloatMatrix& table, int low, bool split, const ValueScale& scale,
+                    Direction dir) {
+  const size_t lastRow = table.size() - 1;
+  const auto l = static_cast<size_t>(low);
+  if (split)
+    ConvertMap(table, {{1, l}, {l + 1, lastRow}}, lastRow, scale, dir);
+  else
+    ConvertMap(table, {{1, l}}, lastRow, scale, dir);
+}
+
+// --- Image extents ---
+
+struct Extent {
+  QString what;
+  int64_t start;
+  int64_t size;
+};
+
+QString AddressText(int64_t address) {
+  if (address < 0) return QString::number(address);
+  return QStringLiteral("0x") + QString::number(address, 16).toUpper();
+}
+
+}  // namespace
+
+QString TEFIOperator::CheckTables() const {
+  const bool split = fVersion == 1;
+  // Shapes first, so that the reason names the breakpoint count to fix in the profile.
+  const QString checks[] = {
+      MainMapProblem(QStringLiteral("fFuelMainMatrix"), fFuelMainMatrix, fFuelMainMatrixDim1_Lo),
+      MainMapProblem(QStringLiteral("fSparkMainMatrix"), fSparkMainMatrix, fSparkMainMatrixDim1_Lo),
+      MapProblem(QStringLiteral("fFuelXXMatrix"), fFuelXXMatrix),
+      CurveProblem(QStringLiteral("fSparkXXMatrix"), fSparkXXMatrix),
+      CurveProblem(QStringLiteral("fFuelMaxMatrix"), fFuelMaxMatrix),
+      split ? CurveProblem(QStringLiteral("fSparkMaxMatrix"), fSparkMaxMatrix)
+            : MapProblem(QStringLiteral("fSparkMaxMatrix"), fSparkMaxMatrix),
+      WarmUpProblem(fRPMTempCorrTable),
+      // The air-mass curve is kept in the settings file of every variant but 1.
+      fVersion != 1 && (fMAFLength < 0 || static_cast<size_t>(fMAFLength) != fMAFTable.size())
+          ? QStringLiteral("Таблица fMAFTable: недопустимая длина %1").arg(fMAFLength)
+          : QString(),
+      SizeProblem(QStringLiteral("fFuelMainMatrix"), fFuelMainMatrix, fFuelMainRows, fFuelMainCols),
+      SizeProblem(QStringLiteral("fSparkMainMatrix"), fSparkMainMatrix, fSparkMainRows,
+                  fSparkMainCols),
+      SizeProblem(QStringLiteral("fFuelXXMatrix"), fFuelXXMatrix, fFuelXXRows, fFuelXXCols),
+      SizeProblem(QStringLiteral("fSparkXXMatrix"), fSparkXXMatrix, fSparkXXMatrixDim1,
+                  fSparkXXMatrixDim2),
+      SizeProblem(QStringLiteral("fFuelMaxMatrix"), fFuelMaxMatrix, fFuelMaxMatrixDim1,
+                  fFuelMaxMatrixDim2),
+      SizeProblem(QStringLiteral("fSparkMaxMatrix"), fSparkMaxMatrix, SparkMaxRows(),
+                  SparkMaxCols()),
+      SizeProblem(QStringLiteral("fRPMTempCorrTable"), fRPMTempCorrTable, fRPMTempCorrDim1,
+                  fRPMTempCorrDim2),
+  };
+  for (const QString& problem : checks)
+    if (!problem.isEmpty()) return problem;
+  return {};
+}
+
+QString TEFIOperator::CheckLayout() const {
+  if (QString problem = CheckTables(); !problem.isEmpty()) return problem;
+  using codestream::MapPartBytes;
+  const bool split = fVersion == 1;
+  const int64_t fuelLow = fFuelMainMatrixDim1_Lo, sparkLow = fSparkMainMatrixDim1_Lo;
+  auto rowsBytes = [](const auto& table) {
+    return static_cast<int64_t>(table.size() * table[0].size());
+  };
+  const QString table = QStringLiteral("Таблица ");
+  std::vector<Extent> extents;
+  extents.push_back({QStringLiteral("Номер версии fVersionText"), fVersionAddress, 10});
+  if (!split)
+    extents.push_back({table + "fFuelXXMatrix", fStartXXFuelTableAddress,
+                       2 + MapPartBytes(fFuelXXCols, fFuelXXRows - 1)});
+  extents.push_back(
+      {table + "fSparkXXMatrix", fStartXXSparkTableAddress, 2 + rowsBytes(fSparkXXMatrix)});
+  extents.push_back({table + "fSparkMaxMatrix", fStartMaxSparkTableAddress,
+                     2 + (split ? rowsBytes(fSparkMaxMatrix)
+                                : MapPartBytes(fSparkMaxMatrixDim2 + 1, fSparkMaxMatrixDim1))});
+  extents.push_back({table + "fSparkMainMatrix", fStartMainSparkTableAddress_Lo,
+                     2 + MapPartBytes(fSparkMainCols, sparkLow)});
+  if (split)
+    extents.push_back({table + "fSparkMainMatrix (верхняя часть)", fStartMainSparkTableAddress_Hi,
+                       2 + MapPartBytes(fSparkMainCols, fSparkMainRows - 1 - sparkLow)});
+  extents.push_back(
+      {table + "fFuelMaxMatrix", fStartMaxFuelTableAddress, 2 + rowsBytes(fFuelMaxMatrix)});
+  extents.push_back({table + "fFuelMainMatrix", fStartMainFuelTableAddress_Lo,
+                     2 + MapPartBytes(fFuelMainCols, fuelLow)});
+  if (split)
+    extents.push_back({table + "fFuelMainMatrix (верхняя часть)", fStartMainFuelTableAddress_Hi,
+                       2 + MapPartBytes(fFuelMainCols, fFuelMainRows - 1 - fuelLow)});
+  extents.push_back({QStringLiteral("Ограничитель оборотов fMaxRPM"), fMaxRPMAddress1, 1});
+  if (fVersion > 1)
+    extents.push_back({table + "fMAFTable", fStartMAFAddress, 2 * int64_t{fMAFLength}});
+  extents.push_back(
+      {table + "fRPMTempCorrTable", fRPMTempCorrTableaddress, 2 + rowsBytes(fRPMTempCorrTable)});
+  if (fVersion > 1) extents.push_back({QStringLiteral("Байт CO fCOReg"), fCORegAddress, 1});
+
+  const auto imageSize = static_cast<int64_t>(fImage.size());
+  for (const Extent& e : extents)
+    if (e.start < 0 || e.start + e.size > imageSize)
+      return QStringLiteral("%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
+          .arg(e.what, AddressText(e.start))
+          .arg(e.size)
+          .arg(imageSize);
+  return {};
+}
+
+void TEFIOperator::DecodeImage() {
+  ResizeTables();
+  if (const QString problem = CheckLayout(); !problem.isEmpty()) Refuse(problem);
+
+  const bool split = fVersion == 1;
+  // CheckLayout has placed every read inside the image; the reader still refuses to step
+  // outside it, so that a fault in the sizes above can never read foreign memory.
+  auto outside = [] { throw ERuntimeError("Чтение за пределами образа прошивки"); };
+  const auto size = static_cast<int64_t>(fImage.size());
+  auto at = [&](int64_t start) {
+    return codestream::CodeReader(fImage.data(), size, start, outside);
+  };
+  // Tables start with two bytes that the program neither reads nor writes.
+  auto table = [&](int64_t start) {
+    auto in = at(start);
+    in.Skip(2);
+    return in;
+  };
+
+  // The version digits are stored last character first.
+  {
+    auto in = at(fVersionAddress);
+    QString text(10, QChar(' '));
+    for (int i = 9; i >= 0; --i) text[i] = QChar(in.Next());
+    fVersionText = text;
+  }
+  if (!split) {
+    auto in = table(fStartXXFuelTableAddress);
+    codestream::ReadMapPart(in, fFuelXXMatrix, 1, fFuelXXRows - 1, true);
+  }
+  {
+    auto in = table(fStartXXSparkTableAddress);
+    codestream::ReadRows(in, fSparkXXMatrix);
+  }
+  {
+    auto in = table(fStartMaxSparkTableAddress);
+    if (split)
+      codestream::ReadRows(in, fSparkMaxMatrix);
+    else
+      codestream::ReadMapPart(in, fSparkMaxMatrix, 1, fSparkMaxMatrixDim1, true);
+  }
+  auto readMain = [&](TFloatMatrix& m, int64_t low, int64_t high, int rows, int lowRows) {
+    auto lo = table(low);
+    codestream::ReadMapPart(lo, m, 1, lowRows, true);
+    if (split) {
+      // The high part repeats the RPM axis; row 0 keeps the low part's.
+      auto hi = table(high);
+      codestream::ReadMapPart(hi, m, lowRows + 1, rows - 1, false);
+    }
+  };
+  readMain(fSparkMainMatrix, fStartMainSparkTableAddress_Lo, fStartMainSparkTableAddress_Hi,
+           fSparkMainRows, fSparkMainMatrixDim1_Lo);
+  {
+    auto in = table(fStartMaxFuelTableAddress);
+    codestream::ReadRows(in, fFuelMaxMatrix);
+  }
+  readMain(fFuelMainMatrix, fStartMainFuelTableAddress_Lo, fStartMainFuelTableAddress_Hi,
+           fFuelMainRows, fFuelMainMatrixDim1_Lo);
+  fMaxRPM = MaxRPMFromCode(at(fMaxRPMAddress1).Next());
+  if (fVersion > 1) {
+    auto in = at(fStartMAFAddress);
+    for (auto& value : fMAFTable) value = in.NextWord();
+  }
+  {
+    auto in = table(fRPMTempCorrTableaddress);
+    codestream::ReadRows(in, fRPMTempCorrTable);
+  }
+  if (fVersion > 1) fCOReg = at(fCORegAddress).Next();
+
+  ConvertSpark("xx", "MotrToSi");
+  ConvertSpark("max", "MotrToSi");
+  ConvertSpark("main", "MotrToSi");
+  ConvertFuel("xx", "MotrToSi");
+  ConvertFuel("max", "MotrToSi");
+  ConvertFuel("main", "MotrToSi");
+  ConvertRPMTempCorr("MotrToSi");
+}
+
+void TEFIOperator::ConvertSpark(std::string_view kind, std::string_view direction) {
+  const Direction dir = ParseDirection(direction);
+  const bool split = fVersion == 1;
+  const ValueScale& scale = split ? kSparkOld : kSpark;
+  if (kind == "xx") {
+    Require(CurveProblem(QStringLiteral("fSparkXXMatrix"), fSparkXXMatrix));
+    ConvertCurve(fSparkXXMatrix, scale, dir);
+  } else if (kind == "max") {
+    if (split) {
+      Require(CurveProblem(QStringLiteral("fSparkMaxMatrix"), fSparkMaxMatrix));
+      ConvertCurve(fSparkMaxMatrix, scale, dir);
+    } else {
+      Require(MapProblem(QStringLiteral("fSparkMaxMatrix"), fSparkMaxMatrix));
+      const size_t last = fSparkMaxMatrix.size() - 1;
+      ConvertMap(fSparkMaxMatrix, {{1, last}}, last, scale, dir);
+    }
+  } else if (kind == "main") {
+    Require(MainMapProblem(QStringLiteral("fSparkMainMatrix"), fSparkMainMatrix,
+                           fSparkMainMatrixDim1_Lo));
+    ConvertMainMap(fSparkMainMatrix, fSparkMainMatrixDim1_Lo, split, scale, dir);
+  } else {
+    throw ERuntimeError("Неизвестный вид таблицы: " + std::string(kind));
+  }
+}
+
+void TEFIOperator::ConvertFuel(std::string_view kind, std::string_view direction) {
+  const Direction dir = ParseDirection(direction);
+  const bool split = fVersion == 1;
+  if (kind == "xx") {
+    // The older units have no idle fuel table in the image; the table is left as it is.
+    if (split) return;
+    Require(MapProblem(QStringLiteral("fFuelXXMatrix"), fFuelXXMatrix));
+    const size_t last = fFuelXXMatrix.size() - 1;
+    ConvertMap(fFuelXXMatrix, {{1, last}}, last, kFuel, dir);
+  } else if (kind == "max") {
+    Require(CurveProblem(QStringLiteral("fFuelMaxMatrix"), fFuelMaxMatrix));
+    ConvertCurve(fFuelMaxMatrix, kFuel, dir);
+  } else if (kind == "main") {
+    Require(
+        MainMapProblem(QStringLiteral("fFuelMainMatrix"), fFuelMainMatrix, fFuelMainMatrixDim1_Lo));
+    ConvertMainMap(fFuelMainMatrix, fFuelMainMatrixDim1_Lo, split, kFuel, dir);
+  } else {
+    throw ERuntimeError("Неизвестный вид таблицы: " + std::string(kind));
+  }
+}
+
+void TEFIOperator::ConvertRPMTempCorr(std::string_view direction) {
+  const Direction dir = ParseDirection(direction);
+  Require(WarmUpProblem(fRPMTempCorrTable));
+  // Row 0 holds coolant temperatures coded like an axis, row 1 idle speeds.
+  auto& temp = fRPMTempCorrTable[0];
+  auto& speed = fRPMTempCorrTable[1];
+  const size_t last = temp.size() - 1;
+  // Sums are formed in 64 bits and kept as their low 32 bits, so that no value a table can
+  // hold overflows.
+  auto keep = [](int64_t v) { return static_cast<int32_t>(v); };
+  if (dir == Direction::ToUnits) {
+    for (auto& s : speed) s = keep(kIdleSpeedStep * s);
+    temp[last] = keep(256 - int64_t{temp[last]});
+    for (size_t j = last; j-- > 0;) temp[j] = keep(int64_t{temp[j + 1]} - temp[j]);
+    for (auto& t : temp) t = keep(NearestCode(kTempScale * t - kTempOffset));
+  } else {
+    for (auto& t : temp) t = keep(NearestCode((t + kTempOffset) / kTempScale));
+    for (size_t j = 0; j < last; ++j) temp[j] = keep(int64_t{temp[j + 1]} - temp[j]);
+    temp[last] = keep(256 - int64_t{temp[last]});
+    for (auto& s : speed) s = keep(NearestCode(s / static_cast<long double>(kIdleSpeedStep)));
+  }
+}
+
+void TEFIOperator::SetMaxRPM(int32_t v) {
+  if (v != fMaxRPM && v <= 9000) fMaxRPM = v;
+}
+
+int32_t TEFIOperator::MaxRPMFromCode(int code) const {
+  if (fVersion == 1) {
+    if (code == 0) throw EZeroDivide();
+    return static_cast<int32_t>(10 * Nearest(kPeriodClock / (80.0L * code)));
+  }
+  return static_cast<int32_t>(kRevStep * code);
+}
+
+int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
+  if (fVersion == 1) {
+    if (rpm == 0) throw EZeroDivide();
+    return Nearest(kPeriodClock / (8.0L * rpm));
+  }
+  return Nearest(rpm / static_cast<long double>(kRevStep));
+}
