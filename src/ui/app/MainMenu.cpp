@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QToolButton>
 
 #include "app/Aboutfrm.h"
 #include "app/ErrorBox.h"
@@ -115,6 +116,9 @@ void TfrmMain::BuildMenu() {
   // A hidden action cannot be triggered by Qt itself; the shortcut calls trigger(), which
   // still emits triggered() for an enabled action.
   connect(N6, &QAction::triggered, this, Guarded([this] { N6Click(); }));
+  connect(BIN1, &QAction::triggered, this, Guarded([this] { BIN1Click(); }));
+  connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
+  connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
   connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));

@@ -1,5 +1,6 @@
 #include "app/RadioGroup.h"
 
+#include <QEvent>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -11,6 +12,7 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
     fButtons.addButton(button, i);
+    button->installEventFilter(this);
     layout->addWidget(button);
   }
   connect(&fButtons, &QButtonGroup::idClicked, this, &TRadioGroup::clicked);
@@ -29,6 +31,12 @@ void TRadioGroup::Click(int index) {
   const bool changed = index != ItemIndex();
   SetItemIndex(index);
   if (changed) emit clicked(index);
+}
+
+bool TRadioGroup::eventFilter(QObject* watched, QEvent* event) {
+  // A click on one of the buttons gives the focus to that button: the group has it then.
+  if (event->type() == QEvent::FocusIn) emit focusEntered();
+  return QGroupBox::eventFilter(watched, event);
 }
 
 void TRadioGroup::focusInEvent(QFocusEvent* event) {

@@ -27,6 +27,7 @@ class TRadioGroup : public QGroupBox {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QButtonGroup fButtons;

@@ -17,6 +17,7 @@
 
 #include "app/PieGauge.h"
 #include "common/Clock.h"
+#include "editors/MapEditors.h"
 
 namespace {
 constexpr int kClientWidth = 711;
@@ -82,12 +83,17 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   N8->setEnabled(false);
   BIN1->setEnabled(false);
   fEFI = std::make_unique<TEFIOperator>(true);
+  // The editor pages; they also set up the lambda panel and draw the sensor line.
+  fMaps = new TMapEditors(*this);
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+  // The editors go first: their handlers use the image object, which goes with this class.
+  delete fMaps;
+}
 
 void TfrmMain::BuildStatusStrip(QWidget* strip) {
   pgLoadTo = new QProgressBar(strip);
@@ -205,6 +211,14 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
     edit->setGeometry(7, 19, 49, 21);
     LiveEdits[i] = edit;
   }
+}
+
+void TfrmMain::FillGrids(bool alreadyDecoded) {
+  fMaps->FillGrids(alreadyDecoded);
+}
+
+void TfrmMain::CollectGrids(uint8_t mode) {
+  fMaps->CollectGrids(mode);
 }
 
 void TfrmMain::ShowFileName(const QString& path) {

@@ -20,6 +20,7 @@ class QTabWidget;
 class QToolButton;
 class QGroupBox;
 class TPieGauge;
+class TMapEditors;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -40,6 +41,28 @@ class TfrmMain : public QMainWindow {
   static QString RunFileDialog(QFileDialog* dialog);
   // Shows a file's name without its folder in lBinFName.
   void ShowFileName(const QString& path);
+
+  // The map editor pages (grids, charts, settings panel).
+  TMapEditors& Maps() { return *fMaps; }
+  // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
+  void FillGrids(bool alreadyDecoded);
+  // Parses the grids back into the tables (mode 1).
+  void CollectGrids(uint8_t mode);
+
+  // --- File commands ---
+  void BIN1Click();
+  void N9Click();
+  void N17Click();
+  // N9 follows whether a whole image is held.
+  void UpdateImageCommands();
+
+  // --- Live data ---
+  // Shows LiveValues in the live strip, on the dashboard when it is showing and as the
+  // marked cell of the part-load map on the active page.
+  void ShowLiveValues();
+  // The acquisition loop: records from "demo.dat" until LiveLoopActive is cleared.
+  void RunLiveLoop();
+  void sbWriteLogClick();
 
   // --- Commands of the shell ---
   void DME1Click();
@@ -121,5 +144,7 @@ class TfrmMain : public QMainWindow {
   void SavePlacement() const;
 
   std::unique_ptr<TEFIOperator> fEFI;
+  TMapEditors* fMaps = nullptr;
   bool fShownOnce = false;
+  bool fLiveLoopRunning = false;
 };

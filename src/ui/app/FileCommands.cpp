@@ -1,0 +1,48 @@
+// The file commands of the main window: load an image file, save it, load settings.
+#include <QAction>
+#include <QMessageBox>
+
+#include "app/mainfrm.h"
+#include "image/ImageFile.h"
+
+void TfrmMain::UpdateImageCommands() {
+  N9->setEnabled(fEFI->fImage.size() == static_cast<size_t>(kImageSize));
+}
+
+void TfrmMain::BIN1Click() {
+  const QString path = RunFileDialog(odOpenFile);
+  if (path.isEmpty()) return;
+  ShowFileName(path);
+  // The first 32768 bytes; a shorter file stops here with "Read beyond end of file".
+  LoadImageFile(path, fEFI->fImage);
+  UpdateImageCommands();
+  FillGrids(false);
+  N7->setEnabled(true);
+}
+
+void TfrmMain::N9Click() {
+  const QString path = RunFileDialog(sdSaveFile);
+  if (path.isEmpty()) return;
+  SaveImageFile(path, fEFI->fImage);
+}
+
+void TfrmMain::N17Click() {
+  const QString path = RunFileDialog(odDMEFile);
+  if (path.isEmpty()) return;
+  ShowFileName(path);
+  uint8_t mismatch = 0;
+  fEFI->LoadSettings(0, path, mismatch);
+  if (mismatch == 0) {
+    fEFI->LoadSettings(1, path, mismatch);
+  } else {
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Внимание!"),
+                         QStringLiteral("Загружаемые данные не соответствуют текущей версии "
+                                        "прошивки! Продолжить загрузку?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("VersionQuestion"));
+    if (question.exec() == QMessageBox::Yes) fEFI->LoadSettings(1, path, mismatch);
+  }
+  UpdateImageCommands();
+  if (mismatch == 0) FillGrids(true);
+  N7->setEnabled(true);
+}

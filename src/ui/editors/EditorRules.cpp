@@ -1,0 +1,56 @@
+#include "editors/EditorRules.h"
+
+#include <algorithm>
+
+#include "common/Numbers.h"
+
+int FitCellSize(int extent, int count) {
+  if (count <= 0) return 1;
+  return static_cast<int>(Nearest(static_cast<long double>(extent) / count)) - 2;
+}
+
+std::vector<int> MainMapTableRows(int version, int lo, int rowCount, int gridRow) {
+  const int i = rowCount - gridRow;
+  if (version != 1) return {i};
+  if (i < lo) return {i};
+  // Table row lo has no grid row of its own: the high part's first row stands for it.
+  if (i == lo) return {lo + 1, lo};
+  return {i + 1};
+}
+
+namespace {
+int ClampIndex(long double index) {
+  return static_cast<int>(std::clamp<int64_t>(Nearest(index), 0, 12));
+}
+}  // namespace
+
+int FuelColorIndex(double value, double rangeMin, double rangeMax) {
+  if (value < 0.7) return 0;
+  if (value > 1.5) return 12;
+  if (rangeMax > 0 && rangeMin > 0 && rangeMax != rangeMin)
+    return ClampIndex((static_cast<long double>(value) - rangeMin) /
+                      ((static_cast<long double>(rangeMax) - rangeMin) / 12.5L));
+  return -1;
+}
+
+int SparkColorIndex(double value, double rangeMin, double rangeMax) {
+  if (value < -30) return 12;
+  if (value > 60) return 0;
+  if (rangeMax != rangeMin) {
+    const int64_t step = Nearest((static_cast<long double>(value) - rangeMin) /
+                                 ((static_cast<long double>(rangeMax) - rangeMin) / 12.5L));
+    return static_cast<int>(std::clamp<int64_t>(12 - step, 0, 12));
+  }
+  return -1;
+}
+
+int SnapMaxRPM(int version, int rpm) {
+  if (version == 1) {
+    // The unit counts a period inversely proportional to the speed.
+    if (rpm == 0) return 0;
+    const int64_t code = Nearest(7380000.0L / (8.0L * rpm));
+    if (code == 0) return rpm;
+    return static_cast<int>(Nearest(7380000.0L / (8.0L * code) / 10.0L) * 10);
+  }
+  return static_cast<int>(Nearest(rpm / 65.0L) * 65);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The rules of the map editors as plain functions of plain values (no widgets): grid
+// fitting, the row mapping of the part-load maps, the colour index, rev limiter snapping.
+
+#include <vector>
+
+// Fits `count` rows (or columns) into `extent` pixels: extent / count taken to the nearest
+// integer (halves to the even neighbour), less 2 for the grid lines.
+int FitCellSize(int extent, int count);
+
+// The table rows a data row of a part-load map grid stands for (reversed order; in
+// variant 1 the first row of the high part also stands for the last row of the low part,
+// so it gives two rows, the one it shows first). `lo` and `hi` are the map's Dim1_Lo and
+// Dim1_Hi; `rowCount` is the grid's row count.
+std::vector<int> MainMapTableRows(int version, int lo, int rowCount, int gridRow);
+
+// Colour index 0..12 of a fuel factor for the range, or -1 when the range gives none
+// (the cell is then black). Values outside the table take its nearer end.
+int FuelColorIndex(double value, double rangeMin, double rangeMax);
+// The same for an ignition advance: large advance takes the red end (index 0).
+int SparkColorIndex(double value, double rangeMin, double rangeMax);
+
+// The rev limit the unit can store nearest to `rpm`: in variant 1 the speed of the period
+// code nearest to it, to 10 rpm (0 stays 0); otherwise a multiple of 65 rpm.
+int SnapMaxRPM(int version, int rpm);

@@ -1,0 +1,298 @@
+// Moving the tables between TEFIOperator and the grids.
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "app/RadioGroup.h"
+#include "app/mainfrm.h"
+#include "common/DecimalText.h"
+#include "editors/EditorRules.h"
+#include "editors/LineChart.h"
+#include "editors/MapEditors.h"
+#include "editors/StringGrid.h"
+
+namespace {
+// Table cells read and written through bounds checks, so that no configuration can make a
+// grid index a table outside its size.
+template <typename M>
+auto At(const M& table, int row, int col) -> typename M::value_type::value_type {
+  if (row < 0 || col < 0 || row >= static_cast<int>(table.size()) ||
+      col >= static_cast<int>(table[row].size()))
+    return {};
+  return table[row][col];
+}
+
+template <typename M, typename V>
+void Put(M& table, int row, int col, V value) {
+  if (row < 0 || col < 0 || row >= static_cast<int>(table.size()) ||
+      col >= static_cast<int>(table[row].size()))
+    return;
+  table[row][col] = value;
+}
+
+QString Text(double v) {
+  return FloatToStr(v);
+}
+
+void Fit(TStringGrid* grid, bool rows, bool cols) {
+  if (rows) grid->SetDefaultRowHeight(FitCellSize(grid->height(), grid->RowCount()));
+  if (cols) grid->SetDefaultColWidth(FitCellSize(grid->width(), grid->ColCount()));
+}
+
+// Sizes a small grid from the configuration; its cells are fitted again only when the
+// configuration differs from the form.
+void SizeFromConfig(TStringGrid* grid, int cols, int rows) {
+  const bool changed = grid->ColCount() != cols || grid->RowCount() != rows;
+  grid->SetColCount(std::max(cols, 0));
+  grid->SetRowCount(std::max(rows, 0));
+  if (changed) Fit(grid, true, true);
+}
+
+// A curve chart of a table's row 0 (x) and row 1 (y): ranges from column 0 on, the pen
+// starting at the origin.
+void DrawCurve(TLineChart* chart, const std::vector<double>& x, const std::vector<double>& y,
+               double yTopExtra) {
+  const size_t n = std::min(x.size(), y.size());
+  if (n == 0) return;
+  const auto [xMin, xMax] = std::minmax_element(x.begin(), x.begin() + n);
+  const auto [yMin, yMax] = std::minmax_element(y.begin(), y.begin() + n);
+  chart->SetXRange(*xMin, *xMax);
+  chart->SetYRange(*yMin, *yMax + yTopExtra);
+  chart->Clear();
+  chart->MoveTo(0, 0);
+  for (size_t i = 0; i < n; ++i) chart->LineTo(x[i], y[i]);
+  chart->Show();
+}
+
+std::vector<double> Row(const TFloatMatrix& table, int row) {
+  return row < static_cast<int>(table.size()) ? table[row] : std::vector<double>{};
+}
+}  // namespace
+
+void TMapEditors::FillMainMap(TStringGrid* grid, int lo, int /*hi*/, int cols, const void* data) {
+  const auto& table = *static_cast<const TFloatMatrix*>(data);
+  const int version = fForm.EFI().fVersion;
+  for (int r = 1; r < grid->RowCount(); ++r) {
+    const int tableRow = MainMapTableRows(version, lo, grid->RowCount(), r).front();
+    for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, tableRow, c)));
+  }
+  grid->SetCell(0, 0, QString());
+  for (int c = 1; c < cols; ++c) grid->SetCell(c, 0, Text(At(table, 0, c)));
+}
+
+void TMapEditors::FillGrids(bool alreadyDecoded) {
+  TEFIOperator& efi = fForm.EFI();
+  // 1. Nothing to show without a model and an image.
+  if (efi.fVersion <= 0 || efi.fImage.size() < 2) return;
+  // 2.
+  if (!alreadyDecoded) efi.DecodeImage();
+  // 3.
+  fForm.lVersion->setText(efi.fVersionText);
+  // 4.
+  sgrdFuelXX->setEnabled(true);
+  sgrdIgnMax->setEnabled(true);
+  sgrdRPMTempCorr->setEnabled(true);
+  const int mafPage = fForm.PageControl1->indexOf(fForm.TabSheet7);
+  // 5. Layout of the variant.
+  if (efi.fVersion == 1) {
+    sgrdIgnMax->setFixedHeight(54);
+    sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1);
+    sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2);
+    sgrdIgnMax->SetDefaultRowHeight(24);
+    sgrdIgnMax->SetDefaultColWidth(35);
+    sgrdIgnMax->SetFixedCols(0);
+    chrtMaxIgn->setVisible(true);
+    fForm.PageControl1->setTabEnabled(mafPage, false);
+    sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + efi.fFuelMainMatrixDim1_Hi);
+    Fit(sgFuelMain, true, false);
+    sgFuelMain->SetColCount(efi.fFuelMainMatrixDim2_Lo + 1);
+    Fit(sgFuelMain, false, true);
+    sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + efi.fSparkMainMatrixDim1_Hi);
+    Fit(sgIgnMain, true, false);
+    sgIgnMain->SetColCount(efi.fSparkMainMatrixDim2_Lo + 1);
+    Fit(sgIgnMain, false, true);
+    sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
+    gbMAF->setVisible(false);
+    sgMAF->setEnabled(false);
+    seMaxRMP->setEnabled(true);
+    seMaxRMP->setSingleStep(40);
+    rgO2Switch->setEnabled(false);
+    rgO2Switch->SetItemIndex(0);
+    gbCOreg->setVisible(false);
+  } else {
+    gbMAF->setVisible(true);
+    sgMAF->setEnabled(true);
+    fForm.PageControl1->setTabEnabled(mafPage, true);
+    sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
+    gbFuelXX->setVisible(true);
+    sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + 1);
+    sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + 1);
+    // A profile with another RPM breakpoint count sizes the map from the configuration.
+    if (sgFuelMain->ColCount() != efi.fFuelMainCols) {
+      sgFuelMain->SetColCount(efi.fFuelMainCols);
+      Fit(sgFuelMain, false, true);
+    }
+    if (sgIgnMain->ColCount() != efi.fSparkMainCols) {
+      sgIgnMain->SetColCount(efi.fSparkMainCols);
+      Fit(sgIgnMain, false, true);
+    }
+    sgrdIgnMax->setFixedHeight(160);
+    sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1 + 1);
+    sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2 + 1);
+    Fit(sgrdIgnMax, true, true);
+    sgrdIgnMax->SetFixedCols(1);
+    chrtMaxIgn->setVisible(false);
+    seMaxRMP->setEnabled(true);
+    seMaxRMP->setSingleStep(60);
+    rgO2Switch->setEnabled(true);
+    rgO2Switch->Click(1);
+  }
+  SizeFromConfig(sgrdIgnXX, efi.fSparkXXMatrixDim2, efi.fSparkXXMatrixDim1);
+  SizeFromConfig(sgrdFuelXX, efi.fFuelXXCols, efi.fFuelXXRows);
+  SizeFromConfig(sgrdFuelMax, efi.fFuelMaxMatrixDim2, efi.fFuelMaxMatrixDim1);
+  SizeFromConfig(sgrdRPMTempCorr, efi.fRPMTempCorrDim2, efi.fRPMTempCorrDim1);
+
+  // 6. Full-load ignition, reversed rows.
+  const int maxRows = sgrdIgnMax->RowCount();
+  for (int i = 1; i < maxRows; ++i)
+    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c)
+      sgrdIgnMax->SetCell(c, maxRows - i, Text(At(efi.fSparkMaxMatrix, i, c)));
+  if (efi.fVersion == 1) {
+    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c)
+      sgrdIgnMax->SetCell(c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
+  } else {
+    for (int c = 1; c < sgrdIgnMax->ColCount(); ++c)
+      sgrdIgnMax->SetCell(c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
+    sgrdIgnMax->SetCell(0, 0, QString());
+  }
+  DrawCurve(chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
+
+  // 7. Idle fuel, reversed rows; its RPM header in every variant.
+  const int xxRows = sgrdFuelXX->RowCount();
+  if (efi.fVersion != 1) {
+    for (int i = 1; i < xxRows; ++i)
+      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c)
+        sgrdFuelXX->SetCell(c, xxRows - i, Text(At(efi.fFuelXXMatrix, i, c)));
+  }
+  for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
+    sgrdFuelXX->SetCell(c, 0, Text(At(efi.fFuelXXMatrix, 0, c)));
+
+  // 8. Idle ignition as stored.
+  for (int r = 0; r < sgrdIgnXX->RowCount(); ++r)
+    for (int c = 0; c < sgrdIgnXX->ColCount(); ++c)
+      sgrdIgnXX->SetCell(c, r, Text(At(efi.fSparkXXMatrix, r, c)));
+  DrawCurve(chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
+
+  // 9. Part-load ignition.
+  FillMainMap(sgIgnMain, efi.fSparkMainMatrixDim1_Lo, efi.fSparkMainMatrixDim1_Hi,
+              sgIgnMain->ColCount(), &efi.fSparkMainMatrix);
+
+  // 10. Full-load fuel as stored.
+  for (int r = 0; r < sgrdFuelMax->RowCount(); ++r)
+    for (int c = 0; c < sgrdFuelMax->ColCount(); ++c)
+      sgrdFuelMax->SetCell(c, r, Text(At(efi.fFuelMaxMatrix, r, c)));
+  DrawCurve(chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
+
+  // 11. Part-load fuel; its header up to the configured RPM breakpoints.
+  FillMainMap(sgFuelMain, efi.fFuelMainMatrixDim1_Lo, efi.fFuelMainMatrixDim1_Hi,
+              std::min<int>(efi.fFuelMainMatrixDim2_Lo + 1, sgFuelMain->ColCount()),
+              &efi.fFuelMainMatrix);
+
+  // 12.
+  seMaxRMP->setValue(efi.fMaxRPM);
+  // 13.
+  for (TStringGrid* grid : {sgFuelMain, sgIgnMain, sgrdIgnXX, sgrdFuelMax, sgrdIgnMax})
+    grid->setEnabled(true);
+  // 14.
+  RecomputeFuelRange(true);
+  RecomputeSparkRange(true);
+  // 15. The air-mass-meter curve.
+  if (efi.fVersion != 1) {
+    for (int n = 0; n < sgMAF->RowCount(); ++n) {
+      sgMAF->SetCell(0, n, QString::number(n));
+      sgMAF->SetCell(
+          1, n, QString::number(n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0));
+    }
+    if (!efi.fMAFTable.empty()) {
+      const auto& maf = efi.fMAFTable;
+      chrtMAF->SetXRange(maf.front(), maf.back() + 1);
+      chrtMAF->SetYRange(0, static_cast<double>(maf.size()) - 1);
+      chrtMAF->Clear();
+      chrtMAF->MoveTo(maf.front(), 0);
+      for (size_t n = 0; n < maf.size(); ++n) chrtMAF->LineTo(maf[n], static_cast<double>(n));
+      chrtMAF->Show();
+    }
+  }
+  // 16. Warm-up idle speeds.
+  for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
+    sgrdRPMTempCorr->SetCell(c, 0, QString::number(At(efi.fRPMTempCorrTable, 0, c)));
+    sgrdRPMTempCorr->SetCell(c, 1, QString::number(At(efi.fRPMTempCorrTable, 1, c)));
+  }
+  // 17. The CO trim stands at the code's offset from 128; its label is left as it is.
+  if (efi.fVersion != 1) {
+    fFillingCOreg = true;
+    sbCOreg->setValue(efi.fCOReg - 128);
+    fFillingCOreg = false;
+  }
+  sgFuelMain->Repaint();
+  sgIgnMain->Repaint();
+  // 18.
+  fForm.TablesLoaded = true;
+}
+
+void TMapEditors::CollectGrids(uint8_t mode) {
+  if (mode != 1) return;
+  TEFIOperator& efi = fForm.EFI();
+  // 1.
+  efi.SetMaxRPM(seMaxRMP->value());
+  // 2.
+  for (int r = 0; r < sgrdFuelMax->RowCount(); ++r)
+    for (int c = 0; c < sgrdFuelMax->ColCount(); ++c)
+      Put(efi.fFuelMaxMatrix, r, c, StrToFloat(sgrdFuelMax->Cell(c, r)));
+  // 3. Full-load ignition: the reverse of the fill; empty cells (the corner) are skipped.
+  const int maxRows = sgrdIgnMax->RowCount();
+  for (int r = 0; r < maxRows; ++r) {
+    const int gridRow = r == 0 ? 0 : maxRows - r;
+    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c) {
+      const QString text = sgrdIgnMax->Cell(c, gridRow);
+      if (!text.isEmpty()) Put(efi.fSparkMaxMatrix, r, c, StrToFloat(text));
+    }
+  }
+  // 4, 5. The part-load maps, every cell but the corner.
+  auto collectMain = [&](TStringGrid* grid, TFloatMatrix& table, int lo) {
+    for (int c = 1; c < grid->ColCount(); ++c) Put(table, 0, c, StrToFloat(grid->Cell(c, 0)));
+    for (int r = 1; r < grid->RowCount(); ++r) {
+      const std::vector<int> rows = MainMapTableRows(efi.fVersion, lo, grid->RowCount(), r);
+      for (int c = 0; c < grid->ColCount(); ++c) {
+        const double value = StrToFloat(grid->Cell(c, r));
+        for (int tableRow : rows) Put(table, tableRow, c, value);
+      }
+    }
+  };
+  collectMain(sgIgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo);
+  collectMain(sgFuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo);
+  // 6.
+  for (int r = 0; r < sgrdIgnXX->RowCount(); ++r)
+    for (int c = 0; c < sgrdIgnXX->ColCount(); ++c)
+      Put(efi.fSparkXXMatrix, r, c, StrToFloat(sgrdIgnXX->Cell(c, r)));
+  if (efi.fVersion != 1) {
+    // 7. Idle fuel, reversed rows, every cell but the corner.
+    const int xxRows = sgrdFuelXX->RowCount();
+    for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
+      Put(efi.fFuelXXMatrix, 0, c, StrToFloat(sgrdFuelXX->Cell(c, 0)));
+    for (int i = 1; i < xxRows; ++i)
+      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c)
+        Put(efi.fFuelXXMatrix, i, c, StrToFloat(sgrdFuelXX->Cell(c, xxRows - i)));
+    // 8. The air-mass-meter curve holds 16-bit values.
+    for (int n = 0; n < sgMAF->RowCount() && n < static_cast<int>(efi.fMAFTable.size()); ++n)
+      efi.fMAFTable[n] = static_cast<uint16_t>(StrToInt(sgMAF->Cell(1, n)));
+  }
+  // 9.
+  for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
+    Put(efi.fRPMTempCorrTable, 0, c, StrToInt(sgrdRPMTempCorr->Cell(c, 0)));
+    Put(efi.fRPMTempCorrTable, 1, c, StrToInt(sgrdRPMTempCorr->Cell(c, 1)));
+  }
+}

@@ -1,0 +1,255 @@
+// The controls of the map editor pages, placed on their tab sheets.
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+
+#include "app/RadioGroup.h"
+#include "app/mainfrm.h"
+#include "editors/EditorRules.h"
+#include "editors/LineChart.h"
+#include "editors/MapEditors.h"
+#include "editors/StringGrid.h"
+
+namespace {
+template <typename T>
+T* Named(T* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QGroupBox* Group(QWidget* parent, const char* name, const QString& caption, int x, int y, int w,
+                 int h) {
+  auto* group = Named(new QGroupBox(caption, parent), name);
+  group->setGeometry(x, y, w, h);
+  return group;
+}
+
+QLabel* Text(QWidget* parent, const QString& text, int x, int y, const char* name = nullptr) {
+  auto* label = new QLabel(text, parent);
+  if (name) label->setObjectName(QString::fromLatin1(name));
+  label->move(x, y);
+  label->adjustSize();
+  return label;
+}
+
+// The vertical caption beside a map: "Нагрузка" and "мс", one letter per line.
+void LoadCaption(QWidget* parent, int x, int y) {
+  auto* label = new QLabel(QStringLiteral("Н\nа\nг\nр\nу\nз\nк\nа\n\nм\nс"), parent);
+  label->setAlignment(Qt::AlignHCenter);
+  label->move(x, y);
+  label->adjustSize();
+}
+
+// The small picture button at the top right of a table page; it has no action.
+void PageButton(QWidget* page, const char* name) {
+  auto* button = Named(new QToolButton(page), name);
+  button->setIcon(page->style()->standardIcon(QStyle::SP_ComputerIcon));
+  button->setAutoRaise(true);
+  button->setGeometry(680, 6, 23, 22);
+}
+
+// A grid at its form geometry with rows and columns fitted to it.
+TStringGrid* Grid(QWidget* parent, const char* name, int cols, int rows, int fixedCols,
+                  int fixedRows, QRect geometry) {
+  auto* grid = Named(new TStringGrid(cols, rows, fixedCols, fixedRows, parent), name);
+  grid->setGeometry(geometry);
+  grid->SetDefaultRowHeight(FitCellSize(geometry.height(), rows));
+  grid->SetDefaultColWidth(FitCellSize(geometry.width(), cols));
+  grid->setEnabled(false);
+  return grid;
+}
+
+TLineChart* Chart(QWidget* parent, const char* name, const TLineChart::Style& style,
+                  QRect geometry) {
+  auto* chart = Named(new TLineChart(style, parent), name);
+  chart->setGeometry(geometry);
+  return chart;
+}
+
+TLineChart::Style TableCurve() {
+  TLineChart::Style style;
+  style.lineColor = Qt::red;
+  style.lineWidth = 3;
+  style.xGridStep = 500;
+  style.yGridStep = 5;
+  style.xDecimals = 0;
+  style.yDecimals = 1;
+  return style;
+}
+}  // namespace
+
+TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
+  setObjectName(QStringLiteral("MapEditors"));
+  BuildFuelPage();
+  BuildIgnitionPage();
+  BuildIdlePage();
+  BuildFullLoadPage();
+  BuildSettingsPage();
+  BuildMAFPage();
+  ConnectEditing();
+  ConnectSettings();
+  ConnectColorScale();
+}
+
+void TMapEditors::BuildFuelPage() {
+  QWidget* page = fForm.TabSheet1;
+  QGroupBox* group =
+      Group(page, "gbFuelMain", QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
+  Text(group, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
+  LoadCaption(group, 8, 80);
+  sgFuelMain = Grid(group, "sgFuelMain", 17, 14, 1, 1, QRect(26, 34, 636, 350));
+  PageButton(page, "sbECUFuelMain");
+}
+
+void TMapEditors::BuildIgnitionPage() {
+  QWidget* page = fForm.TabSheet2;
+  QGroupBox* group =
+      Group(page, "gbIgnMain", QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
+  Text(group, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
+  LoadCaption(group, 8, 80);
+  sgIgnMain = Grid(group, "sgIgnMain", 17, 14, 1, 1, QRect(26, 34, 636, 350));
+  PageButton(page, "sbECUIgnMain");
+}
+
+void TMapEditors::BuildIdlePage() {
+  QWidget* page = fForm.TabSheet4;
+  QGroupBox* ign = Group(page, "gbIgnXX", QStringLiteral("Зажигание"), 4, 2, 420, 206);
+  sgrdIgnXX = Grid(ign, "sgrdIgnXX", 8, 2, 0, 1, QRect(8, 18, 404, 54));
+  chrtXXIgn = Chart(ign, "chrtXXIgn", TableCurve(), QRect(8, 76, 404, 124));
+
+  gbFuelXX = Group(page, "gbFuelXX", QStringLiteral("Топливо"), 430, 2, 244, 206);
+  LoadCaption(gbFuelXX, 6, 30);
+  sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(24, 18, 212, 120));
+  gbFuelXX->setVisible(false);
+
+  QGroupBox* warm = Group(page, "gbRPMTempCorr", QStringLiteral("Обороты двигателя при прогреве"),
+                          4, 212, 420, 82);
+  sgrdRPMTempCorr = Grid(warm, "sgrdRPMTempCorr", 4, 2, 0, 1, QRect(8, 20, 300, 54));
+  PageButton(page, "sbECUXX");
+}
+
+void TMapEditors::BuildFullLoadPage() {
+  QWidget* page = fForm.TabSheet5;
+  QGroupBox* ign = Group(page, "gbIgnMax", QStringLiteral("Зажигание"), 4, 2, 670, 198);
+  sgrdIgnMax = Grid(ign, "sgrdIgnMax", 16, 2, 1, 1, QRect(8, 18, 654, 54));
+  chrtMaxIgn = Chart(ign, "chrtMaxIgn", TableCurve(), QRect(8, 76, 654, 116));
+  QGroupBox* fuel = Group(page, "gbFuelMax", QStringLiteral("Топливо"), 4, 202, 670, 192);
+  sgrdFuelMax = Grid(fuel, "sgrdFuelMax", 16, 2, 0, 1, QRect(8, 18, 654, 54));
+  chrtMaxFuel = Chart(fuel, "chrtMaxFuel", TableCurve(), QRect(8, 76, 654, 110));
+  PageButton(page, "sbECUMAX");
+}
+
+void TMapEditors::BuildSettingsPage() {
+  QWidget* page = fForm.TabSheet3;
+  QGroupBox* rev =
+      Group(page, "GroupBox2", QStringLiteral("Ограничитель оборотов двигателя"), 4, 2, 300, 58);
+  Text(rev, QStringLiteral("Порог срабатывания:"), 8, 28);
+  seMaxRMP = Named(new QSpinBox(rev), "seMaxRMP");
+  seMaxRMP->setRange(0, 9000);
+  seMaxRMP->setSingleStep(40);
+  seMaxRMP->setValue(0);
+  seMaxRMP->setGeometry(130, 24, 80, 22);
+  seMaxRMP->setEnabled(false);
+  Text(rev, QStringLiteral("об./мин."), 216, 28);
+
+  gbCOreg = Group(page, "gbCOreg", QStringLiteral("Регулировка СО"), 4, 64, 300, 92);
+  Text(gbCOreg, QStringLiteral("бедно"), 8, 24);
+  sbCOreg = Named(new QScrollBar(Qt::Horizontal, gbCOreg), "sbCOreg");
+  sbCOreg->setRange(-50, 50);
+  sbCOreg->setPageStep(1);
+  sbCOreg->setSingleStep(1);
+  sbCOreg->setGeometry(48, 22, 196, 17);
+  Text(gbCOreg, QStringLiteral("богато"), 250, 24);
+  Label13 = Text(gbCOreg, QStringLiteral("0"), 142, 44, "Label13");
+  Label13->setFixedWidth(40);
+  btnCOReset = Named(new QPushButton(QStringLiteral("Сброс"), gbCOreg), "btnCOReset");
+  btnCOReset->setGeometry(110, 62, 75, 23);
+  gbCOreg->setVisible(false);
+
+  QGroupBox* throttle =
+      Group(page, "GroupBox1", QStringLiteral("Калибровка дросселя"), 4, 160, 300, 96);
+  Text(throttle, QStringLiteral("Полностью закрытый дроссель:"), 8, 26);
+  auto* closed = Named(new QLineEdit(QStringLiteral("0"), throttle), "sdtClosedTrottle");
+  closed->setGeometry(172, 22, 40, 22);
+  Named(new QPushButton(QStringLiteral("Измерить"), throttle), "btnClosedTrottle")
+      ->setGeometry(218, 21, 72, 24);
+  Text(throttle, QStringLiteral("Полностью открытый дроссель:"), 8, 60);
+  auto* open = Named(new QLineEdit(QStringLiteral("255"), throttle), "Edit1");
+  open->setGeometry(172, 56, 40, 22);
+  Named(new QPushButton(QStringLiteral("Измерить"), throttle), "Button1")
+      ->setGeometry(218, 55, 72, 24);
+  throttle->setEnabled(false);
+
+  QGroupBox* lambda = Group(page, "GroupBox3", QStringLiteral("Лямбда зонд"), 310, 2, 364, 300);
+  rgO2Type = Named(
+      new TRadioGroup(QStringLiteral("Тип лямбда зонда"),
+                      {QStringLiteral("узкополосный"), QStringLiteral("широкополосный")}, lambda),
+      "rgO2Type");
+  rgO2Type->setGeometry(8, 18, 160, 62);
+  rgO2Type->SetItemIndex(1);
+
+  gbWideLam = Group(lambda, "gbWideLam", QStringLiteral("Диапазон датчика"), 176, 18, 180, 80);
+  Text(gbWideLam, QStringLiteral("Мин. вольтаж"), 8, 24);
+  seLamMin = Named(new QDoubleSpinBox(gbWideLam), "seLamMin");
+  seLamMin->setRange(0, 0.45);
+  seLamMin->setSingleStep(0.1);
+  seLamMin->setDecimals(2);
+  seLamMin->setValue(0);
+  seLamMin->setGeometry(100, 20, 70, 22);
+  Text(gbWideLam, QStringLiteral("Макс. вольтаж"), 8, 52);
+  seLamMax = Named(new QDoubleSpinBox(gbWideLam), "seLamMax");
+  seLamMax->setRange(0.6, 1.5);
+  seLamMax->setSingleStep(0.1);
+  seLamMax->setDecimals(2);
+  seLamMax->setValue(1.0);
+  seLamMax->setGeometry(100, 48, 70, 22);
+
+  gbRegLam = Group(lambda, "gbRegLam", QStringLiteral("Пороговое значение"), 176, 18, 180, 56);
+  Text(gbRegLam, QStringLiteral("Вольтаж"), 8, 26);
+  seRegLamSwitch = Named(new QDoubleSpinBox(gbRegLam), "seRegLamSwitch");
+  seRegLamSwitch->setRange(0.35, 0.6);
+  seRegLamSwitch->setSingleStep(0.1);
+  seRegLamSwitch->setDecimals(2);
+  seRegLamSwitch->setValue(0.45);
+  seRegLamSwitch->setGeometry(100, 22, 70, 22);
+
+  gbLamGrf = Group(lambda, "gbLamGrf", QStringLiteral("Характеристика датчика"), 8, 102, 348, 126);
+  TLineChart::Style lambdaStyle;
+  lambdaStyle.lineColor = Qt::red;
+  lambdaStyle.lineWidth = 2;
+  lambdaStyle.yDecimals = 2;
+  chrtLambda = Chart(gbLamGrf, "chrtLambda", lambdaStyle, QRect(6, 16, 336, 104));
+
+  rgO2Switch = Named(new TRadioGroup(QStringLiteral("Лямбда ВКЛ/ВЫКЛ"),
+                                     {QStringLiteral("Использовать лямбда зонд"),
+                                      QStringLiteral("НЕ использовать лямбда зонд")},
+                                     lambda),
+                     "rgO2Switch");
+  rgO2Switch->setGeometry(8, 232, 348, 62);
+  rgO2Switch->SetItemIndex(0);
+  rgO2Switch->setEnabled(false);
+  PageButton(page, "sbECURPM");
+}
+
+void TMapEditors::BuildMAFPage() {
+  QWidget* page = fForm.TabSheet7;
+  gbMAF = Group(page, "gbMAF", QStringLiteral("Карта калибровки ДМРВ"), 4, 2, 670, 392);
+  sgMAF = Grid(gbMAF, "sgMAF", 2, 256, 1, 0, QRect(8, 18, 170, 366));
+  sgMAF->SetDefaultRowHeight(20);
+  sgMAF->SetDefaultColWidth(64);
+  sgMAF->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  TLineChart::Style mafStyle;
+  mafStyle.lineColor = Qt::red;
+  mafStyle.lineWidth = 2;
+  mafStyle.yDecimals = 0;
+  chrtMAF = Chart(gbMAF, "chrtMAF", mafStyle, QRect(184, 18, 478, 366));
+  Text(gbMAF, QStringLiteral("х 10 кг/час"), 560, 22)->setVisible(false);
+  gbMAF->setVisible(false);
+  PageButton(page, "sbECUMAF");
+}

@@ -1,0 +1,195 @@
+#include "editors/StringGrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+// Draws fixed cells like headers and hands every cell to the grid's paint hook; its cell
+// editor writes the typed text into the cell at each keystroke.
+class TGridDelegate : public QStyledItemDelegate {
+ public:
+  explicit TGridDelegate(TStringGrid* grid) : QStyledItemDelegate(grid), fGrid(grid) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const int col = index.column(), row = index.row();
+    if (fGrid->IsFixed(col, row)) {
+      painter->fillRect(option.rect, option.palette.button());
+      painter->setPen(option.palette.color(QPalette::ButtonText));
+      painter->drawText(option.rect.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                        index.data().toString());
+    } else {
+      QStyledItemDelegate::paint(painter, option, index);
+    }
+    if (fGrid->DrawCell()) {
+      painter->save();
+      painter->setClipRect(option.rect);
+      fGrid->DrawCell()(*painter, option.rect, col, row);
+      painter->restore();
+    }
+  }
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      line->setFrame(false);
+      auto* self = const_cast<TGridDelegate*>(this);
+      connect(line, &QLineEdit::textEdited, self, [self, line] { emit self->commitData(line); });
+    }
+    return editor;
+  }
+
+ private:
+  TStringGrid* fGrid;
+};
+}  // namespace
+
+TStringGrid::TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows, QWidget* parent)
+    : QTableWidget(rowCount, colCount, parent), fFixedCols(fixedCols), fFixedRows(fixedRows) {
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  horizontalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setMinimumSectionSize(1);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                  QAbstractItemView::EditKeyPressed);
+  setItemDelegate(new TGridDelegate(this));
+  setWordWrap(false);
+  QFont gridFont(QStringLiteral("MS Sans Serif"));
+  gridFont.setPixelSize(13);
+  setFont(gridFont);
+  ApplyFixedLook();
+  connect(qApp, &QApplication::focusChanged, this, &TStringGrid::OnFocusChanged);
+}
+
+QTableWidgetItem* TStringGrid::Item(int col, int row) {
+  QTableWidgetItem* cell = item(row, col);
+  if (!cell) {
+    cell = new QTableWidgetItem;
+    setItem(row, col, cell);
+    StyleItem(col, row);
+  }
+  return cell;
+}
+
+void TStringGrid::StyleItem(int col, int row) {
+  QTableWidgetItem* cell = item(row, col);
+  if (!cell) return;
+  // Fixed cells can neither be edited nor become current.
+  cell->setFlags(IsFixed(col, row) ? Qt::NoItemFlags
+                                   : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+}
+
+void TStringGrid::ApplyFixedLook() {
+  for (int r = 0; r < rowCount(); ++r)
+    for (int c = 0; c < columnCount(); ++c) StyleItem(c, r);
+  viewport()->update();
+}
+
+void TStringGrid::SetColCount(int count) {
+  if (count == columnCount()) return;
+  const int height = DefaultRowHeight();
+  const int width = DefaultColWidth();
+  setColumnCount(count);
+  SetDefaultColWidth(width);
+  SetDefaultRowHeight(height);
+  ApplyFixedLook();
+}
+
+void TStringGrid::SetRowCount(int count) {
+  if (count == rowCount()) return;
+  const int height = DefaultRowHeight();
+  setRowCount(count);
+  SetDefaultRowHeight(height);
+  ApplyFixedLook();
+}
+
+void TStringGrid::SetFixedCols(int count) {
+  fFixedCols = count;
+  ApplyFixedLook();
+}
+
+int TStringGrid::DefaultRowHeight() const {
+  return verticalHeader()->defaultSectionSize();
+}
+
+int TStringGrid::DefaultColWidth() const {
+  return horizontalHeader()->defaultSectionSize();
+}
+
+void TStringGrid::SetDefaultRowHeight(int height) {
+  verticalHeader()->setDefaultSectionSize(height);
+  for (int r = 0; r < rowCount(); ++r) setRowHeight(r, height);
+}
+
+void TStringGrid::SetDefaultColWidth(int width) {
+  horizontalHeader()->setDefaultSectionSize(width);
+  for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
+}
+
+QString TStringGrid::Cell(int col, int row) const {
+  const QTableWidgetItem* cell = item(row, col);
+  return cell ? cell->text() : QString();
+}
+
+void TStringGrid::SetCell(int col, int row, const QString& text) {
+  if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount()) return;
+  Item(col, row)->setText(text);
+}
+
+void TStringGrid::SelectCell(int col, int row) {
+  if (IsFixed(col, row)) return;
+  const bool same = col == currentColumn() && row == currentRow();
+  setCurrentCell(row, col);
+  if (same) emit CellBecameCurrent(col, row);
+}
+
+void TStringGrid::Repaint() {
+  viewport()->update();
+}
+
+void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  // The base commits the open cell editor first, so the cell being left holds its text.
+  QTableWidget::currentChanged(current, previous);
+  if (previous.isValid() && current != previous)
+    emit CellChanging(previous.column(), previous.row(), current.column(), current.row());
+  if (current.isValid() && current != previous)
+    emit CellBecameCurrent(current.column(), current.row());
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex before = currentIndex();
+  const QModelIndex hit = indexAt(event->position().toPoint());
+  QTableWidget::mousePressEvent(event);
+  // A click on the cell that is already current is reported as well.
+  if (hit.isValid() && hit == before && currentIndex() == before)
+    emit CellBecameCurrent(hit.column(), hit.row());
+}
+
+bool TStringGrid::Owns(QWidget* widget) const {
+  for (QWidget* w = widget; w; w = w->parentWidget())
+    if (w == this) return true;
+  return false;
+}
+
+void TStringGrid::OnFocusChanged(QWidget*, QWidget* now) {
+  const bool inside = Owns(now);
+  if (inside == fHasFocus) return;
+  fHasFocus = inside;
+  if (inside) {
+    emit Entered();
+  } else {
+    // An editor still open (focus taken away without a key) gives its text first.
+    if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
+    emit Left();
+  }
+}

@@ -1,0 +1,69 @@
+// The table charts redrawn from the grid cells after an edit, and the lambda sensor line.
+#include <QDoubleSpinBox>
+#include <algorithm>
+#include <vector>
+
+#include "common/DecimalText.h"
+#include "editors/LineChart.h"
+#include "editors/MapEditors.h"
+#include "editors/StringGrid.h"
+
+namespace {
+// Row 0 against row 1 of a grid, one point per column; the ranges run from column 0 and
+// the pen starts at the origin.
+void DrawRows(TLineChart* chart, TStringGrid* grid, double yTopExtra) {
+  std::vector<double> x, y;
+  for (int c = 0; c < grid->ColCount(); ++c) {
+    x.push_back(StrToFloat(grid->Cell(c, 0)));
+    y.push_back(StrToFloat(grid->Cell(c, 1)));
+  }
+  if (x.empty()) return;
+  chart->SetXRange(*std::min_element(x.begin(), x.end()), *std::max_element(x.begin(), x.end()));
+  chart->SetYRange(*std::min_element(y.begin(), y.end()),
+                   *std::max_element(y.begin(), y.end()) + yTopExtra);
+  chart->Clear();
+  chart->MoveTo(0, 0);
+  for (size_t i = 0; i < x.size(); ++i) chart->LineTo(x[i], y[i]);
+  chart->Show();
+}
+}  // namespace
+
+void TMapEditors::DrawXXIgnFromGrid() {
+  DrawRows(chrtXXIgn, sgrdIgnXX, 1);
+}
+
+void TMapEditors::DrawMaxIgnFromGrid() {
+  DrawRows(chrtMaxIgn, sgrdIgnMax, 1);
+}
+
+void TMapEditors::DrawMaxFuelFromGrid() {
+  DrawRows(chrtMaxFuel, sgrdFuelMax, 0);
+}
+
+void TMapEditors::DrawMAFFromGrid() {
+  // x: the meter values of column 1; y: the row numbers of column 0.
+  std::vector<double> x, y;
+  for (int n = 0; n < sgMAF->RowCount(); ++n) {
+    x.push_back(StrToInt(sgMAF->Cell(1, n)));
+    y.push_back(StrToInt(sgMAF->Cell(0, n)));
+  }
+  if (x.empty()) return;
+  const double xMin = *std::min_element(x.begin(), x.end());
+  const double yMin = *std::min_element(y.begin(), y.end());
+  chrtMAF->SetXRange(xMin, *std::max_element(x.begin(), x.end()));
+  chrtMAF->SetYRange(yMin, *std::max_element(y.begin(), y.end()) + 1);
+  chrtMAF->Clear();
+  chrtMAF->MoveTo(xMin, yMin);
+  for (size_t i = 0; i < x.size(); ++i) chrtMAF->LineTo(x[i], y[i]);
+  chrtMAF->Show();
+}
+
+void TMapEditors::DrawLambda() {
+  // The wide-band sensor's line falls from the maximum voltage at 10 to the minimum at 20.
+  chrtLambda->SetXRange(10, 20);
+  chrtLambda->SetYRange(seLamMin->value(), seLamMax->value());
+  chrtLambda->Clear();
+  chrtLambda->MoveTo(10, seLamMax->value());
+  chrtLambda->LineTo(20, seLamMin->value());
+  chrtLambda->Show();
+}

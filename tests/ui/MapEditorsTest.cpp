@@ -1,0 +1,400 @@
+// The map editor pages driven as a user drives them: filled grids, typed values, the
+// colour scale, the charts and the settings panel.
+#include <QAbstractButton>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/ErrorBox.h"
+#include "app/RadioGroup.h"
+#include "common/DecimalText.h"
+#include "editors/LineChart.h"
+#include "editors/MapEditors.h"
+#include "editors/StringGrid.h"
+#include "support/UiTestHelpers.h"
+
+namespace {
+// Plausible tables for the built-in configuration, as a decoded image would give them.
+void FillSampleTables(TEFIOperator& efi) {
+  efi.fImage.assign(kImageSize, 0);
+  efi.fVersionText = "2040021620";
+  efi.fMaxRPM = 6500;
+  efi.fCOReg = 140;
+  for (TFloatMatrix* map : {&efi.fFuelMainMatrix, &efi.fSparkMainMatrix}) {
+    TFloatMatrix& m = *map;
+    for (size_t c = 1; c < m[0].size(); ++c) m[0][c] = 600 + 360.0 * (c - 1);
+    for (size_t r = 1; r < m.size(); ++r) {
+      m[r][0] = 1 + 0.75 * (r - 1);
+      for (size_t c = 1; c < m[r].size(); ++c)
+        m[r][c] = map == &efi.fFuelMainMatrix ? 1.0 + 0.01 * ((r + c) % 21) : 10.0 + r + c;
+    }
+  }
+  for (size_t c = 0; c < 8; ++c) {
+    efi.fSparkXXMatrix[0][c] = 600 + 80.0 * c;
+    efi.fSparkXXMatrix[1][c] = 20;
+  }
+  for (size_t c = 0; c < 16; ++c) {
+    efi.fFuelMaxMatrix[0][c] = 1000 + 360.0 * c;
+    efi.fFuelMaxMatrix[1][c] = 1.1 + 0.01 * c;
+  }
+  for (size_t r = 0; r < efi.fSparkMaxMatrix.size(); ++r)
+    for (size_t c = 0; c < efi.fSparkMaxMatrix[r].size(); ++c)
+      efi.fSparkMaxMatrix[r][c] = r == 0 ? 1000 + 300.0 * c : (c == 0 ? r * 1.5 : 20 + r + 0.5 * c);
+  for (size_t r = 0; r < efi.fFuelXXMatrix.size(); ++r)
+    for (size_t c = 0; c < efi.fFuelXXMatrix[r].size(); ++c)
+      efi.fFuelXXMatrix[r][c] = r == 0 ? 600 + 100.0 * c : (c == 0 ? 0.5 * r : 1.02);
+  for (size_t n = 0; n < efi.fMAFTable.size(); ++n)
+    efi.fMAFTable[n] = static_cast<uint16_t>(100 + 40 * n);
+  efi.fRPMTempCorrTable = {{-20, 0, 40, 80}, {1400, 1200, 1000, 850}};
+}
+
+// Whether a control on a tab sheet is shown when its sheet is (whichever sheet is current).
+bool Shown(QWidget* w) {
+  for (; w && frmMain->PageControl1->indexOf(w) < 0; w = w->parentWidget())
+    if (w->isHidden()) return false;
+  return true;
+}
+
+// Two tables equal to the 15 significant digits of the cell texts.
+void ExpectSameTable(const TFloatMatrix& a, const TFloatMatrix& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t r = 0; r < a.size(); ++r) {
+    ASSERT_EQ(a[r].size(), b[r].size());
+    for (size_t c = 0; c < a[r].size(); ++c)
+      EXPECT_EQ(FloatToStr(a[r][c], '.'), FloatToStr(b[r][c], '.')) << r << "," << c;
+  }
+}
+
+class MapEditorsTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    QLocale::setDefault(QLocale(QLocale::Russian));
+    Start(true);
+    FillSampleTables(frmMain->EFI());
+    frmMain->FillGrids(true);
+    maps = &frmMain->Maps();
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    QLocale::setDefault(QLocale::c());
+  }
+
+  // Shows the page of a grid, gives the grid the focus and makes a cell current.
+  void Select(TStringGrid* grid, int col, int row) {
+    for (QWidget* w = grid; w; w = w->parentWidget())
+      if (frmMain->PageControl1->indexOf(w) >= 0) frmMain->PageControl1->setCurrentWidget(w);
+    QApplication::setActiveWindow(frmMain);
+    grid->setFocus();
+    Pump(10);
+    grid->SelectCell(col, row);
+    Pump(10);
+  }
+  // Types into the current cell as keys, the first key opening the cell editor.
+  void Type(const QString& text) {
+    for (QChar ch : text) {
+      QWidget* target = QApplication::focusWidget();
+      ASSERT_NE(target, nullptr);
+      QTest::keyClick(target, ch.toLatin1() ? ch.toLatin1() : ' ');
+    }
+    Pump(5);
+  }
+  void MoveOn() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    Pump(10);
+  }
+  void LeaveGrid() {
+    maps->seMaxRMP->setFocus();
+    Pump(10);
+  }
+
+  TMapEditors* maps = nullptr;
+};
+}  // namespace
+
+TEST_F(MapEditorsTest, FillShowsEveryTableWithItsAxes) {
+  const TEFIOperator& efi = frmMain->EFI();
+  TStringGrid* fuel = maps->sgFuelMain;
+  EXPECT_EQ(fuel->RowCount(), 13);
+  EXPECT_EQ(fuel->ColCount(), 17);
+  EXPECT_EQ(fuel->Cell(0, 0), "");
+  // Reversed: the top data row is table row 12, the bottom one table row 1.
+  EXPECT_EQ(fuel->Cell(3, 1), FloatToStr(efi.fFuelMainMatrix[12][3]));
+  EXPECT_EQ(fuel->Cell(3, 12), FloatToStr(efi.fFuelMainMatrix[1][3]));
+  EXPECT_EQ(fuel->Cell(0, 12), "1");
+  EXPECT_EQ(fuel->Cell(0, 11), "1,75");
+  EXPECT_EQ(fuel->Cell(16, 0), "6000");
+  EXPECT_EQ(maps->sgrdIgnMax->RowCount(), 7);
+  EXPECT_EQ(maps->sgrdIgnMax->ColCount(), 17);
+  EXPECT_EQ(maps->sgrdIgnMax->FixedCols(), 1);
+  EXPECT_EQ(maps->sgrdIgnMax->Cell(0, 0), "");
+  EXPECT_FALSE(Shown(maps->chrtMaxIgn));
+  EXPECT_EQ(maps->sgMAF->Cell(0, 255), "255");
+  EXPECT_EQ(maps->sgMAF->Cell(1, 1), "140");
+  EXPECT_EQ(maps->sgrdRPMTempCorr->Cell(0, 0), "-20");
+  EXPECT_EQ(maps->sgrdRPMTempCorr->Cell(3, 1), "850");
+  EXPECT_EQ(maps->seMaxRMP->value(), 6500);
+  EXPECT_EQ(maps->seMaxRMP->singleStep(), 60);
+  EXPECT_EQ(Find<QLabel>("lVersion")->text(), "2040021620");
+  EXPECT_TRUE(Shown(maps->gbMAF));
+  EXPECT_TRUE(Shown(maps->gbFuelXX));
+  EXPECT_TRUE(maps->rgO2Switch->isEnabled());
+  EXPECT_EQ(maps->rgO2Switch->ItemIndex(), 1);
+  EXPECT_TRUE(Shown(maps->gbCOreg));
+  // The CO trim stands at 140 - 128 while its label keeps its text.
+  EXPECT_EQ(maps->sbCOreg->value(), 12);
+  EXPECT_EQ(maps->Label13->text(), "0");
+  EXPECT_TRUE(frmMain->TablesLoaded);
+  for (TStringGrid* g : {maps->sgFuelMain, maps->sgIgnMain, maps->sgrdIgnXX, maps->sgrdFuelMax,
+                         maps->sgrdIgnMax, maps->sgrdFuelXX, maps->sgrdRPMTempCorr, maps->sgMAF})
+    EXPECT_TRUE(g->isEnabled()) << g->objectName().toStdString();
+}
+
+TEST_F(MapEditorsTest, FillThenCollectLeavesTheTablesAndFillingTwiceIsLikeOnce) {
+  TEFIOperator& efi = frmMain->EFI();
+  const TEFIOperator before = efi;
+  frmMain->CollectGrids(1);
+  ExpectSameTable(efi.fFuelMainMatrix, before.fFuelMainMatrix);
+  ExpectSameTable(efi.fSparkMainMatrix, before.fSparkMainMatrix);
+  ExpectSameTable(efi.fFuelMaxMatrix, before.fFuelMaxMatrix);
+  ExpectSameTable(efi.fSparkXXMatrix, before.fSparkXXMatrix);
+  ExpectSameTable({efi.fFuelXXMatrix[1]}, {before.fFuelXXMatrix[1]});
+  EXPECT_EQ(efi.fMAFTable, before.fMAFTable);
+  EXPECT_EQ(efi.fRPMTempCorrTable, before.fRPMTempCorrTable);
+  // The corner of the full-load ignition map is never shown, so only it may differ.
+  for (size_t r = 0; r < efi.fSparkMaxMatrix.size(); ++r)
+    for (size_t c = 0; c < efi.fSparkMaxMatrix[r].size(); ++c) {
+      if (r == 0 && c == 0) continue;
+      EXPECT_EQ(FloatToStr(efi.fSparkMaxMatrix[r][c], '.'),
+                FloatToStr(before.fSparkMaxMatrix[r][c], '.'))
+          << r << "," << c;
+    }
+  QStringList once;
+  for (int r = 0; r < maps->sgIgnMain->RowCount(); ++r)
+    for (int c = 0; c < maps->sgIgnMain->ColCount(); ++c) once << maps->sgIgnMain->Cell(c, r);
+  frmMain->FillGrids(true);
+  QStringList twice;
+  for (int r = 0; r < maps->sgIgnMain->RowCount(); ++r)
+    for (int c = 0; c < maps->sgIgnMain->ColCount(); ++c) twice << maps->sgIgnMain->Cell(c, r);
+  EXPECT_EQ(once, twice);
+  EXPECT_EQ(maps->sgFuelMain->RowCount(), 13);
+}
+
+TEST_F(MapEditorsTest, FuelValueAboveTheLimitBecomesTheLimitAndRecolours) {
+  Select(maps->sgFuelMain, 4, 5);
+  Type("2");
+  EXPECT_EQ(maps->sgFuelMain->Cell(4, 5), "2");
+  MoveOn();
+  EXPECT_EQ(maps->sgFuelMain->Cell(4, 5), "1,5");
+  // The range follows without widening while moving inside the grid.
+  EXPECT_DOUBLE_EQ(maps->FuelRangeMax, 1.5);
+  Select(maps->sgFuelMain, 6, 6);
+  Type("0,5");
+  MoveOn();
+  EXPECT_EQ(maps->sgFuelMain->Cell(6, 6), "0,7");
+  LeaveGrid();
+  EXPECT_NEAR(maps->FuelRangeMax, 1.6, 1e-12);
+  EXPECT_NEAR(maps->FuelRangeMin, 0.6, 1e-12);
+}
+
+TEST_F(MapEditorsTest, FuelValueUnderEnglishSettings) {
+  QLocale::setDefault(QLocale(QLocale::English));
+  frmMain->FillGrids(true);
+  Select(maps->sgFuelMain, 2, 2);
+  Type("2");
+  MoveOn();
+  EXPECT_EQ(maps->sgFuelMain->Cell(2, 2), "1.5");
+}
+
+TEST_F(MapEditorsTest, TextThatIsNotANumberRestoresTheCellsValue) {
+  const QString before = maps->sgFuelMain->Cell(3, 3);
+  Select(maps->sgFuelMain, 3, 3);
+  Type("abc");
+  LeaveGrid();
+  EXPECT_EQ(maps->sgFuelMain->Cell(3, 3), before);
+}
+
+TEST_F(MapEditorsTest, IgnitionLimitsAndOneDecimalRestore) {
+  Select(maps->sgIgnMain, 2, 2);
+  Type("75");
+  MoveOn();
+  EXPECT_EQ(maps->sgIgnMain->Cell(2, 2), "60");
+  Select(maps->sgIgnMain, 3, 3);
+  Type("-45");
+  LeaveGrid();
+  EXPECT_EQ(maps->sgIgnMain->Cell(3, 3), "-30");
+  // A remembered -12.34 comes back as -12.2.
+  maps->sgIgnMain->SetCell(5, 5, "-12,34");
+  Select(maps->sgIgnMain, 5, 5);
+  Type("x");
+  MoveOn();
+  EXPECT_EQ(maps->sgIgnMain->Cell(5, 5), "-12,2");
+}
+
+TEST_F(MapEditorsTest, MAFCellsHoldIntegers) {
+  Select(maps->sgMAF, 1, 10);
+  const QString before = maps->sgMAF->Cell(1, 10);
+  Type("12a");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  Pump(10);
+  // The editor may keep Down to itself; moving to the next row ends the edit either way.
+  maps->sgMAF->SelectCell(1, 11);
+  Pump(10);
+  EXPECT_EQ(maps->sgMAF->Cell(1, 10), before);
+  EXPECT_FALSE(maps->chrtMAF->Points().empty());
+}
+
+TEST_F(MapEditorsTest, FullLoadFuelAcceptsAnyNumberAndItsChartFollows) {
+  Select(maps->sgrdFuelMax, 5, 1);
+  Type("1,6");
+  MoveOn();
+  EXPECT_EQ(maps->sgrdFuelMax->Cell(5, 1), "1,6");
+  EXPECT_DOUBLE_EQ(maps->chrtMaxFuel->YMax(), 1.6);
+}
+
+TEST_F(MapEditorsTest, IdleIgnitionChartIsFlatOneDegreeHigh) {
+  EXPECT_DOUBLE_EQ(maps->chrtXXIgn->YMin(), 20);
+  EXPECT_DOUBLE_EQ(maps->chrtXXIgn->YMax(), 21);
+  EXPECT_DOUBLE_EQ(maps->chrtXXIgn->XMin(), 600);
+  EXPECT_DOUBLE_EQ(maps->chrtXXIgn->XMax(), 1160);
+  // The pen starts at the origin, then one point per column.
+  ASSERT_EQ(maps->chrtXXIgn->Points().size(), 9u);
+  EXPECT_EQ(maps->chrtXXIgn->Points()[0], QPointF(0, 0));
+}
+
+TEST_F(MapEditorsTest, MAFChartAfterFillRunsFromTheFirstToTheLastValue) {
+  TEFIOperator& efi = frmMain->EFI();
+  for (size_t n = 0; n < efi.fMAFTable.size(); ++n)
+    efi.fMAFTable[n] = static_cast<uint16_t>(20000 - 50 * n);
+  frmMain->FillGrids(true);
+  EXPECT_EQ(maps->chrtMAF->XMin(), 20000);
+  EXPECT_EQ(maps->chrtMAF->XMax(), 20000 - 50 * 255 + 1);
+  // The first edit draws it again with the true minimum and maximum.
+  maps->DrawMAFFromGrid();
+  EXPECT_EQ(maps->chrtMAF->XMin(), 20000 - 50 * 255);
+  EXPECT_EQ(maps->chrtMAF->XMax(), 20000);
+}
+
+TEST_F(MapEditorsTest, LambdaPanel) {
+  EXPECT_FALSE(Shown(maps->gbRegLam));
+  EXPECT_TRUE(Shown(maps->gbWideLam));
+  maps->rgO2Type->Click(0);
+  EXPECT_TRUE(Shown(maps->gbRegLam));
+  EXPECT_FALSE(Shown(maps->gbWideLam));
+  EXPECT_FALSE(Shown(maps->gbLamGrf));
+  maps->seLamMin->setValue(0.2);
+  maps->seLamMax->setValue(1.2);
+  EXPECT_DOUBLE_EQ(maps->chrtLambda->YMin(), 0.2);
+  EXPECT_DOUBLE_EQ(maps->chrtLambda->YMax(), 1.2);
+  ASSERT_EQ(maps->chrtLambda->Points().size(), 2u);
+  EXPECT_EQ(maps->chrtLambda->Points()[0], QPointF(10, 1.2));
+  EXPECT_EQ(maps->chrtLambda->Points()[1], QPointF(20, 0.2));
+  maps->rgO2Switch->Click(0);
+  EXPECT_FALSE(Shown(maps->gbCOreg));
+  maps->rgO2Switch->Click(1);
+  EXPECT_TRUE(Shown(maps->gbCOreg));
+}
+
+TEST_F(MapEditorsTest, COTrimScrollAndReset) {
+  maps->sbCOreg->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(maps->Label13->text(), "13");
+  maps->sbCOreg->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  maps->sbCOreg->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(maps->Label13->text(), "11");
+  Find<QAbstractButton>("btnCOReset")->click();
+  EXPECT_EQ(maps->sbCOreg->value(), 0);
+  EXPECT_EQ(maps->Label13->text(), "0");
+}
+
+TEST_F(MapEditorsTest, RevLimitSnapsOnLeaving) {
+  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  QApplication::setActiveWindow(frmMain);
+  maps->seMaxRMP->setFocus();
+  Pump(10);
+  maps->seMaxRMP->setValue(6040);
+  maps->sgFuelMain->setFocus();
+  Pump(10);
+  EXPECT_EQ(maps->seMaxRMP->value(), 6045);
+  frmMain->EFI().fMaxRPM = 20000;
+  frmMain->FillGrids(true);
+  EXPECT_EQ(maps->seMaxRMP->value(), 9000);
+}
+
+TEST_F(MapEditorsTest, LiveMarkAndHintToggle) {
+  frmMain->LiveLoopActive = 1;
+  frmMain->LiveCellCol = 5;
+  frmMain->LiveCellRow = 3;
+  QImage image(maps->sgFuelMain->viewport()->size(), QImage::Format_RGB32);
+  maps->sgFuelMain->viewport()->render(&image);
+  auto colourAt = [&](int c, int r) {
+    const QRect rect = maps->sgFuelMain->visualItemRect(maps->sgFuelMain->item(r, c));
+    return image.pixelColor(rect.right() - 2, rect.bottom() - 2);
+  };
+  const QColor green(0, 128, 0);
+  EXPECT_EQ(colourAt(5, 0), green);
+  EXPECT_EQ(colourAt(0, 3), green);
+  EXPECT_EQ(colourAt(5, 3), green);
+  EXPECT_NE(colourAt(6, 3), green);
+  EXPECT_NE(colourAt(5, 4), green);
+  QToolButton* toggle = Find<QToolButton>("sbColorizeTable");
+  toggle->click();
+  EXPECT_EQ(toggle->toolTip(), "Убрать цветную градацию");
+  toggle->click();
+  EXPECT_EQ(toggle->toolTip(), "Включить цветную градацию");
+}
+
+TEST_F(MapEditorsTest, VariantOneSplitMapsShareARowAndFullLoadIgnitionIsACurve) {
+  TEFIOperator& efi = frmMain->EFI();
+  QTemporaryDir dir;
+  efi.LoadProfile(dir.filePath("none.prf"));  // the profile defaults: variant 1, 8 + 6 rows
+  ASSERT_EQ(efi.fVersion, 1);
+  for (size_t r = 0; r < efi.fFuelMainMatrix.size(); ++r)
+    for (size_t c = 0; c < efi.fFuelMainMatrix[r].size(); ++c)
+      efi.fFuelMainMatrix[r][c] = r == 0 ? 500.0 * c : 1.0 + r / 100.0;
+  for (size_t c = 0; c < efi.fSparkMaxMatrix[0].size(); ++c) {
+    efi.fSparkMaxMatrix[0][c] = 800 + 400.0 * c;
+    efi.fSparkMaxMatrix[1][c] = 10 + c;
+  }
+  frmMain->FillGrids(true);
+  TStringGrid* fuel = maps->sgFuelMain;
+  ASSERT_EQ(fuel->RowCount(), 14);
+  // Grid rows 1..6 show table rows 14..9, rows 7..13 table rows 7..1; row 8 is not shown.
+  EXPECT_EQ(fuel->Cell(1, 1), "1,14");
+  EXPECT_EQ(fuel->Cell(1, 6), "1,09");
+  EXPECT_EQ(fuel->Cell(1, 7), "1,07");
+  EXPECT_EQ(fuel->Cell(1, 13), "1,01");
+  fuel->SetCell(1, 6, "1,33");
+  frmMain->CollectGrids(1);
+  EXPECT_DOUBLE_EQ(efi.fFuelMainMatrix[9][1], 1.33);
+  EXPECT_DOUBLE_EQ(efi.fFuelMainMatrix[8][1], 1.33);
+  EXPECT_DOUBLE_EQ(efi.fFuelMainMatrix[7][1], 1.07);
+  // The full-load ignition curve: 2 x 16, the RPM axis from column 0, its chart shown.
+  TStringGrid* ign = maps->sgrdIgnMax;
+  EXPECT_EQ(ign->RowCount(), 2);
+  EXPECT_EQ(ign->ColCount(), 16);
+  EXPECT_EQ(ign->FixedCols(), 0);
+  EXPECT_EQ(ign->Cell(0, 0), "800");
+  EXPECT_EQ(ign->Cell(0, 1), "10");
+  EXPECT_TRUE(Shown(maps->chrtMaxIgn));
+  EXPECT_FALSE(
+      frmMain->PageControl1->isTabEnabled(frmMain->PageControl1->indexOf(frmMain->TabSheet7)));
+  EXPECT_EQ(maps->seMaxRMP->singleStep(), 40);
+  EXPECT_FALSE(maps->rgO2Switch->isEnabled());
+  EXPECT_EQ(maps->rgO2Switch->ItemIndex(), 0);
+  EXPECT_FALSE(Shown(maps->gbCOreg));
+  // Column 0 holds data in this variant but is left unchecked; the chart then stops at it.
+  ign->SetCell(0, 1, "abc");
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  RunCommand([&] { maps->DrawMaxIgnFromGrid(); });
+  EXPECT_EQ(text, "'abc' is not a valid floating point value");
+  EXPECT_EQ(ign->Cell(0, 1), "abc");
+}
