@@ -1,6 +1,7 @@
 #include "editors/LineChart.h"
 
 #include <QChart>
+#include <QLocale>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <cmath>
@@ -15,6 +16,11 @@ TLineChart::TLineChart(const Style& style, QWidget* parent)
   chart->legend()->hide();
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->setBackgroundRoundness(0);
+  // Axis labels with the user's decimal separator.
+  chart->setLocalizeNumbers(true);
+  QLocale locale;
+  locale.setNumberOptions(QLocale::OmitGroupSeparator);
+  chart->setLocale(locale);
   chart->addSeries(fSeries);
   QPen pen(style.lineColor);
   pen.setWidth(style.lineWidth);
@@ -25,6 +31,7 @@ TLineChart::TLineChart(const Style& style, QWidget* parent)
     axis->setLabelsFont(labels);
     axis->setGridLineVisible(false);
     axis->setMinorGridLineVisible(false);
+    axis->setTruncateLabels(false);
   }
   fAxisX->setLabelFormat(QStringLiteral("%.") + QString::number(style.xDecimals) + "f");
   fAxisY->setLabelFormat(QStringLiteral("%.") + QString::number(style.yDecimals) + "f");

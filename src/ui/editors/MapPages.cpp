@@ -125,7 +125,7 @@ void TMapEditors::BuildIdlePage() {
 
   gbFuelXX = Group(page, "gbFuelXX", QStringLiteral("Топливо"), 430, 2, 244, 206);
   LoadCaption(gbFuelXX, 6, 30);
-  sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(24, 18, 212, 120));
+  sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(22, 18, 218, 120));
   gbFuelXX->setVisible(false);
 
   QGroupBox* warm = Group(page, "gbRPMTempCorr", QStringLiteral("Обороты двигателя при прогреве"),
@@ -154,9 +154,9 @@ void TMapEditors::BuildSettingsPage() {
   seMaxRMP->setRange(0, 9000);
   seMaxRMP->setSingleStep(40);
   seMaxRMP->setValue(0);
-  seMaxRMP->setGeometry(130, 24, 80, 22);
+  seMaxRMP->setGeometry(140, 24, 76, 22);
   seMaxRMP->setEnabled(false);
-  Text(rev, QStringLiteral("об./мин."), 216, 28);
+  Text(rev, QStringLiteral("об./мин."), 222, 28);
 
   gbCOreg = Group(page, "gbCOreg", QStringLiteral("Регулировка СО"), 4, 64, 300, 92);
   Text(gbCOreg, QStringLiteral("бедно"), 8, 24);
@@ -176,14 +176,14 @@ void TMapEditors::BuildSettingsPage() {
       Group(page, "GroupBox1", QStringLiteral("Калибровка дросселя"), 4, 160, 300, 96);
   Text(throttle, QStringLiteral("Полностью закрытый дроссель:"), 8, 26);
   auto* closed = Named(new QLineEdit(QStringLiteral("0"), throttle), "sdtClosedTrottle");
-  closed->setGeometry(172, 22, 40, 22);
+  closed->setGeometry(188, 22, 36, 22);
   Named(new QPushButton(QStringLiteral("Измерить"), throttle), "btnClosedTrottle")
-      ->setGeometry(218, 21, 72, 24);
+      ->setGeometry(228, 21, 66, 24);
   Text(throttle, QStringLiteral("Полностью открытый дроссель:"), 8, 60);
   auto* open = Named(new QLineEdit(QStringLiteral("255"), throttle), "Edit1");
-  open->setGeometry(172, 56, 40, 22);
+  open->setGeometry(188, 56, 36, 22);
   Named(new QPushButton(QStringLiteral("Измерить"), throttle), "Button1")
-      ->setGeometry(218, 55, 72, 24);
+      ->setGeometry(228, 55, 66, 24);
   throttle->setEnabled(false);
 
   QGroupBox* lambda = Group(page, "GroupBox3", QStringLiteral("Лямбда зонд"), 310, 2, 364, 300);

@@ -19,8 +19,8 @@ class TGridDelegate : public QStyledItemDelegate {
     const int col = index.column(), row = index.row();
     if (fGrid->IsFixed(col, row)) {
       painter->fillRect(option.rect, option.palette.button());
-      painter->setPen(option.palette.color(QPalette::ButtonText));
-      painter->drawText(option.rect.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter,
+      painter->setPen(Qt::black);
+      painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                         index.data().toString());
     } else {
       QStyledItemDelegate::paint(painter, option, index);
@@ -64,8 +64,11 @@ TStringGrid::TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRow
                   QAbstractItemView::EditKeyPressed);
   setItemDelegate(new TGridDelegate(this));
   setWordWrap(false);
+  // Numbers are cut at the cell's edge, never replaced by an ellipsis.
+  setTextElideMode(Qt::ElideNone);
+  // The classic 13-pixel grid font is narrow; its wider substitutes get one pixel less.
   QFont gridFont(QStringLiteral("MS Sans Serif"));
-  gridFont.setPixelSize(13);
+  gridFont.setPixelSize(12);
   setFont(gridFont);
   ApplyFixedLook();
   connect(qApp, &QApplication::focusChanged, this, &TStringGrid::OnFocusChanged);
