@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 
 #include "common/IniFile.h"
+#include "link/SerialDevice.h"
 
 int32_t IniPort = 0;
 int32_t IniParity = 0;
@@ -26,4 +27,39 @@ void SavePortSettings() {
   ini.WriteInteger("COMM", "PAR", IniParity);
   ini.WriteInteger("COMM", "L-LINE", IniWakeLine);
   ini.Save();
+}
+
+int LineParityCode(int32_t iniParity) {
+  switch (iniParity) {
+    case 1:
+      return 2;
+    case 2:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+bool WakeLineIsDTR(int32_t iniWakeLine) {
+  return iniWakeLine == 0;
+}
+
+QString PortName(int index) {
+  return QStringLiteral("COM%1").arg(index + 1);
+}
+
+QString PortDeviceName(const QString& portName) {
+  const TIniFile ini(PortSettingsPath());
+  const QString mapped = ini.ReadString("DEVICES", portName, QString());
+  if (!mapped.isEmpty()) return mapped;
+  if (portName.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+    bool ok = false;
+    const int n = portName.mid(3).toInt(&ok);
+    if (ok && n >= 1) return QStringLiteral("/dev/ttyUSB%1").arg(n - 1);
+  }
+  return portName;
+}
+
+bool IsSimulatedPort(const QString& portName) {
+  return IsRegisteredSerialDevice(PortDeviceName(portName));
 }

@@ -1,0 +1,72 @@
+#pragma once
+// The diagnostic connection's own thread: it wakes the unit, checks its keywords and then
+// answers every block the unit sends with an acknowledgement or the request the user made
+// last, reporting each step to the main window.
+
+#include <QThread>
+#include <atomic>
+#include <cstdint>
+
+#include "link/ScanUtils.h"
+
+// Notification codes of LinkNotify.
+namespace LinkCode {
+constexpr int Finished = 0;
+constexpr int Connected = 1;
+constexpr int Disconnected = 2;
+constexpr int BlockF6 = 10;
+constexpr int FaultCode = 11;
+constexpr int BlockFDFE = 12;
+constexpr int Block0A = 13;
+constexpr int BlockFB = 14;
+constexpr int OtherBlock = 99;
+constexpr int Acknowledge = 200;
+constexpr int RequestTaken = 201;
+}  // namespace LinkCode
+
+// Request values of PendingRequest.
+namespace LinkRequest {
+constexpr uint8_t None = 0;
+constexpr uint8_t ClearCodes = 5;
+constexpr uint8_t End = 6;
+constexpr uint8_t ReadCodes = 7;
+constexpr uint8_t Parameters = 151;  // title 1 with parameters 13, 0, 55
+}  // namespace LinkRequest
+
+// The user's request for the next block (0 none); written by the window, taken by the
+// scan thread once after each received block. A later request replaces an earlier one.
+extern std::atomic<uint8_t> PendingRequest;
+
+// The last block received by the scan thread. The window's handler of a notification
+// reads them while the thread waits for that handler to return.
+extern uint8_t RecvTitle;
+extern uint8_t RecvData[ScanUtils::kMaxBlockData];
+extern int32_t RecvCount;
+
+// The notification code for a received block title.
+int NotifyCodeForTitle(uint8_t title);
+
+class TScanThread : public QThread {
+  Q_OBJECT
+ public:
+  using QThread::QThread;
+
+ signals:
+  // One step of the connection. The window connects it with Qt::BlockingQueuedConnection,
+  // so that its handler runs on the interface thread while this thread waits. The last
+  // notification of every thread is 0, and 2 comes just before it.
+  void LinkNotify(int code);
+
+ protected:
+  // Execute: wake-up, keywords, then the block exchange until the first failure or a stop
+  // request (requestInterruption()).
+  void run() override;
+
+ private:
+  void Notify(int code);
+};
+
+// Ends a running connection: cancels every wait, closes the line and waits for the thread
+// to finish, letting the calling thread's events run meanwhile so that the thread's last
+// notifications can be handled. For the window's close and for tests.
+void EndScanThread(TScanThread* thread);
