@@ -18,6 +18,7 @@
 #include "app/PieGauge.h"
 #include "common/Clock.h"
 #include "editors/MapEditors.h"
+#include "link/LinkPanel.h"
 
 namespace {
 constexpr int kClientWidth = 711;
@@ -85,13 +86,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fEFI = std::make_unique<TEFIOperator>(true);
   // The editor pages; they also set up the lambda panel and draw the sensor line.
   fMaps = new TMapEditors(*this);
+  fLink = new TLinkPanel(*this);
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
 }
 
 TfrmMain::~TfrmMain() {
-  // The editors go first: their handlers use the image object, which goes with this class.
+  // The parts go first: their handlers use the image object and the status strip.
+  delete fLink;
   delete fMaps;
 }
 
@@ -250,6 +253,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::StopActivities() {
+  // A diagnostic connection ends with the window: the line is closed, the thread joined.
+  fLink->EndConnection();
   if (LiveLoopActive) {
     LiveLoopActive = 0;
     SleepMs(100);

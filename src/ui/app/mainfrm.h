@@ -21,6 +21,7 @@ class QToolButton;
 class QGroupBox;
 class TPieGauge;
 class TMapEditors;
+class TLinkPanel;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -44,6 +45,8 @@ class TfrmMain : public QMainWindow {
 
   // The map editor pages (grids, charts, settings panel).
   TMapEditors& Maps() { return *fMaps; }
+  // The diagnostic link: connect button, link status, fault-code page.
+  TLinkPanel& Link() { return *fLink; }
   // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
   void FillGrids(bool alreadyDecoded);
   // Parses the grids back into the tables (mode 1).
@@ -145,6 +148,7 @@ class TfrmMain : public QMainWindow {
 
   std::unique_ptr<TEFIOperator> fEFI;
   TMapEditors* fMaps = nullptr;
+  TLinkPanel* fLink = nullptr;
   bool fShownOnce = false;
   bool fLiveLoopRunning = false;
 };

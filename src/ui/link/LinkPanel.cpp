@@ -1,0 +1,165 @@
+#include "link/LinkPanel.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/ErrorBox.h"
+#include "app/PieGauge.h"
+#include "app/mainfrm.h"
+#include "common/Clock.h"
+#include "link/FaultCodes.h"
+#include "link/PortSettings.h"
+#include "link/ScanUtils.h"
+#include "link/UScanT.h"
+
+namespace {
+int gRestMs = 1000;  // each of the two rests before the wake-up
+
+void SetLinkLabel(QLabel* label, const QColor& color, const QString& text) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, color);
+  label->setPalette(palette);
+  label->setText(text);
+}
+}  // namespace
+
+void TLinkPanel::SetRestMs(int ms) { gRestMs = ms / 2; }
+
+TLinkPanel::TLinkPanel(TfrmMain& form) : QObject(&form), fForm(form) {
+  setObjectName(QStringLiteral("LinkPanel"));
+  auto* panel = new QFrame(form.TabSheet6);
+  panel->setObjectName(QStringLiteral("pnlTS"));
+  panel->setGeometry(4, 4, 697, 390);
+  panel->setEnabled(false);
+  pnlTS = panel;
+  memTS = new QPlainTextEdit(panel);
+  memTS->setObjectName(QStringLiteral("memTS"));
+  memTS->setGeometry(4, 4, 500, 380);
+  memTS->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memTS->setLineWrapMode(QPlainTextEdit::NoWrap);
+  btnReadTS = new QPushButton(QStringLiteral("Чтение кодов ошибок"), panel);
+  btnReadTS->setObjectName(QStringLiteral("btnReadTS"));
+  btnReadTS->setGeometry(514, 4, 176, 27);
+  btnClearTS = new QPushButton(QStringLiteral("Стереть ошибки"), panel);
+  btnClearTS->setObjectName(QStringLiteral("btnClearTS"));
+  btnClearTS->setGeometry(514, 38, 176, 27);
+
+  // The connect button is shown: the user must be able to start a connection.
+  form.sbConnect->setVisible(true);
+  connect(form.sbConnect, &QToolButton::clicked, this, Guarded([this] { sbConnectClick(); }));
+  connect(btnReadTS, &QPushButton::clicked, this, Guarded([this] { btnReadTSClick(); }));
+  connect(btnClearTS, &QPushButton::clicked, this, Guarded([this] { btnClearTSClick(); }));
+}
+
+TLinkPanel::~TLinkPanel() { EndConnection(); }
+
+void TLinkPanel::AddLine(const QString& line) {
+  fLines.append(line);
+  memTS->setPlainText(fLines.join(QLatin1Char('\n')));
+  memTS->moveCursor(QTextCursor::End);
+}
+
+void TLinkPanel::btnReadTSClick() {
+  fLines.clear();
+  AddLine(QStringLiteral("Чтение TC ..."));
+  PendingRequest = LinkRequest::ReadCodes;
+}
+
+void TLinkPanel::btnClearTSClick() {
+  AddLine(QStringLiteral("Стирание TC ..."));
+  PendingRequest = LinkRequest::ClearCodes;
+}
+
+void TLinkPanel::sbConnectClick() {
+  QToolButton* button = fForm.sbConnect;
+  if (button->isChecked()) {
+    button->setToolTip(QStringLiteral("Отключиться от Мотроника"));
+    if (fConnected) return;
+    ScanUtils::OpenLine(IniPort, IniParity, IniWakeLine);
+    // The line rests at its opened levels (RTS cleared, DTR set) before the wake-up.
+    fForm.repaint();
+    SleepMs(gRestMs);
+    fForm.repaint();
+    SleepMs(gRestMs);
+    // The previous connection's thread has sent its last notification; it is released
+    // once it has returned.
+    if (fScanThread) {
+      fScanThread->wait();
+      delete fScanThread;
+    }
+    fScanThread = new TScanThread;
+    connect(fScanThread, &TScanThread::LinkNotify, this, &TLinkPanel::onLinkMessage,
+            Qt::BlockingQueuedConnection);
+    fConnected = true;
+    fScanThread->start();
+    fForm.Gauge1->setVisible(true);
+    UpdateGauge1();
+  } else {
+    button->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+    PendingRequest = LinkRequest::End;
+    fForm.Gauge1->setVisible(false);
+  }
+}
+
+void TLinkPanel::onLinkMessage(int code) {
+  RunCommand([&] {
+    switch (code) {
+      case LinkCode::Connected:
+        onConnect();
+        break;
+      case LinkCode::Acknowledge:
+        UpdateGauge1();
+        fForm.N14->setEnabled(false);
+        pnlTS->setEnabled(true);
+        break;
+      case LinkCode::FaultCode:
+        onFaultCode();
+        break;
+      case LinkCode::Disconnected:
+        onDisConnect();
+        break;
+      case LinkCode::Finished:
+        fConnected = false;
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void TLinkPanel::onConnect() {
+  fForm.Gauge1->setVisible(true);
+  UpdateGauge1();
+  SetLinkLabel(fForm.lLink, Qt::black, QStringLiteral("Соединение установлено ..."));
+}
+
+void TLinkPanel::onDisConnect() {
+  fForm.Gauge1->setVisible(false);
+  ScanUtils::CloseLine();
+  fForm.sbConnect->setChecked(false);
+  fForm.sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+  fForm.N14->setEnabled(true);
+  SetLinkLabel(fForm.lLink, Qt::red, QStringLiteral("Нет соединения!"));
+  pnlTS->setEnabled(false);
+}
+
+void TLinkPanel::onFaultCode() { AddLine(FaultCodeLine(RecvCount, RecvData)); }
+
+void TLinkPanel::UpdateGauge1() {
+  TPieGauge* gauge = fForm.Gauge1;
+  gauge->SetProgress(gauge->Progress() >= gauge->MaxValue() ? 0 : gauge->Progress() + 1);
+}
+
+void TLinkPanel::EndConnection() {
+  if (!fScanThread) return;
+  // Closing the line cancels every wait; the thread's last notifications are handled
+  // while it is joined.
+  EndScanThread(fScanThread);
+  delete fScanThread;
+  fScanThread = nullptr;
+  fConnected = false;
+}
