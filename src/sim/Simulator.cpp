@@ -1,0 +1,175 @@
+#include "sim/Simulator.h"
+
+#include <QFile>
+
+#include "link/SerialDevice.h"
+#include "sim/SimSerialDevice.h"
+
+namespace {
+
+// Wire and latency logs stop growing here; a demo left running for hours stays small.
+constexpr size_t kLogLimit = 1 << 20;
+
+}  // namespace
+
+Simulator::Simulator() : fImage(GeneratedImage()) {}
+
+void Simulator::SetUnitSettings(const SimUnitSettings& settings) {
+  const std::lock_guard lock(fMutex);
+  fUnit = settings;
+}
+
+SimUnitSettings Simulator::UnitSettings() const {
+  const std::lock_guard lock(fMutex);
+  return fUnit;
+}
+
+void Simulator::SetAdapterSettings(const SimAdapterSettings& settings) {
+  const std::lock_guard lock(fMutex);
+  fAdapter = settings;
+}
+
+SimAdapterSettings Simulator::AdapterSettings() const {
+  const std::lock_guard lock(fMutex);
+  return fAdapter;
+}
+
+void Simulator::SetFaultCodes(std::vector<uint8_t> codes) {
+  const std::lock_guard lock(fMutex);
+  fFaultCodes = std::move(codes);
+}
+
+std::vector<uint8_t> Simulator::FaultCodes() const {
+  const std::lock_guard lock(fMutex);
+  return fFaultCodes;
+}
+
+bool Simulator::ClearFaultCodes() {
+  const std::lock_guard lock(fMutex);
+  const bool had = !fFaultCodes.empty();
+  fFaultCodes.clear();
+  return had;
+}
+
+void Simulator::SetImage(const std::vector<uint8_t>& image) {
+  std::vector<uint8_t> padded(image.begin(),
+                              image.begin() + std::min<size_t>(image.size(), kImageSize));
+  padded.resize(kImageSize, 0xFF);
+  const std::lock_guard lock(fMutex);
+  fImage = std::move(padded);
+}
+
+std::vector<uint8_t> Simulator::Image() const {
+  const std::lock_guard lock(fMutex);
+  return fImage;
+}
+
+bool Simulator::LoadImageFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.read(kImageSize);
+  if (bytes.size() != kImageSize) return false;
+  SetImage(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  return true;
+}
+
+void Simulator::StartUpload() {
+  const std::lock_guard lock(fMutex);
+  fUploaded.clear();
+}
+
+void Simulator::AddUploaded(uint8_t byte) {
+  const std::lock_guard lock(fMutex);
+  fUploaded.push_back(byte);
+}
+
+std::vector<uint8_t> Simulator::Uploaded() const {
+  const std::lock_guard lock(fMutex);
+  return fUploaded;
+}
+
+void Simulator::SetWireLogging(bool on) {
+  const std::lock_guard lock(fMutex);
+  fLogWire = on;
+}
+
+void Simulator::LogWire(bool fromProgram, uint8_t value) {
+  const std::lock_guard lock(fMutex);
+  if (fLogWire && fWire.size() < kLogLimit) fWire.push_back(SimWireByte{fromProgram, value});
+}
+
+std::vector<SimWireByte> Simulator::WireLog() const {
+  const std::lock_guard lock(fMutex);
+  return fWire;
+}
+
+void Simulator::ClearWireLog() {
+  const std::lock_guard lock(fMutex);
+  fWire.clear();
+}
+
+void Simulator::SetLatencyRecording(bool on) {
+  const std::lock_guard lock(fMutex);
+  fRecordLatency = on;
+}
+
+void Simulator::RecordComplementLatency(int64_t us) {
+  const std::lock_guard lock(fMutex);
+  if (fRecordLatency && fLatencies.size() < kLogLimit) fLatencies.push_back(us);
+}
+
+std::vector<int64_t> Simulator::ComplementLatenciesUs() const {
+  const std::lock_guard lock(fMutex);
+  return fLatencies;
+}
+
+void Simulator::Reset() {
+  {
+    const std::lock_guard lock(fMutex);
+    fUnit = SimUnitSettings{};
+    fAdapter = SimAdapterSettings{};
+    fFaultCodes.clear();
+    fUploaded.clear();
+    fWire.clear();
+    fLogWire = false;
+    fLatencies.clear();
+    fRecordLatency = false;
+  }
+  fUnplugged = false;
+  fConnections = 0;
+  fStores = 0;
+}
+
+std::unique_ptr<SerialDevice> Simulator::OpenDevice() {
+  // Every device needs the simulator alive for as long as its thread runs.
+  if (fUnplugged) return nullptr;
+  return std::make_unique<SimSerialDevice>(shared_from_this());
+}
+
+std::vector<uint8_t> GeneratedImage() {
+  // A stable pattern that looks like code and tables rather than one repeated byte.
+  std::vector<uint8_t> image(Simulator::kImageSize);
+  uint32_t x = 0x2F6E2B1u;
+  for (auto& b : image) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    b = static_cast<uint8_t>(x >> 24);
+  }
+  return image;
+}
+
+std::shared_ptr<Simulator> TheSimulator() {
+  static const std::shared_ptr<Simulator> simulator = std::make_shared<Simulator>();
+  return simulator;
+}
+
+void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator) {
+  RegisterSerialDevice(name, [simulator] { return simulator->OpenDevice(); });
+}
+
+void RegisterSimulator() {
+  const auto simulator = TheSimulator();
+  simulator->LoadImageFile(QStringLiteral("demo.bin"));
+  RegisterSimulator(QStringLiteral("sim"), simulator);
+}

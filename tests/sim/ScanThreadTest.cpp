@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <QObject>
+#include <QStringList>
+
+#include "SimTestSupport.h"
+#include "link/FaultCodes.h"
+#include "link/UScanT.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// The main window's side of a connection: it opens the line, starts the thread, takes
+// every notification on the interface thread while the thread waits, closes the line on
+// notification 2 and writes the fault-code lines.
+class LinkWindow {
+ public:
+  ~LinkWindow() { End(); }
+
+  void Connect(int32_t wakeLine = 0) {
+    ScanUtils::OpenLine(0, 0, wakeLine);
+    fThread = std::make_unique<TScanThread>();
+    QObject::connect(
+        fThread.get(), &TScanThread::LinkNotify, &fReceiver,
+        [this](int code) {
+          codes.push_back(code);
+          if (code == LinkCode::FaultCode) lines << FaultCodeLine(RecvCount, RecvData);
+          if (code == LinkCode::Disconnected) ScanUtils::CloseLine();
+          if (onNotify) onNotify(code);
+        },
+        Qt::BlockingQueuedConnection);
+    fThread->start();
+  }
+  bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return PumpUntil(done, ms); }
+  // Waits for a notification; false when it did not come, also when the thread ended.
+  bool WaitForCode(int code, int ms = 5000) {
+    WaitFor([&] { return Count(code) > 0 || Count(LinkCode::Finished) > 0; }, ms);
+    return Count(code) > 0;
+  }
+  int Count(int code) const {
+    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
+  }
+  // Waits for the thread's last notification and its end.
+  bool WaitFinished(int ms = 5000) {
+    if (!WaitFor([&] { return !codes.empty() && codes.back() == LinkCode::Finished; }, ms))
+      return false;
+    return fThread->wait(2000);
+  }
+  // Ends a connection that is still running, as closing the window does.
+  void End() {
+    if (fThread && !fThread->isFinished()) EndScanThread(fThread.get());
+  }
+  // The last two notifications are 2 then 0, and nothing else has the code 0 or 2.
+  bool EndedCleanly() const {
+    return codes.size() >= 2 && codes[codes.size() - 2] == LinkCode::Disconnected &&
+           codes.back() == LinkCode::Finished && Count(LinkCode::Disconnected) == 1 &&
+           Count(LinkCode::Finished) == 1 && fThread->isFinished();
+  }
+
+  std::vector<int> codes;
+  QStringList lines;
+  std::function<void(int)> onNotify;
+
+ private:
+  QObject fReceiver;
+  std::unique_ptr<TScanThread> fThread;
+};
+
+// The program's blocks on the wire after the 0x7E keyword answer: title of each.
+std::vector<uint8_t> ProgramTitles(const Bytes& program) {
+  std::vector<uint8_t> titles;
+  size_t i = 0;
+  while (i < program.size() && program[i] != 0x7E) ++i;
+  ++i;
+  // Program bytes alternate between complements of unit blocks and its own blocks; its
+  // own blocks are found by their end: the complements of a unit block (length, counter,
+  // title, data) precede each. Parse: unit block complements count = length.
+  while (i < program.size()) {
+    const int unitLength = 0xFF - program[i];
+    i += static_cast<size_t>(unitLength);  // complements of length, counter, title, data
+    if (i >= program.size()) break;
+    const int length = program[i];
+    if (i + 2 >= program.size()) break;
+    titles.push_back(program[i + 2]);
+    i += static_cast<size_t>(length) + 1;
+  }
+  return titles;
+}
+
+class ScanThreadTest : public ::testing::Test, public SimFixture {
+ protected:
+  void SetUp() override { PendingRequest = 0; }
+};
+
+TEST_F(ScanThreadTest, AConnectionReadsAndClearsFaultCodesAndEndsOnRequest6) {
+  sim->SetFaultCodes({0x10, 5, 200});
+  LinkWindow window;
+  int acks = 0;
+  window.onNotify = [&](int code) {
+    if (code != LinkCode::Acknowledge) return;
+    // Each step's request goes out in answer to the next acknowledgement.
+    ++acks;
+    if (acks == 1) PendingRequest = LinkRequest::ReadCodes;
+    if (acks == 2) PendingRequest = LinkRequest::ClearCodes;
+    if (acks == 3) PendingRequest = LinkRequest::ReadCodes;
+    if (acks == 4) PendingRequest = LinkRequest::End;
+  };
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished(10000));
+  EXPECT_TRUE(window.EndedCleanly());
+  EXPECT_EQ(window.codes.front(), LinkCode::Connected);
+  EXPECT_EQ(window.Count(LinkCode::BlockF6), 1) << "the unit's greeting";
+  EXPECT_EQ(window.Count(LinkCode::RequestTaken), 4);
+  EXPECT_EQ(window.lines, (QStringList{"16 - Injection Valve(s)", "5 - Tank Ventilation Valve",
+                                       "200 - Unknown code", "TC отсутствуют!"}));
+  EXPECT_TRUE(sim->FaultCodes().empty());
+  const auto titles = ProgramTitles(ProgramBytes());
+  ASSERT_GE(titles.size(), 4u);
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), 0x07), 2);
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), 0x05), 1);
+  EXPECT_EQ(titles.back(), 0x06);
+  EXPECT_FALSE(Comm::IsOpen(0));
+  EXPECT_EQ(sim->OpenDevices(), 0);
+}
+
+TEST_F(ScanThreadTest, ALaterRequestReplacesOneNotYetSent) {
+  LinkWindow window;
+  int acks = 0;
+  window.onNotify = [&](int code) {
+    if (code != LinkCode::Acknowledge) return;
+    if (++acks == 2) {
+      PendingRequest = LinkRequest::ReadCodes;
+      PendingRequest = LinkRequest::ClearCodes;
+    }
+    if (acks == 4) PendingRequest = LinkRequest::End;
+  };
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished(10000));
+  const auto titles = ProgramTitles(ProgramBytes());
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), 0x07), 0);
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), 0x05), 1);
+  // The request is consumed: acknowledgements follow it again.
+  const auto clear = std::find(titles.begin(), titles.end(), 0x05);
+  ASSERT_NE(clear + 1, titles.end());
+  EXPECT_EQ(*(clear + 1), 0x09);
+}
+
+TEST_F(ScanThreadTest, Request151SendsTitle1WithItsParameters) {
+  LinkWindow window;
+  int acks = 0;
+  window.onNotify = [&](int code) {
+    if (code == LinkCode::Acknowledge && ++acks == 1) PendingRequest = LinkRequest::Parameters;
+  };
+  window.Connect();
+  ASSERT_TRUE(window.WaitFor([&] { return acks >= 3; }));
+  window.End();
+  ASSERT_TRUE(window.WaitFinished());
+  const Bytes program = ProgramBytes();
+  const Bytes expected{0x01, 0x0D, 0x00, 0x37, 0x03};
+  const auto at = std::search(program.begin(), program.end(), expected.begin(), expected.end());
+  ASSERT_NE(at, program.end());
+  EXPECT_EQ(*(at - 2), 0x06) << "length byte";
+  EXPECT_EQ(ScanUtils::ParamA.load(), 13);
+  EXPECT_EQ(ScanUtils::ParamC.load(), 55);
+}
+
+TEST_F(ScanThreadTest, TheWakeUpWorksOnRtsToo) {
+  LinkWindow window;
+  window.Connect(1);
+  ASSERT_TRUE(window.WaitForCode(LinkCode::Acknowledge));
+  window.End();
+  ASSERT_TRUE(window.WaitFinished());
+  EXPECT_TRUE(window.EndedCleanly());
+}
+
+TEST_F(ScanThreadTest, Keywords008AEndTheConnectionWithoutAnyAnswer) {
+  Unit([](SimUnitSettings& u) { u.keyword2 = 0x8A; });
+  LinkWindow window;
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished());
+  EXPECT_EQ(window.codes, (std::vector<int>{2, 0}));
+  EXPECT_TRUE(ProgramBytes().empty());
+}
+
+TEST_F(ScanThreadTest, AWrongAddressOrParityIsNotAnswered) {
+  Unit([](SimUnitSettings& u) { u.address = 0x11; });
+  LinkWindow window;
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished());
+  EXPECT_EQ(window.codes, (std::vector<int>{2, 0}));
+  EXPECT_EQ(sim->Connections(), 0);
+}
+
+// Every fault the unit can be told to make ends the connection with 2 then 0.
+struct Fault {
+  const char* name;
+  std::function<void(SimUnitSettings&)> set;
+  bool connects;  // notification 1 comes before the fault
+};
+
+class ScanThreadFaultTest : public ScanThreadTest, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(ScanThreadFaultTest, EndsTheConnectionCleanly) {
+  Unit(GetParam().set);
+  LinkWindow window;
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished(8000)) << GetParam().name;
+  EXPECT_TRUE(window.EndedCleanly()) << GetParam().name;
+  EXPECT_EQ(window.Count(LinkCode::Connected), GetParam().connects ? 1 : 0);
+  EXPECT_FALSE(Comm::IsOpen(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ScanThreadFaultTest,
+    ::testing::Values(
+        Fault{"silence", [](SimUnitSettings& u) { u.silent = true; }, false},
+        Fault{"wrong sync", [](SimUnitSettings& u) { u.syncByte = 0x54; }, false},
+        Fault{"wrong keywords", [](SimUnitSettings& u) { u.keyword2 = 0x8A; }, false},
+        Fault{"wrong complement", [](SimUnitSettings& u) { u.wrongComplementAt = 2; }, true},
+        Fault{"dropped echo of 7E", [](SimUnitSettings& u) { u.dropEchoAt = 0; }, false},
+        Fault{"dropped echo in a block", [](SimUnitSettings& u) { u.dropEchoAt = 5; }, true},
+        Fault{"end byte 02", [](SimUnitSettings& u) { u.badEndAt = 1; }, true},
+        Fault{"overlong block", [](SimUnitSettings& u) { u.overlongAt = 1; }, true},
+        Fault{"slow answer", [](SimUnitSettings& u) { u.slowAt = 2; }, true},
+        Fault{"unplugged", [](SimUnitSettings& u) { u.unplugAfterBlocks = 2; }, true}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      std::replace(name.begin(), name.end(), ' ', '_');
+      return name;
+    });
+
+TEST_F(ScanThreadTest, AnOverLongBlockIsNotAcknowledgedAndLeavesTheBufferAlone) {
+  Unit([](SimUnitSettings& u) {
+    u.greeting.clear();
+    u.overlongAt = 0;
+  });
+  std::fill(std::begin(RecvData), std::end(RecvData), 0x77);
+  LinkWindow window;
+  window.Connect();
+  ASSERT_TRUE(window.WaitFinished());
+  EXPECT_EQ(window.codes, (std::vector<int>{1, 2, 0}));
+  EXPECT_EQ(ProgramBytes(), Bytes{0x7E}) << "the length byte got no complement";
+  for (const uint8_t b : RecvData) ASSERT_EQ(b, 0x77);
+}
+
+TEST_F(ScanThreadTest, TwoHundredConnectionsComeAndGoWithoutLeaksOrHangs) {
+  Unit([](SimUnitSettings& u) {
+    u.wakeBitMs = 6;
+    u.syncDelayMs = 0;
+    u.keywordDelayMs = 0;
+    u.blockDelayMs = 0;
+  });
+  sim->SetWireLogging(false);
+  ScanUtils::SetWakeTiming(6, 6);
+  int connected = 0;
+  for (int i = 0; i < 200; ++i) {
+    LinkWindow window;
+    window.Connect(i % 2);
+    // Half the connections end from the window's side at once, half after a block.
+    if (i % 4 < 2) window.WaitForCode(LinkCode::Acknowledge, 1000);
+    window.End();
+    ASSERT_TRUE(window.WaitFinished(3000)) << i;
+    ASSERT_TRUE(window.EndedCleanly()) << i;
+    connected += window.Count(LinkCode::Connected);
+    ASSERT_FALSE(Comm::IsOpen(0));
+    ASSERT_EQ(sim->OpenDevices(), 0) << i;
+  }
+  // Of the 100 connections that wait for the unit, a wake-up at 6 ms per bit is at the
+  // mercy of the machine's load (a sleep 2.4 ms late spoils it); those that fail end
+  // through the same road, which is what is tested here.
+  EXPECT_GT(connected, 20);
+}
+
+// The only connection at the unit's real 5 baud: the thread's whole start.
+TEST_F(ScanThreadTest, AtRealTimingTheUnitAnswersAfterThreeSeconds) {
+  Unit([](SimUnitSettings& u) {
+    u.wakeBitMs = 200;
+    u.syncDelayMs = 20;
+  });
+  ScanUtils::SetWakeTiming(1000, 200);
+  LinkWindow window;
+  const int64_t t0 = NowMs();
+  window.Connect();
+  ASSERT_TRUE(window.WaitForCode(LinkCode::Connected, 6000));
+  const int64_t took = NowMs() - t0;
+  EXPECT_GE(took, 3000);
+  EXPECT_LT(took, 3500);
+  window.End();
+  ASSERT_TRUE(window.WaitFinished());
+}
+
+}  // namespace
