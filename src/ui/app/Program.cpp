@@ -6,6 +6,7 @@
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
 #include "link/PortSettings.h"
+#include "sim/Simulator.h"
 #include "telemetry/Indicatorsfrm.h"
 #include "telemetry/Telemetryfrm.h"
 
@@ -19,6 +20,8 @@ bool StartProgram() {
   // The per-user folder ($XDG_CONFIG_HOME/Tarvelo) holds "CTESTER.INI".
   QApplication::setApplicationName(QStringLiteral("Tarvelo"));
   LoadPortSettings();
+  // A port whose device is "sim" in "CTESTER.INI" reaches the built-in simulator.
+  RegisterSimulator();
   frmMain = new TfrmMain;
   AboutBox = new TAboutBox;
   frmIndicators = new TfrmIndicators;

@@ -27,7 +27,9 @@ void SetLinkLabel(QLabel* label, const QColor& color, const QString& text) {
 }
 }  // namespace
 
-void TLinkPanel::SetRestMs(int ms) { gRestMs = ms / 2; }
+void TLinkPanel::SetRestMs(int ms) {
+  gRestMs = ms / 2;
+}
 
 TLinkPanel::TLinkPanel(TfrmMain& form) : QObject(&form), fForm(form) {
   setObjectName(QStringLiteral("LinkPanel"));
@@ -55,7 +57,9 @@ TLinkPanel::TLinkPanel(TfrmMain& form) : QObject(&form), fForm(form) {
   connect(btnClearTS, &QPushButton::clicked, this, Guarded([this] { btnClearTSClick(); }));
 }
 
-TLinkPanel::~TLinkPanel() { EndConnection(); }
+TLinkPanel::~TLinkPanel() {
+  EndConnection();
+}
 
 void TLinkPanel::AddLine(const QString& line) {
   fLines.append(line);
@@ -147,7 +151,9 @@ void TLinkPanel::onDisConnect() {
   pnlTS->setEnabled(false);
 }
 
-void TLinkPanel::onFaultCode() { AddLine(FaultCodeLine(RecvCount, RecvData)); }
+void TLinkPanel::onFaultCode() {
+  AddLine(FaultCodeLine(RecvCount, RecvData));
+}
 
 void TLinkPanel::UpdateGauge1() {
   TPieGauge* gauge = fForm.Gauge1;

@@ -1,0 +1,115 @@
+// The diagnostic road from the window: connect to the simulated unit, read and clear its
+// fault codes, disconnect; and a port with nothing behind it.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/PieGauge.h"
+#include "link/LinkPanel.h"
+#include "link/ScanUtils.h"
+#include "link/UScanT.h"
+#include "sim/Simulator.h"
+#include "support/UiTestHelpers.h"
+
+namespace {
+constexpr int kBitMs = 20;
+
+class LinkPanelTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    // A quick wake-up on both sides, so a connection takes a fraction of a second.
+    ScanUtils::SetWakeTiming(5 * kBitMs, kBitMs);
+    TLinkPanel::SetRestMs(20);
+    TheSimulator()->Reset();
+    SimUnitSettings unit;
+    unit.wakeBitMs = kBitMs;
+    TheSimulator()->SetUnitSettings(unit);
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    ScanUtils::SetWakeTiming(1000, 200);
+    TLinkPanel::SetRestMs(2000);
+  }
+  void StartWithDevice(const QByteArray& device) {
+    QFile ini(TempPath("config/Tarvelo/CTESTER.INI"));
+    QDir().mkpath(TempPath("config/Tarvelo"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[COMM]\r\nPORT=0\r\n[DEVICES]\r\nCOM1=" + device + "\r\n");
+    ini.close();
+    Start(true);
+  }
+  QStringList Lines() { return Find<QPlainTextEdit>("memTS")->toPlainText().split('\n'); }
+  QLabel* Status() { return Find<QLabel>("lLink"); }
+  TLinkPanel& Link() { return frmMain->Link(); }
+};
+}  // namespace
+
+TEST_F(LinkPanelTest, ConnectReadClearAndDisconnect) {
+  TheSimulator()->SetFaultCodes({5, 100, 16});
+  StartWithDevice("sim");
+  auto* button = Find<QToolButton>("sbConnect");
+  ASSERT_TRUE(button->isVisible());
+  button->click();
+  EXPECT_EQ(button->toolTip(), "Отключиться от Мотроника");
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  EXPECT_EQ(Status()->text(), "Соединение установлено ...");
+  EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::black));
+  EXPECT_FALSE(frmMain->N14->isEnabled());
+  EXPECT_TRUE(Find<QWidget>("Gauge1")->isVisible());
+
+  Find<QPushButton>("btnReadTS")->click();
+  ASSERT_TRUE(PumpUntil([&] { return Lines().size() >= 4; }, 5000));
+  EXPECT_EQ(Lines(),
+            QStringList({"Чтение TC ...", "5 - Tank Ventilation Valve",
+                         "100 - DME Control Unit Final Stage", "16 - Injection Valve(s)"}));
+  Find<QPushButton>("btnClearTS")->click();
+  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->FaultCodes().empty(); }, 5000));
+  EXPECT_EQ(Lines().last(), "Стирание TC ...");
+  Find<QPushButton>("btnReadTS")->click();
+  ASSERT_TRUE(PumpUntil([&] { return Lines().size() == 2; }, 5000));
+  EXPECT_EQ(Lines(), QStringList({"Чтение TC ...", "TC отсутствуют!"}));
+
+  // Releasing the button asks the unit to end; the link stays up until it falls silent.
+  button->click();
+  EXPECT_EQ(button->toolTip(), "Подключиться к Мотронику");
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 5000));
+  EXPECT_EQ(Status()->text(), "Нет соединения!");
+  EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::red));
+  EXPECT_FALSE(button->isChecked());
+  EXPECT_TRUE(frmMain->N14->isEnabled());
+  EXPECT_FALSE(Find<QWidget>("pnlTS")->isEnabled());
+  EXPECT_FALSE(Find<QWidget>("Gauge1")->isVisible());
+}
+
+TEST_F(LinkPanelTest, GaugeTurnsOneStepPerAcknowledgementAndWraps) {
+  StartWithDevice("sim");
+  auto* gauge = Find<TPieGauge>("Gauge1");
+  gauge->SetProgress(29);
+  Link().UpdateGauge1();
+  EXPECT_EQ(gauge->Progress(), 30);
+  Link().UpdateGauge1();
+  EXPECT_EQ(gauge->Progress(), 0);
+}
+
+TEST_F(LinkPanelTest, NothingBehindThePortEndsInNoConnection) {
+  StartWithDevice(TempPath("no-such-device").toLocal8Bit());
+  auto* button = Find<QToolButton>("sbConnect");
+  button->click();
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 5000));
+  EXPECT_EQ(Status()->text(), "Нет соединения!");
+  EXPECT_FALSE(button->isChecked());
+}
+
+TEST_F(LinkPanelTest, ClosingTheWindowEndsARunningConnection) {
+  StartWithDevice("sim");
+  Find<QToolButton>("sbConnect")->click();
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  frmMain->close();
+  EXPECT_FALSE(Link().Connected());
+  EXPECT_EQ(Link().ScanThread(), nullptr);
+}
