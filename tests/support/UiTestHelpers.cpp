@@ -1,7 +1,10 @@
 #include "support/UiTestHelpers.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -62,9 +65,20 @@ void AnswerFileDialog(const QString& path) {
       dialog->reject();
       return;
     }
-    dialog->selectFile(path);
+    SelectInFileDialog(dialog, path);
     static_cast<QDialog*>(dialog)->accept();
   });
+}
+
+void SelectInFileDialog(QFileDialog* dialog, const QString& path) {
+  // A file picked in an earlier run of the same dialog may still be selected in its list;
+  // the path typed now must win, as it does for a user who types a name.
+  for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>()) view->clearSelection();
+  dialog->selectFile(path);
+  // A shown dialog whose name field has the focus keeps the field's old text on
+  // selectFile(); type the name into it.
+  if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    edit->setText(QFileInfo(path).fileName());
 }
 
 void AnswerMessageBox(int standardButton, QString* text, QString* title) {

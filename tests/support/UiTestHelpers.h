@@ -24,6 +24,8 @@ QWidget* WaitForModal(int timeoutMs = 5000);
 // Arranges for the next modal dialog to be answered by `answer` once it is on screen
 // (the call that shows it blocks in its own loop, so the answer comes from a timer).
 void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);
+// Puts a path into a file dialog as a user typing it would.
+void SelectInFileDialog(QFileDialog* dialog, const QString& path);
 // Answers the next file dialog with a path (empty: Cancel).
 void AnswerFileDialog(const QString& path);
 // Presses a standard button (Ok, Yes, No) of the next message box; remembers its text.

@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
+#include "link/AdapterCommands.h"
 #include "telemetry/Indicatorsfrm.h"
 #include "telemetry/Telemetryfrm.h"
 
@@ -119,6 +120,10 @@ void TfrmMain::BuildMenu() {
   connect(BIN1, &QAction::triggered, this, Guarded([this] { BIN1Click(); }));
   connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
   connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
+  connect(N7, &QAction::triggered, this, Guarded([this] { fAdapter->N7Click(); }));
+  connect(N8, &QAction::triggered, this, Guarded([this] { fAdapter->N8Click(); }));
+  connect(N14, &QAction::triggered, this, Guarded([this] { fAdapter->N14Click(); }));
+  connect(N16, &QAction::triggered, this, Guarded([this] { fAdapter->N16Click(); }));
   connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));

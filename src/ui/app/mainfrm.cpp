@@ -18,6 +18,7 @@
 #include "app/PieGauge.h"
 #include "common/Clock.h"
 #include "editors/MapEditors.h"
+#include "link/AdapterCommands.h"
 #include "link/LinkPanel.h"
 
 namespace {
@@ -87,6 +88,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   // The editor pages; they also set up the lambda panel and draw the sensor line.
   fMaps = new TMapEditors(*this);
   fLink = new TLinkPanel(*this);
+  // Label16 shows the adapter port's name.
+  fAdapter = new TAdapterCommands(*this);
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
@@ -94,6 +97,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfrmMain::~TfrmMain() {
   // The parts go first: their handlers use the image object and the status strip.
+  delete fAdapter;
   delete fLink;
   delete fMaps;
 }

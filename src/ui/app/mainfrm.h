@@ -22,6 +22,7 @@ class QGroupBox;
 class TPieGauge;
 class TMapEditors;
 class TLinkPanel;
+class TAdapterCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -47,6 +48,8 @@ class TfrmMain : public QMainWindow {
   TMapEditors& Maps() { return *fMaps; }
   // The diagnostic link: connect button, link status, fault-code page.
   TLinkPanel& Link() { return *fLink; }
+  // The adapter exchanges: image read and upload, store exchange, adapter port.
+  TAdapterCommands& Adapter() { return *fAdapter; }
   // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
   void FillGrids(bool alreadyDecoded);
   // Parses the grids back into the tables (mode 1).
@@ -149,6 +152,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TEFIOperator> fEFI;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
+  TAdapterCommands* fAdapter = nullptr;
   bool fShownOnce = false;
   bool fLiveLoopRunning = false;
 };

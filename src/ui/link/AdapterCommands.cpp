@@ -1,0 +1,221 @@
+#include "link/AdapterCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QToolButton>
+#include <cerrno>
+
+#include "app/ErrorBox.h"
+#include "app/mainfrm.h"
+#include "common/Clock.h"
+#include "link/ComPort.h"
+#include "link/ComPortSetup.h"
+#include "link/LinkPanel.h"
+#include "link/PortSettings.h"
+#include "link/ScanUtils.h"
+
+namespace {
+constexpr int kStreamLength = kImageSize + 1;  // a filler character, then the image
+constexpr int kQuietStreamLength = 524289;     // loaded nowhere and reported nowhere
+constexpr char kStoreAnswer = static_cast<char>(0x8C);
+constexpr uint8_t kUploadCommand = 0x70;
+constexpr int kUploadHandshakeMs = 2000;
+
+int gReadSilenceMs = 5000;
+int gStoreWaitMs = 1500;
+int gUploadPaceMs = 1;
+
+void SetLinkLabel(QLabel* label, bool red, const QString& text) {
+  if (red) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+  }
+  label->setText(text);
+}
+
+void Warn(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание!"), text, QMessageBox::Ok, parent);
+  box.setObjectName(QStringLiteral("Warning"));
+  box.exec();
+}
+}  // namespace
+
+void TAdapterCommands::SetTimings(int readSilenceMs, int storeWaitMs, int uploadPaceMs) {
+  gReadSilenceMs = readSilenceMs;
+  gStoreWaitMs = storeWaitMs;
+  gUploadPaceMs = uploadPaceMs;
+}
+
+TAdapterCommands::TAdapterCommands(TfrmMain& form)
+    : QObject(&form), fForm(form), fComPort(new TComPort(this)) {
+  setObjectName(QStringLiteral("AdapterCommands"));
+  connect(fComPort, &TComPort::RxChar, this, &TAdapterCommands::ComPortRxChar);
+  connect(fComPort, &TComPort::CTSChange, this, &TAdapterCommands::ComPortCTSChange);
+  // Ring means nothing to the program.
+  connect(fComPort, &TComPort::Ring, this, [] {});
+  form.Label16->setText(fComPort->DisplayName());
+  connect(form.sbStop, &QToolButton::clicked, this, [this] { sbStopClick(); });
+}
+
+void TAdapterCommands::ComPortRxChar(int count) {
+  RxBuffer += fComPort->Read(count);
+}
+
+void TAdapterCommands::N14Click() {
+  if (!fSetup) fSetup = new TComPortSetup(*fComPort, &fForm);
+  fSetup->exec();
+  fForm.Label16->setText(fComPort->DisplayName());
+}
+
+bool TAdapterCommands::StoreExchange() {
+  RxBuffer.clear();
+  // A port that cannot be opened (no adapter, no device file) fails like a silent
+  // adapter, so that the edits can still be saved to the file.
+  bool stored = false;
+  if (fComPort->Open()) {
+    fComPort->SetRTS(true);
+    SleepMs(1);
+    fComPort->WriteStr("s");
+    QElapsedTimer waited;
+    waited.start();
+    while (RxBuffer.isEmpty() && waited.elapsed() < gStoreWaitMs)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    stored = !RxBuffer.isEmpty() && RxBuffer.front() == kStoreAnswer;
+    fComPort->WriteStr("ok");
+  }
+  if (!stored)
+    Warn(&fForm, QStringLiteral("Нет связи с DME, изменения будут сохранены только в файле."));
+  SleepMs(1);
+  fComPort->SetRTS(false);
+  SleepMs(1);
+  fComPort->WriteStr("\r");
+  SleepMs(1);
+  fComPort->Close();
+  return stored;
+}
+
+void TAdapterCommands::N7Click() {
+  if (!fForm.TablesLoaded) return;
+  StoreExchange();
+  const QString path = TfrmMain::RunFileDialog(fForm.sdSetSaveFile);
+  if (path.isEmpty()) return;
+  fForm.CollectGrids(1);
+  fForm.EFI().SaveSettings(1, path);
+}
+
+void TAdapterCommands::N8Click() {
+  SetLinkLabel(fForm.lLink, true, QStringLiteral("Загрузка прошивки из DME"));
+  QCoreApplication::processEvents();
+  CtsChanges = 0;
+  RxBuffer.clear();
+  if (!fComPort->Open()) throw ERuntimeError(fComPort->LastError().toStdString());
+  fStop = false;
+  fForm.sbStop->setVisible(true);
+  fComPort->SetRTS(true);
+  SleepMs(1);
+  fComPort->WriteStr("r");
+  SleepMs(1);
+  fComPort->SetRTS(false);
+  // The adapter ends its stream with three CTS changes. A silent adapter, or the stop
+  // button, ends the wait as a failed transfer instead of waiting for ever.
+  bool complete = true;
+  QElapsedTimer quiet;
+  quiet.start();
+  qsizetype seen = 0;
+  int changesSeen = 0;
+  while (CtsChanges < 3) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (RxBuffer.size() != seen || CtsChanges != changesSeen) {
+      seen = RxBuffer.size();
+      changesSeen = CtsChanges;
+      quiet.restart();
+    }
+    if (fStop || quiet.elapsed() > gReadSilenceMs) {
+      complete = false;
+      break;
+    }
+  }
+  fComPort->Close();
+  CtsChanges = 0;
+  fForm.sbStop->setVisible(false);
+  fStop = false;
+  const QByteArray stream = RxBuffer;
+  RxBuffer.clear();
+  fForm.pgLoadTo->setVisible(false);
+  SetLinkLabel(fForm.lLink, true, QStringLiteral("Загрузка завешена!"));
+  if (complete && stream.size() == kStreamLength) {
+    fForm.EFI().fImage.assign(stream.begin() + 1, stream.end());
+    fForm.UpdateImageCommands();
+    fForm.FillGrids(false);
+  } else if (!(complete && stream.size() == kQuietStreamLength)) {
+    Warn(&fForm, QStringLiteral("Ошибка передачи данных из DME"));
+  }
+}
+
+void TAdapterCommands::N16Click() {
+  // The upload drives the diagnostic line itself; it would close a connection's port
+  // under its thread.
+  if (fForm.Link().Connected()) {
+    Warn(&fForm, QStringLiteral("Идёт диагностический сеанс: отключитесь от Мотроника перед "
+                                "загрузкой прошивки в DME."));
+    return;
+  }
+  const QString path = TfrmMain::RunFileDialog(fForm.odOpenBin);
+  if (path.isEmpty()) return;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw EInOutError(file.exists() ? EInOutError::FromErrno(EACCES)
+                                    : EInOutError(EInOutError::kFileNotFound));
+  }
+  const QByteArray bytes = file.readAll();
+  file.close();
+  SetLinkLabel(fForm.lLink, false, QStringLiteral("Загрузка прошивки ..."));
+  QProgressBar* progress = fForm.pgLoadTo;
+  progress->setValue(0);
+  progress->setMaximum(static_cast<int>(bytes.size()));
+  progress->setValue(0);
+  progress->repaint();
+  progress->setVisible(true);
+  fForm.sbStop->setVisible(true);
+  QCoreApplication::processEvents();
+  fStop = false;
+
+  // The line is returned to idle and closed on every path, an error included.
+  struct LineGuard {
+    ~LineGuard() {
+      SleepMs(1);
+      ScanUtils::SetLineIdle(IniPort);
+      SleepMs(1);
+      ScanUtils::CloseLine();
+    }
+  };
+  bool handshake = false;
+  {
+    LineGuard guard;
+    ScanUtils::OpenLineForAdapter(IniPort, IniParity, IniWakeLine);
+    ScanUtils::SendRaw(kUploadCommand);
+    handshake = ScanUtils::AdapterHandshake(kUploadHandshakeMs);
+    SleepMs(1);
+    if (handshake) {
+      for (const char byte : bytes) {
+        ScanUtils::SendRaw(static_cast<uint8_t>(byte));
+        SleepMs(gUploadPaceMs);
+        progress->setValue(progress->value() + 1);
+        QCoreApplication::processEvents();
+        if (fStop) break;
+      }
+    }
+  }
+  if (!handshake) Warn(&fForm, QStringLiteral("Ошибка передачи данных в DME"));
+  progress->setVisible(false);
+  fForm.sbStop->setVisible(false);
+  SetLinkLabel(fForm.lLink, false, QStringLiteral("Нет соединения!"));
+  QCoreApplication::processEvents();
+  fStop = false;
+}

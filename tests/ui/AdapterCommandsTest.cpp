@@ -1,0 +1,301 @@
+// The adapter exchanges from the window, against the simulated adapter: the store
+// exchange and the save command, reading the image, uploading an image file.
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include "editors/MapEditors.h"
+#include "editors/StringGrid.h"
+#include "image/DemoImage.h"
+#include "link/AdapterCommands.h"
+#include "link/ComPort.h"
+#include "link/LinkPanel.h"
+#include "link/ScanUtils.h"
+#include "sim/Simulator.h"
+#include "support/UiTestHelpers.h"
+
+namespace {
+class AdapterCommandsTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    TheSimulator()->Reset();
+    TheSimulator()->SetImage(MakeDemoImage());
+    TAdapterCommands::SetTimings(400, 400, 0);
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    TAdapterCommands::SetTimings(5000, 1500, 1);
+  }
+  void StartWithDevice(const QByteArray& device) {
+    QDir().mkpath(TempPath("config/Tarvelo"));
+    QFile ini(TempPath("config/Tarvelo/CTESTER.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[COMM]\r\nPORT=0\r\n[DEVICES]\r\nCOM1=" + device + "\r\n");
+    ini.close();
+    Start(true);
+  }
+  void Adapter(const SimAdapterSettings& settings) { TheSimulator()->SetAdapterSettings(settings); }
+  void LoadDemoImage() {
+    const std::vector<uint8_t> image = MakeDemoImage();
+    WriteFile("demo.bin", QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
+    AnswerFileDialog(TempPath("demo.bin"));
+    frmMain->BIN1->trigger();
+  }
+  void WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile file(TempPath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray ReadFile(const QString& name) {
+    QFile file(TempPath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  // The bytes the program put on the simulated wire.
+  QByteArray ProgramBytes() {
+    QByteArray bytes;
+    for (const SimWireByte& b : TheSimulator()->WireLog())
+      if (b.fromProgram) bytes.append(static_cast<char>(b.value));
+    return bytes;
+  }
+  // Saves through "&Сохранить"; `warning` receives the warning's text, if one appears.
+  void Save(const QString& name, QString* warning) {
+    if (warning) {
+      AnswerNextModal([=, this](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+          *warning = box->text();
+          box->button(QMessageBox::Ok)->click();
+          AnswerFileDialog(TempPath(name));
+        } else {
+          auto* dialog = qobject_cast<QFileDialog*>(modal);
+          ASSERT_NE(dialog, nullptr);
+          SelectInFileDialog(dialog, TempPath(name));
+          static_cast<QDialog*>(dialog)->accept();
+        }
+      });
+    } else {
+      AnswerFileDialog(TempPath(name));
+    }
+    frmMain->N7->trigger();
+  }
+  TAdapterCommands& Cmd() { return frmMain->Adapter(); }
+};
+}  // namespace
+
+TEST_F(AdapterCommandsTest, PortNameShowsTheSimulator) {
+  StartWithDevice("sim");
+  EXPECT_EQ(Find<QLabel>("Label16")->text(), "COM1 (симулятор)");
+}
+
+TEST_F(AdapterCommandsTest, StoreAnsweredSavesWithoutWarning) {
+  StartWithDevice("sim");
+  LoadDemoImage();
+  TheSimulator()->SetWireLogging(true);
+  QString warning;
+  Save("a.dme", &warning);
+  EXPECT_TRUE(warning.isEmpty());
+  EXPECT_EQ(ReadFile("a.dme").size(), 1172);
+  EXPECT_EQ(TheSimulator()->StoreCommands(), 1);
+  EXPECT_EQ(ProgramBytes(), QByteArray("sok\r"));
+  // Saving again without an edit writes the same bytes.
+  Save("b.dme", nullptr);
+  EXPECT_EQ(ReadFile("a.dme"), ReadFile("b.dme"));
+}
+
+TEST_F(AdapterCommandsTest, WrongStoreAnswerWarnsAndStillSaves) {
+  SimAdapterSettings settings;
+  settings.storeAnswer = 0x8D;
+  Adapter(settings);
+  StartWithDevice("sim");
+  LoadDemoImage();
+  TheSimulator()->SetWireLogging(true);
+  QString warning;
+  Save("c.dme", &warning);
+  EXPECT_EQ(warning, "Нет связи с DME, изменения будут сохранены только в файле.");
+  EXPECT_EQ(ReadFile("c.dme").size(), 1172);
+  EXPECT_EQ(ProgramBytes(), QByteArray("sok\r"));
+}
+
+TEST_F(AdapterCommandsTest, NoDeviceAtAllWarnsAndStillSaves) {
+  StartWithDevice(TempPath("no-such-device").toLocal8Bit());
+  LoadDemoImage();
+  QString warning;
+  Save("d.dme", &warning);
+  EXPECT_EQ(warning, "Нет связи с DME, изменения будут сохранены только в файле.");
+  EXPECT_EQ(ReadFile("d.dme").size(), 1172);
+}
+
+TEST_F(AdapterCommandsTest, SaveDoesNothingBeforeTablesAreLoaded) {
+  StartWithDevice("sim");
+  frmMain->N7->setEnabled(true);
+  frmMain->N7->trigger();
+  Pump(50);
+  EXPECT_EQ(TheSimulator()->StoreCommands(), 0);
+}
+
+TEST_F(AdapterCommandsTest, ReadTakesTheImageWithoutItsFirstCharacter) {
+  StartWithDevice("sim");
+  frmMain->N8->setEnabled(true);
+  frmMain->N8->trigger();
+  EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
+  EXPECT_TRUE(frmMain->TablesLoaded);
+  EXPECT_EQ(Find<QLabel>("lLink")->text(), "Загрузка завешена!");
+  EXPECT_FALSE(Find<QWidget>("sbStop")->isVisible());
+  // Reading does not enable the save command.
+  EXPECT_FALSE(frmMain->N7->isEnabled());
+}
+
+TEST_F(AdapterCommandsTest, ShortStreamIsAnErrorAndLeavesTheImage) {
+  SimAdapterSettings settings;
+  settings.streamLength = 32768;
+  Adapter(settings);
+  StartWithDevice("sim");
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  frmMain->Adapter().N8Click();
+  EXPECT_EQ(text, "Ошибка передачи данных из DME");
+  EXPECT_TRUE(frmMain->EFI().fImage.empty());
+  EXPECT_EQ(Find<QLabel>("lLink")->text(), "Загрузка завешена!");
+}
+
+TEST_F(AdapterCommandsTest, LongQuietStreamLoadsNothingAndSaysNothing) {
+  SimAdapterSettings settings;
+  settings.streamLength = 524289;
+  Adapter(settings);
+  StartWithDevice("sim");
+  bool asked = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout,
+                   [&] { asked = asked || QApplication::activeModalWidget(); });
+  probe.start(5);
+  frmMain->Adapter().N8Click();
+  EXPECT_FALSE(asked);
+  EXPECT_TRUE(frmMain->EFI().fImage.empty());
+}
+
+TEST_F(AdapterCommandsTest, SilentAdapterEndsAfterTheBoundAndStopCancels) {
+  SimAdapterSettings settings;
+  settings.streamLength = 0;
+  settings.ctsChanges = 0;
+  Adapter(settings);
+  StartWithDevice("sim");
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  frmMain->Adapter().N8Click();
+  EXPECT_EQ(text, "Ошибка передачи данных из DME");
+  // The stop button ends the wait the same way, long before the bound.
+  TAdapterCommands::SetTimings(60000, 400, 0);
+  QTimer::singleShot(100, [] { Find<QToolButton>("sbStop")->click(); });
+  text.clear();
+  QTimer::singleShot(120, [&] { AnswerMessageBox(QMessageBox::Ok, &text); });
+  QElapsedTimer timer;
+  timer.start();
+  frmMain->Adapter().N8Click();
+  EXPECT_LT(timer.elapsed(), 5000);
+  EXPECT_EQ(text, "Ошибка передачи данных из DME");
+}
+
+TEST_F(AdapterCommandsTest, UploadSendsTheHandshakeAndEveryByte) {
+  StartWithDevice("sim");
+  std::vector<uint8_t> image = MakeDemoImage();
+  WriteFile("up.bin", QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
+  auto* progress = Find<QProgressBar>("pgLoadTo");
+  int highest = -1;
+  QObject::connect(progress, &QProgressBar::valueChanged,
+                   [&](int v) { highest = std::max(highest, v); });
+  AnswerFileDialog(TempPath("up.bin"));
+  frmMain->Adapter().N16Click();
+  EXPECT_EQ(progress->maximum(), 32768);
+  EXPECT_EQ(highest, 32768);
+  std::vector<uint8_t> expected{0x6F, 0x6B};
+  expected.insert(expected.end(), image.begin(), image.end());
+  ASSERT_TRUE(
+      PumpUntil([&] { return TheSimulator()->Uploaded().size() >= expected.size(); }, 5000));
+  EXPECT_EQ(TheSimulator()->Uploaded(), expected);
+  EXPECT_FALSE(progress->isVisible());
+  EXPECT_EQ(Find<QLabel>("lLink")->text(), "Нет соединения!");
+}
+
+TEST_F(AdapterCommandsTest, UploadRefusedByTheAdapterSendsNoData) {
+  SimAdapterSettings settings;
+  settings.uploadAnswer = 0x8E;
+  Adapter(settings);
+  StartWithDevice("sim");
+  WriteFile("up.bin", QByteArray(100, '\x42'));
+  TheSimulator()->SetWireLogging(true);
+  QString text;
+  AnswerFileDialog(TempPath("up.bin"));
+  QTimer::singleShot(0, [&] { AnswerMessageBox(QMessageBox::Ok, &text); });
+  frmMain->Adapter().N16Click();
+  EXPECT_EQ(text, "Ошибка передачи данных в DME");
+  EXPECT_EQ(ProgramBytes(), QByteArray("\x70", 1));
+}
+
+TEST_F(AdapterCommandsTest, EmptyFileClosesTheLineAfterTheHandshake) {
+  StartWithDevice("sim");
+  WriteFile("empty.bin", QByteArray());
+  AnswerFileDialog(TempPath("empty.bin"));
+  frmMain->Adapter().N16Click();
+  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 2; }, 3000));
+  EXPECT_EQ(TheSimulator()->Uploaded(), (std::vector<uint8_t>{0x6F, 0x6B}));
+  EXPECT_TRUE(PumpUntil([] { return TheSimulator()->OpenDevices() == 0; }, 3000));
+}
+
+TEST_F(AdapterCommandsTest, StopEndsTheUpload) {
+  TAdapterCommands::SetTimings(400, 400, 1);
+  StartWithDevice("sim");
+  WriteFile("up.bin", QByteArray(32768, '\x11'));
+  AnswerFileDialog(TempPath("up.bin"));
+  QTimer::singleShot(200, [] { Find<QToolButton>("sbStop")->click(); });
+  frmMain->Adapter().N16Click();
+  Pump(50);
+  EXPECT_LT(TheSimulator()->Uploaded().size(), 32770u);
+  EXPECT_FALSE(Find<QWidget>("sbStop")->isVisible());
+}
+
+TEST_F(AdapterCommandsTest, UploadWaitsForTheDiagnosticConnectionToEnd) {
+  ScanUtils::SetWakeTiming(100, 20);
+  TLinkPanel::SetRestMs(20);
+  SimUnitSettings unit;
+  unit.wakeBitMs = 20;
+  TheSimulator()->SetUnitSettings(unit);
+  StartWithDevice("sim");
+  Find<QToolButton>("sbConnect")->click();
+  ASSERT_TRUE(PumpUntil([] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  QString text, title;
+  AnswerMessageBox(QMessageBox::Ok, &text, &title);
+  frmMain->Adapter().N16Click();
+  EXPECT_EQ(title, "Внимание!");
+  EXPECT_TRUE(text.startsWith("Идёт диагностический сеанс"));
+  EXPECT_TRUE(frmMain->Link().Connected());
+  frmMain->Link().EndConnection();
+  ScanUtils::SetWakeTiming(1000, 200);
+  TLinkPanel::SetRestMs(2000);
+}
+
+TEST_F(AdapterCommandsTest, ReadEditSaveEndToEnd) {
+  StartWithDevice("sim");
+  frmMain->Adapter().N8Click();
+  ASSERT_TRUE(frmMain->TablesLoaded);
+  frmMain->N7->setEnabled(true);
+  TStringGrid* fuel = frmMain->Maps().sgFuelMain;
+  fuel->SetCell(3, 4, "1.23");
+  QLocale::setDefault(QLocale::c());
+  Save("edit.dme", nullptr);
+  const QByteArray saved = ReadFile("edit.dme");
+  ASSERT_EQ(saved.size(), 1172);
+  // Part-load fuel map, low part: 10 + 1 + 32 + 120 + 222 bytes in, 16 RPM codes, 0xFF 0xFF,
+  // 12 load codes, then values column by column. Grid (3, 4) is table row 9, column 3.
+  const int values = 10 + 1 + 32 + 120 + 222 + 16 + 2 + 12;
+  const int index = values + (3 - 1) * 12 + (9 - 1);
+  EXPECT_EQ(static_cast<uint8_t>(saved[index]), 128 + 31);  // (1.23 - 1) / 0.0075 = 30.67 -> 31
+}
