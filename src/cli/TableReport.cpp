@@ -94,14 +94,20 @@ std::string JsonTable(const TableView& v) {
     out += ",\"values\":" + (t.size() > 1 ? JsonArray(t[1], 0) : std::string("[]"));
     if (t.size() > 2) {
       out += ",\"extraRows\":[";
-      for (size_t i = 2; i < t.size(); ++i) out += (i > 2 ? "," : "") + JsonArray(t[i], 0);
+      for (size_t i = 2; i < t.size(); ++i) {
+        if (i > 2) out += ',';
+        out += JsonArray(t[i], 0);
+      }
       out += "]";
     }
   } else {
     std::vector<double> load;
     for (size_t i = 1; i < t.size(); ++i) load.push_back(t[i][0]);
     out += ",\"rpm\":" + JsonArray(t[0], 1) + ",\"load\":" + JsonArray(load, 0) + ",\"values\":[";
-    for (size_t i = 1; i < t.size(); ++i) out += (i > 1 ? "," : "") + JsonArray(t[i], 1);
+    for (size_t i = 1; i < t.size(); ++i) {
+      if (i > 1) out += ',';
+      out += JsonArray(t[i], 1);
+    }
     out += "]";
   }
   return out + "}";
