@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-int64_t Nearest(long double x) {
-  return static_cast<int64_t>(nearbyintl(x));
-}
+// rintl rounds exactly as nearbyintl does (the current mode, ties to even) but leaves the
+// x87 environment alone instead of saving and restoring it, which costs about 100 ns a
+// call; the inexact flag it may raise is read nowhere.
+int64_t Nearest(long double x) { return static_cast<int64_t>(rintl(x)); }
 
 namespace {
 constexpr int kTableLow = -30;

@@ -5,7 +5,8 @@
 // Every conversion step is computed in 80-bit precision and its result stored as a 64-bit
 // float, as the settings files written so far depend on it to the bit.
 
-#include <QStringList>
+#include <QString>
+#include <algorithm>
 
 #include "common/Errors.h"
 #include "common/Numbers.h"
@@ -29,13 +30,12 @@ constexpr long double kSparkScaleOld = 0.682L;
 constexpr long double kSparkOffsetOld = 14.0L;
 // Fuel: a correction factor, 1.00 at code 128, 0.0075 a step.
 constexpr long double kFuelStep = 0.0075L;
-constexpr long double kFuelCentre = 128.0L;
+constexpr int64_t kFuelCentre = 128;
 // Warm-up temperatures: degrees = 0.664 x u - 32.9; idle speeds in steps of 10 rpm.
 constexpr long double kTempScale = 0.664L;
 constexpr long double kTempOffset = 32.9L;
 constexpr int64_t kIdleSpeedStep = 10;
-// The older units hold the rev limit as the period between ignition events, in ticks of
-// their 7.38 MHz timer.
+// The older units hold the rev limit as a period: rpm = 7380000 / (8 x code).
 constexpr long double kPeriodClock = 7380000.0L;
 constexpr int64_t kRevStep = 65;
 
@@ -164,10 +164,11 @@ double SparkOldToCodes(double deg) {
   return static_cast<double>(NearestCode((deg + kSparkOffsetOld) / kSparkScaleOld));
 }
 double FuelToUnits(double b) {
-  return RoundToDigit(static_cast<double>((b - kFuelCentre) * kFuelStep + 1.0L), -2);
+  return RoundToDigit(
+      static_cast<double>((b - static_cast<long double>(kFuelCentre)) * kFuelStep + 1.0L), -2);
 }
 double FuelToCodes(double f) {
-  return static_cast<double>(NearestCode((f - 1.0L) / kFuelStep) + 128);
+  return static_cast<double>(NearestCode((f - 1.0L) / kFuelStep) + kFuelCentre);
 }
 
 constexpr ValueScale kSpark{SparkToUnits, SparkToCodes};

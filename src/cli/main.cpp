@@ -1,0 +1,196 @@
+// tarvelo-cli: the calibration core without a window. Decodes images, converts them to
+// settings files, prints settings files and makes the demo image.
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "cli/TableReport.h"
+#include "common/Errors.h"
+#include "image/DemoImage.h"
+#include "image/EFI_Edt.h"
+#include "image/ImageFile.h"
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+constexpr char kHelp[] =
+    "Usage: tarvelo-cli COMMAND ...\n"
+    "\n"
+    "Commands:\n"
+    "  decode IMAGE.bin [--profile P.prf] [--json]\n"
+    "      Decode a 32 KB firmware image and print every table in engineering units with\n"
+    "      its axes, the version text, the rev limit and the CO trim byte.\n"
+    "  bin2dme IMAGE.bin OUT.dme [--profile P.prf]\n"
+    "      Decode an image and write its tables as a settings file.\n"
+    "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
+    "      Load a settings file and print its tables as decode does.\n"
+    "  make-demo OUT.bin\n"
+    "      Write the synthetic demo image (the same bytes every time).\n"
+    "  --help\n"
+    "      Show this text.\n"
+    "\n"
+    "Without --profile the built-in configuration (an M3.1-type layout) is used. Maps are\n"
+    "printed with the RPM axis in the first row and the load axis (injection time, ms) in\n"
+    "the first column, load ascending. Numbers are printed with a full stop as the decimal\n"
+    "separator (the C locale's), whatever the user's locale.\n"
+    "Errors are reported on one line on standard error; the exit code is then 1 (2 for a\n"
+    "command line that cannot be understood).\n";
+
+// A failure that ends the run with a one-line message.
+struct Failure {
+  std::string message;
+  int code = kExitFailure;
+};
+
+std::string Utf8(const QString& text) {
+  return text.toStdString();
+}
+
+struct Arguments {
+  QStringList positional;
+  std::optional<QString> profile;
+  bool json = false;
+};
+
+Arguments Parse(const QStringList& args, bool allowJson, int positionalCount) {
+  Arguments a;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (arg == QLatin1String("--profile")) {
+      if (i + 1 >= args.size()) throw Failure{"--profile needs a file name", kExitUsage};
+      a.profile = args[++i];
+    } else if (arg == QLatin1String("--json") && allowJson) {
+      a.json = true;
+    } else if (arg.startsWith(QLatin1String("--"))) {
+      throw Failure{"unknown option " + Utf8(arg), kExitUsage};
+    } else {
+      a.positional << arg;
+    }
+  }
+  if (a.positional.size() != positionalCount)
+    throw Failure{"wrong number of arguments (see --help)", kExitUsage};
+  return a;
+}
+
+// Built-in configuration, or the profile when one is named. The profile must be readable:
+// the configuration reader alone would quietly take its defaults.
+void Configure(TEFIOperator& op, const Arguments& a) {
+  if (!a.profile) {
+    op.LoadDefaultConfig();
+    return;
+  }
+  QFile file(*a.profile);
+  if (!file.open(QIODevice::ReadOnly))
+    throw Failure{"profile " + Utf8(*a.profile) + ": cannot be read (" + Utf8(file.errorString()) +
+                  ")"};
+  op.LoadProfile(*a.profile);
+}
+
+std::string Where(const Arguments& a) {
+  return a.profile ? "profile " + Utf8(*a.profile) : std::string("built-in configuration");
+}
+
+void Decoded(TEFIOperator& op, const Arguments& a, const QString& imagePath) {
+  Configure(op, a);
+  try {
+    LoadImageFile(imagePath, op.fImage);
+  } catch (const ERuntimeError& e) {
+    throw Failure{Utf8(imagePath) + ": " + e.what()};
+  }
+  if (const QString problem = op.CheckLayout(); !problem.isEmpty())
+    throw Failure{Where(a) + ": " + Utf8(problem)};
+  op.DecodeImage();
+}
+
+void Print(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int Decode(const QStringList& args) {
+  const Arguments a = Parse(args, true, 1);
+  TEFIOperator op(true);
+  Decoded(op, a, a.positional[0]);
+  const TReportContent content{op.fVersion != 1, op.fVersion > 1, op.fVersion > 1};
+  Print(a.json ? JsonReport(op, content) : TextReport(op, content));
+  return 0;
+}
+
+int BinToDme(const QStringList& args) {
+  const Arguments a = Parse(args, false, 2);
+  TEFIOperator op(true);
+  Decoded(op, a, a.positional[0]);
+  try {
+    op.SaveSettings(1, a.positional[1]);
+  } catch (const ERuntimeError& e) {
+    throw Failure{Utf8(a.positional[1]) + ": " + e.what()};
+  }
+  return 0;
+}
+
+int Dme(const QStringList& args) {
+  const Arguments a = Parse(args, true, 1);
+  TEFIOperator op(true);
+  Configure(op, a);
+  if (const QString problem = op.CheckTables(); !problem.isEmpty())
+    throw Failure{Where(a) + ": " + Utf8(problem)};
+  uint8_t mismatch = 0;
+  try {
+    op.LoadSettings(0, a.positional[0], mismatch);
+    op.LoadSettings(1, a.positional[0], mismatch);
+  } catch (const ERuntimeError& e) {
+    throw Failure{Utf8(a.positional[0]) + ": " + e.what()};
+  }
+  // The settings file has no CO byte; the idle fuel table is decoded outside variant 1 only.
+  const TReportContent content{op.fVersion != 1, op.fVersion != 1, false};
+  Print(a.json ? JsonReport(op, content) : TextReport(op, content));
+  return 0;
+}
+
+int MakeDemo(const QStringList& args) {
+  const Arguments a = Parse(args, false, 1);
+  try {
+    SaveImageFile(a.positional[0], MakeDemoImage());
+  } catch (const ERuntimeError& e) {
+    throw Failure{Utf8(a.positional[0]) + ": " + e.what()};
+  }
+  return 0;
+}
+
+int Run(const QStringList& args) {
+  if (args.isEmpty()) throw Failure{"no command given (see --help)", kExitUsage};
+  const QString command = args[0];
+  const QStringList rest = args.mid(1);
+  if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+      command == QLatin1String("help")) {
+    Print(kHelp);
+    return 0;
+  }
+  if (command == QLatin1String("decode")) return Decode(rest);
+  if (command == QLatin1String("bin2dme")) return BinToDme(rest);
+  if (command == QLatin1String("dme")) return Dme(rest);
+  if (command == QLatin1String("make-demo")) return MakeDemo(rest);
+  throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  try {
+    return Run(args);
+  } catch (const Failure& f) {
+    std::fprintf(stderr, "tarvelo-cli: %s\n", f.message.c_str());
+    return f.code;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvelo-cli: %s\n", e.what());
+    return kExitFailure;
+  }
+}
