@@ -263,14 +263,14 @@ TEST_F(AdapterCommandsTest, StopEndsTheUpload) {
 }
 
 TEST_F(AdapterCommandsTest, UploadWaitsForTheDiagnosticConnectionToEnd) {
-  ScanUtils::SetWakeTiming(100, 20);
+  ScanUtils::SetWakeTiming(250, 50);
   TLinkPanel::SetRestMs(20);
   SimUnitSettings unit;
-  unit.wakeBitMs = 20;
+  unit.wakeBitMs = 50;
   TheSimulator()->SetUnitSettings(unit);
   StartWithDevice("sim");
   Find<QToolButton>("sbConnect")->click();
-  ASSERT_TRUE(PumpUntil([] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  ASSERT_TRUE(PumpUntil([] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
   QString text, title;
   AnswerMessageBox(QMessageBox::Ok, &text, &title);
   frmMain->Adapter().N16Click();

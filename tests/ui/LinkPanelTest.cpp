@@ -16,7 +16,7 @@
 #include "support/UiTestHelpers.h"
 
 namespace {
-constexpr int kBitMs = 20;
+constexpr int kBitMs = 50;
 
 class LinkPanelTest : public ProgramTest {
  protected:
@@ -56,28 +56,28 @@ TEST_F(LinkPanelTest, ConnectReadClearAndDisconnect) {
   ASSERT_TRUE(button->isVisible());
   button->click();
   EXPECT_EQ(button->toolTip(), "Отключиться от Мотроника");
-  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
   EXPECT_EQ(Status()->text(), "Соединение установлено ...");
   EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::black));
   EXPECT_FALSE(frmMain->N14->isEnabled());
   EXPECT_TRUE(Find<QWidget>("Gauge1")->isVisible());
 
   Find<QPushButton>("btnReadTS")->click();
-  ASSERT_TRUE(PumpUntil([&] { return Lines().size() >= 4; }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return Lines().size() >= 4; }, 10000));
   EXPECT_EQ(Lines(),
             QStringList({"Чтение TC ...", "5 - Tank Ventilation Valve",
                          "100 - DME Control Unit Final Stage", "16 - Injection Valve(s)"}));
   Find<QPushButton>("btnClearTS")->click();
-  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->FaultCodes().empty(); }, 5000));
+  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->FaultCodes().empty(); }, 10000));
   EXPECT_EQ(Lines().last(), "Стирание TC ...");
   Find<QPushButton>("btnReadTS")->click();
-  ASSERT_TRUE(PumpUntil([&] { return Lines().size() == 2; }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return Lines().size() == 2; }, 10000));
   EXPECT_EQ(Lines(), QStringList({"Чтение TC ...", "TC отсутствуют!"}));
 
   // Releasing the button asks the unit to end; the link stays up until it falls silent.
   button->click();
   EXPECT_EQ(button->toolTip(), "Подключиться к Мотронику");
-  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
   EXPECT_EQ(Status()->text(), "Нет соединения!");
   EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::red));
   EXPECT_FALSE(button->isChecked());
@@ -100,7 +100,7 @@ TEST_F(LinkPanelTest, NothingBehindThePortEndsInNoConnection) {
   StartWithDevice(TempPath("no-such-device").toLocal8Bit());
   auto* button = Find<QToolButton>("sbConnect");
   button->click();
-  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
   EXPECT_EQ(Status()->text(), "Нет соединения!");
   EXPECT_FALSE(button->isChecked());
 }
@@ -108,7 +108,7 @@ TEST_F(LinkPanelTest, NothingBehindThePortEndsInNoConnection) {
 TEST_F(LinkPanelTest, ClosingTheWindowEndsARunningConnection) {
   StartWithDevice("sim");
   Find<QToolButton>("sbConnect")->click();
-  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
   frmMain->close();
   EXPECT_FALSE(Link().Connected());
   EXPECT_EQ(Link().ScanThread(), nullptr);
