@@ -131,7 +131,7 @@ void TfrmMain::BuildMenu() {
 }
 
 void TfrmMain::SelectModel() {
-  if (frmSelectDME->exec() != QDialog::Accepted) return;
+  if (!frmSelectDME || frmSelectDME->exec() != QDialog::Accepted) return;
   fEFI->LoadDefaultConfig();
   BIN1->setEnabled(true);
   N17->setEnabled(true);
