@@ -151,19 +151,10 @@ void TPagedChart::ShowPage() {
   const int n = fRecords ? fRecords->Count() : 0;
   const int first = std::min(n, (fPage - 1) * kPointsPerPage);
   const int last = std::min(n, first + kPointsPerPage);
-  for (int c = 0; c < kDataCurves; ++c) {
-    if (fCurves[c].slot <= 0 || first == last) {
-      if (fSeries[c]->count() > 0) fSeries[c]->clear();
-      continue;
-    }
-    QList<QPointF> points;
-    points.reserve(last - first);
-    for (int i = first; i < last; ++i) {
-      const LiveRecord& r = (*fRecords)[i];
-      points.append(QPointF(r[kTime], ValueOf(r, fCurves[c].slot)));
-    }
-    fSeries[c]->replace(points);
-  }
+  // Each change of a line's points or of the axes makes the chart lay out (stroke) the
+  // line again; emptying the curves before the axis moves leaves one layout per curve.
+  for (int c = 0; c < kDataCurves; ++c)
+    if (fSeries[c]->count() > 0) fSeries[c]->clear();
   // The time axis spans the page's records, whether or not a curve is drawn, so that the
   // cursor stands at the same place on every chart.
   if (first < last) {
@@ -175,6 +166,16 @@ void TPagedChart::ShowPage() {
     SetAxisRange(fAxisX, lo, hi);
   }
   UpdateValueAxis();
+  for (int c = 0; c < kDataCurves; ++c) {
+    if (fCurves[c].slot <= 0 || first == last) continue;
+    QList<QPointF> points;
+    points.reserve(last - first);
+    for (int i = first; i < last; ++i) {
+      const LiveRecord& r = (*fRecords)[i];
+      points.append(QPointF(r[kTime], ValueOf(r, fCurves[c].slot)));
+    }
+    fSeries[c]->replace(points);
+  }
 }
 
 void TPagedChart::UpdateValueAxis() {
