@@ -32,8 +32,10 @@ void SetAxisRange(QValueAxis* axis, double lo, double hi) {
 
 }  // namespace
 
-TPagedChart::TPagedChart(QWidget* parent) : QChartView(parent) {
-  auto* chart = new QChart;
+// The chart is handed to the view's constructor: a view made without one makes its own,
+// which setChart would then release without deleting.
+TPagedChart::TPagedChart(QWidget* parent) : QChartView(new QChart, parent) {
+  QChart* chart = this->chart();
   chart->legend()->hide();
   chart->setBackgroundRoundness(0);
   chart->setBackgroundBrush(QColor(128, 128, 128));
@@ -65,7 +67,6 @@ TPagedChart::TPagedChart(QWidget* parent) : QChartView(parent) {
   SetCurveColor(kCursorCurve, Qt::white);
   SetAxisRange(fAxisX, 0, 1);
   SetAxisRange(fAxisY, 0, 1);
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing, false);
 }
 
