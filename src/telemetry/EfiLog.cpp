@@ -189,7 +189,9 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
   const QByteArray separator = QString(DecimalSeparator()).toUtf8();
   const FileHandle file(fileName);
   const int64_t total = file.Size();
-  std::vector<char> block(kBlockSize);
+  // Small files get a small block; a line longer than the block grows it.
+  std::vector<char> block(
+      static_cast<size_t>(std::clamp<int64_t>(total + 1, 4096, static_cast<int64_t>(kBlockSize))));
   const int64_t lines = CountLines(file, block);
   file.Rewind();
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Errors.h"
+#include "telemetry/BigBlockAllocator.h"
 
 template <typename T>
 class TTypedList {
@@ -160,5 +161,5 @@ class TTypedList {
     }
   }
 
-  std::vector<T> fItems;
+  std::vector<T, BigBlockAllocator<T>> fItems;
 };

@@ -3,12 +3,35 @@
 #include <fast_float/fast_float.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// Exact powers of ten as doubles (all up to 10^22 are).
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common case of a log field: plain digits with at most one separator, no exponent,
+// at most fifteen digits. Both the mantissa and the power of ten are then exact doubles,
+// so one division gives the correctly rounded value, as the full reader would. Returns
+// false for anything else, which then takes the full path.
+bool ParsePlainDecimal(const char* p, const char* last, char point, double& value) {
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  for (; p != last && IsDigit(*p) && digits < 16; ++p, ++digits)
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  if (p != last && *p == point) {
+    for (++p; p != last && IsDigit(*p) && digits + decimals < 16; ++p, ++decimals)
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  if (p != last || digits + decimals == 0 || digits + decimals > 15) return false;
+  value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  return true;
 }
 
 // Parses trimmed text whose decimal separator is the single byte `point`.
@@ -22,6 +45,7 @@ std::optional<double> ParseTrimmed(const char* first, const char* last, char poi
   if (p == last || !(IsDigit(*p) || *p == point)) return std::nullopt;
   if (body != first && *body == '-') return std::nullopt;
   double value = 0;
+  if (ParsePlainDecimal(p, last, point, value)) return p != body ? -value : value;
   const auto result = fast_float::from_chars_advanced(
       body, last, value, fast_float::parse_options(fast_float::chars_format::general, point));
   if (result.ec != std::errc() || result.ptr != last) return std::nullopt;

@@ -1,6 +1,69 @@
 #include "telemetry/Indicatorsfrm.h"
 
 #include <QFrame>
+#include <QLabel>
+#include <algorithm>
+
+#include "common/DecimalText.h"
+#include "telemetry/Dial.h"
+
+namespace {
+
+const QColor kOrange(255, 128, 0);
+const QColor kLime(0, 255, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kLambdaLean(222, 97, 33);
+
+struct DialSpec {
+  const char* name;
+  const char* caption;
+  QRect geometry;
+  Dial::Arc arc;
+  double minimum, maximum;
+  int divisions;
+  double low, high;
+  QColor lowColor, normalColor, highColor;
+  double start;
+};
+
+Dial* MakeDial(QWidget* parent, const DialSpec& s) {
+  auto* dial = new Dial(parent);
+  dial->setObjectName(QString::fromLatin1(s.name));
+  dial->setGeometry(s.geometry);
+  dial->SetArc(s.arc);
+  dial->SetScale(s.minimum, s.maximum, s.divisions);
+  dial->SetZones(s.low, s.high, s.lowColor, s.normalColor, s.highColor);
+  const bool small = s.arc == Dial::Arc::Deg180;
+  dial->SetCaption(QString::fromLatin1(s.caption), small ? 13 : 16);
+  dial->SetValue(s.start);
+  return dial;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  int pixels, QColor color, QColor background) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setGeometry(geometry);
+  QFont font = label->font();
+  font.setPixelSize(pixels);
+  font.setBold(true);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, color);
+  palette.setColor(QPalette::Window, background);
+  label->setPalette(palette);
+  label->setAutoFillBackground(true);
+  return label;
+}
+
+// Labels grow to the right with their text, from the size they were given.
+void SetLabelText(QLabel* label, const QString& text, int minimumWidth) {
+  label->setText(text);
+  const int width = std::max(minimumWidth, label->sizeHint().width());
+  if (width != label->width()) label->resize(width, label->height());
+}
+
+}  // namespace
 
 TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frmIndicators"));
@@ -19,4 +82,153 @@ TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
   QPalette palette = panel->palette();
   palette.setColor(QPalette::Window, Qt::black);
   panel->setPalette(palette);
+
+  const QColor caption = SystemActiveCaptionColor();
+  using A = Dial::Arc;
+  RPMmeter = MakeDial(panel, {"RPMmeter",
+                              "RPM",
+                              {236, 41, 327, 288},
+                              A::Deg300,
+                              0,
+                              70,
+                              10,
+                              60,
+                              65,
+                              Qt::white,
+                              kOrange,
+                              Qt::red,
+                              56});
+  MAFmeter = MakeDial(panel, {"MAFmeter",
+                              "AFM",
+                              {5, 110, 232, 206},
+                              A::Deg300,
+                              0,
+                              5,
+                              5,
+                              0,
+                              5,
+                              kLime,
+                              Qt::white,
+                              Qt::red,
+                              0});
+  LambdaMeter = MakeDial(panel, {"LambdaMeter",
+                                 "Lambda",
+                                 {563, 108, 228, 208},
+                                 A::Deg300,
+                                 0,
+                                 100,
+                                 10,
+                                 40,
+                                 60,
+                                 kLambdaLean,
+                                 kGreen,
+                                 caption,
+                                 0.5});
+  VoltMeter = MakeDial(panel, {"VoltMeter",
+                               "V",
+                               {562, 2, 151, 99},
+                               A::Deg180,
+                               0,
+                               18,
+                               3,
+                               8,
+                               15.5,
+                               kOrange,
+                               kGreen,
+                               Qt::red,
+                               14.7});
+  CoolantMeter = MakeDial(panel, {"CoolantMeter",
+                                  "T",
+                                  {68, -1, 163, 104},
+                                  A::Deg180,
+                                  50,
+                                  140,
+                                  2,
+                                  85,
+                                  120,
+                                  caption,
+                                  kGreen,
+                                  Qt::red,
+                                  110});
+  AirTMeter = MakeDial(panel, {"AirTMeter",
+                               "Air",
+                               {39, 326, 180, 175},
+                               A::Deg300,
+                               -40,
+                               150,
+                               5,
+                               0,
+                               120,
+                               caption,
+                               kGreen,
+                               Qt::red,
+                               72});
+  IgnAngMeter = MakeDial(panel, {"IgnAngMeter",
+                                 "Ign",
+                                 {218, 326, 180, 175},
+                                 A::Deg300,
+                                 0,
+                                 100,
+                                 5,
+                                 0,
+                                 100,
+                                 caption,
+                                 Qt::white,
+                                 Qt::red,
+                                 15});
+  DCycleMeter = MakeDial(panel, {"DCycleMeter",
+                                 "PW",
+                                 {397, 326, 180, 175},
+                                 A::Deg300,
+                                 0,
+                                 13,
+                                 5,
+                                 0,
+                                 13,
+                                 caption,
+                                 Qt::white,
+                                 Qt::red,
+                                 13});
+  TrottleMeter = MakeDial(panel, {"TrottleMeter",
+                                  "TP",
+                                  {577, 326, 180, 175},
+                                  A::Deg300,
+                                  0,
+                                  100,
+                                  5,
+                                  0,
+                                  100,
+                                  caption,
+                                  Qt::white,
+                                  Qt::red,
+                                  90});
+  RPMmeter->SetNeedleWidth(8);
+  RPMmeter->SetSecondNeedleVisible(true);
+  RPMmeter->SetSecondValue(63);
+  MAFmeter->SetCoverColor(Qt::white);
+  LambdaMeter->SetCaptionAboveHub(true);  // the lambda figure sits below the hub
+  CoolantMeter->SetMinorTicks(false);
+
+  lLambdaNum = MakeLabel(panel, "lLambdaNum", QStringLiteral("14.1"), {652, 249, 50, 29}, 24,
+                         Qt::white, Qt::black);
+  lSpeed =
+      MakeLabel(panel, "lSpeed", QStringLiteral("123"), {375, 9, 43, 29}, 24, Qt::black, Qt::white);
+  Label2 = MakeLabel(panel, "Label2", QStringLiteral("км/ч"), {424, 12, 60, 24}, 19, Qt::white,
+                     Qt::black);
+}
+
+void TfrmIndicators::ShowOnDashboard(const LiveRecord& values) {
+  const double revs = values[kRPM] / 100;
+  if (revs > RPMmeter->Value() && revs - RPMmeter->Value() < 200) RPMmeter->SetSecondValue(revs);
+  RPMmeter->SetValue(revs);
+  LambdaMeter->SetValue(values[kO2] * 100);
+  SetLabelText(lLambdaNum, FloatToStr(values[kO2]), 50);
+  IgnAngMeter->SetValue(values[kIGNITION]);
+  MAFmeter->SetValue(values[kMAF]);
+  AirTMeter->SetValue(values[kMAT]);
+  CoolantMeter->SetValue(values[kCLT]);
+  DCycleMeter->SetValue(values[kPW]);
+  TrottleMeter->SetValue(values[kTPS]);
+  VoltMeter->SetValue(values[kVboard]);
+  SetLabelText(lSpeed, FloatToStr(values[kSPEED]), 43);
 }

@@ -1,7 +1,416 @@
 #include "telemetry/Telemetryfrm.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/ErrorBox.h"
+#include "common/Clock.h"
+#include "common/DecimalText.h"
+#include "telemetry/Dial.h"
+#include "telemetry/PagedChart.h"
+
+namespace {
+
+// Curve 0 red, 1 the active-caption colour, 2 green, 3 yellow.
+QColor CurveColor(int curve) {
+  switch (curve) {
+    case 0:
+      return Qt::red;
+    case 1:
+      return SystemActiveCaptionColor();
+    case 2:
+      return QColor(0, 128, 0);
+    default:
+      return Qt::yellow;
+  }
+}
+
+// Restores the normal mouse cursor when a load ends, however it ends.
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
 TFrmTelemetry::TFrmTelemetry(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("FrmTelemetry"));
   setWindowTitle(QStringLiteral("Телеметрия DEMO"));
   resize(909, 730);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  auto* area = new QFrame(this);
+  area->setObjectName(QStringLiteral("Panel1"));
+  outer->addWidget(area, 1);
+  BuildBands(area);
+  auto* bottom = new QFrame(this);
+  bottom->setObjectName(QStringLiteral("Panel2"));
+  bottom->setFixedHeight(63);
+  outer->addWidget(bottom);
+  BuildBottom(bottom);
+
+  ODLogFile = new QFileDialog(this, QStringLiteral("Открыть ЛОГ-файл"));
+  ODLogFile->setObjectName(QStringLiteral("ODLogFile"));
+  ODLogFile->setOption(QFileDialog::DontUseNativeDialog);
+  ODLogFile->setAcceptMode(QFileDialog::AcceptOpen);
+  ODLogFile->setFileMode(QFileDialog::ExistingFile);
+}
+
+TFrmTelemetry::~TFrmTelemetry() = default;
+
+void TFrmTelemetry::BuildBands(QFrame* area) {
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(5, 5, 5, 5);
+  auto* splitter = new QSplitter(Qt::Vertical, area);
+  splitter->setChildrenCollapsible(false);
+  splitter->setHandleWidth(6);
+  layout->addWidget(splitter);
+  const char* panels[] = {"Panel4", "Panel3", "Panel5"};
+  const char* groups[] = {"GroupBox2", "GroupBox4", "GroupBox5"};
+  for (int h = 0; h < 3; ++h) {
+    auto* band = new QFrame(splitter);
+    band->setObjectName(QString::fromLatin1(panels[h]));
+    auto* row = new QHBoxLayout(band);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(3);
+    auto* group = new QGroupBox(QStringLiteral("Зависимости%1:").arg(h + 1), band);
+    group->setObjectName(QString::fromLatin1(groups[h]));
+    group->setFixedWidth(104);
+    auto* column = new QVBoxLayout(group);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    auto* chart = new TPagedChart(band);
+    chart->setObjectName(QStringLiteral("DualChart%1").arg(h + 1));
+    fCharts[h] = chart;
+    for (int c = 0; c < TPagedChart::kDataCurves; ++c) {
+      const int k = h * 4 + c + 1;
+      auto* combo = new QComboBox(group);
+      combo->setObjectName(QStringLiteral("cb%1Param").arg(k));
+      const QColor color = CurveColor(c);
+      QPalette palette = combo->palette();
+      palette.setColor(QPalette::Button, color);
+      palette.setColor(QPalette::Base, color);
+      const QColor text = color.lightness() > 140 ? Qt::black : Qt::white;
+      palette.setColor(QPalette::ButtonText, text);
+      palette.setColor(QPalette::Text, text);
+      combo->setPalette(palette);
+      column->addWidget(combo);
+      fCombos[k - 1] = combo;
+      connect(combo, &QComboBox::currentIndexChanged, this,
+              [this, k](int) { RunCommand([&] { cbParamChange(k); }); });
+      auto* ticks = new QCheckBox(group);
+      ticks->setObjectName(k == 1 ? QStringLiteral("cbGrafTicks")
+                                  : QStringLiteral("cbGraf%1Ticks").arg(k));
+      ticks->setVisible(false);
+      connect(ticks, &QCheckBox::clicked, this,
+              [this, k](bool) { RunCommand([&] { cbGrafTicksClick(k); }); });
+      fTickBoxes[k - 1] = ticks;
+      chart->SetCurveColor(c, color);
+    }
+    column->addStretch(1);
+    row->addWidget(group);
+    row->addWidget(chart, 1);
+  }
+  DualChart1 = fCharts[0];
+  DualChart2 = fCharts[1];
+  DualChart3 = fCharts[2];
+  splitter->setSizes({212, 204, 196});
+  splitter->setStretchFactor(1, 1);
+  splitter->handle(1)->setObjectName(QStringLiteral("Splitter1"));
+  splitter->handle(2)->setObjectName(QStringLiteral("Splitter2"));
+}
+
+void TFrmTelemetry::BuildBottom(QFrame* panel) {
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(5, 2, 5, 3);
+  grid->setHorizontalSpacing(3);
+  grid->setVerticalSpacing(2);
+
+  // The current record: slots 1 to 11, then the time.
+  const char* names[] = {"edRPM", "edLoad", "edO2",  "edPW",    "edIgn",   "edMAF",
+                         "edTPS", "edCLT",  "edMAT", "edVbort", "edSpeed", "edTime"};
+  const QString captions[] = {
+      QStringLiteral("Об/мин"), QStringLiteral("Н-ка"),  QStringLiteral("O2"),
+      QStringLiteral("PW"),     QStringLiteral("IGN"),   QStringLiteral("MAF"),
+      QStringLiteral("TPS"),    QStringLiteral("CLT"),   QStringLiteral("MAT"),
+      QStringLiteral("Vbort"),  QStringLiteral("Speed"), QStringLiteral("Time")};
+  auto* values = new QHBoxLayout;
+  values->setSpacing(3);
+  for (int i = 0; i < 12; ++i) {
+    auto* cell = new QVBoxLayout;
+    cell->setSpacing(0);
+    auto* caption = new QLabel(captions[i], panel);
+    QFont small = caption->font();
+    small.setPixelSize(10);
+    caption->setFont(small);
+    auto* edit = new QLineEdit(panel);
+    edit->setObjectName(QString::fromLatin1(names[i]));
+    edit->setFixedHeight(21);
+    edit->setMinimumWidth(40);
+    cell->addWidget(caption);
+    cell->addWidget(edit);
+    values->addLayout(cell, 1);
+    ValueEdits[i] = edit;
+  }
+  grid->addLayout(values, 0, 0);
+
+  scbarLog = new QScrollBar(Qt::Horizontal, panel);
+  scbarLog->setObjectName(QStringLiteral("scbarLog"));
+  scbarLog->setRange(0, 10000);
+  scbarLog->setSingleStep(1);
+  scbarLog->setPageStep(100);
+  grid->addWidget(scbarLog, 1, 0);
+  connect(scbarLog, &QScrollBar::valueChanged, this,
+          [this](int p) { RunCommand([&] { scbarLogChange(p); }); });
+
+  auto* commands = new QHBoxLayout;
+  commands->setSpacing(4);
+  LoadLogBtn = new QPushButton(QStringLiteral("&Загрузить ЛОГ"), panel);
+  LoadLogBtn->setObjectName(QStringLiteral("LoadLogBtn"));
+  connect(LoadLogBtn, &QPushButton::clicked, this, Guarded([this] { LoadLogBtnClick(); }));
+  OKBtn = new QPushButton(QStringLiteral("Закрыть"), panel);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setDefault(true);
+  connect(OKBtn, &QPushButton::clicked, this, Guarded([this] { OKBtnClick(); }));
+  commands->addWidget(LoadLogBtn);
+  commands->addWidget(OKBtn);
+  grid->addLayout(commands, 0, 1, Qt::AlignBottom);
+
+  pnlButtons = new QFrame(panel);
+  pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
+  pnlButtons->setEnabled(false);
+  auto* buttons = new QHBoxLayout(pnlButtons);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  buttons->setSpacing(1);
+  struct Button {
+    QToolButton** field;
+    const char* name;
+    QStyle::StandardPixmap icon;  // SP_CustomBase: a text button
+    const char* text;
+    QString tip;
+    void (TFrmTelemetry::*handler)();
+  };
+  const Button specs[] = {
+      {&btnPlay, "btnPlay", QStyle::SP_MediaPlay, "", QStringLiteral("Воспроизвести"),
+       &TFrmTelemetry::btnPlayClick},
+      {&btnPause, "btnPause", QStyle::SP_MediaPause, "", QStringLiteral("Пауза"),
+       &TFrmTelemetry::btnPauseClick},
+      {&btnStop, "btnStop", QStyle::SP_MediaStop, "", QStringLiteral("Стоп"),
+       &TFrmTelemetry::btnStopClick},
+      {&btnToBegin, "btnToBegin", QStyle::SP_MediaSkipBackward, "", QStringLiteral("В начало"),
+       &TFrmTelemetry::btnToBeginClick},
+      {&btnRewind, "btnRewind", QStyle::SP_MediaSeekBackward, "", QStringLiteral("Страница назад"),
+       &TFrmTelemetry::btnRewindClick},
+      {&btnMinus, "btnMinus", QStyle::SP_CustomBase, "-", QStringLiteral("Запись назад"),
+       &TFrmTelemetry::btnMinusClick},
+      {&btnPlus, "btnPlus", QStyle::SP_CustomBase, "+", QStringLiteral("Запись вперёд"),
+       &TFrmTelemetry::btnPlusClick},
+      {&btnForward, "btnForward", QStyle::SP_MediaSeekForward, "",
+       QStringLiteral("Страница вперёд"), &TFrmTelemetry::btnForwardClick},
+      {&btnToEnd, "btnToEnd", QStyle::SP_MediaSkipForward, "", QStringLiteral("В конец"),
+       &TFrmTelemetry::btnToEndClick},
+  };
+  for (const Button& b : specs) {
+    auto* button = new QToolButton(pnlButtons);
+    button->setObjectName(QString::fromLatin1(b.name));
+    if (b.icon == QStyle::SP_CustomBase) {
+      button->setText(QString::fromLatin1(b.text));
+      QFont bold = button->font();
+      bold.setBold(true);
+      button->setFont(bold);
+    } else {
+      button->setIcon(style()->standardIcon(b.icon));
+    }
+    button->setToolTip(b.tip);
+    button->setFixedSize(24, 22);
+    button->setAutoRaise(true);
+    const auto handler = b.handler;
+    connect(button, &QToolButton::clicked, this, Guarded([this, handler] { (this->*handler)(); }));
+    buttons->addWidget(button);
+    *b.field = button;
+  }
+  grid->addWidget(pnlButtons, 1, 1, Qt::AlignRight);
+  grid->setColumnStretch(0, 1);
+}
+
+template <typename F>
+void TFrmTelemetry::ForEachChart(F f) {
+  for (TPagedChart* chart : fCharts) f(chart);
+}
+
+int TFrmTelemetry::RecordCount() const {
+  return TelemetryLogger ? TelemetryLogger->Records.Count() : 0;
+}
+
+void TFrmTelemetry::showEvent(QShowEvent* event) {
+  // FormShow: the program's one log reader is made the first time the window shows.
+  if (!TelemetryLogger) TelemetryLogger = std::make_unique<TEFILogger>();
+  QWidget::showEvent(event);
+}
+
+void TFrmTelemetry::keyPressEvent(QKeyEvent* event) {
+  // "Закрыть" is the default button: Enter that no control took presses it.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    OKBtn->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TFrmTelemetry::LoadLogBtnClick() {
+  if (!TelemetryLogger) TelemetryLogger = std::make_unique<TEFILogger>();
+  if (ODLogFile->exec() != QDialog::Accepted) return;
+  const QStringList chosen = ODLogFile->selectedFiles();
+  if (chosen.isEmpty()) return;
+  {
+    // A load that fails throws here and leaves the window as it was: combo boxes, curves
+    // and position.
+    WaitCursor wait;
+    TelemetryLogger->LoadFromFile(chosen.front(), false);
+  }
+  const TEFILogList& records = TelemetryLogger->Records;
+  // A new log starts on the first page of every chart.
+  ForEachChart([&](TPagedChart* chart) {
+    chart->ClearAll();
+    chart->SetRecords(&records);
+    chart->FirstPage();
+  });
+
+  // Item i selects record slot i whatever the names say; item 0 is the blank.
+  QStringList items{QStringLiteral(" ")};
+  items.append(TelemetryLogger->ColumnNames.mid(1));
+  for (int k = 1; k <= 12; ++k) {
+    QComboBox* combo = fCombos[k - 1];
+    const QSignalBlocker block(combo);
+    combo->clear();
+    combo->addItems(items);
+    // cb1Param .. cb11Param show slots 1 .. 11, cb12Param the blank. A log with fewer
+    // columns leaves the boxes without an item to select without a selection.
+    const int wanted = k <= 11 ? k : 0;
+    combo->setCurrentIndex(wanted < combo->count() ? wanted : -1);
+  }
+  for (int k = 1; k <= 12; ++k) FillCurveFromCombo(k);
+
+  const int previous = scbarLog->value();
+  scbarLog->setMaximum(records.Count());
+  scbarLog->setValue(1);
+  // A new log at the position the old one had would otherwise leave the old log's record
+  // in the value boxes and no cursor.
+  if (scbarLog->value() == previous) scbarLogChange(scbarLog->value());
+  scbarLog->setEnabled(true);
+  pnlButtons->setEnabled(true);
+}
+
+void TFrmTelemetry::OKBtnClick() {
+  ForEachChart([](TPagedChart* chart) { chart->ClearAll(); });
+  ODLogFile->selectFile(QString());
+  scbarLog->setEnabled(false);
+  pnlButtons->setEnabled(false);
+  close();
+}
+
+void TFrmTelemetry::FillCurveFromCombo(int k) {
+  TPagedChart* chart = fCharts[(k - 1) / 4];
+  const int curve = (k - 1) % 4;
+  // The blank item, and no selection at all, leave the curve empty.
+  chart->FillCurve(curve, fCombos[k - 1]->currentIndex());
+}
+
+void TFrmTelemetry::cbParamChange(int k) {
+  FillCurveFromCombo(k);
+}
+
+void TFrmTelemetry::cbGrafTicksClick(int k) {
+  fCharts[(k - 1) / 4]->SetValueLabelsVisible((k - 1) % 4, fTickBoxes[k - 1]->isChecked());
+}
+
+void TFrmTelemetry::scbarLogChange(int p) {
+  const int maximum = scbarLog->maximum();
+  // Page follow-up: at most one page per change, forward then back.
+  if (p < maximum && DualChart1->Page() < p / kPointsPerPage + 1)
+    ForEachChart([](TPagedChart* chart) { chart->NextPage(); });
+  if (p / kPointsPerPage + 1 < DualChart1->Page())
+    ForEachChart([](TPagedChart* chart) { chart->PreviousPage(); });
+  // Without a log, and at the end of the bar, there is no record to show.
+  if (p < 0 || p >= RecordCount() || p >= maximum) return;
+  ShowRecord(p);
+}
+
+void TFrmTelemetry::ShowRecord(int p) {
+  const LiveRecord& record = TelemetryLogger->Records[p];
+  ForEachChart([&](TPagedChart* chart) { chart->DrawCursor(record[kTime]); });
+  for (int slot = kRPM; slot <= kSPEED; ++slot)
+    ValueEdits[slot - 1]->setText(FloatToStr(record[slot]));
+  ValueEdits[11]->setText(FloatToStr(record[kTime]));
+}
+
+void TFrmTelemetry::btnPlayClick() {
+  StopRequested = false;
+  while (scbarLog->value() < scbarLog->maximum() - 1 && !StopRequested) {
+    scbarLog->setValue(scbarLog->value() + 1);
+    SleepMs(20);
+    QCoreApplication::processEvents();
+  }
+}
+
+void TFrmTelemetry::btnPauseClick() {
+  StopRequested = true;
+}
+
+void TFrmTelemetry::btnStopClick() {
+  StopRequested = true;
+  scbarLog->setValue(1);
+}
+
+void TFrmTelemetry::btnToBeginClick() {
+  ForEachChart([](TPagedChart* chart) { chart->FirstPage(); });
+  scbarLog->setValue(scbarLog->minimum() + 1);
+}
+
+void TFrmTelemetry::btnRewindClick() {
+  ForEachChart([](TPagedChart* chart) { chart->PreviousPage(); });
+  scbarLog->setValue((DualChart1->Page() + 1) * kPointsPerPage - 3);
+}
+
+void TFrmTelemetry::btnMinusClick() {
+  if (scbarLog->value() > scbarLog->minimum()) scbarLog->setValue(scbarLog->value() - 1);
+}
+
+void TFrmTelemetry::btnPlusClick() {
+  if (scbarLog->value() < scbarLog->maximum() - 1) scbarLog->setValue(scbarLog->value() + 1);
+}
+
+void TFrmTelemetry::btnForwardClick() {
+  ForEachChart([](TPagedChart* chart) { chart->NextPage(); });
+  const int page = DualChart1->Page();
+  if (page * kPointsPerPage + 1 < scbarLog->maximum())
+    scbarLog->setValue(page * kPointsPerPage + 2);
+  else
+    scbarLog->setValue(scbarLog->maximum() - 1);
+}
+
+void TFrmTelemetry::btnToEndClick() {
+  ForEachChart([](TPagedChart* chart) { chart->LastPage(); });
+  scbarLog->setValue(scbarLog->maximum() - 1);
 }
