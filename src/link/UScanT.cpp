@@ -4,6 +4,35 @@
 
 #include "common/Clock.h"
 
+#if defined(__SANITIZE_THREAD__)
+#define TARVELO_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TARVELO_THREAD_SANITIZER 1
+#endif
+#endif
+
+#ifdef TARVELO_THREAD_SANITIZER
+// The Qt libraries are not built with the thread sanitizer, so it cannot see the locks
+// inside a blocking queued connection or a thread's end, and takes the hand-over of each
+// notification for a race. Each notification is therefore fenced by two extra round trips
+// to the interface thread that tell the sanitizer what the blocking connection does:
+// everything the scan thread did before a notification happens before its handler, and
+// the handler happens before the scan thread goes on. Accesses made inside Qt's own
+// hand-over (the signal's argument array and event objects, the thread's wait condition)
+// are left out of the reports.
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:TScanThread::LinkNotify\n"
+         "race:QMetaMethod::invoke\n"
+         "race:QWaitCondition::~QWaitCondition\n";
+}
+namespace {
+char NotifyFence;
+}  // namespace
+#endif
+
 std::atomic<uint8_t> PendingRequest{0};
 uint8_t RecvTitle = 0;
 uint8_t RecvData[ScanUtils::kMaxBlockData] = {};
@@ -41,7 +70,37 @@ int NotifyCodeForTitle(uint8_t title) {
 }
 
 void TScanThread::Notify(int code) {
+#ifdef TARVELO_THREAD_SANITIZER
+  __tsan_release(&NotifyFence);
+  QMetaObject::invokeMethod(this, "FenceBeforeNotify", Qt::BlockingQueuedConnection);
   emit LinkNotify(code);
+  // After the last notification the window stops running events for this thread; the
+  // thread's end is fenced by the destructor instead.
+  if (code != LinkCode::Finished)
+    QMetaObject::invokeMethod(this, "FenceAfterNotify", Qt::BlockingQueuedConnection);
+  __tsan_acquire(&NotifyFence);
+#else
+  emit LinkNotify(code);
+#endif
+}
+
+void TScanThread::FenceBeforeNotify() {
+#ifdef TARVELO_THREAD_SANITIZER
+  __tsan_acquire(&NotifyFence);
+#endif
+}
+
+void TScanThread::FenceAfterNotify() {
+#ifdef TARVELO_THREAD_SANITIZER
+  __tsan_release(&NotifyFence);
+#endif
+}
+
+TScanThread::~TScanThread() {
+  wait();
+#ifdef TARVELO_THREAD_SANITIZER
+  __tsan_acquire(&NotifyFence);
+#endif
 }
 
 void TScanThread::run() {
@@ -79,6 +138,9 @@ void TScanThread::run() {
   }
   Notify(LinkCode::Disconnected);
   Notify(LinkCode::Finished);
+#ifdef TARVELO_THREAD_SANITIZER
+  __tsan_release(&NotifyFence);
+#endif
 }
 
 void EndScanThread(TScanThread* thread) {

@@ -50,6 +50,8 @@ class TScanThread : public QThread {
   Q_OBJECT
  public:
   using QThread::QThread;
+  // Waits for a running connection to end first; end it with EndScanThread.
+  ~TScanThread() override;
 
  signals:
   // One step of the connection. The window connects it with Qt::BlockingQueuedConnection,
@@ -64,6 +66,10 @@ class TScanThread : public QThread {
 
  private:
   void Notify(int code);
+  // Only in builds with the thread sanitizer: marks on the interface thread where a
+  // notification's hand-over begins and ends (see UScanT.cpp).
+  Q_INVOKABLE void FenceBeforeNotify();
+  Q_INVOKABLE void FenceAfterNotify();
 };
 
 // Ends a running connection: cancels every wait, closes the line and waits for the thread

@@ -6,7 +6,6 @@ namespace {
 
 // Far enough to mean never, near enough to stay in range as clock nanoseconds.
 constexpr int64_t kForever = int64_t{1} << 52;
-constexpr int kFrameBits = 10;
 constexpr uint8_t kBlockEnd = 0x03;
 constexpr uint8_t kTitleAcknowledge = 0x09;
 constexpr uint8_t kTitleClearCodes = 0x05;

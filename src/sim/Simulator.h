@@ -65,6 +65,7 @@ struct SimWireByte {
   uint8_t value;
 };
 
+// Create it with std::make_shared: every open device keeps it alive.
 class Simulator : public std::enable_shared_from_this<Simulator> {
  public:
   static constexpr int kImageSize = 32768;
