@@ -61,7 +61,7 @@ TEST_F(LiveLoopTest, RunWithLoggingWritesHeaderAndRecordsInACircle) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->objectName(), "sdLogFile");
     proposed = dialog->selectedFiles().value(0);
-    dialog->selectFile(TempPath("run.txt"));
+    SelectInFileDialog(dialog, TempPath("run.txt"));
     static_cast<QDialog*>(dialog)->accept();
   });
   Run(900);
