@@ -71,6 +71,10 @@ TEST_F(DashboardTest, RecordGoesToItsMetersAndValuesClampAtTheScaleEnds) {
   EXPECT_EQ(fForm.TrottleMeter->Value(), 40);
   EXPECT_EQ(fForm.VoltMeter->Value(), 14.1);
   EXPECT_EQ(fForm.lSpeed->text(), "87");
+  // The figures are never cut off, and the unit stays clear of the speed.
+  for (QLabel* label : {fForm.lLambdaNum, fForm.lSpeed})
+    EXPECT_GE(label->width(), label->sizeHint().width());
+  EXPECT_GT(fForm.Label2->x(), fForm.lSpeed->geometry().right());
   QLocale::setDefault(QLocale(QLocale::Russian));
   fForm.ShowOnDashboard(r);
   EXPECT_EQ(fForm.lLambdaNum->text(), "0,45");

@@ -39,9 +39,16 @@ Dial* MakeDial(QWidget* parent, const DialSpec& s) {
   return dial;
 }
 
+// Labels grow to the right with their text, from the size they were given.
+void SetLabelText(QLabel* label, const QString& text, int minimumWidth) {
+  label->setText(text);
+  const int width = std::max(minimumWidth, label->sizeHint().width());
+  if (width != label->width()) label->resize(width, label->height());
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                   int pixels, QColor color, QColor background) {
-  auto* label = new QLabel(text, parent);
+  auto* label = new QLabel(parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   QFont font = label->font();
@@ -53,14 +60,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   palette.setColor(QPalette::Window, background);
   label->setPalette(palette);
   label->setAutoFillBackground(true);
+  SetLabelText(label, text, geometry.width());
   return label;
-}
-
-// Labels grow to the right with their text, from the size they were given.
-void SetLabelText(QLabel* label, const QString& text, int minimumWidth) {
-  label->setText(text);
-  const int width = std::max(minimumWidth, label->sizeHint().width());
-  if (width != label->width()) label->resize(width, label->height());
 }
 
 }  // namespace
@@ -215,6 +216,12 @@ TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
       MakeLabel(panel, "lSpeed", QStringLiteral("123"), {375, 9, 43, 29}, 24, Qt::black, Qt::white);
   Label2 = MakeLabel(panel, "Label2", QStringLiteral("км/ч"), {424, 12, 60, 24}, 19, Qt::white,
                      Qt::black);
+  KeepUnitBesideSpeed();
+}
+
+void TfrmIndicators::KeepUnitBesideSpeed() {
+  // "км/ч" stands at 424 unless the speed figure has grown into it.
+  Label2->move(std::max(424, lSpeed->geometry().right() + 6), Label2->y());
 }
 
 void TfrmIndicators::ShowOnDashboard(const LiveRecord& values) {
@@ -231,4 +238,5 @@ void TfrmIndicators::ShowOnDashboard(const LiveRecord& values) {
   TrottleMeter->SetValue(values[kTPS]);
   VoltMeter->SetValue(values[kVboard]);
   SetLabelText(lSpeed, FloatToStr(values[kSPEED]), 43);
+  KeepUnitBesideSpeed();
 }

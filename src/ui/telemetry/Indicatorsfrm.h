@@ -30,4 +30,7 @@ class TfrmIndicators : public QWidget {
   QLabel* lLambdaNum = nullptr;
   QLabel* lSpeed = nullptr;
   QLabel* Label2 = nullptr;
+
+ private:
+  void KeepUnitBesideSpeed();
 };
