@@ -111,7 +111,7 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   pgLoadTo->setVisible(false);
 
   lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 90, 10);
-  lLink->setFixedWidth(160);
+  lLink->setFixedWidth(186);
   SetTextColor(lLink, Qt::red);
 
   sbStop = new QToolButton(strip);
@@ -121,10 +121,12 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbStop->setAutoRaise(true);
   sbStop->setGeometry(252, 5, 23, 22);
   sbStop->setVisible(false);
+  // Shown only during a transfer, whose status texts are short; it stands over the label.
+  sbStop->raise();
 
-  Separator(strip, "Panel3", 277);
-  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 283, 10);
-  Label16->setFixedWidth(95);
+  Separator(strip, "Panel3", 280);
+  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 286, 10);
+  Label16->setFixedWidth(93);
   Separator(strip, "Panel5", 380);
 
   Gauge1 = new TPieGauge(strip);
