@@ -222,6 +222,15 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
   }
 }
 
+void TfrmMain::SetLinkStatus(const QString& text, const QColor& color) {
+  SetTextColor(lLink, color);
+  lLink->setText(text);
+}
+
+void TfrmMain::SetLinkStatus(const QString& text) {
+  lLink->setText(text);
+}
+
 void TfrmMain::FillGrids(bool alreadyDecoded) {
   fMaps->FillGrids(alreadyDecoded);
 }

@@ -41,6 +41,10 @@ class TfrmMain : public QMainWindow {
 
   // Runs a file dialog; returns the chosen path, or an empty text on Cancel.
   static QString RunFileDialog(QFileDialog* dialog);
+  // The link and transfer status in lLink: red for no connection, black when connected;
+  // without a colour the label keeps its colour.
+  void SetLinkStatus(const QString& text, const QColor& color);
+  void SetLinkStatus(const QString& text);
   // Shows a file's name without its folder in lBinFName.
   void ShowFileName(const QString& path);
 

@@ -1,8 +1,8 @@
 #include "editors/LineChart.h"
 
 #include <QChart>
-#include <QLocale>
 #include <QLineSeries>
+#include <QLocale>
 #include <QValueAxis>
 #include <cmath>
 

@@ -30,15 +30,6 @@ int gReadSilenceMs = 5000;
 int gStoreWaitMs = 1500;
 int gUploadPaceMs = 1;
 
-void SetLinkLabel(QLabel* label, bool red, const QString& text) {
-  if (red) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    label->setPalette(palette);
-  }
-  label->setText(text);
-}
-
 void Warn(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание!"), text, QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("Warning"));
@@ -110,7 +101,7 @@ void TAdapterCommands::N7Click() {
 }
 
 void TAdapterCommands::N8Click() {
-  SetLinkLabel(fForm.lLink, true, QStringLiteral("Загрузка прошивки из DME"));
+  fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки из DME"), Qt::red);
   QCoreApplication::processEvents();
   CtsChanges = 0;
   RxBuffer.clear();
@@ -148,7 +139,7 @@ void TAdapterCommands::N8Click() {
   const QByteArray stream = RxBuffer;
   RxBuffer.clear();
   fForm.pgLoadTo->setVisible(false);
-  SetLinkLabel(fForm.lLink, true, QStringLiteral("Загрузка завешена!"));
+  fForm.SetLinkStatus(QStringLiteral("Загрузка завешена!"), Qt::red);
   if (complete && stream.size() == kStreamLength) {
     fForm.EFI().fImage.assign(stream.begin() + 1, stream.end());
     fForm.UpdateImageCommands();
@@ -175,7 +166,7 @@ void TAdapterCommands::N16Click() {
   }
   const QByteArray bytes = file.readAll();
   file.close();
-  SetLinkLabel(fForm.lLink, false, QStringLiteral("Загрузка прошивки ..."));
+  fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки ..."));
   QProgressBar* progress = fForm.pgLoadTo;
   progress->setValue(0);
   progress->setMaximum(static_cast<int>(bytes.size()));
@@ -215,7 +206,7 @@ void TAdapterCommands::N16Click() {
   if (!handshake) Warn(&fForm, QStringLiteral("Ошибка передачи данных в DME"));
   progress->setVisible(false);
   fForm.sbStop->setVisible(false);
-  SetLinkLabel(fForm.lLink, false, QStringLiteral("Нет соединения!"));
+  fForm.SetLinkStatus(QStringLiteral("Нет соединения!"));
   QCoreApplication::processEvents();
   fStop = false;
 }

@@ -18,13 +18,6 @@
 
 namespace {
 int gRestMs = 1000;  // each of the two rests before the wake-up
-
-void SetLinkLabel(QLabel* label, const QColor& color, const QString& text) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, color);
-  label->setPalette(palette);
-  label->setText(text);
-}
 }  // namespace
 
 void TLinkPanel::SetRestMs(int ms) {
@@ -138,7 +131,7 @@ void TLinkPanel::onLinkMessage(int code) {
 void TLinkPanel::onConnect() {
   fForm.Gauge1->setVisible(true);
   UpdateGauge1();
-  SetLinkLabel(fForm.lLink, Qt::black, QStringLiteral("Соединение установлено ..."));
+  fForm.SetLinkStatus(QStringLiteral("Соединение установлено ..."), Qt::black);
 }
 
 void TLinkPanel::onDisConnect() {
@@ -147,7 +140,7 @@ void TLinkPanel::onDisConnect() {
   fForm.sbConnect->setChecked(false);
   fForm.sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
   fForm.N14->setEnabled(true);
-  SetLinkLabel(fForm.lLink, Qt::red, QStringLiteral("Нет соединения!"));
+  fForm.SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
   pnlTS->setEnabled(false);
 }
 

@@ -25,13 +25,6 @@
 namespace {
 constexpr int kRecordPauseMs = 100;
 
-void SetRed(QLabel* label, const QString& text) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, Qt::red);
-  label->setPalette(palette);
-  label->setText(text);
-}
-
 // Lets interface events run for about `ms` milliseconds: the record pause, during which
 // the window stays responsive.
 void PumpFor(int ms) {
@@ -111,7 +104,7 @@ void TfrmMain::RunLiveLoop() {
 void TfrmMain::sbWriteLogClick() {
   if (sbWriteLog->isChecked()) {
     LiveLoopActive = 1;
-    SetRed(lLink, QStringLiteral("Получение телеметрии из DME"));
+    SetLinkStatus(QStringLiteral("Получение телеметрии из DME"), Qt::red);
     QCoreApplication::processEvents();
     // A run still finishing its record (the button released and pressed again inside it)
     // simply goes on; a second run is never nested inside the first.
@@ -125,6 +118,6 @@ void TfrmMain::sbWriteLogClick() {
   } else {
     LiveLoopActive = 0;
     SleepMs(100);
-    SetRed(lLink, QStringLiteral("Нет соединения!"));
+    SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
   }
 }
