@@ -216,8 +216,10 @@ TEST_F(AdapterCommandsTest, UploadSendsTheHandshakeAndEveryByte) {
   frmMain->Adapter().N16Click();
   EXPECT_EQ(progress->maximum(), 32768);
   EXPECT_EQ(highest, 32768);
-  std::vector<uint8_t> expected{0x6F, 0x6B};
-  expected.insert(expected.end(), image.begin(), image.end());
+  std::vector<uint8_t> expected(image.size() + 2);
+  expected[0] = 0x6F;
+  expected[1] = 0x6B;
+  std::copy(image.begin(), image.end(), expected.begin() + 2);
   ASSERT_TRUE(
       PumpUntil([&] { return TheSimulator()->Uploaded().size() >= expected.size(); }, 5000));
   EXPECT_EQ(TheSimulator()->Uploaded(), expected);
