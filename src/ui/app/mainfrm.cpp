@@ -111,7 +111,7 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   pgLoadTo->setVisible(false);
 
   lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 90, 10);
-  lLink->setFixedWidth(186);
+  lLink->setFixedWidth(180);
   SetTextColor(lLink, Qt::red);
 
   sbStop = new QToolButton(strip);
@@ -119,20 +119,20 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
   sbStop->setToolTip(QStringLiteral("Остановить загрузку"));
   sbStop->setAutoRaise(true);
-  sbStop->setGeometry(252, 5, 23, 22);
+  sbStop->setGeometry(246, 5, 23, 22);
   sbStop->setVisible(false);
   // Shown only during a transfer, whose status texts are short; it stands over the label.
   sbStop->raise();
 
-  Separator(strip, "Panel3", 280);
-  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 286, 10);
-  Label16->setFixedWidth(93);
-  Separator(strip, "Panel5", 380);
+  Separator(strip, "Panel3", 272);
+  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 278, 10);
+  Label16->setFixedWidth(104);
+  Separator(strip, "Panel5", 384);
 
   Gauge1 = new TPieGauge(strip);
   Gauge1->setObjectName(QStringLiteral("Gauge1"));
   Gauge1->SetMaxValue(30);
-  Gauge1->setGeometry(386, 4, 25, 25);
+  Gauge1->setGeometry(390, 4, 25, 25);
   Gauge1->setVisible(false);
 
   sbConnect = new QToolButton(strip);
@@ -141,10 +141,10 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbConnect->setAutoRaise(true);
   sbConnect->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
   sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
-  sbConnect->setGeometry(413, 5, 23, 22);
+  sbConnect->setGeometry(417, 5, 23, 22);
   sbConnect->setVisible(false);
 
-  Separator(strip, "Panel6", 438);
+  Separator(strip, "Panel6", 442);
 
   sbWriteLog = new QToolButton(strip);
   sbWriteLog->setObjectName(QStringLiteral("sbWriteLog"));
@@ -153,27 +153,27 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   QFont bold = sbWriteLog->font();
   bold.setBold(true);
   sbWriteLog->setFont(bold);
-  sbWriteLog->setGeometry(444, 5, 36, 22);
+  sbWriteLog->setGeometry(448, 5, 36, 22);
 
   sbColorizeTable = new QToolButton(strip);
   sbColorizeTable->setObjectName(QStringLiteral("sbColorizeTable"));
   sbColorizeTable->setCheckable(true);
   sbColorizeTable->setAutoRaise(true);
   sbColorizeTable->setToolTip(QStringLiteral("Включить цветную градацию"));
-  sbColorizeTable->setGeometry(482, 5, 23, 22);
+  sbColorizeTable->setGeometry(485, 5, 23, 22);
   sbColorizeTable->setVisible(false);
 
   // The version and file captions sit right of their bold captions, however wide the
   // font makes them.
-  QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 508, 3, true);
-  const int valueLeft = caption->x() + caption->width() + 4;
+  QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 509, 3, true);
+  const int valueLeft = caption->x() + caption->width() + 3;
   lVersion = Label(strip, "lVersion", QStringLiteral("Не выбрана"), valueLeft, 3, true);
   QFont underline = lVersion->font();
   underline.setUnderline(true);
   lVersion->setFont(underline);
   lVersion->setFixedWidth(kClientWidth - valueLeft - 2);
   SetTextColor(lVersion, QColor(128, 0, 0));
-  Label(strip, "Label21", QStringLiteral("Файл:"), 508, 17, true);
+  Label(strip, "Label21", QStringLiteral("Файл:"), 509, 17, true);
   lBinFName = Label(strip, "lBinFName", QString(), valueLeft, 17);
   lBinFName->setFixedWidth(kClientWidth - valueLeft - 2);
 }
