@@ -47,30 +47,37 @@ void TMapEditors::RecomputeSparkRange(bool widen) {
   }
 }
 
-void TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect,
+bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect,
                                int col, int row) {
   const QString text = grid->Cell(col, row);
+  // The live operating point: the RPM header of its column, the load header of its row,
+  // and the cell where they cross.
+  if (fForm.LiveLoopActive == 1 && (col == fForm.LiveCellCol || row == fForm.LiveCellRow)) {
+    const bool header = col == 0 || row == 0;
+    const bool cross = col == fForm.LiveCellCol && row == fForm.LiveCellRow;
+    if (header || cross) {
+      FillCell(painter, rect, LiveMarkColor(), text);
+      return true;
+    }
+  }
   if (col > 0 && row > 0 && !text.isEmpty()) {
     // A cell whose text is not a number yet (being typed) keeps the default look.
     if (const auto value = TryStrToFloat(text, DecimalSeparator())) {
       const int index = fuel ? FuelColorIndex(*value, FuelRangeMin, FuelRangeMax)
                              : SparkColorIndex(*value, SparkRangeMin, SparkRangeMax);
       FillCell(painter, rect, index < 0 ? QColor(Qt::black) : TableColors()[index], text);
+      return true;
     }
   }
-  if (fForm.LiveLoopActive == 1 && (col == fForm.LiveCellCol || row == fForm.LiveCellRow)) {
-    const bool header = col == 0 || row == 0;
-    const bool cross = col == fForm.LiveCellCol && row == fForm.LiveCellRow;
-    if (header || cross) FillCell(painter, rect, LiveMarkColor(), text);
-  }
+  return false;
 }
 
 void TMapEditors::ConnectColorScale() {
   sgFuelMain->SetDrawCellHook([this](QPainter& p, const QRect& rect, int c, int r) {
-    PaintMapCell(sgFuelMain, true, p, rect, c, r);
+    return PaintMapCell(sgFuelMain, true, p, rect, c, r);
   });
   sgIgnMain->SetDrawCellHook([this](QPainter& p, const QRect& rect, int c, int r) {
-    PaintMapCell(sgIgnMain, false, p, rect, c, r);
+    return PaintMapCell(sgIgnMain, false, p, rect, c, r);
   });
   QToolButton* toggle = fForm.sbColorizeTable;
   connect(toggle, &QToolButton::clicked, this, [this, toggle] {

@@ -102,7 +102,7 @@ class TMapEditors : public QObject {
   void CheckCell(TStringGrid* grid, int col, int row, const CheckRule& rule);
   void CheckCurrent(TStringGrid* grid, const CheckRule& rule);
   void Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEmpty, int32_t* integer);
-  void PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect, int col,
+  bool PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect, int col,
                     int row);
   void FillMainMap(TStringGrid* grid, int lo, int hi, int cols, const void* table);
   void ShowCOTrim(int position);

@@ -17,6 +17,22 @@ class TGridDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     const int col = index.column(), row = index.row();
+    if (fGrid->DrawCell()) {
+      painter->save();
+      painter->setClipRect(option.rect);
+      const bool painted = fGrid->DrawCell()(*painter, option.rect, col, row);
+      painter->restore();
+      if (painted) {
+        // The colour covers the selection highlight; the focus mark stays.
+        if (option.state & QStyle::State_HasFocus) {
+          QStyleOptionFocusRect focus;
+          focus.QStyleOption::operator=(option);
+          focus.rect = option.rect;
+          fGrid->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, fGrid);
+        }
+        return;
+      }
+    }
     if (fGrid->IsFixed(col, row)) {
       painter->fillRect(option.rect, option.palette.button());
       painter->setPen(Qt::black);
@@ -24,12 +40,6 @@ class TGridDelegate : public QStyledItemDelegate {
                         index.data().toString());
     } else {
       QStyledItemDelegate::paint(painter, option, index);
-    }
-    if (fGrid->DrawCell()) {
-      painter->save();
-      painter->setClipRect(option.rect);
-      fGrid->DrawCell()(*painter, option.rect, col, row);
-      painter->restore();
     }
   }
 

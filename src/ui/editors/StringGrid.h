@@ -10,8 +10,10 @@
 class TStringGrid : public QTableWidget {
   Q_OBJECT
  public:
-  // Paints over a cell after the default drawing; gets the cell's rectangle.
-  using DrawCellHook = std::function<void(QPainter& painter, const QRect& rect, int col, int row)>;
+  // Paints a cell itself, filling its whole rectangle, and returns true; or returns false
+  // and draws nothing, leaving the cell to the default drawing. (A cell the hook paints
+  // would cover the default drawing entirely, so that drawing is skipped.)
+  using DrawCellHook = std::function<bool(QPainter& painter, const QRect& rect, int col, int row)>;
 
   TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows, QWidget* parent = nullptr);
 
