@@ -7,12 +7,14 @@
 #include <cmath>
 
 TLineChart::TLineChart(const Style& style, QWidget* parent)
-    : QChartView(parent),
+    // The view gets its chart at construction: a chart set later would leave the view's
+    // default chart released but never deleted.
+    : QChartView(new QChart, parent),
       fStyle(style),
       fSeries(new QLineSeries),
       fAxisX(new QValueAxis),
       fAxisY(new QValueAxis) {
-  auto* chart = new QChart;
+  QChart* chart = this->chart();
   chart->legend()->hide();
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->setBackgroundRoundness(0);
@@ -49,7 +51,6 @@ TLineChart::TLineChart(const Style& style, QWidget* parent)
   chart->addAxis(fAxisY, Qt::AlignLeft);
   fSeries->attachAxis(fAxisX);
   fSeries->attachAxis(fAxisY);
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing);
 }
 
