@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "link/ScanUtils.h"
+
 namespace {
 
 // Far enough to mean never, near enough to stay in range as clock nanoseconds.
 constexpr int64_t kForever = int64_t{1} << 52;
-constexpr uint8_t kBlockEnd = 0x03;
 constexpr uint8_t kTitleAcknowledge = 0x09;
 constexpr uint8_t kTitleClearCodes = 0x05;
 constexpr uint8_t kTitleEnd = 0x06;
@@ -14,13 +15,13 @@ constexpr uint8_t kTitleReadCodes = 0x07;
 constexpr uint8_t kTitleFaultCode = 0xFC;
 constexpr uint8_t kReadCommand = 'r';
 constexpr uint8_t kStoreCommand = 's';
-constexpr uint8_t kUploadCommand = 0x70;
-constexpr uint8_t kUploadAnswer = 0x8F;
 constexpr uint8_t kCarriageReturn = 0x0D;
 
-uint8_t Complement(uint8_t b) {
-  return static_cast<uint8_t>(0xFF - b);
-}
+// The protocol's bytes as the program's side names them.
+using ScanUtils::Complement;
+using ScanUtils::kBlockEnd;
+using ScanUtils::kUploadAnswer;
+using ScanUtils::kUploadCommand;
 
 }  // namespace
 
