@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include "app/ErrorBox.h"
+#include "app/EventPump.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "link/ComPort.h"
@@ -75,8 +76,7 @@ bool TAdapterCommands::StoreExchange() {
     fComPort->WriteStr("s");
     QElapsedTimer waited;
     waited.start();
-    while (RxBuffer.isEmpty() && waited.elapsed() < gStoreWaitMs)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (RxBuffer.isEmpty() && waited.elapsed() < gStoreWaitMs) PumpEventsFor(1);
     stored = !RxBuffer.isEmpty() && RxBuffer.front() == kStoreAnswer;
     fComPort->WriteStr("ok");
   }
@@ -121,7 +121,7 @@ void TAdapterCommands::N8Click() {
   qsizetype seen = 0;
   int changesSeen = 0;
   while (CtsChanges < 3) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    PumpEventsFor(1);
     if (RxBuffer.size() != seen || CtsChanges != changesSeen) {
       seen = RxBuffer.size();
       changesSeen = CtsChanges;

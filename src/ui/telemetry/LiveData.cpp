@@ -4,13 +4,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/EventPump.h"
 #include "app/Program.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
@@ -25,15 +25,6 @@
 namespace {
 constexpr int kRecordPauseMs = 100;
 
-// Lets interface events run for about `ms` milliseconds: the record pause, during which
-// the window stays responsive.
-void PumpFor(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  for (qint64 left = ms; left > 0; left = ms - timer.elapsed())
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                    static_cast<int>(left));
-}
 }  // namespace
 
 void TfrmMain::ShowLiveValues() {
@@ -89,7 +80,8 @@ void TfrmMain::RunLiveLoop() {
     const QString line = source.NextLine();
     const double elapsed = static_cast<double>(NowMs() - start) / 1000.0;
     ParseDemoRecord(line, LiveValues, DecimalSeparator());
-    PumpFor(kRecordPauseMs);
+    // The record pause; the window stays responsive meanwhile.
+    PumpEventsFor(kRecordPauseMs);
     // N15 is read before every record: unchecking it suspends writing.
     if (N15->isChecked() && logOpen) log.Append(elapsed, LiveValues, DecimalSeparator());
     QCoreApplication::processEvents();
