@@ -13,6 +13,7 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 class QSpinBox;
+class QWidget;
 class QToolButton;
 class TfrmMain;
 class TLineChart;
@@ -80,8 +81,8 @@ class TMapEditors : public QObject {
   int32_t TempCorrValueBeforeEdit = 0;
 
  private:
-  void BuildFuelPage();
-  void BuildIgnitionPage();
+  TStringGrid* BuildMainMapPage(QWidget* page, const char* group, const char* grid,
+                                const char* button);
   void BuildIdlePage();
   void BuildFullLoadPage();
   void BuildSettingsPage();

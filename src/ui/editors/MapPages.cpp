@@ -86,8 +86,8 @@ TLineChart::Style TableCurve() {
 
 TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
   setObjectName(QStringLiteral("MapEditors"));
-  BuildFuelPage();
-  BuildIgnitionPage();
+  sgFuelMain = BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain");
+  sgIgnMain = BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain");
   BuildIdlePage();
   BuildFullLoadPage();
   BuildSettingsPage();
@@ -97,24 +97,14 @@ TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
   ConnectColorScale();
 }
 
-void TMapEditors::BuildFuelPage() {
-  QWidget* page = fForm.TabSheet1;
-  QGroupBox* group =
-      Group(page, "gbFuelMain", QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
-  Text(group, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
-  LoadCaption(group, 8, 80);
-  sgFuelMain = Grid(group, "sgFuelMain", 17, 14, 1, 1, QRect(26, 34, 636, 350));
-  PageButton(page, "sbECUFuelMain");
-}
-
-void TMapEditors::BuildIgnitionPage() {
-  QWidget* page = fForm.TabSheet2;
-  QGroupBox* group =
-      Group(page, "gbIgnMain", QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
-  Text(group, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
-  LoadCaption(group, 8, 80);
-  sgIgnMain = Grid(group, "sgIgnMain", 17, 14, 1, 1, QRect(26, 34, 636, 350));
-  PageButton(page, "sbECUIgnMain");
+// A part-load map page: the map in its group, the RPM caption above, the load caption left.
+TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, const char* grid,
+                                           const char* button) {
+  QGroupBox* box = Group(page, group, QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
+  Text(box, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
+  LoadCaption(box, 8, 80);
+  PageButton(page, button);
+  return Grid(box, grid, 17, 14, 1, 1, QRect(26, 34, 636, 350));
 }
 
 void TMapEditors::BuildIdlePage() {
