@@ -1,6 +1,6 @@
 # Thin wrapper over CMake and ctest. `make run` starts the demo, `make test` runs every test.
 BUILD ?= build
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELO_WERROR=ON
 
 .PHONY: all setup configure build run test bench clean
 
@@ -18,7 +18,9 @@ build: configure
 run: build
 	@BUILD=$(abspath $(BUILD)) scripts/run-demo
 
-test: build
+test: setup
+	@scripts/setup --check
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 bench: configure

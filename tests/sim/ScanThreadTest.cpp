@@ -104,7 +104,10 @@ std::vector<uint8_t> ProgramTitles(const Bytes& program) {
 
 std::string Codes(const std::vector<int>& codes) {
   std::string text = "notifications:";
-  for (const int c : codes) text += " " + std::to_string(c);
+  for (const int c : codes) {
+    text += ' ';
+    text += std::to_string(c);
+  }
   return text;
 }
 

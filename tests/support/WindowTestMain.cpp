@@ -1,4 +1,4 @@
-// The main of every test program: an offscreen QApplication, the per-user folders of this
+// The main of the window test program: an offscreen QApplication, the per-user folders of this
 // run kept apart from the user's own, then the GoogleTest cases.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("TARVELO_SOURCE_DIR"))
+    qputenv("TARVELO_SOURCE_DIR", TARVELO_CHECKOUT_DIR);
   QTemporaryDir home;
   qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
   QApplication app(argc, argv);
