@@ -23,8 +23,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   };
   addLabel("ProductName", QStringLiteral("Tarvelo Editor"), 8, 16);
   addLabel("Version", QStringLiteral("Version: 1.0 Demo"), 28, 16);
-  addLabel("Copyright", QStringLiteral("Tarvelo: калибровка и диагностика DME Motronic"), 48, 16);
-  addLabel("Comments", QStringLiteral("2026"), 68, 24)->setWordWrap(true);
+  // The maker's line takes two lines where the font makes it wider than the panel.
+  addLabel("Copyright", QStringLiteral("Tarvelo: калибровка и диагностика DME Motronic"), 46, 30)
+      ->setWordWrap(true);
+  addLabel("Comments", QStringLiteral("2026"), 76, 16)->setWordWrap(true);
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("OKButton"));
   ok->setGeometry(111, 109, 75, 25);

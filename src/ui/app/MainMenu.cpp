@@ -14,21 +14,9 @@
 #include "link/AdapterCommands.h"
 #include "telemetry/Indicatorsfrm.h"
 #include "telemetry/Telemetryfrm.h"
+#include "widgets/FileDialogs.h"
 
 namespace {
-QFileDialog* MakeDialog(QWidget* owner, const char* name, bool save, const QString& title,
-                        const QStringList& filters, const QString& suffix) {
-  auto* dialog = new QFileDialog(owner);
-  dialog->setObjectName(QString::fromLatin1(name));
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setWindowTitle(title);
-  dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!filters.isEmpty()) dialog->setNameFilters(filters);
-  dialog->setDefaultSuffix(suffix);
-  return dialog;
-}
-
 const QStringList kImageFilters = {QStringLiteral("Файлы прошивок (*.bin)"),
                                    QStringLiteral("Все файлы (*.*)")};
 const QStringList kSettingsFilters = {QStringLiteral("Tarvelo Files (*.dme)"),
@@ -37,24 +25,23 @@ const QStringList kSettingsFilters = {QStringLiteral("Tarvelo Files (*.dme)"),
 
 void TfrmMain::BuildDialogs() {
   const QString open = QStringLiteral("Открыть");
-  odOpenFile = MakeDialog(this, "odOpenFile", false, open, kImageFilters, "bin");
+  odOpenFile = MakeFileDialog(this, "odOpenFile", false, open, kImageFilters, "bin");
   sdSaveFile =
-      MakeDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
+      MakeFileDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
   odOpenIni =
-      MakeDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
+      MakeFileDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
   sdLogFile =
-      MakeDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
-  odOpenBin = MakeDialog(this, "odOpenBin", false, open, kImageFilters, "bin");
-  sdSetSaveFile = MakeDialog(this, "sdSetSaveFile", true,
-                             QStringLiteral("Сохранение настроек в файл"), kSettingsFilters, "dme");
-  odDMEFile = MakeDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
-                         kSettingsFilters, "dme");
+      MakeFileDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
+  odOpenBin = MakeFileDialog(this, "odOpenBin", false, open, kImageFilters, "bin");
+  sdSetSaveFile =
+      MakeFileDialog(this, "sdSetSaveFile", true, QStringLiteral("Сохранение настроек в файл"),
+                     kSettingsFilters, "dme");
+  odDMEFile = MakeFileDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
+                             kSettingsFilters, "dme");
 }
 
 QString TfrmMain::RunFileDialog(QFileDialog* dialog) {
-  if (dialog->exec() != QDialog::Accepted) return QString();
-  const QStringList files = dialog->selectedFiles();
-  return files.isEmpty() ? QString() : files.front();
+  return ::RunFileDialog(dialog);
 }
 
 void TfrmMain::BuildMenu() {

@@ -1,6 +1,10 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
 
 #include "app/Aboutfrm.h"
 #include "app/mainfrm.h"
@@ -16,9 +20,26 @@ TfrmIndicators* frmIndicators = nullptr;
 TFrmTelemetry* FrmTelemetry = nullptr;
 TfrmSelectDME* frmSelectDME = nullptr;
 
+namespace {
+// Qt's own texts (file dialogs, the Yes/No/OK buttons) in the user's language; the program's
+// own texts are Russian whatever the language.
+std::unique_ptr<QTranslator> qtTexts;
+
+void LoadQtTranslations() {
+  qtTexts = std::make_unique<QTranslator>();
+  if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(qtTexts.get());
+  } else {
+    qtTexts.reset();
+  }
+}
+}  // namespace
+
 bool StartProgram() {
   // The per-user folder ($XDG_CONFIG_HOME/Tarvelo) holds "CTESTER.INI".
   QApplication::setApplicationName(QStringLiteral("Tarvelo"));
+  LoadQtTranslations();
   LoadPortSettings();
   // A port whose device is "sim" in "CTESTER.INI" reaches the built-in simulator.
   RegisterSimulator();
@@ -44,4 +65,6 @@ void EndProgram() {
   frmIndicators = nullptr;
   AboutBox = nullptr;
   frmMain = nullptr;
+  if (qtTexts) QCoreApplication::removeTranslator(qtTexts.get());
+  qtTexts.reset();
 }

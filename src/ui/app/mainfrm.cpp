@@ -1,7 +1,9 @@
 #include "app/mainfrm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -20,6 +22,7 @@
 #include "editors/MapEditors.h"
 #include "link/AdapterCommands.h"
 #include "link/LinkPanel.h"
+#include "widgets/StripLabels.h"
 
 namespace {
 constexpr int kClientWidth = 711;
@@ -35,9 +38,10 @@ QFrame* Separator(QWidget* parent, const char* name, int left) {
   return frame;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, int top,
-              bool bold = false) {
-  auto* label = new QLabel(text, parent);
+template <typename LabelType = QLabel>
+LabelType* Label(QWidget* parent, const char* name, const QString& text, int left, int top,
+                 bool bold = false) {
+  auto* label = new LabelType(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   QFont font = label->font();
   font.setBold(bold);
@@ -125,7 +129,8 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   sbStop->raise();
 
   Separator(strip, "Panel3", 272);
-  Label16 = Label(strip, "Label16", QStringLiteral("COM1"), 278, 10);
+  // "COM1 (симулятор)" and long device names fit in a smaller font.
+  Label16 = Label<TFittingLabel>(strip, "Label16", QStringLiteral("COM1"), 278, 10);
   Label16->setFixedWidth(104);
   Separator(strip, "Panel5", 384);
 
@@ -173,9 +178,12 @@ void TfrmMain::BuildStatusStrip(QWidget* strip) {
   lVersion->setFont(underline);
   lVersion->setFixedWidth(kClientWidth - valueLeft - 2);
   SetTextColor(lVersion, QColor(128, 0, 0));
-  Label(strip, "Label21", QStringLiteral("Файл:"), 509, 17, true);
-  lBinFName = Label(strip, "lBinFName", QString(), valueLeft, 17);
-  lBinFName->setFixedWidth(kClientWidth - valueLeft - 2);
+  QLabel* fileCaption = Label(strip, "Label21", QStringLiteral("Файл:"), 509, 17, true);
+  // The file name starts right after its shorter caption, for room; a name still too long
+  // keeps its start and extension, and the tooltip has the whole path.
+  const int nameLeft = fileCaption->x() + fileCaption->width() + 3;
+  lBinFName = Label<TElidedLabel>(strip, "lBinFName", QString(), nameLeft, 17);
+  lBinFName->setFixedWidth(kClientWidth - nameLeft - 2);
 }
 
 void TfrmMain::BuildPages(QWidget* area) {
@@ -245,6 +253,7 @@ void TfrmMain::ShowFileName(const QString& path) {
   const auto cut =
       std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
   lBinFName->setText(name.mid(cut + 1));
+  lBinFName->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 void TfrmMain::RestorePlacement() {
@@ -281,4 +290,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   StopActivities();
   SavePlacement();
   event->accept();
+  // The program ends with the main window: the dashboard and the telemetry window go with it,
+  // so the window loop ends as the last window closes and the port settings are written.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != this && window->isVisible()) window->close();
+  }
 }
