@@ -2,6 +2,7 @@
 // when TARVELO_SHOTS names a folder (scripts/screenshots sets it), and writes PNG files there.
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QTabWidget>
 
 #include "support/UiTestHelpers.h"
@@ -32,4 +33,22 @@ TEST_F(Screenshots, MainWindowWithTheDemoImageOnEveryPage) {
     Pump(50);
     Save(frmMain, QStringLiteral("main-%1").arg(pages->widget(i)->objectName()));
   }
+}
+
+TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  Start();
+  Find<QLabel>("Label16")->setText(QStringLiteral("COM1 (симулятор)"));
+  Save(Find<QWidget>("pnlIconPanel"), QStringLiteral("status-strip"));
+  auto* about = Find<QWidget>("AboutBox");
+  about->show();
+  Pump(50);
+  Save(about, QStringLiteral("about"));
+  about->hide();
+  frmMain->findChild<QAction*>("N12")->trigger();
+  Pump(100);
+  Save(Find<QWidget>("frmIndicators"), QStringLiteral("dashboard"));
+  frmMain->findChild<QAction*>("N13")->trigger();
+  Pump(100);
+  Save(Find<QWidget>("FrmTelemetry"), QStringLiteral("telemetry"));
 }
