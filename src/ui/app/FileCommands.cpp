@@ -11,7 +11,10 @@ void TfrmMain::UpdateImageCommands() {
 
 void TfrmMain::BIN1Click() {
   const QString path = RunFileDialog(odOpenFile);
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) OpenImageFile(path);
+}
+
+void TfrmMain::OpenImageFile(const QString& path) {
   ShowFileName(path);
   // The first 32768 bytes; a shorter file stops here with "Read beyond end of file".
   LoadImageFile(path, fEFI->fImage);
@@ -28,7 +31,17 @@ void TfrmMain::N9Click() {
 
 void TfrmMain::N17Click() {
   const QString path = RunFileDialog(odDMEFile);
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) OpenSettingsFile(path);
+}
+
+void TfrmMain::OpenFile(const QString& path) {
+  if (path.endsWith(QLatin1String(".dme"), Qt::CaseInsensitive))
+    OpenSettingsFile(path);
+  else
+    OpenImageFile(path);
+}
+
+void TfrmMain::OpenSettingsFile(const QString& path) {
   ShowFileName(path);
   uint8_t mismatch = 0;
   fEFI->LoadSettings(0, path, mismatch);

@@ -118,14 +118,15 @@ void TfrmMain::BuildMenu() {
   connect(N13, &QAction::triggered, this, Guarded([this] { N13Click(); }));
 }
 
-void TfrmMain::SelectModel() {
-  if (!frmSelectDME || frmSelectDME->exec() != QDialog::Accepted) return;
+bool TfrmMain::SelectModel() {
+  if (!frmSelectDME || frmSelectDME->exec() != QDialog::Accepted) return false;
   fEFI->LoadDefaultConfig();
   BIN1->setEnabled(true);
   N17->setEnabled(true);
   // Sending an image to the adapter needs nothing but a confirmed model.
   N16->setEnabled(true);
   TablesLoaded = false;
+  return true;
 }
 
 void TfrmMain::DME1Click() {

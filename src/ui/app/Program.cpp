@@ -52,6 +52,10 @@ bool StartProgram() {
   return true;
 }
 
+void OpenAtStart(const QString& path) {
+  if (frmMain) frmMain->SetStartFile(path);
+}
+
 void EndProgram() {
   if (frmMain) frmMain->StopActivities();
   SavePortSettings();

@@ -2,6 +2,7 @@
 // The whole program in-process: StartProgram does what main() does before the window loop,
 // EndProgram what follows it. Tests start the program this way.
 
+class QString;
 class TfrmMain;
 class TAboutBox;
 class TfrmIndicators;
@@ -18,5 +19,8 @@ extern TfrmSelectDME* frmSelectDME;
 // Reads the port settings, sets the title, creates the five windows and shows the main
 // window. Returns false when the program cannot start.
 bool StartProgram();
+// Opens a file (an image, or a settings file by its ".dme" ending) once the start-up model
+// choice is confirmed.
+void OpenAtStart(const QString& path);
 // Ends what still runs, writes the port settings back and destroys the windows.
 void EndProgram();

@@ -1,5 +1,6 @@
 // The program: start everything, run the window loop, end everything.
 #include <QApplication>
+#include <QStringList>
 #include <cstdio>
 
 #include "app/Program.h"
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   if (!StartProgram()) return 1;
+  // "tarvelo FILE.bin" or "tarvelo FILE.dme" (a double click in the file manager).
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) OpenAtStart(arguments.at(1));
   const int result = QApplication::exec();
   EndProgram();
   return result;

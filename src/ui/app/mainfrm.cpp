@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ErrorBox.h"
 #include "app/PieGauge.h"
 #include "common/Clock.h"
 #include "editors/MapEditors.h"
@@ -273,7 +274,9 @@ void TfrmMain::showEvent(QShowEvent* event) {
   fShownOnce = true;
   // FormShow: the model is asked for once, after all five windows exist and the window
   // loop runs.
-  QTimer::singleShot(0, this, [this] { SelectModel(); });
+  QTimer::singleShot(0, this, [this] {
+    if (SelectModel() && !fStartFile.isEmpty()) RunCommand([this] { OpenFile(fStartFile); });
+  });
 }
 
 void TfrmMain::StopActivities() {

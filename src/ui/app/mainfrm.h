@@ -35,7 +35,10 @@ class TfrmMain : public QMainWindow {
 
   // The model selection of start-up and "Выбрать версию DME": the dialog, then on OK the
   // built-in configuration.
-  void SelectModel();
+  // Returns whether the user confirmed a model.
+  bool SelectModel();
+  // A file named on the command line, opened once the start-up model is confirmed.
+  void SetStartFile(const QString& path) { fStartFile = path; }
   // Ends whatever still runs (the live loop); called when the window closes and at exit.
   void StopActivities();
 
@@ -63,6 +66,10 @@ class TfrmMain : public QMainWindow {
   void BIN1Click();
   void N9Click();
   void N17Click();
+  // What BIN1 and N17 do with the chosen file; OpenFile picks by the name's ending.
+  void OpenImageFile(const QString& path);
+  void OpenSettingsFile(const QString& path);
+  void OpenFile(const QString& path);
   // N9 follows whether a whole image is held.
   void UpdateImageCommands();
 
@@ -158,5 +165,6 @@ class TfrmMain : public QMainWindow {
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;
   bool fShownOnce = false;
+  QString fStartFile;
   bool fLiveLoopRunning = false;
 };
