@@ -12,9 +12,9 @@
 
 namespace codestream {
 
-// A code as stored: the nearest integer (ties to even), of which the file keeps the low
-// 8 bits. A value the unit cannot hold (not finite, or beyond 2^62) is taken as the
-// nearest representable integer so that the conversion itself stays defined.
+// A code as computed: the nearest integer (ties to even). A value the unit cannot hold (not
+// finite, or beyond 2^62) is taken as the nearest representable integer so that the
+// conversion itself stays defined.
 inline int64_t NearestCode(long double x) {
   constexpr long double kLimit = 4611686018427387904.0L;  // 2^62
   if (std::isnan(x)) return 0;
@@ -23,14 +23,17 @@ inline int64_t NearestCode(long double x) {
   return Nearest(x);
 }
 
-inline uint8_t LowByte(int64_t code) {
-  return static_cast<uint8_t>(code & 0xFF);
+// A code as stored in one byte. A code beyond a byte is held at the nearer end (0 or 255),
+// never wrapped: its low 8 bits would stand for an unrelated value (-7 for a -30 degree
+// advance would be read back as 249, 161.7 degrees).
+inline uint8_t StoredByte(int64_t code) {
+  return static_cast<uint8_t>(code < 0 ? 0 : code > 255 ? 255 : code);
 }
 inline uint8_t CodeByte(double value) {
-  return LowByte(NearestCode(value));
+  return StoredByte(NearestCode(value));
 }
 inline uint8_t CodeByte(int32_t value) {
-  return LowByte(value);
+  return StoredByte(value);
 }
 
 // Reads codes from a byte range. Reading past its end calls the owner's `fail`, which

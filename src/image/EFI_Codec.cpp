@@ -7,9 +7,11 @@
 
 #include <QString>
 #include <algorithm>
+#include <cmath>
 
 #include "common/Errors.h"
 #include "common/Numbers.h"
+#include "image/CodeRange.h"
 #include "image/CodeStream.h"
 #include "image/EFI_Edt.h"
 
@@ -473,4 +475,59 @@ int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
     return Nearest(kPeriodClock / (8.0L * rpm));
   }
   return Nearest(rpm / static_cast<long double>(kRevStep));
+}
+
+namespace {
+// A physical end value taken inward to `decimals` decimals, so that it still encodes to
+// the end code it belongs to. The small allowance keeps an end that is already at that
+// precision (-25, 0.04) from moving a step inward through representation error. The steps
+// are multiplied out as the decoder does (positive values through RoundToDigit), so that
+// an end a decoded value can reach is the very same float.
+double InwardEnd(long double steps, int decimals) {
+  const long double step = PowerOfTen(-decimals);
+  const double value = static_cast<double>(steps * step);
+  return value > 0 ? RoundToDigit(value, -decimals) : value;
+}
+double InwardLow(long double value, int decimals) {
+  return InwardEnd(std::ceil(value / PowerOfTen(-decimals) - 1e-6L), decimals);
+}
+double InwardHigh(long double value, int decimals) {
+  return InwardEnd(std::floor(value / PowerOfTen(-decimals) + 1e-6L), decimals);
+}
+constexpr int kLowestCode = 0, kHighestCode = 255;
+}  // namespace
+
+TValueRange StorableRange(TCodedTable table, int version) {
+  switch (table) {
+    case TCodedTable::SparkXX:
+    case TCodedTable::SparkMax:
+    case TCodedTable::SparkMain: {
+      const bool old = version == 1;
+      const long double scale = old ? kSparkScaleOld : kSparkScale;
+      const long double offset = old ? kSparkOffsetOld : kSparkOffset;
+      return {InwardLow(scale * kLowestCode - offset, 1),
+              InwardHigh(scale * kHighestCode - offset, 1)};
+    }
+    case TCodedTable::FuelXX:
+    case TCodedTable::FuelMax:
+    case TCodedTable::FuelMain:
+      return {InwardLow((kLowestCode - kFuelCentre) * kFuelStep + 1.0L, 2),
+              InwardHigh((kHighestCode - kFuelCentre) * kFuelStep + 1.0L, 2)};
+    case TCodedTable::WarmUpSpeed:
+      return {0, static_cast<double>(kIdleSpeedStep * kHighestCode)};
+    case TCodedTable::MAF:
+      return {0, 65535};
+  }
+  return {};
+}
+
+double HoldInRange(double value, const TValueRange& range) {
+  if (std::isnan(value)) return range.low;
+  if (value > range.high) return range.high;
+  if (value < range.low) return range.low;
+  return value;
+}
+
+TValueRange Intersect(const TValueRange& a, const TValueRange& b) {
+  return {std::max(a.low, b.low), std::min(a.high, b.high)};
 }

@@ -52,7 +52,7 @@ void TEFIOperator::SaveSettings(uint8_t convert, const QString& path) {
   codestream::CodeWriter out(bytes);
   // Each version character as its digit value; anything else is not a digit.
   for (const QChar ch : fVersionText) out.Put(static_cast<uint8_t>(StrToInt(QString(ch))));
-  out.Put(codestream::LowByte(CodeFromMaxRPM(fMaxRPM)));
+  out.Put(codestream::StoredByte(CodeFromMaxRPM(fMaxRPM)));
 
   fuel("max");
   codestream::WriteRows(out, fFuelMaxMatrix);

@@ -81,7 +81,7 @@ TEST(Codec, IgnitionOfTheNewerUnitsRoundsTheWayTheStoredFilesDo) {
   EXPECT_EQ(SparkValue(op, 33), -0.1);
   EXPECT_DOUBLE_EQ(SparkValue(op, 30), -2.4);
   EXPECT_EQ(SparkCode(op, -2.4), 30);
-  EXPECT_EQ(SparkCode(op, -25.5), -1);  // below the scale: the file keeps the low 8 bits
+  EXPECT_EQ(SparkCode(op, -25.5), -1);  // below the scale: the file holds it at 0
 }
 
 TEST(Codec, IgnitionOfTheOlderUnitsUsesTheFinerScale) {
@@ -105,7 +105,7 @@ TEST(Codec, FuelFactorsKeepTwoDecimals) {
   EXPECT_EQ(Text(FuelValue(op, 255)), "1.95");
   EXPECT_EQ(FuelCode(op, 1.0), 128);
   EXPECT_EQ(FuelCode(op, 0.98), 125);  // so 126 does not come back (see the round trip)
-  EXPECT_EQ(FuelCode(op, 2.0), 261);   // beyond a byte; the file keeps 5
+  EXPECT_EQ(FuelCode(op, 2.0), 261);   // beyond a byte; the file holds it at 255
   EXPECT_EQ(FuelCode(op, 0.04), 0);
 }
 

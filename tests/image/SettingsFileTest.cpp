@@ -78,15 +78,23 @@ TEST_F(SettingsFile, ProfileDefaultsGive676Bytes) {
   EXPECT_EQ(op.SettingsFileSize(), 676);
 }
 
-TEST_F(SettingsFile, CodesBeyondAByteKeepTheirLowEightBits) {
+TEST_F(SettingsFile, CodesBeyondAByteAreHeldAtTheNearerEndNeverWrapped) {
   TEFIOperator op(true);
   DecodeDemo(op);
-  op.fFuelMaxMatrix[1][0] = 2.0;  // code 261
-  op.fSparkXXMatrix[1][0] = -30;  // code -7
+  op.fFuelMaxMatrix[1][0] = 2.0;      // code 261, whose low 8 bits (5) would mean 0.08
+  op.fSparkXXMatrix[1][0] = -30;      // code -7, whose low 8 bits (249) would mean 161.7 degrees
+  op.fRPMTempCorrTable[1][0] = 3000;  // code 300
   op.SaveSettings(1, Path("x.dme"));
   const std::vector<uint8_t> file = FileBytes(Path("x.dme"));
-  EXPECT_EQ(file[11 + 16], 5);
-  EXPECT_EQ(file[607 + 8], 249);
+  EXPECT_EQ(file[11 + 16], 255);
+  EXPECT_EQ(file[607 + 8], 0);
+  EXPECT_EQ(file[1164 + 4], 255);
+  uint8_t mismatch = 0;
+  TEFIOperator back(true);
+  UseBuiltIn(back);
+  back.LoadSettings(1, Path("x.dme"), mismatch);
+  EXPECT_DOUBLE_EQ(back.fSparkXXMatrix[1][0], -24.9);  // code 0, as an image shows it
+  EXPECT_DOUBLE_EQ(back.fFuelMaxMatrix[1][0], 1.95);
 }
 
 TEST_F(SettingsFile, SavingLeavesTheTablesInCodes) {

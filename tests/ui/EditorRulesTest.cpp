@@ -56,6 +56,9 @@ TEST(EditorRules, RevLimitSnapping) {
   EXPECT_EQ(SnapMaxRPM(1, 7000), 6990);
   EXPECT_EQ(SnapMaxRPM(1, 9000), 9040);  // the field then holds it at 9000
   EXPECT_EQ(SnapMaxRPM(1, 0), 0);
+  // Below 3620 rpm the period needs a code beyond a byte; the unit gets 255.
+  EXPECT_EQ(SnapMaxRPM(1, 3000), 3620);
+  EXPECT_EQ(SnapMaxRPM(1, 3620), 3620);
   EXPECT_EQ(SnapMaxRPM(2, 6000), 5980);
   EXPECT_EQ(SnapMaxRPM(2, 6040), 6045);
   EXPECT_EQ(SnapMaxRPM(2, 6500), 6500);

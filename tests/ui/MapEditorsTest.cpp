@@ -1,24 +1,33 @@
 // The map editor pages driven as a user drives them: filled grids, typed values, the
 // colour scale, the charts and the settings panel.
 #include <QAbstractButton>
+#include <QChart>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QSet>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
+#include <cmath>
+#include <functional>
 
 #include "app/ErrorBox.h"
 #include "app/RadioGroup.h"
 #include "common/DecimalText.h"
+#include "editors/ColorLegend.h"
+#include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
+#include "editors/uTableColors.h"
 #include "support/UiTestHelpers.h"
 
 namespace {
@@ -230,7 +239,8 @@ TEST_F(MapEditorsTest, IgnitionLimitsAndOneDecimalRestore) {
   Select(maps->sgIgnMain, 3, 3);
   Type("-45");
   LeaveGrid();
-  EXPECT_EQ(maps->sgIgnMain->Cell(3, 3), "-30");
+  // The lower limit -30 lies below what the code can store: -25 is the lowest advance.
+  EXPECT_EQ(maps->sgIgnMain->Cell(3, 3), "-25");
   // A remembered -12.34 comes back as -12.2.
   maps->sgIgnMain->SetCell(5, 5, "-12,34");
   Select(maps->sgIgnMain, 5, 5);
@@ -397,4 +407,256 @@ TEST_F(MapEditorsTest, VariantOneSplitMapsShareARowAndFullLoadIgnitionIsACurve) 
   RunCommand([&] { maps->DrawMaxIgnFromGrid(); });
   EXPECT_EQ(text, "'abc' is not a valid floating point value");
   EXPECT_EQ(ign->Cell(0, 1), "abc");
+}
+
+namespace {
+// Answers every message box that comes up while `action` runs, and counts them.
+int BoxesDuring(const std::function<void()>& action) {
+  int boxes = 0;
+  QTimer timer;
+  timer.setInterval(20);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ++boxes;
+      box->done(QMessageBox::Ok);
+    }
+  });
+  timer.start();
+  action();
+  Pump(300);
+  timer.stop();
+  return boxes;
+}
+
+// The labels a chart's value scale shows: the ticks inside its range, as formatted.
+QStringList ValueLabels(TLineChart* chart, Qt::Orientation orientation) {
+  const auto axes = chart->chart()->axes(orientation);
+  auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes.front());
+  if (!axis) return {};
+  QStringList labels;
+  const double lo = axis->min(), hi = axis->max();
+  if (axis->tickType() == QValueAxis::TicksDynamic) {
+    const double step = axis->tickInterval(), anchor = axis->tickAnchor();
+    for (double k = std::ceil((lo - anchor) / step - 1e-9); anchor + k * step <= hi + 1e-9; ++k)
+      labels << QString::asprintf(axis->labelFormat().toLatin1().constData(), anchor + k * step);
+  } else {
+    for (int i = 0; i < axis->tickCount(); ++i)
+      labels << QString::asprintf(axis->labelFormat().toLatin1().constData(),
+                                  lo + (hi - lo) * i / std::max(axis->tickCount() - 1, 1));
+  }
+  return labels;
+}
+
+// Readable: at least three labels, no two alike.
+void ExpectReadableScale(TLineChart* chart, Qt::Orientation orientation) {
+  const QStringList labels = ValueLabels(chart, orientation);
+  EXPECT_GE(labels.size(), 3) << chart->objectName().toStdString() << " "
+                              << labels.join(' ').toStdString();
+  EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
+      << chart->objectName().toStdString() << " " << labels.join(' ').toStdString();
+}
+}  // namespace
+
+TEST_F(MapEditorsTest, ValuesAreHeldWithinWhatTheirCodeCanStoreTypedOrCollected) {
+  // Part-load ignition: -30 is within the limits but below the code's -25.
+  Select(maps->sgIgnMain, 2, 2);
+  Type("-30");
+  MoveOn();
+  EXPECT_EQ(maps->sgIgnMain->Cell(2, 2), "-25");
+  // Grids without limits: the code's ends.
+  const struct {
+    TStringGrid* grid;
+    int col, row;
+    const char* typed;
+    const char* shown;
+  } cases[] = {
+      {maps->sgrdIgnXX, 3, 1, "-30", "-25"},         {maps->sgrdIgnXX, 4, 1, "200", "166,2"},
+      {maps->sgrdIgnMax, 3, 2, "-40", "-25"},        {maps->sgrdFuelMax, 5, 1, "2", "1,95"},
+      {maps->sgrdFuelMax, 6, 1, "0,01", "0,04"},     {maps->sgrdFuelXX, 2, 2, "1200", "1,95"},
+      {maps->sgFuelMain, 3, 3, "0,01", "0,7"},       {maps->sgMAF, 1, 10, "70000", "65535"},
+      {maps->sgrdRPMTempCorr, 1, 1, "3000", "2550"},
+  };
+  for (const auto& c : cases) {
+    Select(c.grid, c.col, c.row);
+    Type(c.typed);
+    LeaveGrid();
+    EXPECT_EQ(c.grid->Cell(c.col, c.row), c.shown) << c.grid->objectName().toStdString();
+  }
+  // A value the check has not met yet is held when collected, and saving stores its end
+  // code: the file loads back as the lowest advance, not as 161.7 degrees.
+  maps->sgIgnMain->SetCell(5, 5, "-30");
+  maps->sgrdIgnXX->SetCell(1, 1, "-30");
+  TEFIOperator& efi = frmMain->EFI();
+  frmMain->CollectGrids(1);
+  EXPECT_EQ(efi.fSparkXXMatrix[1][1], -25);
+  const QString path = TempPath("held.dme");
+  efi.SaveSettings(1, path);
+  uint8_t mismatch = 0;
+  efi.LoadSettings(1, path, mismatch);
+  EXPECT_DOUBLE_EQ(efi.fSparkXXMatrix[1][1], -24.9);
+  EXPECT_DOUBLE_EQ(efi.fSparkMainMatrix[13 - 5][5], -24.9);
+  EXPECT_DOUBLE_EQ(efi.fSparkXXMatrix[1][3], -24.9);
+}
+
+TEST_F(MapEditorsTest, VariantOneHoldsIgnitionAtItsOlderScale) {
+  TEFIOperator& efi = frmMain->EFI();
+  QTemporaryDir dir;
+  efi.LoadProfile(dir.filePath("none.prf"));
+  ASSERT_EQ(efi.fVersion, 1);
+  frmMain->FillGrids(true);
+  Select(maps->sgIgnMain, 2, 2);
+  Type("-30");
+  MoveOn();
+  EXPECT_EQ(maps->sgIgnMain->Cell(2, 2), "-14");
+  Select(maps->sgrdIgnMax, 4, 1);
+  Type("170");
+  LeaveGrid();
+  EXPECT_EQ(maps->sgrdIgnMax->Cell(4, 1), "159,9");
+  // Column 0 holds data in this variant; collecting holds it too.
+  maps->sgrdIgnMax->SetCell(0, 1, "-30");
+  frmMain->CollectGrids(1);
+  EXPECT_EQ(efi.fSparkMaxMatrix[1][0], -14);
+}
+
+TEST_F(MapEditorsTest, TheCurrentCellIsMarkedOnEveryGrid) {
+  for (TStringGrid* grid :
+       {maps->sgFuelMain, maps->sgIgnMain, maps->sgrdIgnXX, maps->sgrdFuelXX, maps->sgrdRPMTempCorr,
+        maps->sgrdIgnMax, maps->sgrdFuelMax, maps->sgMAF}) {
+    SCOPED_TRACE(grid->objectName().toStdString());
+    const int col = std::min(grid->FixedCols() + 1, grid->ColCount() - 1);
+    const int row = grid->FixedRows();
+    Select(grid, col, row);
+    ASSERT_EQ(grid->Col(), col);
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect current = grid->visualItemRect(grid->item(row, col));
+    // The mark: a dark frame on the cell's edges, away from its text.
+    const QPoint edges[] = {{current.right() - 1, current.center().y()},
+                            {current.center().x(), current.bottom() - 1},
+                            {current.left() + 1, current.bottom() - 3}};
+    for (const QPoint& p : edges) EXPECT_EQ(image.pixelColor(p), QColor(Qt::black)) << p.x();
+    // A cell that is not current has no such frame.
+    const int other = col + 1 < grid->ColCount() ? col + 1 : col - 1;
+    const QRect plain = grid->visualItemRect(grid->item(row, other));
+    EXPECT_NE(image.pixelColor(plain.right() - 1, plain.center().y()), QColor(Qt::black));
+  }
+}
+
+TEST_F(MapEditorsTest, ColourLegendShowsTheEndsOfTheMapAndFollowsEdits) {
+  TColorLegend* legend = maps->FuelLegend;
+  // The sample fuel map runs from 1 to 1.2; after filling the range is 0.9 to 1.3.
+  EXPECT_EQ(legend->LowText(), "1");
+  EXPECT_EQ(legend->HighText(), "1,2");
+  EXPECT_EQ(legend->LowColor(), TableColors()[3]);
+  EXPECT_EQ(legend->HighColor(), TableColors()[9]);
+  Select(maps->sgFuelMain, 4, 5);
+  Type("1,4");
+  LeaveGrid();
+  // Now 0.9 to 1.5: both ends take other colours.
+  EXPECT_EQ(legend->HighText(), "1,4");
+  EXPECT_EQ(legend->HighColor(), TableColors()[FuelColorIndex(1.4, 0.9, 1.5)]);
+  EXPECT_EQ(legend->LowColor(), TableColors()[FuelColorIndex(1.0, 0.9, 1.5)]);
+  EXPECT_NE(legend->LowColor(), TableColors()[3]);
+  // Ignition: large advance takes the red end.
+  TColorLegend* spark = maps->SparkLegend;
+  EXPECT_EQ(spark->LowText(), "12");
+  EXPECT_EQ(spark->HighText(), "38");
+  EXPECT_EQ(spark->HighColor(), TableColors()[0]);
+  EXPECT_EQ(spark->LowColor(), TableColors()[12]);
+  Select(maps->sgIgnMain, 3, 3);
+  Type("50");
+  LeaveGrid();
+  EXPECT_EQ(spark->HighText(), "50");
+  EXPECT_EQ(spark->HighColor(), TableColors()[0]);
+  EXPECT_TRUE(Shown(legend));
+}
+
+TEST_F(MapEditorsTest, FullLoadIgnitionErrorOfVariantOneIsShownOncePerLeave) {
+  TEFIOperator& efi = frmMain->EFI();
+  QTemporaryDir dir;
+  efi.LoadProfile(dir.filePath("none.prf"));
+  frmMain->FillGrids(true);
+  TStringGrid* ign = maps->sgrdIgnMax;
+  Select(ign, 3, 1);
+  Type("abc");
+  // Moving to column 0 leaves the cell unchecked, and the chart stops at it.
+  const int boxes = BoxesDuring([&] {
+    ign->SelectCell(0, 1);
+    Pump(50);
+  });
+  EXPECT_EQ(boxes, 1);
+  // The cell still holds the text: the next leave shows the box once again.
+  EXPECT_EQ(ign->Cell(3, 1), "abc");
+  QApplication::setActiveWindow(frmMain);
+  ign->setFocus();
+  Pump(10);
+  EXPECT_EQ(BoxesDuring([&] { LeaveGrid(); }), 1);
+}
+
+TEST_F(MapEditorsTest, VariantOneAfterVariantTwoHidesTheIdleFuelTable) {
+  ASSERT_TRUE(Shown(maps->gbFuelXX));
+  TEFIOperator& efi = frmMain->EFI();
+  QTemporaryDir dir;
+  efi.LoadProfile(dir.filePath("none.prf"));
+  frmMain->FillGrids(true);
+  EXPECT_FALSE(Shown(maps->gbFuelXX));
+  EXPECT_FALSE(maps->sgrdFuelXX->isEnabled());
+  efi.LoadDefaultConfig();
+  FillSampleTables(efi);
+  frmMain->FillGrids(true);
+  EXPECT_TRUE(Shown(maps->gbFuelXX));
+  EXPECT_TRUE(maps->sgrdFuelXX->isEnabled());
+}
+
+TEST_F(MapEditorsTest, EveryTableChartLabelsItsScales) {
+  TEFIOperator& efi = frmMain->EFI();
+  for (size_t c = 0; c < 16; ++c) efi.fFuelMaxMatrix[1][c] = 1.05 + 0.2 * c / 15;
+  frmMain->FillGrids(true);
+  for (TLineChart* chart : {maps->chrtMaxFuel, maps->chrtXXIgn, maps->chrtMAF, maps->chrtLambda})
+    for (Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) ExpectReadableScale(chart, o);
+  // The same after an edit and in variant 1, where the full-load ignition curve shows.
+  maps->DrawMaxFuelFromGrid();
+  ExpectReadableScale(maps->chrtMaxFuel, Qt::Vertical);
+  QTemporaryDir dir;
+  efi.LoadProfile(dir.filePath("none.prf"));
+  for (size_t c = 0; c < efi.fSparkMaxMatrix[0].size(); ++c) {
+    efi.fSparkMaxMatrix[0][c] = 800 + 400.0 * c;
+    efi.fSparkMaxMatrix[1][c] = 30 + 0.1 * c;
+  }
+  frmMain->FillGrids(true);
+  for (Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) ExpectReadableScale(maps->chrtMaxIgn, o);
+}
+
+TEST_F(MapEditorsTest, EditorPagesShowTheirTextsWhole) {
+  TEFIOperator& efi = frmMain->EFI();
+  efi.fFuelXXMatrix[0][6] = 1200;
+  efi.fFuelXXMatrix[2][3] = 0.99;
+  efi.fSparkMainMatrix[3][4] = -12.5;
+  frmMain->FillGrids(true);
+  // Every cell text fits its column, with the few pixels the cell's drawing leaves.
+  for (TStringGrid* grid :
+       {maps->sgFuelMain, maps->sgIgnMain, maps->sgrdIgnXX, maps->sgrdFuelXX, maps->sgrdRPMTempCorr,
+        maps->sgrdIgnMax, maps->sgrdFuelMax, maps->sgMAF}) {
+    const QFontMetrics metrics(grid->font());
+    for (int r = 0; r < grid->RowCount(); ++r)
+      for (int c = 0; c < grid->ColCount(); ++c)
+        EXPECT_LE(metrics.horizontalAdvance(grid->Cell(c, r)) + 4, grid->columnWidth(c))
+            << grid->objectName().toStdString() << " " << c << "," << r << " "
+            << grid->Cell(c, r).toStdString();
+  }
+  // No caption runs under another control or past the edge of its group.
+  for (QWidget* page : {frmMain->TabSheet1, frmMain->TabSheet2, frmMain->TabSheet4,
+                        frmMain->TabSheet5, frmMain->TabSheet3, frmMain->TabSheet7}) {
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+      if (label->isHidden() || label->text().contains('\n')) continue;
+      const QString what = label->text();
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(what), label->width()) << what.toStdString();
+      EXPECT_LE(label->geometry().right(), label->parentWidget()->width()) << what.toStdString();
+      for (QObject* child : label->parentWidget()->children()) {
+        auto* other = qobject_cast<QWidget*>(child);
+        if (!other || other == label || other->isHidden()) continue;
+        EXPECT_FALSE(label->geometry().intersects(other->geometry()))
+            << what.toStdString() << " / " << other->objectName().toStdString();
+      }
+    }
+  }
 }

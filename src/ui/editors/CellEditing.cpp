@@ -8,6 +8,7 @@
 #include "editors/StringGrid.h"
 
 namespace {
+// The limits of the part-load maps.
 constexpr double kFuelLow = 0.7, kFuelHigh = 1.5;
 constexpr double kSparkLow = -30, kSparkHigh = 60;
 }  // namespace
@@ -45,41 +46,63 @@ void TMapEditors::CheckCell(TStringGrid* grid, int col, int row, const CheckRule
     }
     value = *parsed;
   }
-  if (!rule.limited) return;
-  if (value > rule.high) grid->SetCell(col, row, FloatToStr(rule.high));
-  if (value < rule.low) grid->SetCell(col, row, FloatToStr(rule.low));
+  const TValueRange range = EditRange(rule.table);
+  if (value > range.high) grid->SetCell(col, row, FloatToStr(range.high));
+  if (value < range.low) grid->SetCell(col, row, FloatToStr(range.low));
+}
+
+TValueRange TMapEditors::EditRange(TCodedTable table) const {
+  const TValueRange storable = StorableRange(table, fForm.EFI().fVersion);
+  if (table == TCodedTable::FuelMain) return Intersect({kFuelLow, kFuelHigh}, storable);
+  if (table == TCodedTable::SparkMain) return Intersect({kSparkLow, kSparkHigh}, storable);
+  return storable;
 }
 
 void TMapEditors::CheckCurrent(TStringGrid* grid, const CheckRule& rule) {
   CheckCell(grid, grid->Col(), grid->Row(), rule);
 }
 
+void TMapEditors::GridCommand(const std::function<void()>& handler) {
+  if (fInGridHandler) return;
+  fInGridHandler = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{fInGridHandler};
+  RunCommand(handler);
+}
+
 void TMapEditors::ConnectEditing() {
-  CheckRule fuel{false, false, true, kFuelLow, kFuelHigh, nullptr};
-  CheckRule spark{false, true, true, kSparkLow, kSparkHigh, nullptr};
-  CheckRule plain{};
-  CheckRule maf{true, false, false, 0, 0, &MAFValueBeforeEdit};
-  CheckRule warmUp{true, false, false, 0, 0, &TempCorrValueBeforeEdit};
+  using T = TCodedTable;
+  CheckRule fuel{T::FuelMain};
+  CheckRule spark{T::SparkMain, false, true};
+  CheckRule idleSpark{T::SparkXX};
+  CheckRule idleFuel{T::FuelXX};
+  CheckRule fullFuel{T::FuelMax};
+  CheckRule fullSpark{T::SparkMax};
+  CheckRule maf{T::MAF, true, false, &MAFValueBeforeEdit};
+  CheckRule warmUp{T::WarmUpSpeed, true, false, &TempCorrValueBeforeEdit};
 
   // Part-load fuel map: the range follows every check; leaving widens it.
-  connect(sgFuelMain, &TStringGrid::CellBecameCurrent, this,
-          [this](int c, int r) { RunCommand([&] { Remember(sgFuelMain, c, r, true, nullptr); }); });
+  connect(sgFuelMain, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
+    GridCommand([&] { Remember(sgFuelMain, c, r, true, nullptr); });
+  });
   connect(sgFuelMain, &TStringGrid::Entered, this, [this, fuel] {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCurrent(sgFuelMain, fuel);
       RecomputeFuelRange(false);
       sgFuelMain->Repaint();
     });
   });
   connect(sgFuelMain, &TStringGrid::Left, this, [this, fuel] {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCurrent(sgFuelMain, fuel);
       RecomputeFuelRange(true);
       sgFuelMain->Repaint();
     });
   });
   connect(sgFuelMain, &TStringGrid::CellChanging, this, [this, fuel](int c, int r, int, int) {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCell(sgFuelMain, c, r, fuel);
       RecomputeFuelRange(false);
       sgFuelMain->Repaint();
@@ -87,106 +110,110 @@ void TMapEditors::ConnectEditing() {
   });
 
   // Part-load ignition map: its range changes only when the grid is left.
-  connect(sgIgnMain, &TStringGrid::CellBecameCurrent, this,
-          [this](int c, int r) { RunCommand([&] { Remember(sgIgnMain, c, r, false, nullptr); }); });
+  connect(sgIgnMain, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
+    GridCommand([&] { Remember(sgIgnMain, c, r, false, nullptr); });
+  });
   connect(sgIgnMain, &TStringGrid::Entered, this,
-          [this, spark] { RunCommand([&] { CheckCurrent(sgIgnMain, spark); }); });
+          [this, spark] { GridCommand([&] { CheckCurrent(sgIgnMain, spark); }); });
   connect(sgIgnMain, &TStringGrid::Left, this, [this, spark] {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCurrent(sgIgnMain, spark);
       RecomputeSparkRange(true);
       sgIgnMain->Repaint();
     });
   });
   connect(sgIgnMain, &TStringGrid::CellChanging, this, [this, spark](int c, int r, int, int) {
-    RunCommand([&] { CheckCell(sgIgnMain, c, r, spark); });
+    GridCommand([&] { CheckCell(sgIgnMain, c, r, spark); });
   });
 
   // Idle ignition: its chart follows every check.
-  connect(sgrdIgnXX, &TStringGrid::CellBecameCurrent, this,
-          [this](int c, int r) { RunCommand([&] { Remember(sgrdIgnXX, c, r, false, nullptr); }); });
+  connect(sgrdIgnXX, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
+    GridCommand([&] { Remember(sgrdIgnXX, c, r, false, nullptr); });
+  });
   for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left}) {
-    connect(sgrdIgnXX, signal, this, [this, plain] {
-      RunCommand([&] {
-        CheckCurrent(sgrdIgnXX, plain);
+    connect(sgrdIgnXX, signal, this, [this, idleSpark] {
+      GridCommand([&] {
+        CheckCurrent(sgrdIgnXX, idleSpark);
         DrawXXIgnFromGrid();
       });
     });
   }
-  connect(sgrdIgnXX, &TStringGrid::CellChanging, this, [this, plain](int c, int r, int, int) {
-    RunCommand([&] {
-      CheckCell(sgrdIgnXX, c, r, plain);
+  connect(sgrdIgnXX, &TStringGrid::CellChanging, this, [this, idleSpark](int c, int r, int, int) {
+    GridCommand([&] {
+      CheckCell(sgrdIgnXX, c, r, idleSpark);
       DrawXXIgnFromGrid();
     });
   });
 
   // Idle fuel: checks only.
   connect(sgrdFuelXX, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    RunCommand([&] { Remember(sgrdFuelXX, c, r, false, nullptr); });
+    GridCommand([&] { Remember(sgrdFuelXX, c, r, false, nullptr); });
   });
   for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left})
     connect(sgrdFuelXX, signal, this,
-            [this, plain] { RunCommand([&] { CheckCurrent(sgrdFuelXX, plain); }); });
-  connect(sgrdFuelXX, &TStringGrid::CellChanging, this, [this, plain](int c, int r, int, int) {
-    RunCommand([&] { CheckCell(sgrdFuelXX, c, r, plain); });
+            [this, idleFuel] { GridCommand([&] { CheckCurrent(sgrdFuelXX, idleFuel); }); });
+  connect(sgrdFuelXX, &TStringGrid::CellChanging, this, [this, idleFuel](int c, int r, int, int) {
+    GridCommand([&] { CheckCell(sgrdFuelXX, c, r, idleFuel); });
   });
 
-  // Full-load fuel: no limits; the chart follows leaving and moving.
+  // Full-load fuel: no limits beyond what its code can store; the chart follows leaving
+  // and moving.
   connect(sgrdFuelMax, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    RunCommand([&] { Remember(sgrdFuelMax, c, r, true, nullptr); });
+    GridCommand([&] { Remember(sgrdFuelMax, c, r, true, nullptr); });
   });
   connect(sgrdFuelMax, &TStringGrid::Entered, this,
-          [this, plain] { RunCommand([&] { CheckCurrent(sgrdFuelMax, plain); }); });
-  connect(sgrdFuelMax, &TStringGrid::Left, this, [this, plain] {
-    RunCommand([&] {
-      CheckCurrent(sgrdFuelMax, plain);
+          [this, fullFuel] { GridCommand([&] { CheckCurrent(sgrdFuelMax, fullFuel); }); });
+  connect(sgrdFuelMax, &TStringGrid::Left, this, [this, fullFuel] {
+    GridCommand([&] {
+      CheckCurrent(sgrdFuelMax, fullFuel);
       DrawMaxFuelFromGrid();
     });
   });
-  connect(sgrdFuelMax, &TStringGrid::CellChanging, this, [this, plain](int c, int r, int, int) {
-    RunCommand([&] {
-      CheckCell(sgrdFuelMax, c, r, plain);
+  connect(sgrdFuelMax, &TStringGrid::CellChanging, this, [this, fullFuel](int c, int r, int, int) {
+    GridCommand([&] {
+      CheckCell(sgrdFuelMax, c, r, fullFuel);
       DrawMaxFuelFromGrid();
     });
   });
 
   // Full-load ignition: column 0 is not checked (in variant 1 it holds data, which then
   // stays unchecked until the chart or the save meets it).
-  connect(sgrdIgnMax, &TStringGrid::CellBecameCurrent, this,
-          [this](int c, int r) { RunCommand([&] { Remember(sgrdIgnMax, c, r, true, nullptr); }); });
-  connect(sgrdIgnMax, &TStringGrid::Entered, this, [this, plain] {
-    RunCommand([&] {
-      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, plain);
+  connect(sgrdIgnMax, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
+    GridCommand([&] { Remember(sgrdIgnMax, c, r, true, nullptr); });
+  });
+  connect(sgrdIgnMax, &TStringGrid::Entered, this, [this, fullSpark] {
+    GridCommand([&] {
+      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, fullSpark);
     });
   });
-  connect(sgrdIgnMax, &TStringGrid::Left, this, [this, plain] {
-    RunCommand([&] {
-      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, plain);
+  connect(sgrdIgnMax, &TStringGrid::Left, this, [this, fullSpark] {
+    GridCommand([&] {
+      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, fullSpark);
       if (fForm.EFI().fVersion == 1) DrawMaxIgnFromGrid();
     });
   });
   connect(sgrdIgnMax, &TStringGrid::CellChanging, this,
-          [this, plain](int c, int r, int toCol, int toRow) {
-            RunCommand([&] {
-              if (toCol > 0 && toRow > 0) CheckCell(sgrdIgnMax, c, r, plain);
+          [this, fullSpark](int c, int r, int toCol, int toRow) {
+            GridCommand([&] {
+              if (toCol > 0 && toRow > 0) CheckCell(sgrdIgnMax, c, r, fullSpark);
               if (fForm.EFI().fVersion == 1) DrawMaxIgnFromGrid();
             });
           });
 
   // Air-mass meter: integers; the chart follows leaving and moving.
   connect(sgMAF, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    RunCommand([&] { Remember(sgMAF, c, r, true, &MAFValueBeforeEdit); });
+    GridCommand([&] { Remember(sgMAF, c, r, true, &MAFValueBeforeEdit); });
   });
   connect(sgMAF, &TStringGrid::Entered, this,
-          [this, maf] { RunCommand([&] { CheckCurrent(sgMAF, maf); }); });
+          [this, maf] { GridCommand([&] { CheckCurrent(sgMAF, maf); }); });
   connect(sgMAF, &TStringGrid::Left, this, [this, maf] {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCurrent(sgMAF, maf);
       DrawMAFFromGrid();
     });
   });
   connect(sgMAF, &TStringGrid::CellChanging, this, [this, maf](int c, int r, int, int) {
-    RunCommand([&] {
+    GridCommand([&] {
       CheckCell(sgMAF, c, r, maf);
       DrawMAFFromGrid();
     });
@@ -194,13 +221,13 @@ void TMapEditors::ConnectEditing() {
 
   // Warm-up idle speeds: integers like the air-mass meter, so a save meets no surprise.
   connect(sgrdRPMTempCorr, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    RunCommand([&] { Remember(sgrdRPMTempCorr, c, r, true, &TempCorrValueBeforeEdit); });
+    GridCommand([&] { Remember(sgrdRPMTempCorr, c, r, true, &TempCorrValueBeforeEdit); });
   });
   for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left})
     connect(sgrdRPMTempCorr, signal, this,
-            [this, warmUp] { RunCommand([&] { CheckCurrent(sgrdRPMTempCorr, warmUp); }); });
+            [this, warmUp] { GridCommand([&] { CheckCurrent(sgrdRPMTempCorr, warmUp); }); });
   connect(sgrdRPMTempCorr, &TStringGrid::CellChanging, this,
           [this, warmUp](int c, int r, int, int) {
-            RunCommand([&] { CheckCell(sgrdRPMTempCorr, c, r, warmUp); });
+            GridCommand([&] { CheckCell(sgrdRPMTempCorr, c, r, warmUp); });
           });
 }

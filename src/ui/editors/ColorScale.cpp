@@ -5,6 +5,7 @@
 
 #include "app/mainfrm.h"
 #include "common/DecimalText.h"
+#include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
@@ -32,19 +33,25 @@ void FillCell(QPainter& painter, const QRect& rect, const QColor& color, const Q
 void TMapEditors::RecomputeFuelRange(bool widen) {
   if (sgFuelMain->ColCount() < 2 || sgFuelMain->RowCount() < 2) return;
   DataRange(sgFuelMain, FuelRangeMin, FuelRangeMax);
+  const double low = FuelRangeMin, high = FuelRangeMax;
   if (widen) {
     FuelRangeMax += 0.1;
     FuelRangeMin -= 0.1;
   }
+  FuelLegend->SetEnds(FloatToStr(low), FuelColorIndex(low, FuelRangeMin, FuelRangeMax),
+                      FloatToStr(high), FuelColorIndex(high, FuelRangeMin, FuelRangeMax));
 }
 
 void TMapEditors::RecomputeSparkRange(bool widen) {
   if (sgIgnMain->ColCount() < 2 || sgIgnMain->RowCount() < 2) return;
   DataRange(sgIgnMain, SparkRangeMin, SparkRangeMax);
+  const double low = SparkRangeMin, high = SparkRangeMax;
   if (widen) {
     SparkRangeMax += 0.01;
     SparkRangeMin -= 0.01;
   }
+  SparkLegend->SetEnds(FloatToStr(low), SparkColorIndex(low, SparkRangeMin, SparkRangeMax),
+                       FloatToStr(high), SparkColorIndex(high, SparkRangeMin, SparkRangeMax));
 }
 
 bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect,

@@ -48,7 +48,8 @@ int SnapMaxRPM(int version, int rpm) {
   if (version == 1) {
     // The unit counts a period inversely proportional to the speed.
     if (rpm == 0) return 0;
-    const int64_t code = Nearest(7380000.0L / (8.0L * rpm));
+    // A code beyond a byte is stored as 255, so the field shows what that code stands for.
+    const int64_t code = std::min<int64_t>(Nearest(7380000.0L / (8.0L * rpm)), 255);
     if (code == 0) return rpm;
     return static_cast<int>(Nearest(7380000.0L / (8.0L * code) / 10.0L) * 10);
   }

@@ -21,5 +21,6 @@ int FuelColorIndex(double value, double rangeMin, double rangeMax);
 int SparkColorIndex(double value, double rangeMin, double rangeMax);
 
 // The rev limit the unit can store nearest to `rpm`: in variant 1 the speed of the period
-// code nearest to it, to 10 rpm (0 stays 0); otherwise a multiple of 65 rpm.
+// code nearest to it, to 10 rpm (0 stays 0; below the speed of the highest code, 255, that
+// speed, 3620 rpm); otherwise a multiple of 65 rpm.
 int SnapMaxRPM(int version, int rpm);

@@ -92,7 +92,7 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   // 3.
   fForm.lVersion->setText(efi.fVersionText);
   // 4.
-  sgrdFuelXX->setEnabled(true);
+  sgrdFuelXX->setEnabled(efi.fVersion != 1);
   sgrdIgnMax->setEnabled(true);
   sgrdRPMTempCorr->setEnabled(true);
   const int mafPage = fForm.PageControl1->indexOf(fForm.TabSheet7);
@@ -122,6 +122,10 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
     rgO2Switch->setEnabled(false);
     rgO2Switch->SetItemIndex(0);
     gbCOreg->setVisible(false);
+    // These units have no idle fuel table: nothing fills it and saving ignores it, so the
+    // values of an earlier image must neither show nor be editable.
+    gbFuelXX->setVisible(false);
+    sgrdFuelXX->setEnabled(false);
   } else {
     gbMAF->setVisible(true);
     sgMAF->setEnabled(true);
@@ -246,53 +250,73 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
 void TMapEditors::CollectGrids(uint8_t mode) {
   if (mode != 1) return;
   TEFIOperator& efi = fForm.EFI();
+  // Every value is held within what its code can store (and the maps' limits), so that a
+  // value the cell check has not met yet is never wrapped into an unrelated code.
+  using T = TCodedTable;
+  auto value = [this](const QString& text, TCodedTable table) {
+    return HoldInRange(StrToFloat(text), EditRange(table));
+  };
+  auto whole = [this](const QString& text, TCodedTable table) {
+    return static_cast<int32_t>(HoldInRange(StrToInt(text), EditRange(table)));
+  };
   // 1.
   efi.SetMaxRPM(seMaxRMP->value());
   // 2.
-  for (int r = 0; r < sgrdFuelMax->RowCount(); ++r)
-    for (int c = 0; c < sgrdFuelMax->ColCount(); ++c)
-      Put(efi.fFuelMaxMatrix, r, c, StrToFloat(sgrdFuelMax->Cell(c, r)));
+  for (int c = 0; c < sgrdFuelMax->ColCount(); ++c) {
+    Put(efi.fFuelMaxMatrix, 0, c, StrToFloat(sgrdFuelMax->Cell(c, 0)));
+    for (int r = 1; r < sgrdFuelMax->RowCount(); ++r)
+      Put(efi.fFuelMaxMatrix, r, c, value(sgrdFuelMax->Cell(c, r), T::FuelMax));
+  }
   // 3. Full-load ignition: the reverse of the fill; empty cells (the corner) are skipped.
   const int maxRows = sgrdIgnMax->RowCount();
   for (int r = 0; r < maxRows; ++r) {
     const int gridRow = r == 0 ? 0 : maxRows - r;
     for (int c = 0; c < sgrdIgnMax->ColCount(); ++c) {
       const QString text = sgrdIgnMax->Cell(c, gridRow);
-      if (!text.isEmpty()) Put(efi.fSparkMaxMatrix, r, c, StrToFloat(text));
+      if (text.isEmpty()) continue;
+      // Row 0 holds the RPM axis, and outside variant 1 column 0 the load axis.
+      const bool axis = r == 0 || (c == 0 && efi.fVersion != 1);
+      Put(efi.fSparkMaxMatrix, r, c, axis ? StrToFloat(text) : value(text, T::SparkMax));
     }
   }
   // 4, 5. The part-load maps, every cell but the corner.
-  auto collectMain = [&](TStringGrid* grid, TFloatMatrix& table, int lo) {
+  auto collectMain = [&](TStringGrid* grid, TFloatMatrix& table, int lo, TCodedTable kind) {
     for (int c = 1; c < grid->ColCount(); ++c) Put(table, 0, c, StrToFloat(grid->Cell(c, 0)));
     for (int r = 1; r < grid->RowCount(); ++r) {
       const std::vector<int> rows = MainMapTableRows(efi.fVersion, lo, grid->RowCount(), r);
       for (int c = 0; c < grid->ColCount(); ++c) {
-        const double value = StrToFloat(grid->Cell(c, r));
-        for (int tableRow : rows) Put(table, tableRow, c, value);
+        // Column 0 holds the load axis.
+        const QString text = grid->Cell(c, r);
+        const double cell = c == 0 ? StrToFloat(text) : value(text, kind);
+        for (int tableRow : rows) Put(table, tableRow, c, cell);
       }
     }
   };
-  collectMain(sgIgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo);
-  collectMain(sgFuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo);
+  collectMain(sgIgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo, T::SparkMain);
+  collectMain(sgFuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo, T::FuelMain);
   // 6.
-  for (int r = 0; r < sgrdIgnXX->RowCount(); ++r)
-    for (int c = 0; c < sgrdIgnXX->ColCount(); ++c)
-      Put(efi.fSparkXXMatrix, r, c, StrToFloat(sgrdIgnXX->Cell(c, r)));
+  for (int c = 0; c < sgrdIgnXX->ColCount(); ++c) {
+    Put(efi.fSparkXXMatrix, 0, c, StrToFloat(sgrdIgnXX->Cell(c, 0)));
+    for (int r = 1; r < sgrdIgnXX->RowCount(); ++r)
+      Put(efi.fSparkXXMatrix, r, c, value(sgrdIgnXX->Cell(c, r), T::SparkXX));
+  }
   if (efi.fVersion != 1) {
     // 7. Idle fuel, reversed rows, every cell but the corner.
     const int xxRows = sgrdFuelXX->RowCount();
     for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
       Put(efi.fFuelXXMatrix, 0, c, StrToFloat(sgrdFuelXX->Cell(c, 0)));
     for (int i = 1; i < xxRows; ++i)
-      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c)
-        Put(efi.fFuelXXMatrix, i, c, StrToFloat(sgrdFuelXX->Cell(c, xxRows - i)));
+      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c) {
+        const QString text = sgrdFuelXX->Cell(c, xxRows - i);
+        Put(efi.fFuelXXMatrix, i, c, c == 0 ? StrToFloat(text) : value(text, T::FuelXX));
+      }
     // 8. The air-mass-meter curve holds 16-bit values.
     for (int n = 0; n < sgMAF->RowCount() && n < static_cast<int>(efi.fMAFTable.size()); ++n)
-      efi.fMAFTable[n] = static_cast<uint16_t>(StrToInt(sgMAF->Cell(1, n)));
+      efi.fMAFTable[n] = static_cast<uint16_t>(whole(sgMAF->Cell(1, n), T::MAF));
   }
   // 9.
   for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
     Put(efi.fRPMTempCorrTable, 0, c, StrToInt(sgrdRPMTempCorr->Cell(c, 0)));
-    Put(efi.fRPMTempCorrTable, 1, c, StrToInt(sgrdRPMTempCorr->Cell(c, 1)));
+    Put(efi.fRPMTempCorrTable, 1, c, whole(sgrdRPMTempCorr->Cell(c, 1), T::WarmUpSpeed));
   }
 }

@@ -4,6 +4,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 TLineChart::TLineChart(const Style& style, QWidget* parent)
@@ -54,7 +55,31 @@ TLineChart::TLineChart(const Style& style, QWidget* parent)
   setRenderHint(QPainter::Antialiasing);
 }
 
-void TLineChart::ApplyRange(QValueAxis* axis, double low, double high, double step) {
+namespace {
+// Ticks of an axis with grid lines: multiples of `interval` inside low..high.
+int TickCount(double low, double high, double interval) {
+  return static_cast<int>(std::floor(high / interval + 1e-9) - std::ceil(low / interval - 1e-9)) +
+         1;
+}
+
+// The next smaller interval of the 1-2-5 series (5 -> 2 -> 1 -> 0.5 ...).
+double SmallerInterval(double interval) {
+  const double power = std::pow(10.0, std::floor(std::log10(interval) + 1e-9));
+  const double mantissa = interval / power;
+  if (mantissa > 4.99) return 2 * power;
+  if (mantissa > 1.99) return power;
+  return power / 2;
+}
+
+// Decimals a label needs to tell ticks `interval` apart, at least `minimum`.
+int LabelDecimals(double interval, int minimum) {
+  const int needed = static_cast<int>(std::ceil(-std::log10(interval) - 1e-9));
+  return std::clamp(needed, minimum, 6);
+}
+
+}  // namespace
+
+void TLineChart::ApplyRange(QValueAxis* axis, double low, double high, double step, int decimals) {
   // An empty range (low equal to high) is widened a little so the line stays visible;
   // a backward range is shown the right way round.
   double lo = std::min(low, high), hi = std::max(low, high);
@@ -67,26 +92,33 @@ void TLineChart::ApplyRange(QValueAxis* axis, double low, double high, double st
   if (step > 0) {
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
-    // Keep the number of grid lines bounded whatever the range.
+    // Keep the number of grid lines bounded whatever the range, and give a narrow range
+    // (full-load factors of 1.05 to 1.25 against a step of 5) finer lines of its own so
+    // that its scale is labelled at all.
     double interval = step;
     while ((hi - lo) / interval > 20) interval *= 2;
+    for (int i = 0; i < 60 && TickCount(lo, hi, interval) < 3; ++i)
+      interval = SmallerInterval(interval);
     axis->setTickInterval(interval);
+    decimals = LabelDecimals(interval, decimals);
   } else {
     axis->setTickType(QValueAxis::TicksFixed);
     axis->setTickCount(5);
+    decimals = LabelDecimals((hi - lo) / 4, decimals);
   }
+  axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + "f");
 }
 
 void TLineChart::SetXRange(double low, double high) {
   fXMin = low;
   fXMax = high;
-  ApplyRange(fAxisX, low, high, fStyle.xGridStep);
+  ApplyRange(fAxisX, low, high, fStyle.xGridStep, fStyle.xDecimals);
 }
 
 void TLineChart::SetYRange(double low, double high) {
   fYMin = low;
   fYMax = high;
-  ApplyRange(fAxisY, low, high, fStyle.yGridStep);
+  ApplyRange(fAxisY, low, high, fStyle.yGridStep, fStyle.yDecimals);
 }
 
 void TLineChart::Clear() {

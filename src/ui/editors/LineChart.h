@@ -40,7 +40,7 @@ class TLineChart : public QChartView {
   const std::vector<QPointF>& Points() const { return fShown; }
 
  private:
-  void ApplyRange(QValueAxis* axis, double low, double high, double step);
+  void ApplyRange(QValueAxis* axis, double low, double high, double step, int decimals);
 
   Style fStyle;
   QLineSeries* fSeries;

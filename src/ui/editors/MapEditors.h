@@ -6,6 +6,9 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
+
+#include "image/CodeRange.h"
 
 class QDoubleSpinBox;
 class QGroupBox;
@@ -15,6 +18,7 @@ class QScrollBar;
 class QSpinBox;
 class QWidget;
 class QToolButton;
+class TColorLegend;
 class TfrmMain;
 class TLineChart;
 class TRadioGroup;
@@ -41,6 +45,10 @@ class TMapEditors : public QObject {
   void DrawMAFFromGrid();
   void DrawLambda();
 
+  // The values a cell of this table may hold in the current variant: what its code can
+  // store, and for the part-load maps no more than their limits.
+  TValueRange EditRange(TCodedTable table) const;
+
   // Rev limiter snapping on leaving seMaxRMP.
   void SnapRevLimit();
 
@@ -53,6 +61,9 @@ class TMapEditors : public QObject {
   TStringGrid* sgrdIgnMax = nullptr;
   TStringGrid* sgrdFuelMax = nullptr;
   TStringGrid* sgMAF = nullptr;
+  // The keys of the part-load maps' colour scale.
+  TColorLegend* FuelLegend = nullptr;
+  TColorLegend* SparkLegend = nullptr;
   TLineChart* chrtXXIgn = nullptr;
   TLineChart* chrtMaxIgn = nullptr;
   TLineChart* chrtMaxFuel = nullptr;
@@ -82,7 +93,7 @@ class TMapEditors : public QObject {
 
  private:
   TStringGrid* BuildMainMapPage(QWidget* page, const char* group, const char* grid,
-                                const char* button);
+                                const char* button, TColorLegend*& legend);
   void BuildIdlePage();
   void BuildFullLoadPage();
   void BuildSettingsPage();
@@ -92,16 +103,20 @@ class TMapEditors : public QObject {
   void ConnectColorScale();
 
   // The check of a cell: restore the remembered value when the text is not a number,
-  // hold it within the limits when the grid has them.
+  // hold it within the values its code can store and, where the grid has them, within
+  // its limits.
   struct CheckRule {
+    TCodedTable table = TCodedTable::FuelMax;
     bool integer = false;
     bool oneDecimal = false;
-    bool limited = false;
-    double low = 0, high = 0;
     int32_t* rememberedInt = nullptr;
   };
   void CheckCell(TStringGrid* grid, int col, int row, const CheckRule& rule);
   void CheckCurrent(TStringGrid* grid, const CheckRule& rule);
+  // Runs a grid handler as a command, unless another grid handler is still running: an
+  // error box it shows takes the focus from the grid, which would report the grid as left
+  // and run the same failing redraw again, one box over the other.
+  void GridCommand(const std::function<void()>& handler);
   void Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEmpty, int32_t* integer);
   bool PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect, int col,
                     int row);
@@ -110,4 +125,5 @@ class TMapEditors : public QObject {
 
   TfrmMain& fForm;
   bool fFillingCOreg = false;
+  bool fInGridHandler = false;
 };

@@ -8,9 +8,11 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
+#include <string_view>
 
 #include "app/RadioGroup.h"
 #include "app/mainfrm.h"
+#include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/MapEditors.h"
@@ -86,8 +88,10 @@ TLineChart::Style TableCurve() {
 
 TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
   setObjectName(QStringLiteral("MapEditors"));
-  sgFuelMain = BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain");
-  sgIgnMain = BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain");
+  sgFuelMain =
+      BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
+  sgIgnMain =
+      BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain", SparkLegend);
   BuildIdlePage();
   BuildFullLoadPage();
   BuildSettingsPage();
@@ -97,11 +101,15 @@ TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
   ConnectColorScale();
 }
 
-// A part-load map page: the map in its group, the RPM caption above, the load caption left.
+// A part-load map page: the map in its group, the RPM caption above, the load caption left,
+// the key of the colour scale at the top right.
 TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, const char* grid,
-                                           const char* button) {
+                                           const char* button, TColorLegend*& legend) {
   QGroupBox* box = Group(page, group, QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
   Text(box, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
+  legend = Named(new TColorLegend(box),
+                 grid == std::string_view("sgFuelMain") ? "FuelLegend" : "SparkLegend");
+  legend->setGeometry(470, 12, 192, 20);
   LoadCaption(box, 8, 80);
   PageButton(page, button);
   return Grid(box, grid, 17, 14, 1, 1, QRect(26, 34, 636, 350));
@@ -109,17 +117,19 @@ TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, con
 
 void TMapEditors::BuildIdlePage() {
   QWidget* page = fForm.TabSheet4;
-  QGroupBox* ign = Group(page, "gbIgnXX", QStringLiteral("Зажигание"), 4, 2, 420, 206);
-  sgrdIgnXX = Grid(ign, "sgrdIgnXX", 8, 2, 0, 1, QRect(8, 18, 404, 54));
-  chrtXXIgn = Chart(ign, "chrtXXIgn", TableCurve(), QRect(8, 76, 404, 124));
+  // The idle fuel table gets columns wide enough for four-digit speeds and two-decimal
+  // factors; the ignition group beside it gives up the width.
+  QGroupBox* ign = Group(page, "gbIgnXX", QStringLiteral("Зажигание"), 4, 2, 372, 206);
+  sgrdIgnXX = Grid(ign, "sgrdIgnXX", 8, 2, 0, 1, QRect(8, 18, 356, 54));
+  chrtXXIgn = Chart(ign, "chrtXXIgn", TableCurve(), QRect(8, 76, 356, 124));
 
-  gbFuelXX = Group(page, "gbFuelXX", QStringLiteral("Топливо"), 430, 2, 244, 206);
+  gbFuelXX = Group(page, "gbFuelXX", QStringLiteral("Топливо"), 380, 2, 294, 206);
   LoadCaption(gbFuelXX, 6, 30);
-  sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(22, 18, 218, 120));
+  sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(22, 18, 266, 120));
   gbFuelXX->setVisible(false);
 
   QGroupBox* warm = Group(page, "gbRPMTempCorr", QStringLiteral("Обороты двигателя при прогреве"),
-                          4, 212, 420, 82);
+                          4, 212, 372, 82);
   sgrdRPMTempCorr = Grid(warm, "sgrdRPMTempCorr", 4, 2, 0, 1, QRect(8, 20, 300, 54));
   PageButton(page, "sbECUXX");
 }
@@ -162,18 +172,20 @@ void TMapEditors::BuildSettingsPage() {
   btnCOReset->setGeometry(110, 62, 75, 23);
   gbCOreg->setVisible(false);
 
+  // Each caption stands on its own line above its edit box and button: beside them it
+  // would run under the box at the default font size.
   QGroupBox* throttle =
-      Group(page, "GroupBox1", QStringLiteral("Калибровка дросселя"), 4, 160, 300, 96);
-  Text(throttle, QStringLiteral("Полностью закрытый дроссель:"), 8, 26);
+      Group(page, "GroupBox1", QStringLiteral("Калибровка дросселя"), 4, 160, 300, 116);
+  Text(throttle, QStringLiteral("Полностью закрытый дроссель:"), 8, 20);
   auto* closed = Named(new QLineEdit(QStringLiteral("0"), throttle), "sdtClosedTrottle");
-  closed->setGeometry(188, 22, 36, 22);
+  closed->setGeometry(8, 38, 48, 22);
   Named(new QPushButton(QStringLiteral("Измерить"), throttle), "btnClosedTrottle")
-      ->setGeometry(228, 21, 66, 24);
-  Text(throttle, QStringLiteral("Полностью открытый дроссель:"), 8, 60);
+      ->setGeometry(62, 37, 80, 24);
+  Text(throttle, QStringLiteral("Полностью открытый дроссель:"), 8, 66);
   auto* open = Named(new QLineEdit(QStringLiteral("255"), throttle), "Edit1");
-  open->setGeometry(188, 56, 36, 22);
+  open->setGeometry(8, 84, 48, 22);
   Named(new QPushButton(QStringLiteral("Измерить"), throttle), "Button1")
-      ->setGeometry(228, 55, 66, 24);
+      ->setGeometry(62, 83, 80, 24);
   throttle->setEnabled(false);
 
   QGroupBox* lambda = Group(page, "GroupBox3", QStringLiteral("Лямбда зонд"), 310, 2, 364, 300);

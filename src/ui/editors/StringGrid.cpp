@@ -8,6 +8,23 @@
 #include <QStyledItemDelegate>
 
 namespace {
+// The mark of the current cell while the grid has the focus: a black frame two pixels wide
+// inside a white one, so that it shows on the light default cells, on every colour of the
+// maps' scale and on a black cell alike. The style's own focus mark may draw nothing.
+void DrawFocusMark(QPainter* painter, const QRect& rect) {
+  const QRect outer = rect.adjusted(0, 0, -1, -1);
+  painter->save();
+  painter->setClipRect(rect);
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  painter->setBrush(Qt::NoBrush);
+  painter->setPen(QPen(Qt::white, 1));
+  painter->drawRect(outer);
+  painter->setPen(QPen(Qt::black, 1));
+  painter->drawRect(outer.adjusted(1, 1, -1, -1));
+  painter->drawRect(outer.adjusted(2, 2, -2, -2));
+  painter->restore();
+}
+
 // Draws fixed cells like headers and hands every cell to the grid's paint hook; its cell
 // editor writes the typed text into the cell at each keystroke.
 class TGridDelegate : public QStyledItemDelegate {
@@ -22,14 +39,9 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->setClipRect(option.rect);
       const bool painted = fGrid->DrawCell()(*painter, option.rect, col, row);
       painter->restore();
+      // The colour covers the selection highlight; the focus mark stays.
       if (painted) {
-        // The colour covers the selection highlight; the focus mark stays.
-        if (option.state & QStyle::State_HasFocus) {
-          QStyleOptionFocusRect focus;
-          focus.QStyleOption::operator=(option);
-          focus.rect = option.rect;
-          fGrid->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, fGrid);
-        }
+        if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
         return;
       }
     }
@@ -39,7 +51,10 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                         index.data().toString());
     } else {
-      QStyledItemDelegate::paint(painter, option, index);
+      QStyleOptionViewItem plain = option;
+      plain.state &= ~QStyle::State_HasFocus;
+      QStyledItemDelegate::paint(painter, plain, index);
+      if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
     }
   }
 
@@ -103,8 +118,13 @@ void TStringGrid::StyleItem(int col, int row) {
 }
 
 void TStringGrid::ApplyFixedLook() {
+  // A fixed cell that has no item yet (a corner never filled) gets one, so that its flags
+  // keep it from becoming current when the grid first receives the focus.
   for (int r = 0; r < rowCount(); ++r)
-    for (int c = 0; c < columnCount(); ++c) StyleItem(c, r);
+    for (int c = 0; c < columnCount(); ++c) {
+      if (IsFixed(c, r)) Item(c, r);
+      StyleItem(c, r);
+    }
   viewport()->update();
 }
 
