@@ -23,40 +23,14 @@
 #include "editors/MapEditors.h"
 #include "link/AdapterCommands.h"
 #include "link/LinkPanel.h"
-#include "widgets/StripLabels.h"
+#include "widgets/StatusStrip.h"
 
 namespace {
-constexpr int kClientWidth = 711;
-constexpr int kStripHeight = 33;
+constexpr int kClientWidth = TStatusStrip::kWidth;
+constexpr int kStripHeight = TStatusStrip::kHeight;
 constexpr int kPagesHeight = 424;
 constexpr int kLiveHeight = 51;
 
-QFrame* Separator(QWidget* parent, const char* name, int left) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(QString::fromLatin1(name));
-  frame->setFrameStyle(QFrame::VLine | QFrame::Sunken);
-  frame->setGeometry(left, 2, 4, kStripHeight - 4);
-  return frame;
-}
-
-template <typename LabelType = QLabel>
-LabelType* Label(QWidget* parent, const char* name, const QString& text, int left, int top,
-                 bool bold = false) {
-  auto* label = new LabelType(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  QFont font = label->font();
-  font.setBold(bold);
-  label->setFont(font);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
-void SetTextColor(QWidget* widget, const QColor& color) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, color);
-  widget->setPalette(palette);
-}
 }  // namespace
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
@@ -69,15 +43,23 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   auto* central = new QWidget(this);
   central->setFixedSize(kClientWidth, kStripHeight + kPagesHeight + kLiveHeight);
   setCentralWidget(central);
-  auto* strip = new QFrame(central);
-  strip->setObjectName(QStringLiteral("pnlIconPanel"));
-  strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  strip->setGeometry(0, 0, kClientWidth, kStripHeight);
+  fStrip = new TStatusStrip(central);
+  fStrip->setGeometry(0, 0, kClientWidth, kStripHeight);
   auto* mainPanel = new QWidget(central);
   mainPanel->setObjectName(QStringLiteral("pnlMainPanel"));
   mainPanel->setGeometry(0, kStripHeight, kClientWidth, kPagesHeight + kLiveHeight);
 
-  BuildStatusStrip(strip);
+  // The strip's controls under the names the window's own commands use.
+  pgLoadTo = fStrip->pgLoadTo;
+  lLink = fStrip->lLink;
+  sbStop = fStrip->sbStop;
+  Label16 = fStrip->Label16;
+  Gauge1 = fStrip->Gauge1;
+  sbConnect = fStrip->sbConnect;
+  sbWriteLog = fStrip->sbWriteLog;
+  sbColorizeTable = fStrip->sbColorizeTable;
+  lVersion = fStrip->lVersion;
+  lBinFName = fStrip->lBinFName;
   BuildPages(mainPanel);
   auto* livePanel = new QFrame(mainPanel);
   livePanel->setObjectName(QStringLiteral("Panel1"));
@@ -105,86 +87,6 @@ TfrmMain::~TfrmMain() {
   delete fAdapter;
   delete fLink;
   delete fMaps;
-}
-
-void TfrmMain::BuildStatusStrip(QWidget* strip) {
-  pgLoadTo = new QProgressBar(strip);
-  pgLoadTo->setObjectName(QStringLiteral("pgLoadTo"));
-  pgLoadTo->setGeometry(3, 3, 84, 27);
-  pgLoadTo->setRange(0, 100);
-  pgLoadTo->setValue(10);
-  pgLoadTo->setVisible(false);
-
-  lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 90, 10);
-  lLink->setFixedWidth(180);
-  SetTextColor(lLink, Qt::red);
-
-  sbStop = new QToolButton(strip);
-  sbStop->setObjectName(QStringLiteral("sbStop"));
-  sbStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
-  sbStop->setToolTip(QStringLiteral("Остановить загрузку"));
-  sbStop->setAutoRaise(true);
-  sbStop->setGeometry(246, 5, 23, 22);
-  sbStop->setVisible(false);
-  // Shown only during a transfer, whose status texts are short; it stands over the label.
-  sbStop->raise();
-
-  Separator(strip, "Panel3", 272);
-  // "COM1 (симулятор)" and long device names fit in a smaller font.
-  Label16 = Label<TFittingLabel>(strip, "Label16", QStringLiteral("COM1"), 278, 10);
-  Label16->setFixedWidth(104);
-  Separator(strip, "Panel5", 384);
-
-  Gauge1 = new TPieGauge(strip);
-  Gauge1->setObjectName(QStringLiteral("Gauge1"));
-  Gauge1->SetMaxValue(30);
-  Gauge1->setGeometry(390, 4, 25, 25);
-  Gauge1->setVisible(false);
-
-  sbConnect = new QToolButton(strip);
-  sbConnect->setObjectName(QStringLiteral("sbConnect"));
-  sbConnect->setCheckable(true);
-  sbConnect->setAutoRaise(true);
-  sbConnect->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
-  sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
-  sbConnect->setGeometry(417, 5, 23, 22);
-  sbConnect->setVisible(false);
-
-  Separator(strip, "Panel6", 442);
-
-  sbWriteLog = new QToolButton(strip);
-  sbWriteLog->setObjectName(QStringLiteral("sbWriteLog"));
-  sbWriteLog->setCheckable(true);
-  sbWriteLog->setText(QStringLiteral("ЛОГ"));
-  QFont bold = sbWriteLog->font();
-  bold.setBold(true);
-  sbWriteLog->setFont(bold);
-  sbWriteLog->setGeometry(448, 5, 36, 22);
-
-  sbColorizeTable = new QToolButton(strip);
-  sbColorizeTable->setObjectName(QStringLiteral("sbColorizeTable"));
-  sbColorizeTable->setCheckable(true);
-  sbColorizeTable->setAutoRaise(true);
-  sbColorizeTable->setToolTip(QStringLiteral("Включить цветную градацию"));
-  sbColorizeTable->setGeometry(485, 5, 23, 22);
-  sbColorizeTable->setVisible(false);
-
-  // The version and file captions sit right of their bold captions, however wide the
-  // font makes them.
-  QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 509, 3, true);
-  const int valueLeft = caption->x() + caption->width() + 3;
-  lVersion = Label(strip, "lVersion", QStringLiteral("Не выбрана"), valueLeft, 3, true);
-  QFont underline = lVersion->font();
-  underline.setUnderline(true);
-  lVersion->setFont(underline);
-  lVersion->setFixedWidth(kClientWidth - valueLeft - 2);
-  SetTextColor(lVersion, QColor(128, 0, 0));
-  QLabel* fileCaption = Label(strip, "Label21", QStringLiteral("Файл:"), 509, 17, true);
-  // The file name starts right after its shorter caption, for room; a name still too long
-  // keeps its start and extension, and the tooltip has the whole path.
-  const int nameLeft = fileCaption->x() + fileCaption->width() + 3;
-  lBinFName = Label<TElidedLabel>(strip, "lBinFName", QString(), nameLeft, 17);
-  lBinFName->setFixedWidth(kClientWidth - nameLeft - 2);
 }
 
 void TfrmMain::BuildPages(QWidget* area) {
@@ -231,30 +133,12 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
   }
 }
 
-void TfrmMain::SetLinkStatus(const QString& text, const QColor& color) {
-  SetTextColor(lLink, color);
-  lLink->setText(text);
-}
-
-void TfrmMain::SetLinkStatus(const QString& text) {
-  lLink->setText(text);
-}
-
 void TfrmMain::FillGrids(bool alreadyDecoded) {
   fMaps->FillGrids(alreadyDecoded);
 }
 
 void TfrmMain::CollectGrids(uint8_t mode) {
   fMaps->CollectGrids(mode);
-}
-
-void TfrmMain::ShowFileName(const QString& path) {
-  // The name after the last folder separator (either kind, as a user may type either).
-  QString name = path;
-  const auto cut =
-      std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
-  lBinFName->setText(name.mid(cut + 1));
-  lBinFName->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 void TfrmMain::RestorePlacement() {
@@ -298,4 +182,16 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window != this && window->isVisible()) window->close();
   }
+}
+
+void TfrmMain::SetLinkStatus(const QString& text, const QColor& color) {
+  fStrip->SetLinkStatus(text, color);
+}
+
+void TfrmMain::SetLinkStatus(const QString& text) {
+  fStrip->SetLinkStatus(text);
+}
+
+void TfrmMain::ShowFileName(const QString& path) {
+  fStrip->ShowFileName(path);
 }

@@ -23,6 +23,7 @@ class TPieGauge;
 class TMapEditors;
 class TLinkPanel;
 class TAdapterCommands;
+class TStatusStrip;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -51,6 +52,7 @@ class TfrmMain : public QMainWindow {
   // Shows a file's name without its folder in lBinFName.
   void ShowFileName(const QString& path);
 
+  TStatusStrip& Strip() { return *fStrip; }
   // The map editor pages (grids, charts, settings panel).
   TMapEditors& Maps() { return *fMaps; }
   // The diagnostic link: connect button, link status, fault-code page.
@@ -152,7 +154,6 @@ class TfrmMain : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildStatusStrip(QWidget* strip);
   void BuildPages(QWidget* area);
   void BuildLiveStrip(QWidget* panel);
   void BuildMenu();
@@ -161,6 +162,7 @@ class TfrmMain : public QMainWindow {
   void SavePlacement() const;
 
   std::unique_ptr<TEFIOperator> fEFI;
+  TStatusStrip* fStrip = nullptr;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;

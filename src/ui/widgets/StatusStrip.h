@@ -1,0 +1,40 @@
+#pragma once
+// TStatusStrip: the main window's status strip (pnlIconPanel): the transfer progress and stop
+// button, the link status lLink, the adapter port's name, the connection gauge and button,
+// the ЛОГ and colour buttons, the DME version and the loaded file's name. The parts of the
+// window get this strip, not the window, to show what they do.
+
+#include <QFrame>
+
+class QColor;
+class QLabel;
+class QProgressBar;
+class QToolButton;
+class TPieGauge;
+
+class TStatusStrip : public QFrame {
+  Q_OBJECT
+ public:
+  static constexpr int kWidth = 711;
+  static constexpr int kHeight = 33;
+
+  explicit TStatusStrip(QWidget* parent);
+
+  // The link and transfer status in lLink: red for no connection, black when connected;
+  // without a colour the label keeps its colour.
+  void SetLinkStatus(const QString& text, const QColor& color);
+  void SetLinkStatus(const QString& text);
+  // Shows a file's name without its folder in lBinFName, the whole path as its tooltip.
+  void ShowFileName(const QString& path);
+
+  QProgressBar* pgLoadTo = nullptr;
+  QLabel* lLink = nullptr;
+  QToolButton* sbStop = nullptr;
+  QLabel* Label16 = nullptr;
+  TPieGauge* Gauge1 = nullptr;
+  QToolButton* sbConnect = nullptr;
+  QToolButton* sbWriteLog = nullptr;
+  QToolButton* sbColorizeTable = nullptr;
+  QLabel* lVersion = nullptr;
+  QLabel* lBinFName = nullptr;
+};
