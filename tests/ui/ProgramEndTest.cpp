@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/RecentFiles.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
 #include "support/UiTestHelpers.h"
@@ -197,4 +199,46 @@ TEST_F(ProgramEnd, StatusStripShowsThePortAndALongFileNameWhole) {
   EXPECT_TRUE(name->ShownText().startsWith("E30_")) << name->ShownText().toStdString();
   EXPECT_TRUE(name->ShownText().endsWith("rev5.bin")) << name->ShownText().toStdString();
   EXPECT_EQ(name->toolTip(), QDir::toNativeSeparators(path));
+}
+
+TEST(RecentFileList, NewestFirstOnceAndAtMostTheLimit) {
+  QStringList list;
+  for (const char* name : {"a", "b", "c", "d", "e", "f"}) list = WithRecentFile(list, name, 5);
+  EXPECT_EQ(list, QStringList({"f", "e", "d", "c", "b"}));
+  EXPECT_EQ(WithRecentFile(list, "d", 5), QStringList({"d", "f", "e", "c", "b"}));
+}
+
+TEST_F(ProgramEnd, RecentFilesReopenInOneClickAndAMissingOneIsDropped) {
+  Start();
+  const QString first = TempPath("first.bin"), second = TempPath("second.bin");
+  for (const QString& path : {first, second}) {
+    QFile image(path);
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(32768, '\x40'));
+    image.close();
+    AnswerFileDialog(path);
+    Act("BIN1")->trigger();
+  }
+  QAction* newest = Act("actRecent1");
+  QAction* older = Act("actRecent2");
+  ASSERT_TRUE(newest && older);
+  EXPECT_TRUE(newest->isVisible() && newest->isEnabled());
+  EXPECT_EQ(newest->text(), "&1 second.bin");
+  EXPECT_FALSE(Act("actRecent3")->isVisible());
+
+  older->trigger();  // first.bin again, without a dialog
+  EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "first.bin");
+  EXPECT_EQ(Act("actRecent1")->text(), "&1 first.bin");
+
+  // The next dialog for images opens in the folder of the last image.
+  EXPECT_EQ(QDir(Find<QFileDialog>("odOpenFile")->directory()).absolutePath(),
+            QDir(fTemp.path()).absolutePath());
+
+  QFile::remove(second);
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  Act("actRecent2")->trigger();
+  EXPECT_TRUE(text.contains("second.bin")) << text.toStdString();
+  EXPECT_FALSE(Act("actRecent2")->isVisible());
+  EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "first.bin");
 }

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QMessageBox>
 
+#include "app/RecentFiles.h"
 #include "app/mainfrm.h"
 #include "image/ImageFile.h"
 
@@ -21,6 +22,7 @@ void TfrmMain::OpenImageFile(const QString& path) {
   UpdateImageCommands();
   FillGrids(false);
   N7->setEnabled(true);
+  fRecent->Add(path);
 }
 
 void TfrmMain::N9Click() {
@@ -58,4 +60,5 @@ void TfrmMain::OpenSettingsFile(const QString& path) {
   UpdateImageCommands();
   if (mismatch == 0) FillGrids(true);
   N7->setEnabled(true);
+  fRecent->Add(path);
 }

@@ -9,6 +9,7 @@
 #include "app/Aboutfrm.h"
 #include "app/ErrorBox.h"
 #include "app/Program.h"
+#include "app/RecentFiles.h"
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
 #include "link/AdapterCommands.h"
@@ -80,6 +81,8 @@ void TfrmMain::BuildMenu() {
   N9 = item(file, "N9", QStringLiteral("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
   N10 = item(file, "N10", QStringLiteral("&Выйти"), QKeySequence("Ctrl+X"));
+  fRecent = new TRecentFiles(
+      file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
 
   QMenu* view = submenu("N3", QStringLiteral("&Вид"));
   N12 = item(view, "N12", QStringLiteral("&Приборная доска"));
@@ -125,6 +128,7 @@ bool TfrmMain::SelectModel() {
   N17->setEnabled(true);
   // Sending an image to the adapter needs nothing but a confirmed model.
   N16->setEnabled(true);
+  fRecent->SetEnabled(true);
   TablesLoaded = false;
   return true;
 }

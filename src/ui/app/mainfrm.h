@@ -24,6 +24,7 @@ class TMapEditors;
 class TLinkPanel;
 class TAdapterCommands;
 class TStatusStrip;
+class TRecentFiles;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -163,6 +164,7 @@ class TfrmMain : public QMainWindow {
 
   std::unique_ptr<TEFIOperator> fEFI;
   TStatusStrip* fStrip = nullptr;
+  TRecentFiles* fRecent = nullptr;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;

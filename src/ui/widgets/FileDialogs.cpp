@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QPointer>
+#include <QSettings>
 
 QFileDialog* MakeFileDialog(QWidget* owner, const char* name, bool save, const QString& title,
                             const QStringList& filters, const QString& suffix) {
@@ -30,9 +32,24 @@ void MatchAllFilesForStarDotStar(QFileDialog* dialog) {
     model->setNameFilters({QStringLiteral("*")});
 }
 
+namespace {
+// Each kind of file (by the dialog's default suffix) opens where the user last was for it.
+QString FolderKey(const QFileDialog* dialog) {
+  const QString kind =
+      dialog->defaultSuffix().isEmpty() ? dialog->objectName() : dialog->defaultSuffix();
+  return QStringLiteral("folders/") + kind;
+}
+
+QSettings Store() {
+  return QSettings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo"));
+}
+}  // namespace
+
 QString RunFileDialog(QFileDialog* dialog) {
   QPointer<QWidget> focus = QApplication::focusWidget();
   MatchAllFilesForStarDotStar(dialog);
+  const QString folder = Store().value(FolderKey(dialog)).toString();
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
   const bool accepted = dialog->exec() == QDialog::Accepted;
   // A name typed into the dialog opens its completion list; a list left open over the
   // window would swallow the next click and keep the keyboard.
@@ -45,5 +62,7 @@ QString RunFileDialog(QFileDialog* dialog) {
   }
   if (!accepted) return QString();
   const QStringList files = dialog->selectedFiles();
-  return files.isEmpty() ? QString() : files.front();
+  if (files.isEmpty()) return QString();
+  Store().setValue(FolderKey(dialog), QFileInfo(files.front()).absolutePath());
+  return files.front();
 }
