@@ -427,12 +427,16 @@ TEST_F(TelemetryWindowTest, LogDialogListsNamesWithoutADot) {
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     auto* list = dialog->findChild<QAbstractItemView*>("listView");
     ASSERT_TRUE(list);
-    // The folder is read in the background: wait for it.
-    for (int i = 0; i < 200 && list->model()->rowCount(list->rootIndex()) < 1; ++i)
-      QTest::qWait(10);
+    // The folder is read in the background: wait until the name with a dot shows.
+    auto names = [list] {
+      QStringList shown;
+      for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r)
+        shown << list->model()->index(r, 0, list->rootIndex()).data().toString();
+      return shown;
+    };
+    for (int i = 0; i < 300 && !names().contains("drive.txt"); ++i) QTest::qWait(10);
     QTest::qWait(50);
-    for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r)
-      listed << list->model()->index(r, 0, list->rootIndex()).data().toString();
+    listed = names();
     dialog->reject();
   });
   fForm.LoadLogBtn->click();
