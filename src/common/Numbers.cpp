@@ -8,7 +8,18 @@
 // rintl rounds exactly as nearbyintl does (the current mode, ties to even) but leaves the
 // x87 environment alone instead of saving and restoring it, which costs about 100 ns a
 // call; the inexact flag it may raise is read nowhere.
-int64_t Nearest(long double x) { return static_cast<int64_t>(rintl(x)); }
+int64_t Nearest(long double x) {
+  return static_cast<int64_t>(rintl(x));
+}
+
+std::optional<int64_t> TryNearest(long double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  const long double rounded = rintl(x);
+  // -2^63 is the least 64-bit integer, 2^63 the first beyond the greatest.
+  constexpr long double kLimit = 9223372036854775808.0L;
+  if (rounded < -kLimit || rounded >= kLimit) return std::nullopt;
+  return static_cast<int64_t>(rounded);
+}
 
 namespace {
 constexpr int kTableLow = -30;

@@ -18,6 +18,14 @@ double DemoNumber(QStringView piece, QChar separator) {
   return *value;
 }
 
+// The engine speed becomes a whole number of revolutions for the live map cell: a value
+// that no integer can hold is refused like text that is not a number.
+double DemoSpeedNumber(QStringView piece, QChar separator) {
+  const double value = DemoNumber(piece, separator);
+  if (!TryNearest(value)) throw EConvertError::InvalidFloat(piece.toString());
+  return value;
+}
+
 }  // namespace
 
 void ParseDemoRecord(QStringView line, LiveRecord& values, QChar separator) {
@@ -26,7 +34,9 @@ void ParseDemoRecord(QStringView line, LiveRecord& values, QChar separator) {
   for (;;) {
     const qsizetype semicolon = line.indexOf(QChar(';'), start);
     if (semicolon < 0) break;
-    const double value = DemoNumber(line.mid(start, semicolon - start), separator);
+    const QStringView piece = line.mid(start, semicolon - start);
+    const double value =
+        slot == kRPM ? DemoSpeedNumber(piece, separator) : DemoNumber(piece, separator);
     if (slot <= kSPEED) values[slot] = value;
     ++slot;
     start = semicolon + 1;

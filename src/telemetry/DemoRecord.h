@@ -16,8 +16,9 @@
 // whole number; O2 is then rounded to two decimals. Numbers are read with `separator`
 // and, when that is not the full stop, also with the full stop, so that the demo file
 // reads under every locale. Blanks around a number are allowed. A piece that is not a
-// number (an empty line included) throws EConvertError naming it; the slots before it
-// already hold their new values then.
+// number (an empty line included), and an RPM that no 64-bit integer can hold (the live
+// map cell takes it to a whole number), throws EConvertError naming it; the slots before
+// it already hold their new values then.
 void ParseDemoRecord(QStringView line, LiveRecord& values, QChar separator);
 
 // Hands out the lines of a text file in a circle: after the last line comes the first

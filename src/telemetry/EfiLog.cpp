@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -185,8 +186,17 @@ QStringList SplitHeader(std::string_view line) {
 
 }  // namespace
 
+ELogLineError::ELogLineError(int64_t line, const EConvertError& cause)
+    : EConvertError(QStringLiteral("Строка %1: %2")
+                        .arg(line)
+                        .arg(QString::fromStdString(cause.what()))
+                        .toStdString()),
+      fLine(line),
+      fReason(cause.what()) {}
+
 void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progress& progress) {
   const QByteArray separator = QString(DecimalSeparator()).toUtf8();
+  const std::string_view sep(separator.constData(), static_cast<size_t>(separator.size()));
   const FileHandle file(fileName);
   const int64_t total = file.Size();
   // Small files get a small block; a line longer than the block grows it.
@@ -195,7 +205,8 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
   const int64_t lines = CountLines(file, block);
   file.Rewind();
 
-  // Everything is read into fresh copies that replace the held ones only at the end.
+  // Everything is read into fresh copies that replace the held ones only at the end, so a
+  // file that cannot be read leaves the logger as it was.
   TEFILogList records;
   if (append) records = Records;
   records.SortOrder = Records.SortOrder;
@@ -215,14 +226,28 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
   if (!reader.Next(line)) line = {};
   QStringList names = SplitHeader(line);
 
+  int64_t lineNumber = 1;  // the header
+  bool added = false;
   int64_t reported = -1;
+  std::optional<ELogLineError> badLine;
   while (reader.Next(line)) {
+    ++lineNumber;
     // An empty line holds no record; a line starting with a double quote is a comment.
     if (line.empty() || line.front() == '"') continue;
-    if (std::memchr(line.data(), '\t', line.size()))
-      ParseFields(line, buffer, std::string_view(separator.constData(), separator.size()));
+    if (std::memchr(line.data(), '\t', line.size())) {
+      try {
+        ParseFields(line, buffer, sep);
+      } catch (const EConvertError& e) {
+        // The records before the bad line are kept, and so is the parse buffer as the last
+        // of them left it, so that what is held is one consistent log.
+        buffer = added ? records[records.Count() - 1] : fBuffer;
+        badLine.emplace(lineNumber, e);
+        break;
+      }
+    }
     // A line without a tab repeats the record before it.
     records.Add(buffer);
+    added = true;
     if (progress && reader.Consumed() != reported) {
       reported = reader.Consumed();
       progress(reported, total);
@@ -234,4 +259,5 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
   ColumnNames = std::move(names);
   fBuffer = buffer;
   fFileName = fileName;
+  if (badLine) throw *badLine;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/Errors.h"
 #include "telemetry/Lists.h"
 #include "telemetry/LiveRecord.h"
 
@@ -33,6 +34,20 @@ class TEFILogList : public TTypedList<LiveRecord> {
   bool IsEqual(const LiveRecord& a, const LiveRecord& b) const override;
 };
 
+// A log line that is not a record: the message names the line (the header is line 1) and
+// then what was wrong with it.
+class ELogLineError : public EConvertError {
+ public:
+  ELogLineError(int64_t line, const EConvertError& cause);
+  int64_t Line() const { return fLine; }
+  // The conversion error alone ("'x' is not a valid floating point value").
+  const std::string& Reason() const { return fReason; }
+
+ private:
+  int64_t fLine;
+  std::string fReason;
+};
+
 // Reads telemetry log files. The parse buffer keeps its values from line to line and from
 // one file to the next, so a line with fewer fields inherits the rest from the line before.
 class TEFILogger {
@@ -42,10 +57,13 @@ class TEFILogger {
 
   TEFILogger() = default;
 
-  // Reads a log file with the user's decimal separator. With `append` false the records
-  // read replace those held, with true they follow them. A load that fails (the file
-  // cannot be read, a field is not a number) changes nothing: Records, ColumnNames, the
-  // parse buffer and FileName stay as they were, and the error is thrown.
+  // Reads a log file; a full stop and a comma are both read as the decimal mark. With
+  // `append` false the records read replace those held, with true they follow them.
+  // A file that cannot be opened or read changes nothing: Records, ColumnNames, the parse
+  // buffer and FileName stay as they were, and the error is thrown. A line with a field
+  // that is not a number ends the load there: the records before it are held together
+  // with the file's names and name, the parse buffer is as the last of them left it, and
+  // ELogLineError is thrown.
   void LoadFromFile(const QString& fileName, bool append, const Progress& progress = {});
 
   const QString& FileName() const { return fFileName; }

@@ -1,11 +1,13 @@
 #include "telemetry/LiveCell.h"
 
-#include "common/Numbers.h"
+#include <cmath>
 
 int FindLiveColumn(const HeaderValue& rpmHeader, int colCount, double rpm) {
   const int n = colCount - 2;
   if (n <= 0) return 0;
-  const auto speed = static_cast<double>(Nearest(rpm));
+  // The whole engine speed, ties to even, kept a float: no integer conversion, so any
+  // value (even one no integer can hold) only decides where the search stops.
+  const double speed = std::rint(rpm);
   int c = 1;
   for (int step = 0; step < n; ++step) {
     const std::optional<double> header = rpmHeader(c + 1);

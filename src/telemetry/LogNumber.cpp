@@ -12,20 +12,27 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// Log fields are separated by tabs, so a full stop and a comma can both be the decimal
+// mark without ambiguity: a log reads the same whichever separator it was written with.
+// `own` is the user's separator when it is a third single byte.
+bool IsPoint(char c, char own) {
+  return c == '.' || c == ',' || c == own;
+}
+
 // Exact powers of ten as doubles (all up to 10^22 are).
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// The common case of a log field: plain digits with at most one separator, no exponent,
+// The common case of a log field: plain digits with at most one decimal mark, no exponent,
 // at most fifteen digits. Both the mantissa and the power of ten are then exact doubles,
 // so one division gives the correctly rounded value, as the full reader would. Returns
 // false for anything else, which then takes the full path.
-bool ParsePlainDecimal(const char* p, const char* last, char point, double& value) {
+bool ParsePlainDecimal(const char* p, const char* last, char own, double& value) {
   uint64_t mantissa = 0;
   int digits = 0, decimals = 0;
   for (; p != last && IsDigit(*p) && digits < 16; ++p, ++digits)
     mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-  if (p != last && *p == point) {
+  if (p != last && IsPoint(*p, own)) {
     for (++p; p != last && IsDigit(*p) && digits + decimals < 16; ++p, ++decimals)
       mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
   }
@@ -34,18 +41,23 @@ bool ParsePlainDecimal(const char* p, const char* last, char point, double& valu
   return true;
 }
 
-// Parses trimmed text whose decimal separator is the single byte `point`.
-std::optional<double> ParseTrimmed(const char* first, const char* last, char point) {
+// Parses trimmed text whose decimal mark is a full stop, a comma or the single byte `own`.
+std::optional<double> ParseTrimmed(const char* first, const char* last, char own) {
   const char* p = first;
   if (p != last && *p == '+') ++p;
   const char* body = p;
   if (p != last && *p == '-') ++p;
-  // One sign at most, and a digit or the separator after it: this also refuses "inf" and
-  // "nan", which fast_float would take.
-  if (p == last || !(IsDigit(*p) || *p == point)) return std::nullopt;
+  // One sign at most, and a digit or the decimal mark after it: this also refuses "inf"
+  // and "nan", which fast_float would take.
+  if (p == last || !(IsDigit(*p) || IsPoint(*p, own))) return std::nullopt;
   if (body != first && *body == '-') return std::nullopt;
   double value = 0;
-  if (ParsePlainDecimal(p, last, point, value)) return p != body ? -value : value;
+  if (ParsePlainDecimal(p, last, own, value)) return p != body ? -value : value;
+  // The mark that follows the integer digits is the one the number uses; a second,
+  // different mark later on stops the reader short and so refuses the text.
+  const char* mark = p;
+  while (mark != last && IsDigit(*mark)) ++mark;
+  const char point = mark != last && IsPoint(*mark, own) ? *mark : '.';
   const auto result = fast_float::from_chars_advanced(
       body, last, value, fast_float::parse_options(fast_float::chars_format::general, point));
   if (result.ec != std::errc() || result.ptr != last) return std::nullopt;
@@ -68,8 +80,8 @@ std::optional<double> ParseLogNumber(std::string_view text, std::string_view sep
   const char* first = text.data() + begin;
   const char* last = text.data() + end;
   if (separator.size() == 1) return ParseTrimmed(first, last, separator.front());
-  // A separator of several bytes: the text with the separator as '.' and any '.' of its
-  // own made a character the syntax refuses.
+  // A separator of several bytes: the text with the separator as '.'; a full stop or a
+  // comma of its own is still a decimal mark.
   std::string copy;
   copy.reserve(end - begin);
   for (const char* p = first; p != last;) {
@@ -78,7 +90,7 @@ std::optional<double> ParseLogNumber(std::string_view text, std::string_view sep
       copy.push_back('.');
       p += separator.size();
     } else {
-      copy.push_back(*p == '.' ? '#' : *p);
+      copy.push_back(*p);
       ++p;
     }
   }

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 #include <cfenv>
+#include <climits>
+#include <cmath>
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
@@ -17,6 +19,22 @@ TEST(Nearest, TiesGoToTheEvenNeighbour) {
   EXPECT_EQ(Nearest(2.4999L), 2);
   EXPECT_EQ(Nearest(-2.5001L), -3);
   EXPECT_EQ(Nearest(922.5L), 922);
+}
+
+// Numbers read from files become integers only through the checked form.
+TEST(Nearest, CheckedFormRefusesWhatNoInt64Holds) {
+  EXPECT_EQ(TryNearest(2.5L), 2);
+  EXPECT_EQ(TryNearest(-2.5L), -2);
+  EXPECT_EQ(TryNearest(-9223372036854775808.0L), INT64_MIN);
+  EXPECT_EQ(TryNearest(9223372036854775807.0L), INT64_MAX);
+  EXPECT_EQ(TryNearest(-9223372036854775808.4L), INT64_MIN);
+  EXPECT_FALSE(TryNearest(9223372036854775808.0L));
+  EXPECT_FALSE(TryNearest(-9223372036854775809.0L));
+  EXPECT_FALSE(TryNearest(1e30L));
+  EXPECT_FALSE(TryNearest(-1e30L));
+  EXPECT_FALSE(TryNearest(HUGE_VALL));
+  EXPECT_FALSE(TryNearest(-HUGE_VALL));
+  EXPECT_FALSE(TryNearest(NAN));
 }
 
 TEST(RoundToDigit, TruncatesAfterAddingAHalfSoNegativesAreNotSymmetric) {
@@ -122,8 +140,8 @@ TEST(ParseInt, DecimalAndDollarHex) {
   EXPECT_EQ(TryStrToInt(u"2147483647"), 2147483647);
   EXPECT_EQ(TryStrToInt(u"-2147483648"), INT32_MIN);
   EXPECT_EQ(TryStrToInt(u"$FFFFFFFF"), -1);
-  for (const char16_t* bad :
-       {u"", u"2147483648", u"0x10", u"1.0", u"$", u"$G", u"$123456789", u"12a"})
+  for (const char16_t* bad : {u"", u"2147483648", u"-2147483649", u"99999999999999999999", u"0x10",
+                              u"1.0", u"$", u"$G", u"$123456789", u"12a"})
     EXPECT_FALSE(TryStrToInt(bad).has_value()) << QString::fromUtf16(bad).toStdString();
   try {
     StrToInt("12a");

@@ -89,6 +89,31 @@ TEST(ParseDemoRecord, BadPieceThrowsWithThePieceAndKeepsWhatCameBefore) {
   EXPECT_THROW(ParseDemoRecord(u"900;1,5", r, '.'), EConvertError);
 }
 
+// The engine speed becomes a whole number for the live map cell: a value no 64-bit integer
+// can hold is refused like text that is not a number; other slots take any number.
+TEST(ParseDemoRecord, EngineSpeedBeyondAnyIntegerIsRefused) {
+  LiveRecord r = Filled(5);
+  for (const char16_t* line : {u"1e30;2", u"-1e19;2", u"9223372036854775808;2"}) {
+    try {
+      ParseDemoRecord(line, r, '.');
+      FAIL();
+    } catch (const EConvertError& e) {
+      const QString text = QString::fromUtf16(line);
+      EXPECT_EQ(QString::fromStdString(e.what()),
+                QStringLiteral("'%1' is not a valid floating point value")
+                    .arg(text.left(text.indexOf(';'))));
+    }
+  }
+  EXPECT_EQ(r[kRPM], 5);
+  // inf, nan and overflowing text are not numbers in the first place.
+  EXPECT_THROW(ParseDemoRecord(u"inf;2", r, '.'), EConvertError);
+  EXPECT_THROW(ParseDemoRecord(u"nan;2", r, '.'), EConvertError);
+  EXPECT_THROW(ParseDemoRecord(u"1e400;2", r, '.'), EConvertError);
+  ParseDemoRecord(u"9223372036854774784;1e30;2", r, '.');
+  EXPECT_EQ(r[kRPM], 9223372036854774784.0);
+  EXPECT_EQ(r[kLOAD], 1e30);
+}
+
 TEST(DemoDataSource, ReadsLinesInACircle) {
   QTemporaryDir dir;
   const QString path = dir.filePath("demo.dat");

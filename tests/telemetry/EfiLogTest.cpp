@@ -85,17 +85,10 @@ TEST_F(EfiLogTest, LoadingTwiceReplacesAndAppendAdds) {
   EXPECT_EQ(fLogger.FileName(), path);
 }
 
-TEST_F(EfiLogTest, FailedLoadChangesNothing) {
+TEST_F(EfiLogTest, UnreadableFileChangesNothing) {
   const QString good = Write(QByteArray(kHeader) + "1\t2\t3\r\n", "good.txt");
   fLogger.LoadFromFile(good, false);
   const LiveRecord buffer = fLogger.ParseBuffer();
-  try {
-    fLogger.LoadFromFile(Write("A\tB\r\n5\t6\r\n7\t\t8\r\n", "bad.txt"), false);
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
-  }
-  EXPECT_THROW(fLogger.LoadFromFile(Write("A\r\n1\tx1\r\n", "x.txt"), false), EConvertError);
   try {
     fLogger.LoadFromFile(fDir.filePath("missing.txt"), false);
     FAIL();
@@ -109,14 +102,61 @@ TEST_F(EfiLogTest, FailedLoadChangesNothing) {
   EXPECT_EQ(fLogger.FileName(), good);
 }
 
-TEST_F(EfiLogTest, NumbersUseTheUserSeparator) {
-  const QString path = Write(QByteArray(kHeader) + " 1,5\t  850\r\n");
-  EXPECT_THROW(fLogger.LoadFromFile(path, false), EConvertError);
-  QLocale::setDefault(QLocale(QLocale::Russian));
-  fLogger.LoadFromFile(path, false);
-  EXPECT_EQ(fLogger.Records[0][kTime], 1.5);
-  EXPECT_THROW(fLogger.LoadFromFile(Write(QByteArray(kHeader) + "1.5\t2\r\n"), false),
-               EConvertError);
+// A bad line ends the load there: the records before it are held, with the file's own
+// names, and the error names the line (the header is line 1) and the field.
+TEST_F(EfiLogTest, BadLineKeepsTheRecordsBeforeIt) {
+  fLogger.LoadFromFile(Write(QByteArray(kHeader) + "1\t2\t3\r\n", "good.txt"), false);
+  const LiveRecord before = fLogger.ParseBuffer();
+  const QString bad = Write("A\tB\r\n5\t6\r\n\"note\r\n\r\n7\t\t8\r\n9\t9\r\n", "bad.txt");
+  try {
+    fLogger.LoadFromFile(bad, false);
+    FAIL();
+  } catch (const ELogLineError& e) {
+    EXPECT_EQ(e.Line(), 5);
+    EXPECT_EQ(e.Reason(), "'' is not a valid floating point value");
+    EXPECT_EQ(QString::fromStdString(e.what()),
+              QStringLiteral("Строка 5: '' is not a valid floating point value"));
+  }
+  ASSERT_EQ(fLogger.Records.Count(), 1);
+  LiveRecord kept = before;
+  kept[kTime] = 5;
+  kept[kRPM] = 6;
+  EXPECT_EQ(fLogger.Records[0], kept);
+  EXPECT_EQ(fLogger.ColumnNames, QStringList({"A", "B"}));
+  EXPECT_EQ(fLogger.FileName(), bad);
+  // The half-read bad line (its 7) does not linger in the parse buffer.
+  EXPECT_EQ(fLogger.ParseBuffer(), kept);
+
+  // A bad first record: no records, the buffer as the previous file left it; the error is
+  // still a conversion error for callers that catch that.
+  EXPECT_THROW(fLogger.LoadFromFile(Write("A\r\n1\tx1\r\n", "x.txt"), false), EConvertError);
+  EXPECT_EQ(fLogger.Records.Count(), 0);
+  EXPECT_EQ(fLogger.ParseBuffer(), kept);
+  EXPECT_EQ(fLogger.ColumnNames, QStringList({"A"}));
+  // Appending keeps what was held and adds the good lines.
+  fLogger.LoadFromFile(Write(QByteArray(kHeader) + "1\t2\r\n", "one.txt"), false);
+  EXPECT_THROW(fLogger.LoadFromFile(bad, true), ELogLineError);
+  ASSERT_EQ(fLogger.Records.Count(), 2);
+  EXPECT_EQ(fLogger.Records[1][kTime], 5);
+}
+
+// Logs are written with the user's separator; either reads back under either locale.
+TEST_F(EfiLogTest, BothDecimalMarksReadUnderEitherLocale) {
+  const QString comma = Write(QByteArray(kHeader) + " 1,5\t  850,25\r\n", "comma.txt");
+  const QString point = Write(QByteArray(kHeader) + "2.5\t 900.75\r\n", "point.txt");
+  for (QLocale::Language language : {QLocale::English, QLocale::Russian}) {
+    QLocale::setDefault(QLocale(language));
+    fLogger.LoadFromFile(comma, false);
+    EXPECT_EQ(fLogger.Records[0][kTime], 1.5);
+    EXPECT_EQ(fLogger.Records[0][kRPM], 850.25);
+    fLogger.LoadFromFile(point, false);
+    EXPECT_EQ(fLogger.Records[0][kRPM], 900.75);
+    // Two marks in one number are not a number, whichever comes first.
+    EXPECT_THROW(fLogger.LoadFromFile(Write(QByteArray(kHeader) + "1,5.5\t1\r\n"), false),
+                 EConvertError);
+    EXPECT_THROW(fLogger.LoadFromFile(Write(QByteArray(kHeader) + "1\t1.5,5e3\r\n"), false),
+                 EConvertError);
+  }
 }
 
 TEST_F(EfiLogTest, LongLinesAndManyBlocks) {
@@ -137,7 +177,15 @@ TEST_F(EfiLogTest, LongLinesAndManyBlocks) {
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
-// The loader's number reader accepts exactly what the common parser accepts.
+// The loader's number reader accepts exactly what the common parser accepts with a full
+// stop or with a comma, whichever the user's separator.
+namespace {
+std::optional<double> EitherMark(std::string_view s) {
+  if (auto value = TryParseFloat(s, '.')) return value;
+  return TryParseFloat(s, ',');
+}
+}  // namespace
+
 TEST(ParseLogNumber, AgreesWithTryParseFloat) {
   const char* samples[] = {"0",
                            " 12 ",
@@ -162,6 +210,12 @@ TEST(ParseLogNumber, AgreesWithTryParseFloat) {
                            "-inf",
                            "1,5",
                            "1.5.5",
+                           "1,5,5",
+                           "1.5,5",
+                           "1,5e3",
+                           "-,5",
+                           ",",
+                           "12345678901234567,5",
                            "0x10",
                            "1 2",
                            "\t1",
@@ -177,7 +231,7 @@ TEST(ParseLogNumber, AgreesWithTryParseFloat) {
                            "１"};
   for (const char* s : samples)
     for (char sep : {'.', ','}) {
-      const auto expected = TryParseFloat(s, sep);
+      const auto expected = EitherMark(s);
       const auto got = ParseLogNumber(s, std::string_view(&sep, 1));
       ASSERT_EQ(expected.has_value(), got.has_value()) << s << " sep " << sep;
       if (expected) {
@@ -189,8 +243,8 @@ TEST(ParseLogNumber, AgreesWithTryParseFloat) {
   for (int i = 0; i < 100000; ++i) {
     std::string s(random() % 8, ' ');
     for (char& c : s) c = alphabet[random() % (sizeof alphabet - 1)];
-    const auto expected = TryParseFloat(s, ',');
-    const auto got = ParseLogNumber(s, ",");
+    const auto expected = EitherMark(s);
+    const auto got = ParseLogNumber(s, random() % 2 ? "," : ".");
     ASSERT_EQ(expected.has_value(), got.has_value()) << s;
     if (expected) {
       ASSERT_EQ(*expected, *got) << s;
@@ -201,5 +255,9 @@ TEST(ParseLogNumber, AgreesWithTryParseFloat) {
                            "5",
                            "\xd9\xab"),
             1.5);
-  EXPECT_FALSE(ParseLogNumber("1.5", "\xd9\xab"));
+  EXPECT_EQ(ParseLogNumber("1.5", "\xd9\xab"), 1.5);
+  EXPECT_FALSE(
+      ParseLogNumber("1\xd9\xab"
+                     "5.5",
+                     "\xd9\xab"));
 }

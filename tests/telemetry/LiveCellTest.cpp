@@ -1,6 +1,7 @@
 // The live operating point's cell on the part-load maps.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "telemetry/LiveCell.h"
@@ -53,4 +54,12 @@ TEST(LiveCell, RowIsTheLastHeaderNotBelowTheLoad) {
 TEST(LiveCell, SmallMapsGiveZero) {
   EXPECT_EQ(FindLiveColumn(RpmAxis(), 2, 3000), 0);
   EXPECT_EQ(FindLiveRow(RpmAxis(), 2, 3), 0);
+}
+
+// Values no integer holds still place the cell (the search compares floats).
+TEST(LiveCell, AbsurdSpeedsStillGiveACell) {
+  EXPECT_EQ(FindLiveColumn(RpmAxis(), 17, 1e30), 16);
+  EXPECT_EQ(FindLiveColumn(RpmAxis(), 17, -1e30), 1);
+  EXPECT_EQ(FindLiveColumn(RpmAxis(), 17, HUGE_VAL), 16);
+  EXPECT_EQ(FindLiveColumn(RpmAxis(), 17, NAN), 16);
 }

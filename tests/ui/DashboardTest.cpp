@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 
@@ -117,4 +118,29 @@ TEST_F(DashboardTest, DialRepaintsOnlyWhenItsReadingChanges) {
   QApplication::processEvents();
   EXPECT_EQ(rpm.paints, 0);
   fForm.hide();
+}
+
+// The lambda figure stands inside its dial between the scale's end figures: grown wider
+// than its 50 pixels by a wide font, it must not blank out the dial's own figures ("100").
+TEST_F(DashboardTest, LambdaFigureLeavesTheDialFiguresReadable) {
+  for (double o2 : {0.87, 1.05, 0.45}) {
+    LiveRecord r = Record(2000);
+    r[kO2] = o2;
+    fForm.ShowOnDashboard(r);
+    Dial* dial = fForm.LambdaMeter;
+    const QImage face = dial->grab().toImage();
+    const QImage panel = dial->parentWidget()->grab().toImage();
+    const QRect label = fForm.lLambdaNum->geometry();
+    auto white = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200; };
+    int dialFigurePixels = 0, blanked = 0;
+    for (int y = label.top(); y <= label.bottom(); ++y)
+      for (int x = label.left(); x <= label.right(); ++x) {
+        const QPoint onFace = QPoint(x, y) - dial->pos();
+        if (!face.rect().contains(onFace) || !white(face.pixel(onFace))) continue;
+        ++dialFigurePixels;
+        if (!white(panel.pixel(x, y))) ++blanked;
+      }
+    EXPECT_EQ(blanked, 0) << "O2 " << o2 << ": " << dialFigurePixels << " figure pixels";
+    EXPECT_GE(fForm.lLambdaNum->width(), fForm.lLambdaNum->sizeHint().width());
+  }
 }

@@ -13,6 +13,8 @@ const QColor kOrange(255, 128, 0);
 const QColor kLime(0, 255, 0);
 const QColor kGreen(0, 128, 0);
 const QColor kLambdaLean(222, 97, 33);
+// The lambda figure's box is 652 .. 702, centred under LambdaMeter's hub.
+constexpr int kLambdaCentre = 677;
 
 struct DialSpec {
   const char* name;
@@ -39,11 +41,15 @@ Dial* MakeDial(QWidget* parent, const DialSpec& s) {
   return dial;
 }
 
-// Labels grow to the right with their text, from the size they were given.
-void SetLabelText(QLabel* label, const QString& text, int minimumWidth) {
+// Labels grow with their text from the size they were given: to the right, or, with
+// `centre` set, to both sides of that x (the lambda figure stays under its dial's hub, so
+// that it does not cover the scale's end figures beside it).
+void SetLabelText(QLabel* label, const QString& text, int minimumWidth, int centre = -1) {
   label->setText(text);
   const int width = std::max(minimumWidth, label->sizeHint().width());
-  if (width != label->width()) label->resize(width, label->height());
+  const int left = centre < 0 ? label->x() : centre - width / 2;
+  if (width != label->width() || left != label->x())
+    label->setGeometry(left, label->y(), width, label->height());
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
@@ -212,6 +218,12 @@ TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   lLambdaNum = MakeLabel(panel, "lLambdaNum", QStringLiteral("14.1"), {652, 249, 50, 29}, 24,
                          Qt::white, Qt::black);
+  // The figure sits inside the lambda dial between the scale's end figures: it is drawn
+  // without a box of its own so that, grown wider than its 50 pixels, it still leaves the
+  // dial's "100" readable.
+  lLambdaNum->setAlignment(Qt::AlignCenter);
+  lLambdaNum->setAutoFillBackground(false);
+  SetLabelText(lLambdaNum, lLambdaNum->text(), 50, kLambdaCentre);
   lSpeed =
       MakeLabel(panel, "lSpeed", QStringLiteral("123"), {375, 9, 43, 29}, 24, Qt::black, Qt::white);
   Label2 = MakeLabel(panel, "Label2", QStringLiteral("км/ч"), {424, 12, 60, 24}, 19, Qt::white,
@@ -229,7 +241,7 @@ void TfrmIndicators::ShowOnDashboard(const LiveRecord& values) {
   if (revs > RPMmeter->Value() && revs - RPMmeter->Value() < 200) RPMmeter->SetSecondValue(revs);
   RPMmeter->SetValue(revs);
   LambdaMeter->SetValue(values[kO2] * 100);
-  SetLabelText(lLambdaNum, FloatToStr(values[kO2]), 50);
+  SetLabelText(lLambdaNum, FloatToStr(values[kO2]), 50, kLambdaCentre);
   IgnAngMeter->SetValue(values[kIGNITION]);
   MAFmeter->SetValue(values[kMAF]);
   AirTMeter->SetValue(values[kMAT]);

@@ -1,5 +1,6 @@
 #include "telemetry/Telemetryfrm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,8 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
+#include <optional>
 
 #include "app/ErrorBox.h"
 #include "common/Clock.h"
@@ -38,6 +41,35 @@ QColor CurveColor(int curve) {
     default:
       return Qt::yellow;
   }
+}
+
+// WCAG relative luminance of a colour.
+double Luminance(QColor color) {
+  auto channel = [](double c) {
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+         0.0722 * channel(color.blueF());
+}
+
+// Black or white, whichever stands out more on `background`; either gives a contrast of at
+// least 4.5:1 on any colour.
+QColor ReadableTextOn(QColor background) {
+  const double l = Luminance(background);
+  return (l + 0.05) / 0.05 >= 1.05 / (l + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+// Paints a combo box flat in its curve's colour with black or white text. A style sheet,
+// not the palette: styles shade a palette's button colour (a lighter green under Fusion),
+// and text chosen for the palette colour would then lose its contrast.
+void PaintInCurveColour(QComboBox* combo, QColor color) {
+  const QString face = color.name();
+  const QString text = ReadableTextOn(color).name();
+  combo->setStyleSheet(QStringLiteral("QComboBox { background-color: %1; color: %2; "
+                                      "border: 1px solid gray; padding: 1px 2px; }"
+                                      "QComboBox QAbstractItemView { background-color: %1; "
+                                      "color: %2; }")
+                           .arg(face, text));
 }
 
 // Restores the normal mouse cursor when a load ends, however it ends.
@@ -108,16 +140,12 @@ void TFrmTelemetry::BuildBands(QFrame* area) {
       auto* combo = new QComboBox(group);
       combo->setObjectName(QStringLiteral("cb%1Param").arg(k));
       const QColor color = CurveColor(c);
-      QPalette palette = combo->palette();
-      palette.setColor(QPalette::Button, color);
-      palette.setColor(QPalette::Base, color);
-      const QColor text = color.lightness() > 140 ? Qt::black : Qt::white;
-      palette.setColor(QPalette::ButtonText, text);
-      palette.setColor(QPalette::Text, text);
-      combo->setPalette(palette);
+      PaintInCurveColour(combo, color);
       column->addWidget(combo);
       fCombos[k - 1] = combo;
-      connect(combo, &QComboBox::currentIndexChanged, this,
+      // A choice, not a change: choosing the name already selected draws its curve again
+      // (after "Закрыть" emptied the charts).
+      connect(combo, &QComboBox::activated, this,
               [this, k](int) { RunCommand([&] { cbParamChange(k); }); });
       auto* ticks = new QCheckBox(group);
       ticks->setObjectName(k == 1 ? QStringLiteral("cbGrafTicks")
@@ -270,9 +298,14 @@ void TFrmTelemetry::showEvent(QShowEvent* event) {
 }
 
 void TFrmTelemetry::keyPressEvent(QKeyEvent* event) {
-  // "Закрыть" is the default button: Enter that no control took presses it.
+  // Enter presses the button that has the focus; otherwise "Закрыть", the default button.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    OKBtn->click();
+    auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
+    if (focused) {
+      if (focused->isEnabled()) focused->click();
+    } else {
+      OKBtn->click();
+    }
     return;
   }
   QWidget::keyPressEvent(event);
@@ -283,11 +316,17 @@ void TFrmTelemetry::LoadLogBtnClick() {
   if (ODLogFile->exec() != QDialog::Accepted) return;
   const QStringList chosen = ODLogFile->selectedFiles();
   if (chosen.isEmpty()) return;
+  // A file that cannot be read throws here and leaves the window as it was: combo boxes,
+  // curves and position. A bad line leaves the records before it loaded: the window shows
+  // exactly those, then the error box names the line.
+  std::optional<ELogLineError> badLine;
   {
-    // A load that fails throws here and leaves the window as it was: combo boxes, curves
-    // and position.
     WaitCursor wait;
-    TelemetryLogger->LoadFromFile(chosen.front(), false);
+    try {
+      TelemetryLogger->LoadFromFile(chosen.front(), false);
+    } catch (const ELogLineError& e) {
+      badLine = e;
+    }
   }
   const TEFILogList& records = TelemetryLogger->Records;
   // A new log starts on the first page of every chart.
@@ -320,6 +359,7 @@ void TFrmTelemetry::LoadLogBtnClick() {
   if (scbarLog->value() == previous) scbarLogChange(scbarLog->value());
   scbarLog->setEnabled(true);
   pnlButtons->setEnabled(true);
+  if (badLine) throw *badLine;
 }
 
 void TFrmTelemetry::OKBtnClick() {
@@ -389,8 +429,22 @@ void TFrmTelemetry::btnToBeginClick() {
 }
 
 void TFrmTelemetry::btnRewindClick() {
+  // One page back, to a record near the end of that page; on the first page the position
+  // goes no further forward than the first records.
+  const int page = DualChart1->Page();
   ForEachChart([](TPagedChart* chart) { chart->PreviousPage(); });
-  scbarLog->setValue((DualChart1->Page() + 1) * kPointsPerPage - 3);
+  if (DualChart1->Page() < page)
+    SetPosition(DualChart1->Page() * kPointsPerPage - 3);
+  else
+    SetPosition(std::min(scbarLog->value(), scbarLog->minimum() + 1));
+}
+
+void TFrmTelemetry::SetPosition(int p) {
+  // A page button has moved the charts: the cursor and the value boxes follow even when
+  // the position itself stays.
+  const int before = scbarLog->value();
+  scbarLog->setValue(p);
+  if (scbarLog->value() == before) scbarLogChange(before);
 }
 
 void TFrmTelemetry::btnMinusClick() {
@@ -402,12 +456,15 @@ void TFrmTelemetry::btnPlusClick() {
 }
 
 void TFrmTelemetry::btnForwardClick() {
-  ForEachChart([](TPagedChart* chart) { chart->NextPage(); });
+  // One page forward, to a record near the start of that page; on the last page, to the
+  // last record.
   const int page = DualChart1->Page();
-  if (page * kPointsPerPage + 1 < scbarLog->maximum())
-    scbarLog->setValue(page * kPointsPerPage + 2);
+  ForEachChart([](TPagedChart* chart) { chart->NextPage(); });
+  const int first = (DualChart1->Page() - 1) * kPointsPerPage;
+  if (DualChart1->Page() > page && first + 2 < scbarLog->maximum())
+    SetPosition(first + 2);
   else
-    scbarLog->setValue(scbarLog->maximum() - 1);
+    SetPosition(scbarLog->maximum() - 1);
 }
 
 void TFrmTelemetry::btnToEndClick() {

@@ -84,6 +84,7 @@ class TFrmTelemetry : public QWidget {
   void BuildBottom(QFrame* panel);
   void FillCurveFromCombo(int k);
   void ShowRecord(int p);
+  void SetPosition(int p);
   int RecordCount() const;
   template <typename F>
   void ForEachChart(F f);
