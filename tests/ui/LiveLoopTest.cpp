@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/LiveLoop.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
 #include "support/UiTestHelpers.h"
@@ -79,8 +80,8 @@ TEST_F(LiveLoopTest, RunWithLoggingWritesHeaderAndRecordsInACircle) {
     EXPECT_EQ(Fields(lines[i + 1])[1].trimmed(), rpm[i]) << i;
   }
   // The strip and the dashboard's source keep the last record.
-  EXPECT_EQ(frmMain->LiveValues[kRPM], Fields(lines.back())[1].trimmed().toDouble());
-  EXPECT_EQ(Find<QLineEdit>("edtRPM")->text(), QString::number(frmMain->LiveValues[kRPM]));
+  EXPECT_EQ(frmMain->Live().LiveValues[kRPM], Fields(lines.back())[1].trimmed().toDouble());
+  EXPECT_EQ(Find<QLineEdit>("edtRPM")->text(), QString::number(frmMain->Live().LiveValues[kRPM]));
 }
 
 TEST_F(LiveLoopTest, WithoutTheOptionNothingIsAskedOrWritten) {
@@ -95,9 +96,9 @@ TEST_F(LiveLoopTest, WithoutTheOptionNothingIsAskedOrWritten) {
   EXPECT_FALSE(asked);
   EXPECT_EQ(QDir(fTemp.path()).entryList(QDir::Files), QStringList({"demo.dat"}));
   // 850;25: RPM and SPEED, the slots between unchanged.
-  EXPECT_EQ(frmMain->LiveValues[kRPM], 850);
-  EXPECT_EQ(frmMain->LiveValues[kSPEED], 25);
-  EXPECT_EQ(frmMain->LiveValues[kLOAD], 0);
+  EXPECT_EQ(frmMain->Live().LiveValues[kRPM], 850);
+  EXPECT_EQ(frmMain->Live().LiveValues[kSPEED], 25);
+  EXPECT_EQ(frmMain->Live().LiveValues[kLOAD], 0);
   EXPECT_EQ(Find<QLineEdit>("edtSpeed")->text(), "25");
 }
 
@@ -128,10 +129,10 @@ TEST_F(LiveLoopTest, ABadPieceEndsTheRunAndKeepsTheLinesBefore) {
   EXPECT_EQ(lines.size(), 3);
   // The run ended on its own: the button is still down until the user releases it.
   EXPECT_TRUE(Button()->isChecked());
-  EXPECT_EQ(frmMain->LiveLoopActive, 1);
+  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 1);
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Получение телеметрии из DME");
   Button()->click();
-  EXPECT_EQ(frmMain->LiveLoopActive, 0);
+  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
 }
 
 TEST_F(LiveLoopTest, MissingDemoFileIsReported) {
@@ -147,7 +148,7 @@ TEST_F(LiveLoopTest, ClosingTheMainWindowEndsTheRunAndClosesTheLog) {
   AnswerFileDialog(TempPath("closed.txt"));
   QTimer::singleShot(450, [] { frmMain->close(); });
   Button()->click();
-  EXPECT_EQ(frmMain->LiveLoopActive, 0);
+  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
   EXPECT_GE(LogLines("closed.txt").size(), 3);
 }
 
@@ -164,15 +165,15 @@ TEST_F(LiveLoopTest, MarkedCellFollowsTheActivePage) {
   frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet2);
   Run(350);
   // 2750 rpm: headers 600, 1000, ... 2600 (column 6), 3000 (column 7).
-  EXPECT_EQ(frmMain->LiveCellCol, 6);
+  EXPECT_EQ(frmMain->Live().Mark.LiveCellCol, 6);
   // Load 5 ms: rows show 12 ms at the top down to 1 ms; the last header not below 5 is 5
   // itself (grid row 8).
-  EXPECT_EQ(frmMain->LiveCellRow, 8);
-  EXPECT_DOUBLE_EQ(frmMain->LiveValues[kO2], 0.46);
+  EXPECT_EQ(frmMain->Live().Mark.LiveCellRow, 8);
+  EXPECT_DOUBLE_EQ(frmMain->Live().LiveValues[kO2], 0.46);
   frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet6);
   Run(350);
-  EXPECT_EQ(frmMain->LiveCellCol, 0);
-  EXPECT_EQ(frmMain->LiveCellRow, 0);
+  EXPECT_EQ(frmMain->Live().Mark.LiveCellCol, 0);
+  EXPECT_EQ(frmMain->Live().Mark.LiveCellRow, 0);
 }
 
 TEST_F(LiveLoopTest, HiddenDashboardKeepsItsReadings) {

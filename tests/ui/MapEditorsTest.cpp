@@ -20,6 +20,7 @@
 #include <functional>
 
 #include "app/ErrorBox.h"
+#include "app/LiveLoop.h"
 #include "app/RadioGroup.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
@@ -339,9 +340,9 @@ TEST_F(MapEditorsTest, RevLimitSnapsOnLeaving) {
 }
 
 TEST_F(MapEditorsTest, LiveMarkAndHintToggle) {
-  frmMain->LiveLoopActive = 1;
-  frmMain->LiveCellCol = 5;
-  frmMain->LiveCellRow = 3;
+  frmMain->Live().Mark.LiveLoopActive = 1;
+  frmMain->Live().Mark.LiveCellCol = 5;
+  frmMain->Live().Mark.LiveCellRow = 3;
   QImage image(maps->sgFuelMain->viewport()->size(), QImage::Format_RGB32);
   maps->sgFuelMain->viewport()->render(&image);
   auto colourAt = [&](int c, int r) {

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/LiveLoop.h"
 #include "app/RecentFiles.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
@@ -85,7 +86,7 @@ TEST_F(ProgramEnd, ClosingTheMainWindowDuringTheLiveLoopEndsTheRun) {
   Act("N12")->trigger();
   QTimer::singleShot(0, frmMain, [] { frmMain->findChild<QToolButton*>("sbWriteLog")->click(); });
   EXPECT_TRUE(CloseMainWindowInWindowLoop(600));
-  EXPECT_EQ(frmMain->LiveLoopActive, 0);
+  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
   EXPECT_FALSE(AnyOtherWindowVisible());
   QDir::setCurrent(oldDir);
 }

@@ -114,7 +114,6 @@ void TfrmMain::BuildMenu() {
   connect(N8, &QAction::triggered, this, Guarded([this] { fAdapter->N8Click(); }));
   connect(N14, &QAction::triggered, this, Guarded([this] { fAdapter->N14Click(); }));
   connect(N16, &QAction::triggered, this, Guarded([this] { fAdapter->N16Click(); }));
-  connect(sbWriteLog, &QToolButton::clicked, this, Guarded([this] { sbWriteLogClick(); }));
   connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/Aboutfrm.h"
+#include "app/LiveLoop.h"
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
 #include "link/PortSettings.h"
@@ -48,6 +49,11 @@ bool StartProgram() {
   frmIndicators = new TfrmIndicators;
   FrmTelemetry = new TFrmTelemetry;
   frmSelectDME = new TfrmSelectDME;
+  // Each live record reaches the dashboard while it is showing; hidden, it keeps its readings.
+  QObject::connect(&frmMain->Live(), &TLiveLoop::RecordShown, frmIndicators,
+                   [](const LiveRecord& values) {
+                     if (frmIndicators->isVisible()) frmIndicators->ShowOnDashboard(values);
+                   });
   frmMain->show();
   return true;
 }

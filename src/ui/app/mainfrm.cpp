@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/ErrorBox.h"
+#include "app/LiveLoop.h"
 #include "app/PieGauge.h"
 #include "common/Clock.h"
 #include "editors/MapEditors.h"
@@ -77,6 +78,17 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fLink = new TLinkPanel(*this);
   // Label16 shows the adapter port's name.
   fAdapter = new TAdapterCommands(*this);
+  TLiveLoop::Views live;
+  live.edits = LiveEdits;
+  live.pages = PageControl1;
+  live.fuelPage = TabSheet1;
+  live.ignitionPage = TabSheet2;
+  live.maps = fMaps;
+  live.strip = fStrip;
+  live.writeLog = N15;
+  live.logDialog = sdLogFile;
+  fLive = new TLiveLoop(this, live);
+  connect(sbWriteLog, &QToolButton::clicked, this, Guarded([this] { fLive->sbWriteLogClick(); }));
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
@@ -166,10 +178,11 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::StopActivities() {
   // A diagnostic connection ends with the window: the line is closed, the thread joined.
   fLink->EndConnection();
-  if (LiveLoopActive) {
-    LiveLoopActive = 0;
-    SleepMs(100);
-  }
+  fLive->Stop();
+}
+
+const TLiveMark& TfrmMain::LiveMark() const {
+  return fLive->Mark;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "image/EFI_Edt.h"
-#include "telemetry/LiveRecord.h"
 
 class QAction;
 class QFileDialog;
@@ -25,6 +24,8 @@ class TLinkPanel;
 class TAdapterCommands;
 class TStatusStrip;
 class TRecentFiles;
+class TLiveLoop;
+struct TLiveMark;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -76,13 +77,9 @@ class TfrmMain : public QMainWindow {
   // N9 follows whether a whole image is held.
   void UpdateImageCommands();
 
-  // --- Live data ---
-  // Shows LiveValues in the live strip, on the dashboard when it is showing and as the
-  // marked cell of the part-load map on the active page.
-  void ShowLiveValues();
-  // The acquisition loop: records from "demo.dat" until LiveLoopActive is cleared.
-  void RunLiveLoop();
-  void sbWriteLogClick();
+  // --- Live data: the acquisition loop, its values and the live mark of the maps ---
+  TLiveLoop& Live() { return *fLive; }
+  const TLiveMark& LiveMark() const;
 
   // --- Commands of the shell ---
   void DME1Click();
@@ -94,10 +91,6 @@ class TfrmMain : public QMainWindow {
 
   // --- State shared by the subsystems (interface thread only) ---
   bool TablesLoaded = false;
-  LiveRecord LiveValues{};
-  uint8_t LiveLoopActive = 0;
-  int32_t LiveCellCol = 0;
-  int32_t LiveCellRow = 0;
 
   // --- Menu ---
   QAction* DME1 = nullptr;
@@ -165,10 +158,10 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TEFIOperator> fEFI;
   TStatusStrip* fStrip = nullptr;
   TRecentFiles* fRecent = nullptr;
+  TLiveLoop* fLive = nullptr;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;
   bool fShownOnce = false;
   QString fStartFile;
-  bool fLiveLoopRunning = false;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/mainfrm.h"
+#include "telemetry/LiveCell.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
@@ -59,9 +60,9 @@ bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, 
   const QString text = grid->Cell(col, row);
   // The live operating point: the RPM header of its column, the load header of its row,
   // and the cell where they cross.
-  if (fForm.LiveLoopActive == 1 && (col == fForm.LiveCellCol || row == fForm.LiveCellRow)) {
+  if (fForm.LiveMark().LiveLoopActive == 1 && (col == fForm.LiveMark().LiveCellCol || row == fForm.LiveMark().LiveCellRow)) {
     const bool header = col == 0 || row == 0;
-    const bool cross = col == fForm.LiveCellCol && row == fForm.LiveCellRow;
+    const bool cross = col == fForm.LiveMark().LiveCellCol && row == fForm.LiveMark().LiveCellRow;
     if (header || cross) {
       FillCell(painter, rect, LiveMarkColor(), text);
       return true;

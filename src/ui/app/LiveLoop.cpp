@@ -1,6 +1,5 @@
-// The live road of the main window: the acquisition loop over "demo.dat", the log it
-// writes, and the display of every record in the live strip, on the dashboard and as the
-// marked cell of the part-load maps.
+#include "app/LiveLoop.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,35 +10,35 @@
 #include <QToolButton>
 
 #include "app/EventPump.h"
-#include "app/Program.h"
-#include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
 #include "telemetry/DemoRecord.h"
-#include "telemetry/Indicatorsfrm.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/StatusStrip.h"
 
 namespace {
 constexpr int kRecordPauseMs = 100;
 
 }  // namespace
 
-void TfrmMain::ShowLiveValues() {
-  // 1. The dashboard only while it is showing; hidden, it keeps its readings.
-  if (frmIndicators && frmIndicators->isVisible()) frmIndicators->ShowOnDashboard(LiveValues);
-  // 2. The live strip, slots 1 to 11.
+TLiveLoop::TLiveLoop(QObject* parent, const Views& views) : QObject(parent), fViews(views) {}
+
+void TLiveLoop::ShowLiveValues() {
+  // The dashboard first (it shows the record only while it is showing), then the live strip,
+  // slots 1 to 11.
+  emit RecordShown(LiveValues);
   for (int slot = 1; slot < kLiveSlots; ++slot)
-    LiveEdits[slot - 1]->setText(FloatToStr(LiveValues[slot]));
-  // 3.
+    fViews.edits[slot - 1]->setText(FloatToStr(LiveValues[slot]));
   QCoreApplication::processEvents();
-  // 4. The cell of the operating point, searched on the ignition map's headers.
+  // The cell of the operating point, searched on the ignition map's headers.
   int col = 0, row = 0;
-  QWidget* page = PageControl1->currentWidget();
-  TStringGrid* ignition = Maps().sgIgnMain;
-  if (page == TabSheet1 || page == TabSheet2) {
+  QWidget* page = fViews.pages->currentWidget();
+  TStringGrid* ignition = fViews.maps->sgIgnMain;
+  if (page == fViews.fuelPage || page == fViews.ignitionPage) {
     const QChar separator = DecimalSeparator();
     auto header = [&](int c, int r) -> std::optional<double> {
       // A header that is not a number counts as empty.
@@ -49,54 +48,52 @@ void TfrmMain::ShowLiveValues() {
         FindLiveColumn([&](int c) { return header(c, 0); }, ignition->ColCount(), LiveValues[kRPM]);
     row = FindLiveRow([&](int r) { return header(0, r); }, ignition->RowCount(), LiveValues[kLOAD]);
   }
-  // 5.
-  LiveCellCol = col;
-  LiveCellRow = row;
-  // 6. Only the map on the active page is repainted.
-  if (page == TabSheet2) ignition->Repaint();
-  if (page == TabSheet1) Maps().sgFuelMain->Repaint();
-  // 7.
+  Mark.LiveCellCol = col;
+  Mark.LiveCellRow = row;
+  // Only the map on the active page is repainted, then the window may follow.
+  if (page == fViews.ignitionPage) ignition->Repaint();
+  if (page == fViews.fuelPage) fViews.maps->sgFuelMain->Repaint();
   QCoreApplication::processEvents();
 }
 
-void TfrmMain::RunLiveLoop() {
-  // 1. The record source; a missing file stops here with the file error.
+void TLiveLoop::RunLiveLoop() {
+  // The record source; a missing file stops here with the file error.
   TDemoDataSource source;
   TLogWriter log;
   bool logOpen = false;
-  // 2. The log file is chosen once, at the start of the run.
-  if (LiveLoopActive == 1 && N15->isChecked()) {
-    sdLogFile->selectFile(ProposedLogName(QDateTime::currentDateTime()));
-    const QString path = RunFileDialog(sdLogFile);
+  // The log file is chosen once, at the start of the run.
+  if (Mark.LiveLoopActive == 1 && fViews.writeLog->isChecked()) {
+    fViews.logDialog->selectFile(ProposedLogName(QDateTime::currentDateTime()));
+    const QString path = RunFileDialog(fViews.logDialog);
     if (!path.isEmpty()) {
       log.Create(path);
       logOpen = true;
     }
   }
-  // 3. Elapsed time on the monotonic clock, so a run past midnight keeps counting up.
+  // Elapsed time on the monotonic clock, so a run past midnight keeps counting up.
   const int64_t start = NowMs();
-  // 4.
-  while (LiveLoopActive == 1) {
+  while (Mark.LiveLoopActive == 1) {
     const QString line = source.NextLine();
     const double elapsed = static_cast<double>(NowMs() - start) / 1000.0;
     ParseDemoRecord(line, LiveValues, DecimalSeparator());
     // The record pause; the window stays responsive meanwhile.
     PumpEventsFor(kRecordPauseMs);
     // N15 is read before every record: unchecking it suspends writing.
-    if (N15->isChecked() && logOpen) log.Append(elapsed, LiveValues, DecimalSeparator());
+    if (fViews.writeLog->isChecked() && logOpen)
+      log.Append(elapsed, LiveValues, DecimalSeparator());
     QCoreApplication::processEvents();
     ShowLiveValues();
   }
-  // 5. Both files close here, and on an error through their destructors, so every line
+  // Both files close here, and on an error through their destructors, so every line
   // written before stays in the log.
   source.Close();
   if (logOpen) log.Close();
 }
 
-void TfrmMain::sbWriteLogClick() {
-  if (sbWriteLog->isChecked()) {
-    LiveLoopActive = 1;
-    SetLinkStatus(QStringLiteral("Получение телеметрии из DME"), Qt::red);
+void TLiveLoop::sbWriteLogClick() {
+  if (fViews.strip->sbWriteLog->isChecked()) {
+    Mark.LiveLoopActive = 1;
+    fViews.strip->SetLinkStatus(QStringLiteral("Получение телеметрии из DME"), Qt::red);
     QCoreApplication::processEvents();
     // A run still finishing its record (the button released and pressed again inside it)
     // simply goes on; a second run is never nested inside the first.
@@ -108,8 +105,15 @@ void TfrmMain::sbWriteLogClick() {
     } reset{fLiveLoopRunning};
     RunLiveLoop();
   } else {
-    LiveLoopActive = 0;
+    Mark.LiveLoopActive = 0;
     SleepMs(100);
-    SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
+    fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
   }
+}
+
+void TLiveLoop::Stop() {
+  // A running loop sees the cleared flag after its record and ends.
+  if (!Mark.LiveLoopActive) return;
+  Mark.LiveLoopActive = 0;
+  SleepMs(100);
 }
