@@ -103,8 +103,10 @@ QByteArray TComPort::Read(int count) {
 }
 
 void TComPort::Poll() {
-  // The CTS count is taken before the input is read, so that every character that came
-  // before a change is delivered before the change is reported.
+  // The CTS count is taken before the input is read, so that every character of a line
+  // device that came before a change is delivered before the change is reported. A device
+  // file delivers its characters through readyRead; the read takes those still on their
+  // way after the last change.
   int64_t count = -1;
   if (fDevice) count = fDevice->ctsChanges();
   if (fSerial) count = PosixSerialDevice::CtsChangeCount(static_cast<int>(fSerial->handle()));
@@ -114,10 +116,6 @@ void TComPort::Poll() {
       fPending.append(static_cast<char>(byte));
     if (fPending.size() > before) emit RxChar(static_cast<int>(fPending.size()));
     if (!fDevice) return;  // the handler closed the port
-  } else if (fSerial) {
-    // Characters the driver holds but QSerialPort has not yet taken (readyRead adds them).
-    fSerial->waitForReadyRead(0);
-    if (!fSerial) return;
   }
   // A driver that counts CTS changes misses none, however quick they are; otherwise the
   // level is compared with the last poll's.
