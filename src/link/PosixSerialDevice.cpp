@@ -169,10 +169,14 @@ int PosixSerialDevice::cts() {
   return (bits & TIOCM_CTS) ? 1 : 0;
 }
 
-int64_t PosixSerialDevice::ctsChanges() {
+int64_t PosixSerialDevice::CtsChangeCount(int fd) {
   serial_icounter_struct counts{};
-  if (fFd < 0 || ioctl(fFd, TIOCGICOUNT, &counts) != 0) return -1;
+  if (fd < 0 || ioctl(fd, TIOCGICOUNT, &counts) != 0) return -1;
   return counts.cts;
+}
+
+int64_t PosixSerialDevice::ctsChanges() {
+  return CtsChangeCount(fFd);
 }
 
 int PosixSerialDevice::readByte() {

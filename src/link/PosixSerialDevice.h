@@ -27,6 +27,11 @@ class PosixSerialDevice : public SerialDevice {
 
   int fd() const { return fFd; }
 
+  // The kernel's running count of CTS changes on an open serial descriptor, or -1 when its
+  // driver keeps none (pseudo-terminals, some USB adapters). Unlike polling the level, the
+  // count misses no change, however quick.
+  static int64_t CtsChangeCount(int fd);
+
   // The terminal settings for a line: raw, receiver on, modem lines not driving the
   // driver, no flow control, the given rate, parity code (0 none, 1 odd, 2 even), stop-bit
   // code (0 one) and data bits. False for a rate the platform does not have.

@@ -136,6 +136,8 @@ void TScanThread::run() {
       if (!SendBlock(sendTitle, RecvData, n)) break;
     }
   }
+  // A request not yet sent belongs to this connection: it is never sent to a later one.
+  PendingRequest = LinkRequest::None;
   Notify(LinkCode::Disconnected);
   Notify(LinkCode::Finished);
 #ifdef TARVELO_THREAD_SANITIZER

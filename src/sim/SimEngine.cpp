@@ -115,18 +115,31 @@ void SimEngine::Service(int64_t nowUs) {
     const auto address = decoder->Poll(nowUs);
     if (!address) continue;
     const SimUnitSettings unit = fSim->UnitSettings();
-    if (unit.silent || *address != unit.address) continue;
+    // The unit's K-line receiver sees only the modem line the interface is wired to.
+    FiveBaudDecoder* wired = unit.wakeLine == 0 ? &fDtrDecoder : &fRtsDecoder;
+    if (decoder != wired || unit.silent || *address != unit.address) continue;
     fWakePending = true;
     fWakeEndUs = std::max(nowUs, decoder->LastFrameEndUs());
     if (fInConnection) throw Restarted{};
   }
-  // CTS changes after the image stream, each once the program has read everything.
+  // CTS changes after the image stream, each once the program has read everything unless
+  // the adapter is a quick one.
   if (fCtsLeft > 0 && nowUs >= fNextCtsUs) {
-    if (fLine->RxEmpty()) {
+    const int interval = std::max(0, fAdapter.ctsIntervalUs);
+    if (!fAdapter.ctsAfterDrain || fLine->RxEmpty()) {
       fLine->ToggleCts();
       --fCtsLeft;
+      if (fCtsLeft == 0 && !fLate.empty())
+        fLateAtUs = nowUs + int64_t{std::max(0, fAdapter.lateDelayMs)} * 1000;
+      fNextCtsUs = nowUs + interval;
+    } else {
+      // Looked at again a little later while the program reads.
+      fNextCtsUs = nowUs + std::max(interval, 1000);
     }
-    fNextCtsUs = nowUs + int64_t{std::max(1, fAdapter.ctsIntervalMs)} * 1000;
+  }
+  if (!fLate.empty() && fCtsLeft == 0 && nowUs >= fLateAtUs) {
+    fLine->Send(fLate);
+    fLate.clear();
   }
 }
 
@@ -137,6 +150,7 @@ int64_t SimEngine::NextServiceUs() const {
     if (t >= 0) next = std::min(next, t);
   }
   if (fCtsLeft > 0) next = std::min(next, fNextCtsUs);
+  if (!fLate.empty() && fCtsLeft == 0) next = std::min(next, fLateAtUs);
   return next;
 }
 
@@ -215,6 +229,9 @@ void SimEngine::Connection() {
     Block in{};
     uint8_t programCounter = 0;
     if (!ReceiveProgramBlock(programCounter, in)) return;
+    // The answer must carry the counter of the unit's block plus one; a block out of
+    // sequence ends the connection, as on a real unit.
+    if (programCounter != static_cast<uint8_t>(counter + 1)) return;
     counter = static_cast<uint8_t>(programCounter + 1);
     if (in.title == kTitleReadCodes) {
       const std::vector<uint8_t> codes = fSim->FaultCodes();
@@ -274,6 +291,8 @@ bool SimEngine::ReceiveProgramBlock(uint8_t& counter, Block& block) {
 void SimEngine::AdapterByte(uint8_t byte) {
   switch (fAdapterState) {
     case AdapterState::Idle:
+      // The adapter listens for commands only while RTS is asserted.
+      if (!fRts) break;
       fAdapter = fSim->AdapterSettings();
       if (byte == kReadCommand) {
         StreamImage();
@@ -306,7 +325,12 @@ void SimEngine::StreamImage() {
   stream.reserve(static_cast<size_t>(length));
   for (int i = 0; i < length; ++i)
     stream.push_back(i == 0 ? fAdapter.filler : image[static_cast<size_t>(i - 1) % image.size()]);
+  // The tail still on its way arrives after the CTS changes.
+  const auto tail = stream.end() - std::clamp(fAdapter.lateChars, 0, length);
+  fLate.assign(tail, stream.end());
+  stream.erase(tail, stream.end());
   fLine->Send(stream);
-  fCtsLeft = fAdapter.ctsChanges;
-  fNextCtsUs = SimNowUs() + int64_t{std::max(1, fAdapter.ctsIntervalMs)} * 1000;
+  fCtsLeft = std::max(0, fAdapter.ctsChanges);
+  fNextCtsUs = SimNowUs() + std::max(0, fAdapter.ctsIntervalUs);
+  fLateAtUs = SimNowUs() + int64_t{std::max(0, fAdapter.lateDelayMs)} * 1000;
 }

@@ -74,4 +74,6 @@ class SimEngine {
   AdapterState fAdapterState = AdapterState::Idle;
   int fCtsLeft = 0;
   int64_t fNextCtsUs = 0;
+  std::vector<uint8_t> fLate;  // the end of the stream, still on its way
+  int64_t fLateAtUs = 0;
 };

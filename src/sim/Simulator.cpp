@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "link/PortSettings.h"
 #include "link/SerialDevice.h"
 #include "sim/SimSerialDevice.h"
 
@@ -159,8 +160,17 @@ std::vector<uint8_t> GeneratedImage() {
   return image;
 }
 
+std::vector<uint8_t> DemoFaultCodes() {
+  // Lambda regulation, coolant temperature sensor, idle-speed actuator.
+  return {10, 45, 4};
+}
+
 std::shared_ptr<Simulator> TheSimulator() {
-  static const std::shared_ptr<Simulator> simulator = std::make_shared<Simulator>();
+  static const std::shared_ptr<Simulator> simulator = [] {
+    auto sim = std::make_shared<Simulator>();
+    sim->SetFaultCodes(DemoFaultCodes());
+    return sim;
+  }();
   return simulator;
 }
 
@@ -171,5 +181,9 @@ void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator
 void RegisterSimulator() {
   const auto simulator = TheSimulator();
   simulator->LoadImageFile(QStringLiteral("demo.bin"));
+  // The simulated interface is wired the way the port settings expect.
+  SimUnitSettings unit = simulator->UnitSettings();
+  unit.wakeLine = IniWakeLine;
+  simulator->SetUnitSettings(unit);
   RegisterSimulator(QStringLiteral("sim"), simulator);
 }

@@ -5,10 +5,12 @@
 // faults. Each open of its device (SimSerialDevice) runs its own thread that plays the
 // unit on the K-line and the adapter on the same port, depending on what the program does:
 // - DTR set (the diagnostic line's resting level): the K-line. Every byte written comes
-//   back as an echo; a 5-baud wake-up of the unit's address on DTR or RTS starts a
-//   connection.
-// - DTR released: the adapter. "r" streams the image and then changes CTS; "s" answers
-//   0x8C; 0x70 answers 0x8F and the bytes that follow are kept as the upload.
+//   back as an echo; a 5-baud wake-up of the unit's address on the interface's wake-up
+//   line (DTR or RTS, one of them, as the cable is wired) starts a connection. Like a real
+//   unit it drops the connection when a block of the program carries a wrong counter.
+// - DTR released: the adapter. Like the real adapter it takes a command only while RTS is
+//   asserted: "r" streams the image and then changes CTS; "s" answers 0x8C; 0x70 answers
+//   0x8F and the bytes that follow are kept as the upload.
 
 #include <QString>
 #include <atomic>
@@ -23,6 +25,7 @@ class SerialDevice;
 // one connection; -1 means never.
 struct SimUnitSettings {
   uint8_t address = 0x10;  // the 7-bit address it answers
+  int wakeLine = 0;        // the line its wake-up comes on: 0 DTR, any other value RTS
   int wakeBitMs = 200;     // bit time of the wake-up it decodes (5 baud)
   int syncDelayMs = 20;    // after the wake-up ends, before 0x55
   int keywordDelayMs = 5;  // before each keyword byte
@@ -55,8 +58,15 @@ struct SimAdapterSettings {
   uint8_t storeAnswer = 0x8C;   // answer to "s"
   int streamLength = 32769;     // characters answering "r": a filler, then the image
   uint8_t filler = 0x00;
-  int ctsChanges = 3;      // CTS changes after the stream has been read
-  int ctsIntervalMs = 40;  // between two CTS changes
+  int ctsChanges = 3;         // CTS changes after the stream
+  int ctsIntervalUs = 40000;  // before the first and between two CTS changes; 0 back to back
+  // The CTS changes wait until the program has read everything received; a quick adapter
+  // changes CTS while characters still wait in the program's input.
+  bool ctsAfterDrain = true;
+  // The last `lateChars` characters of the stream are still on their way when CTS changes:
+  // they arrive `lateDelayMs` after the last change (a USB adapter's buffering).
+  int lateChars = 0;
+  int lateDelayMs = 5;
 };
 
 // One byte on the simulated wire, kept when wire logging is on.
@@ -143,10 +153,15 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
   std::atomic<int> fStores{0};
 };
 
-// The simulator behind the device name "sim".
+// The fault codes the built-in simulator's unit holds when the program starts, so that
+// the fault-code page can be tried without a car.
+std::vector<uint8_t> DemoFaultCodes();
+// The simulator behind the device name "sim"; its unit starts with DemoFaultCodes().
 std::shared_ptr<Simulator> TheSimulator();
 // Registers "sim" with the line layer; it serves "demo.bin" of the working folder when
-// there is one, else a generated image. Called once by the program at start-up.
+// there is one, else a generated image, and its unit is woken on the line that "L-LINE"
+// of the port settings names. Called once by the program at start-up, after the port
+// settings are read.
 void RegisterSimulator();
 // Registers a simulator under another device name (tests keep their own).
 void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator);

@@ -189,13 +189,90 @@ TEST_F(ScanThreadTest, Request151SendsTitle1WithItsParameters) {
   EXPECT_EQ(ScanUtils::ParamC.load(), 55);
 }
 
-TEST_F(ScanThreadTest, TheWakeUpWorksOnRtsToo) {
+TEST_F(ScanThreadTest, TheUnitWakesOnlyOnTheLineItsInterfaceIsWiredTo) {
+  Unit([](SimUnitSettings& u) { u.wakeLine = 1; });
+  LinkWindow onDtr;
+  onDtr.Connect(0);
+  ASSERT_TRUE(onDtr.WaitFinished());
+  EXPECT_EQ(onDtr.codes, (std::vector<int>{2, 0}));
+  EXPECT_EQ(sim->Connections(), 0);
+
+  LinkWindow onRts;
+  ASSERT_TRUE(onRts.ConnectAnswered(1));
+  ASSERT_TRUE(onRts.WaitForCode(LinkCode::Acknowledge));
+  onRts.End();
+  ASSERT_TRUE(onRts.WaitFinished());
+  EXPECT_TRUE(onRts.EndedCleanly());
+}
+
+TEST_F(ScanThreadTest, AnAnswerWithAWrongCounterEndsTheConnection) {
   LinkWindow window;
-  ASSERT_TRUE(window.ConnectAnswered(1));
-  ASSERT_TRUE(window.WaitForCode(LinkCode::Acknowledge));
-  window.End();
+  int acks = 0;
+  window.onNotify = [&](int code) {
+    // The answer to the second acknowledgement goes out with a counter out of sequence.
+    if (code == LinkCode::Acknowledge && ++acks == 2) ScanUtils::BlockCounter += 7;
+  };
+  ASSERT_TRUE(window.ConnectAnswered());
   ASSERT_TRUE(window.WaitFinished());
   EXPECT_TRUE(window.EndedCleanly());
+  EXPECT_EQ(acks, 2) << Codes(window.codes);
+}
+
+TEST_F(ScanThreadTest, ARequestLeftWhenAConnectionEndsIsNeverSent) {
+  // The button released during a wake-up that the unit does not answer.
+  Unit([](SimUnitSettings& u) { u.silent = true; });
+  LinkWindow failed;
+  failed.Connect();
+  PendingRequest = LinkRequest::End;
+  ASSERT_TRUE(failed.WaitFinished());
+  EXPECT_EQ(PendingRequest.load(), LinkRequest::None);
+
+  // The next connection is answered with acknowledgements, not ended at its first block.
+  Unit([](SimUnitSettings& u) { u.silent = false; });
+  LinkWindow next;
+  ASSERT_TRUE(next.ConnectAnswered());
+  ASSERT_TRUE(next.WaitFor([&] { return next.Count(LinkCode::Acknowledge) >= 3; }))
+      << Codes(next.codes);
+  next.End();
+  ASSERT_TRUE(next.WaitFinished());
+  const auto titles = ProgramTitles(ProgramBytes());
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), 0x06), 0);
+}
+
+TEST_F(ScanThreadTest, TheBuiltInSimulatorHoldsFaultCodesTheProgramKnowsAndClearsThem) {
+  const std::vector<uint8_t> demo = DemoFaultCodes();
+  ASSERT_GE(demo.size(), 2u);
+  ASSERT_LE(demo.size(), 3u);
+  const std::shared_ptr<Simulator> builtIn = TheSimulator();
+  EXPECT_EQ(builtIn->FaultCodes(), demo);
+  QStringList expected;
+  for (const uint8_t code : demo) {
+    expected << FaultCodeLine(1, &code);
+    EXPECT_FALSE(expected.back().endsWith("Unknown code")) << int{code};
+  }
+
+  // Read, cleared and read again on the fault-code page's road.
+  const SimUnitSettings before = builtIn->UnitSettings();
+  builtIn->SetUnitSettings(sim->UnitSettings());
+  RegisterSimulator("simtest", builtIn);
+  LinkWindow window;
+  int acks = 0;
+  window.onNotify = [&](int code) {
+    if (code != LinkCode::Acknowledge) return;
+    ++acks;
+    if (acks == 1) PendingRequest = LinkRequest::ReadCodes;
+    if (acks == 2) PendingRequest = LinkRequest::ClearCodes;
+    if (acks == 3) PendingRequest = LinkRequest::ReadCodes;
+  };
+  ASSERT_TRUE(window.ConnectAnswered());
+  ASSERT_TRUE(window.WaitFor([&] { return acks >= 5; }, 10000)) << Codes(window.codes);
+  window.End();
+  ASSERT_TRUE(window.WaitFinished());
+  expected << "TC отсутствуют!";
+  EXPECT_EQ(window.lines, expected);
+  EXPECT_TRUE(builtIn->FaultCodes().empty());
+  builtIn->SetFaultCodes(demo);
+  builtIn->SetUnitSettings(before);
 }
 
 TEST_F(ScanThreadTest, Keywords008AEndTheConnectionWithoutAnyAnswer) {
@@ -282,6 +359,8 @@ TEST_F(ScanThreadTest, TwoHundredConnectionsComeAndGoWithoutLeaksOrHangs) {
   ScanUtils::SetWakeTiming(6, 6);
   int connected = 0;
   for (int i = 0; i < 200; ++i) {
+    // Half on DTR, half on RTS, with the unit's interface wired to match.
+    Unit([i](SimUnitSettings& u) { u.wakeLine = i % 2; });
     LinkWindow window;
     window.Connect(i % 2);
     // Half the connections end from the window's side at once, half after a block.

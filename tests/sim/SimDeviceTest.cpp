@@ -97,7 +97,7 @@ TEST_F(SimDeviceTest, TheAdapterStreamsTheImageAndThenChangesCtsThreeTimes) {
 
 TEST_F(SimDeviceTest, ShortLongAndSilentImageStreamsCanBeInjected) {
   Adapter([](SimAdapterSettings& a) {
-    a.ctsIntervalMs = 5;
+    a.ctsIntervalUs = 5000;
     a.streamLength = 32768;
   });
   auto device = sim->OpenDevice();
@@ -115,6 +115,57 @@ TEST_F(SimDeviceTest, ShortLongAndSilentImageStreamsCanBeInjected) {
   const ImageRead silent = ReadImage(*device, 300);
   EXPECT_EQ(silent.bytes.size(), 32769u);
   EXPECT_EQ(silent.ctsChanges, 0);
+}
+
+TEST_F(SimDeviceTest, AQuickAdapterChangesCtsWithinAMillisecondBeforeItsLastCharacters) {
+  Adapter([](SimAdapterSettings& a) {
+    a.ctsIntervalUs = 100;
+    a.ctsAfterDrain = false;
+    a.lateChars = 300;
+    a.lateDelayMs = 30;
+  });
+  auto device = sim->OpenDevice();
+  device->setRTS(true);
+  device->writeByte('r');
+  device->setRTS(false);
+  const int64_t end = NowMs() + 5000;
+  int levelChanges = 0;
+  int cts = device->cts();
+  // Polled every millisecond, as a poller of the level would.
+  while (device->ctsChanges() < 3 && NowMs() < end) {
+    SleepMs(1);
+    const int now = device->cts();
+    if (now != cts) ++levelChanges;
+    cts = now;
+  }
+  ASSERT_EQ(device->ctsChanges(), 3);
+  // Nothing has been read yet: the changes did not wait for the program, and the three of
+  // them came too quickly for the poller of the level to see each.
+  Bytes bytes;
+  for (int b; (b = device->readByte()) >= 0;) bytes.push_back(static_cast<uint8_t>(b));
+  EXPECT_EQ(bytes.size(), 32769u - 300u);
+  EXPECT_LT(levelChanges, 3);
+  // The tail follows the changes.
+  const Bytes late = ReadFor(*device, 150);
+  EXPECT_EQ(late.size(), 300u);
+}
+
+TEST_F(SimDeviceTest, TheAdapterTakesCommandsOnlyWhileRtsIsAsserted) {
+  sim->SetImage(Bytes(Simulator::kImageSize, 0x5A));
+  auto device = sim->OpenDevice();
+  device->setDTR(false);
+  device->setRTS(false);
+  for (const uint8_t command : {uint8_t{'r'}, uint8_t{'s'}, ScanUtils::kUploadCommand})
+    device->writeByte(command);
+  EXPECT_TRUE(ReadFor(*device, 100).empty());
+  EXPECT_EQ(sim->StoreCommands(), 0);
+  EXPECT_EQ(device->ctsChanges(), 0);
+
+  device->setRTS(true);
+  device->writeByte(ScanUtils::kUploadCommand);
+  EXPECT_EQ(ReadFor(*device, 50), Bytes{ScanUtils::kUploadAnswer});
+  device->setRTS(false);
+  EXPECT_EQ(ReadImage(*device, 5000).bytes.size(), 32769u);
 }
 
 TEST_F(SimDeviceTest, TheStoreCommandIsAnsweredWith8CAndItsTailTakenSilently) {
@@ -186,7 +237,7 @@ TEST_F(SimDeviceTest, OneSimulatorServesTheKLineAndTheAdapterPortAtOnce) {
   sim->SetFaultCodes({5});
   ScanUtils::OpenLine(0, 0, 0);
   auto adapterPort = sim->OpenDevice();
-  Adapter([](SimAdapterSettings& a) { a.ctsIntervalMs = 5; });
+  Adapter([](SimAdapterSettings& a) { a.ctsIntervalUs = 5000; });
   EXPECT_EQ(ReadImage(*adapterPort, 5000).bytes.size(), 32769u);
   // The diagnostic line still echoes meanwhile.
   EXPECT_TRUE(ScanUtils::SendEcho(0x42));

@@ -87,8 +87,42 @@ class AdapterCommandsTest : public ProgramTest {
     }
     frmMain->N7->trigger();
   }
+  // Answers the upload's file dialog with the file `name`, then the questions that follow
+  // in turn with `answers`; their texts go to `texts`.
+  void AnswerUpload(const QString& name, const std::vector<QMessageBox::StandardButton>& answers,
+                    QStringList* texts = nullptr) {
+    const QString path = TempPath(name);
+    AnswerNextModal([=](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      SelectInFileDialog(dialog, path);
+      AnswerBoxes(answers, texts);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+  }
+  static void AnswerBoxes(std::vector<QMessageBox::StandardButton> answers, QStringList* texts) {
+    if (answers.empty()) return;
+    AnswerNextModal([=](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+      EXPECT_EQ(box->windowTitle(), "Внимание!");
+      if (texts) *texts << box->text();
+      QAbstractButton* button = box->button(answers.front());
+      ASSERT_NE(button, nullptr);
+      AnswerBoxes({answers.begin() + 1, answers.end()}, texts);
+      button->click();
+    });
+  }
+  // Whether connect, save, read and upload can be used now.
+  std::vector<bool> LineCommands() {
+    return {Find<QToolButton>("sbConnect")->isEnabled(), frmMain->N7->isEnabled(),
+            frmMain->N8->isEnabled(), frmMain->N16->isEnabled()};
+  }
   TAdapterCommands& Cmd() { return frmMain->Adapter(); }
 };
+
+const std::vector<bool> kAllEnabled{true, true, true, true};
+const std::vector<bool> kAllDisabled{false, false, false, false};
 }  // namespace
 
 TEST_F(AdapterCommandsTest, PortNameShowsTheSimulator) {
@@ -212,7 +246,7 @@ TEST_F(AdapterCommandsTest, UploadSendsTheHandshakeAndEveryByte) {
   int highest = -1;
   QObject::connect(progress, &QProgressBar::valueChanged,
                    [&](int v) { highest = std::max(highest, v); });
-  AnswerFileDialog(TempPath("up.bin"));
+  AnswerUpload("up.bin", {QMessageBox::Yes});
   frmMain->Adapter().N16Click();
   EXPECT_EQ(progress->maximum(), 32768);
   EXPECT_EQ(highest, 32768);
@@ -234,18 +268,18 @@ TEST_F(AdapterCommandsTest, UploadRefusedByTheAdapterSendsNoData) {
   StartWithDevice("sim");
   WriteFile("up.bin", QByteArray(100, '\x42'));
   TheSimulator()->SetWireLogging(true);
-  QString text;
-  AnswerFileDialog(TempPath("up.bin"));
-  QTimer::singleShot(0, [&] { AnswerMessageBox(QMessageBox::Ok, &text); });
+  QStringList texts;
+  AnswerUpload("up.bin", {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok}, &texts);
   frmMain->Adapter().N16Click();
-  EXPECT_EQ(text, "Ошибка передачи данных в DME");
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[2], "Ошибка передачи данных в DME");
   EXPECT_EQ(ProgramBytes(), QByteArray("\x70", 1));
 }
 
 TEST_F(AdapterCommandsTest, EmptyFileClosesTheLineAfterTheHandshake) {
   StartWithDevice("sim");
   WriteFile("empty.bin", QByteArray());
-  AnswerFileDialog(TempPath("empty.bin"));
+  AnswerUpload("empty.bin", {QMessageBox::Yes, QMessageBox::Yes});
   frmMain->Adapter().N16Click();
   ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 2; }, 3000));
   EXPECT_EQ(TheSimulator()->Uploaded(), (std::vector<uint8_t>{0x6F, 0x6B}));
@@ -256,8 +290,8 @@ TEST_F(AdapterCommandsTest, StopEndsTheUpload) {
   TAdapterCommands::SetTimings(400, 400, 1);
   StartWithDevice("sim");
   WriteFile("up.bin", QByteArray(32768, '\x11'));
-  AnswerFileDialog(TempPath("up.bin"));
-  QTimer::singleShot(200, [] { Find<QToolButton>("sbStop")->click(); });
+  AnswerUpload("up.bin", {QMessageBox::Yes});
+  QTimer::singleShot(400, [] { Find<QToolButton>("sbStop")->click(); });
   frmMain->Adapter().N16Click();
   Pump(50);
   EXPECT_LT(TheSimulator()->Uploaded().size(), 32770u);
@@ -300,4 +334,131 @@ TEST_F(AdapterCommandsTest, ReadEditSaveEndToEnd) {
   const int values = 10 + 1 + 32 + 120 + 222 + 16 + 2 + 12;
   const int index = values + (3 - 1) * 12 + (9 - 1);
   EXPECT_EQ(static_cast<uint8_t>(saved[index]), 128 + 31);  // (1.23 - 1) / 0.0075 = 30.67 -> 31
+}
+
+TEST_F(AdapterCommandsTest, UploadAsksFirstNamingTheFileItsSizeAndVersion) {
+  StartWithDevice("sim");
+  TheSimulator()->SetWireLogging(true);
+  const std::vector<uint8_t> image = MakeDemoImage();
+  WriteFile("up.bin", QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
+  QStringList texts;
+  AnswerUpload("up.bin", {QMessageBox::No}, &texts);
+  frmMain->Adapter().N16Click();
+  ASSERT_EQ(texts.size(), 1);
+  EXPECT_TRUE(texts[0].contains("up.bin")) << texts[0].toStdString();
+  EXPECT_TRUE(texts[0].contains("32768 байт")) << texts[0].toStdString();
+  EXPECT_TRUE(texts[0].contains(kDemoVersionText)) << texts[0].toStdString();
+  Pump(50);
+  EXPECT_TRUE(ProgramBytes().isEmpty());
+  EXPECT_EQ(TheSimulator()->OpenDevices(), 0);
+  EXPECT_FALSE(Find<QWidget>("pgLoadTo")->isVisible());
+}
+
+TEST_F(AdapterCommandsTest, AFileThatIsNotAnImageNeedsASecondExplicitYes) {
+  StartWithDevice("sim");
+  LoadDemoImage();
+  // A settings file, as a user might pick by mistake.
+  frmMain->EFI().SaveSettings(1, TempPath("settings.dme"));
+  ASSERT_EQ(ReadFile("settings.dme").size(), 1172);
+  TheSimulator()->SetWireLogging(true);
+  QStringList texts;
+  AnswerUpload("settings.dme", {QMessageBox::Yes, QMessageBox::No}, &texts);
+  frmMain->Adapter().N16Click();
+  ASSERT_EQ(texts.size(), 2);
+  EXPECT_TRUE(texts[0].contains("1172 байт")) << texts[0].toStdString();
+  EXPECT_TRUE(texts[1].contains("settings.dme")) << texts[1].toStdString();
+  EXPECT_TRUE(texts[1].contains("не похож на прошивку")) << texts[1].toStdString();
+  Pump(50);
+  EXPECT_TRUE(ProgramBytes().isEmpty());
+
+  // Confirmed twice, it is sent as it is.
+  texts.clear();
+  AnswerUpload("settings.dme", {QMessageBox::Yes, QMessageBox::Yes}, &texts);
+  frmMain->Adapter().N16Click();
+  EXPECT_EQ(texts.size(), 2);
+  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 1174; }, 5000));
+  EXPECT_EQ(TheSimulator()->Uploaded().size(), 1174u);
+}
+
+TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAnUploadRunsAndComeBackAfterStop) {
+  TAdapterCommands::SetTimings(400, 400, 1);
+  StartWithDevice("sim");
+  LoadDemoImage();
+  frmMain->N8->setEnabled(true);
+  ASSERT_EQ(LineCommands(), kAllEnabled);
+  WriteFile("up.bin", QByteArray(32768, '\x11'));
+  AnswerUpload("up.bin", {QMessageBox::Yes});
+  std::vector<bool> during;
+  QTimer::singleShot(400, [&] {
+    during = LineCommands();
+    // Nothing starts meanwhile, whichever way it is asked for.
+    Find<QToolButton>("sbConnect")->click();
+    frmMain->N8->trigger();
+    Cmd().N8Click();
+    Find<QToolButton>("sbStop")->click();
+  });
+  Cmd().N16Click();
+  EXPECT_EQ(during, kAllDisabled);
+  EXPECT_EQ(LineCommands(), kAllEnabled);
+  EXPECT_FALSE(frmMain->Link().Connected());
+  EXPECT_FALSE(Find<QToolButton>("sbConnect")->isChecked());
+  EXPECT_EQ(Find<QLabel>("lLink")->text(), "Нет соединения!");
+}
+
+TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAReadOrAStoreRuns) {
+  StartWithDevice("sim");
+  LoadDemoImage();
+  frmMain->N8->setEnabled(true);
+  std::vector<bool> during;
+  QTimer::singleShot(0, [&] { during = LineCommands(); });
+  Cmd().N8Click();
+  EXPECT_EQ(during, kAllDisabled);
+  EXPECT_EQ(LineCommands(), kAllEnabled);
+
+  // A store exchange that fails: the warning comes while the exchange still holds the port.
+  SimAdapterSettings settings;
+  settings.storeAnswer = 0x8D;
+  Adapter(settings);
+  during.clear();
+  AnswerNextModal([&](QWidget* modal) {
+    during = LineCommands();
+    AnswerFileDialog(TempPath("s.dme"));
+    qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  });
+  frmMain->N7->trigger();
+  EXPECT_EQ(during, kAllDisabled);
+  EXPECT_EQ(LineCommands(), kAllEnabled);
+  EXPECT_EQ(ReadFile("s.dme").size(), 1172);
+
+  // And after a read that fails.
+  settings = SimAdapterSettings{};
+  settings.streamLength = 100;
+  Adapter(settings);
+  AnswerMessageBox(QMessageBox::Ok);
+  Cmd().N8Click();
+  EXPECT_EQ(LineCommands(), kAllEnabled);
+}
+
+TEST_F(AdapterCommandsTest, AQuickAdapterLosesNoCharacters) {
+  // CTS changes a fraction of a millisecond apart, before the program has read the stream,
+  // and the last characters arrive only after the changes.
+  SimAdapterSettings settings;
+  settings.ctsIntervalUs = 200;
+  settings.ctsAfterDrain = false;
+  settings.lateChars = 300;
+  settings.lateDelayMs = 10;
+  Adapter(settings);
+  StartWithDevice("sim");
+  bool warned = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      warned = true;
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  probe.start(5);
+  Cmd().N8Click();
+  EXPECT_FALSE(warned);
+  EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
 }

@@ -86,6 +86,55 @@ TEST_F(LinkPanelTest, ConnectReadClearAndDisconnect) {
   EXPECT_FALSE(Find<QWidget>("Gauge1")->isVisible());
 }
 
+// A request made for one connection never reaches the unit in a later one.
+TEST_F(LinkPanelTest, ReleasingTheButtonDuringAFailedWakeUpDoesNotEndTheNextConnection) {
+  SimUnitSettings unit = TheSimulator()->UnitSettings();
+  unit.silent = true;
+  TheSimulator()->SetUnitSettings(unit);
+  StartWithDevice("sim");
+  auto* button = Find<QToolButton>("sbConnect");
+  button->click();
+  Pump(100);
+  button->click();  // released while the unit is being woken
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
+
+  unit.silent = false;
+  TheSimulator()->SetUnitSettings(unit);
+  button->click();
+  auto* gauge = Find<TPieGauge>("Gauge1");
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
+  const int progress = gauge->Progress();
+  ASSERT_TRUE(PumpUntil([&] { return gauge->Progress() >= progress + 3; }, 10000));
+  EXPECT_TRUE(Link().Connected());
+  EXPECT_EQ(Status()->text(), "Соединение установлено ...");
+  EXPECT_EQ(TheSimulator()->Connections(), 1);
+}
+
+TEST_F(LinkPanelTest, AClearPressedJustBeforeALostLinkIsNotSentToTheNextConnection) {
+  TheSimulator()->SetFaultCodes({5, 100});
+  SimUnitSettings unit = TheSimulator()->UnitSettings();
+  // The unit's third block comes too late: the link is lost 500 ms after the second.
+  unit.slowAt = 2;
+  unit.slowMs = 1500;
+  TheSimulator()->SetUnitSettings(unit);
+  StartWithDevice("sim");
+  auto* button = Find<QToolButton>("sbConnect");
+  button->click();
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
+  Pump(150);
+  Find<QPushButton>("btnClearTS")->click();
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
+  EXPECT_EQ(Lines().last(), "Стирание TC ...");
+
+  unit.slowAt = -1;
+  TheSimulator()->SetUnitSettings(unit);
+  button->click();
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
+  Pump(300);
+  EXPECT_TRUE(Link().Connected());
+  EXPECT_EQ(TheSimulator()->FaultCodes(), (std::vector<uint8_t>{5, 100}));
+}
+
 TEST_F(LinkPanelTest, GaugeTurnsOneStepPerAcknowledgementAndWraps) {
   StartWithDevice("sim");
   auto* gauge = Find<TPieGauge>("Gauge1");

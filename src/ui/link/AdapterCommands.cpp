@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -9,6 +10,8 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <cerrno>
+#include <utility>
+#include <vector>
 
 #include "app/ErrorBox.h"
 #include "app/EventPump.h"
@@ -31,12 +34,70 @@ int gReadSilenceMs = 5000;
 int gStoreWaitMs = 1500;
 int gUploadPaceMs = 1;
 
+// After the third CTS change, characters still on their way (a USB adapter hands them over
+// in packets) are taken until the port has been quiet this long.
+constexpr int kDrainQuietMs = 50;
+
 void Warn(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание!"), text, QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("Warning"));
   box.exec();
 }
+
+// A Yes/No question; No is the default answer.
+bool Ask(QWidget* parent, const char* name, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Внимание!"), text,
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setObjectName(QLatin1String(name));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+// The 10 version characters of an image (stored last first), as far as the file holds
+// them; characters that cannot be shown become "?".
+QString VersionTextOf(const QByteArray& bytes, int32_t address) {
+  constexpr int kVersionLength = 10;
+  if (address < 0 || bytes.size() < static_cast<qsizetype>(address) + kVersionLength)
+    return QStringLiteral("не найдена");
+  QString text;
+  for (int i = kVersionLength - 1; i >= 0; --i) {
+    const auto ch = static_cast<uint8_t>(bytes[address + i]);
+    text += (ch >= 0x20 && ch < 0x7F) ? QChar(ch) : QChar('?');
+  }
+  return text;
+}
 }  // namespace
+
+// While a transfer runs, the commands that use a line (connect, save with its store
+// exchange, read, upload) are disabled; afterwards each is enabled again if it was enabled
+// before or has been enabled meanwhile, whichever way the transfer ends.
+class TAdapterCommands::TransferLock {
+ public:
+  explicit TransferLock(TAdapterCommands& owner) : fOwner(owner) {
+    fOwner.fBusy = true;
+    TfrmMain& form = owner.fForm;
+    fButton = form.sbConnect->isEnabled();
+    form.sbConnect->setEnabled(false);
+    for (QAction* action : {form.N7, form.N8, form.N16}) {
+      fActions.push_back({action, action->isEnabled()});
+      action->setEnabled(false);
+    }
+  }
+  ~TransferLock() {
+    TfrmMain& form = fOwner.fForm;
+    form.sbConnect->setEnabled(fButton || form.sbConnect->isEnabled());
+    for (const auto& [action, enabled] : fActions)
+      action->setEnabled(enabled || action->isEnabled());
+    fOwner.fBusy = false;
+  }
+  TransferLock(const TransferLock&) = delete;
+  TransferLock& operator=(const TransferLock&) = delete;
+
+ private:
+  TAdapterCommands& fOwner;
+  bool fButton = false;
+  std::vector<std::pair<QAction*, bool>> fActions;
+};
 
 void TAdapterCommands::SetTimings(int readSilenceMs, int storeWaitMs, int uploadPaceMs) {
   gReadSilenceMs = readSilenceMs;
@@ -66,6 +127,8 @@ void TAdapterCommands::N14Click() {
 }
 
 bool TAdapterCommands::StoreExchange() {
+  if (fBusy) return false;
+  const TransferLock lock(*this);
   RxBuffer.clear();
   // A port that cannot be opened (no adapter, no device file) fails like a silent
   // adapter, so that the edits can still be saved to the file.
@@ -92,7 +155,7 @@ bool TAdapterCommands::StoreExchange() {
 }
 
 void TAdapterCommands::N7Click() {
-  if (!fForm.TablesLoaded) return;
+  if (!fForm.TablesLoaded || fBusy) return;
   StoreExchange();
   const QString path = TfrmMain::RunFileDialog(fForm.sdSetSaveFile);
   if (path.isEmpty()) return;
@@ -101,6 +164,8 @@ void TAdapterCommands::N7Click() {
 }
 
 void TAdapterCommands::N8Click() {
+  if (fBusy) return;
+  const TransferLock lock(*this);
   fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки из DME"), Qt::red);
   QCoreApplication::processEvents();
   CtsChanges = 0;
@@ -132,6 +197,20 @@ void TAdapterCommands::N8Click() {
       break;
     }
   }
+  // What is still on its way when CTS has changed the third time is taken before the port
+  // closes.
+  if (complete) {
+    QElapsedTimer drained;
+    drained.start();
+    quiet.restart();
+    while (quiet.elapsed() < kDrainQuietMs && drained.elapsed() < gReadSilenceMs && !fStop) {
+      PumpEventsFor(1);
+      if (RxBuffer.size() != seen) {
+        seen = RxBuffer.size();
+        quiet.restart();
+      }
+    }
+  }
   fComPort->Close();
   CtsChanges = 0;
   fForm.sbStop->setVisible(false);
@@ -150,6 +229,7 @@ void TAdapterCommands::N8Click() {
 }
 
 void TAdapterCommands::N16Click() {
+  if (fBusy) return;
   // The upload drives the diagnostic line itself; it would close a connection's port
   // under its thread.
   if (fForm.Link().Connected()) {
@@ -166,6 +246,8 @@ void TAdapterCommands::N16Click() {
   }
   const QByteArray bytes = file.readAll();
   file.close();
+  if (!ConfirmUpload(path, bytes)) return;
+  const TransferLock lock(*this);
   fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки ..."));
   QProgressBar* progress = fForm.pgLoadTo;
   progress->setValue(0);
@@ -209,4 +291,24 @@ void TAdapterCommands::N16Click() {
   fForm.SetLinkStatus(QStringLiteral("Нет соединения!"));
   QCoreApplication::processEvents();
   fStop = false;
+}
+
+bool TAdapterCommands::ConfirmUpload(const QString& path, const QByteArray& bytes) {
+  const QString name = QDir::toNativeSeparators(path);
+  const QString question =
+      QStringLiteral("Загрузить в DME файл %1?\n\nРазмер: %2 байт\nВерсия прошивки: %3")
+          .arg(name)
+          .arg(bytes.size())
+          .arg(VersionTextOf(bytes, fForm.EFI().fVersionAddress));
+  if (!Ask(&fForm, "UploadQuestion", question)) return false;
+  if (bytes.size() == kImageSize) return true;
+  const QString warning =
+      QStringLiteral(
+          "Файл %1 не похож на прошивку: в нём %2 байт, а прошивка DME занимает "
+          "ровно %3 байт. Загрузка такого файла может вывести DME из строя!\n\n"
+          "Всё равно загрузить его в DME?")
+          .arg(name)
+          .arg(bytes.size())
+          .arg(kImageSize);
+  return Ask(&fForm, "NotFirmwareQuestion", warning);
 }

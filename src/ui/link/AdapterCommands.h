@@ -23,6 +23,9 @@ class TAdapterCommands : public QObject {
   // "s" to the adapter; false (after the warning) when it does not answer 0x8C.
   bool StoreExchange();
 
+  // An exchange with the adapter is running: the commands that use a line wait for it.
+  bool Busy() const { return fBusy; }
+
   TComPort& ComPort() { return *fComPort; }
   // What the adapter port has received, and the CTS changes it has reported.
   QByteArray RxBuffer;
@@ -33,6 +36,11 @@ class TAdapterCommands : public QObject {
   static void SetTimings(int readSilenceMs, int storeWaitMs, int uploadPaceMs);
 
  private:
+  class TransferLock;
+
+  // Asks before an upload: the file, its size and version text, and a second, explicit
+  // question for a file that is not a whole image. False when the user declines.
+  bool ConfirmUpload(const QString& path, const QByteArray& bytes);
   void ComPortRxChar(int count);
   void ComPortCTSChange() { ++CtsChanges; }
 
@@ -40,4 +48,5 @@ class TAdapterCommands : public QObject {
   TComPort* fComPort;
   TComPortSetup* fSetup = nullptr;
   bool fStop = false;
+  bool fBusy = false;
 };

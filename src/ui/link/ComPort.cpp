@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "link/PortSettings.h"
+#include "link/PosixSerialDevice.h"
 #include "link/SerialDevice.h"
 
 TComPort::TComPort(QObject* parent) : QObject(parent), fPollTimer(new QTimer(this)) {
@@ -55,6 +56,7 @@ bool TComPort::Open() {
     fSerial->setDataTerminalReady(false);
     fSerial->setRequestToSend(false);
     fLastCts = (fSerial->pinoutSignals() & QSerialPort::ClearToSendSignal) ? 1 : 0;
+    fLastCtsCount = PosixSerialDevice::CtsChangeCount(static_cast<int>(fSerial->handle()));
     connect(fSerial.get(), &QSerialPort::readyRead, this, [this] {
       fPending += fSerial->readAll();
       if (!fPending.isEmpty()) emit RxChar(static_cast<int>(fPending.size()));
@@ -101,18 +103,25 @@ QByteArray TComPort::Read(int count) {
 }
 
 void TComPort::Poll() {
+  // The CTS count is taken before the input is read, so that every character of a line
+  // device that came before a change is delivered before the change is reported. A device
+  // file delivers its characters through readyRead; the read takes those still on their
+  // way after the last change.
+  int64_t count = -1;
+  if (fDevice) count = fDevice->ctsChanges();
+  if (fSerial) count = PosixSerialDevice::CtsChangeCount(static_cast<int>(fSerial->handle()));
   if (fDevice) {
     const auto before = fPending.size();
     for (int byte = fDevice->readByte(); byte >= 0; byte = fDevice->readByte())
       fPending.append(static_cast<char>(byte));
     if (fPending.size() > before) emit RxChar(static_cast<int>(fPending.size()));
     if (!fDevice) return;  // the handler closed the port
-    // A device that counts CTS changes misses none, however quick they are.
-    const int64_t count = fDevice->ctsChanges();
-    if (count >= 0) {
-      for (; fLastCtsCount < count; ++fLastCtsCount) emit CTSChange();
-      return;
-    }
+  }
+  // A driver that counts CTS changes misses none, however quick they are; otherwise the
+  // level is compared with the last poll's.
+  if (count >= 0 && fLastCtsCount >= 0) {
+    for (; fLastCtsCount < count && IsOpen(); ++fLastCtsCount) emit CTSChange();
+    return;
   }
   int cts = -1;
   if (fDevice) cts = fDevice->cts();

@@ -11,6 +11,7 @@
 #include "app/PieGauge.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
+#include "link/AdapterCommands.h"
 #include "link/FaultCodes.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
@@ -74,8 +75,17 @@ void TLinkPanel::btnClearTSClick() {
 void TLinkPanel::sbConnectClick() {
   QToolButton* button = fForm.sbConnect;
   if (button->isChecked()) {
+    // An adapter transfer holds a line and the window; the button waits for it to end.
+    if (fForm.Adapter().Busy()) {
+      button->setChecked(false);
+      return;
+    }
     button->setToolTip(QStringLiteral("Отключиться от Мотроника"));
     if (fConnected) return;
+    // A new connection starts with no request: one left from an earlier connection that
+    // ended before sending it (a release during a failed wake-up, a press just before a
+    // lost link) would otherwise go to this unit unasked.
+    PendingRequest = LinkRequest::None;
     ScanUtils::OpenLine(IniPort, IniParity, IniWakeLine);
     // The line rests at its opened levels (RTS cleared, DTR set) before the wake-up.
     fForm.repaint();
@@ -142,6 +152,8 @@ void TLinkPanel::onDisConnect() {
   fForm.N14->setEnabled(true);
   fForm.SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
   pnlTS->setEnabled(false);
+  // The fault-code buttons are disabled now; a request made before is never sent.
+  PendingRequest = LinkRequest::None;
 }
 
 void TLinkPanel::onFaultCode() {
