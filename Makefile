@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELO_WERROR=ON
 
-.PHONY: all setup configure build run test bench package clean
+.PHONY: all setup configure build run test bench package screenshots clean
 
 all: build
 
@@ -27,6 +27,9 @@ bench: configure
 	@scripts/setup --bench
 	cmake --build $(BUILD) -j2
 	@scripts/run-benchmarks $(BUILD)
+
+screenshots: build
+	@BUILD=$(abspath $(BUILD)) scripts/screenshots
 
 package: build
 	cd $(BUILD) && cpack -G DEB

@@ -3,17 +3,38 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 
+#include "app/LiveLoop.h"
+#include "common/DecimalText.h"
 #include "support/UiTestHelpers.h"
+#include "telemetry/DemoRecord.h"
+#include "telemetry/LogWriter.h"
 
 namespace {
 QString ShotsFolder() {
   return qEnvironmentVariable("TARVELO_SHOTS");
 }
 
+QString DataFile(const char* name) {
+  return QDir(qEnvironmentVariable("TARVELO_SOURCE_DIR")).filePath(QStringLiteral("data/") + name);
+}
+
 void Save(QWidget* widget, const QString& name) {
   widget->grab().save(QDir(ShotsFolder()).filePath(name + ".png"));
+}
+
+// A log of the demo drive, a record every tenth of a second, as the live loop writes it.
+void WriteDemoLog(const QString& path, int records, LiveRecord* last) {
+  TDemoDataSource source(DataFile("demo.dat"));
+  TLogWriter log;
+  log.Create(path);
+  for (int i = 0; i < records; ++i) {
+    ParseDemoRecord(source.NextLine(), *last, DecimalSeparator());
+    log.Append(i / 10.0, *last, DecimalSeparator());
+  }
+  log.Close();
 }
 }  // namespace
 
@@ -23,9 +44,9 @@ TEST_F(Screenshots, MainWindowWithTheDemoImageOnEveryPage) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
   Start();
   // The demo image under a name as long as tuners give their files.
-  QFile::copy(QDir(qEnvironmentVariable("TARVELO_SOURCE_DIR")).filePath("data/demo.bin"),
-              TempPath("E30_325i_M31_stage2_rev5.bin"));
-  AnswerFileDialog(TempPath("E30_325i_M31_stage2_rev5.bin"));
+  const QString image = TempPath("E30_325i_M31_stage2_rev5.bin");
+  QFile::copy(DataFile("demo.bin"), image);
+  AnswerFileDialog(image);
   frmMain->findChild<QAction*>("BIN1")->trigger();
   auto* pages = Find<QTabWidget>("PageControl1");
   for (int i = 0; i < pages->count(); ++i) {
@@ -45,10 +66,20 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   Pump(50);
   Save(about, QStringLiteral("about"));
   about->hide();
+
+  const QString log = TempPath("demo-drive.txt");
+  LiveRecord last{};
+  WriteDemoLog(log, 600, &last);
   frmMain->findChild<QAction*>("N12")->trigger();
+  frmMain->Live().LiveValues = last;
+  frmMain->Live().ShowLiveValues();
   Pump(100);
   Save(Find<QWidget>("frmIndicators"), QStringLiteral("dashboard"));
+
   frmMain->findChild<QAction*>("N13")->trigger();
   Pump(100);
+  AnswerFileDialog(log);
+  Find<QPushButton>("LoadLogBtn")->click();
+  Pump(200);
   Save(Find<QWidget>("FrmTelemetry"), QStringLiteral("telemetry"));
 }
