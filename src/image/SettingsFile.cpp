@@ -5,7 +5,7 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "image/CodeStream.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 
 namespace {

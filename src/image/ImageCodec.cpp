@@ -13,7 +13,7 @@
 #include "common/Numbers.h"
 #include "image/CodeRange.h"
 #include "image/CodeStream.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 using codestream::NearestCode;
 
