@@ -365,20 +365,28 @@ void TEFIOperator::SetMaxRPM(int32_t v) {
   if (v != fMaxRPM && v <= 9000) fMaxRPM = v;
 }
 
-int32_t TEFIOperator::MaxRPMFromCode(int code) const {
-  if (fVersion == 1) {
+int64_t RevLimitFromCode(int version, int64_t code) {
+  if (version == 1) {
     if (code == 0) throw EZeroDivide();
-    return static_cast<int32_t>(10 * Nearest(kPeriodClock / (80.0L * code)));
+    return 10 * Nearest(kPeriodClock / (80.0L * code));
   }
-  return static_cast<int32_t>(kRevStep * code);
+  return kRevStep * code;
 }
 
-int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
-  if (fVersion == 1) {
+int64_t RevLimitCode(int version, int64_t rpm) {
+  if (version == 1) {
     if (rpm == 0) throw EZeroDivide();
     return Nearest(kPeriodClock / (8.0L * rpm));
   }
   return Nearest(rpm / static_cast<long double>(kRevStep));
+}
+
+int32_t TEFIOperator::MaxRPMFromCode(int code) const {
+  return static_cast<int32_t>(RevLimitFromCode(fVersion, code));
+}
+
+int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
+  return RevLimitCode(fVersion, rpm);
 }
 
 namespace {
