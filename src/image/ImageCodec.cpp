@@ -1,6 +1,6 @@
-// The table codec: where each table lies in the image, the checks that keep every read
-// inside the image and every index inside its table, and the conversions between the
-// unit's byte codes and engineering units.
+// The table codec of TEFIOperator: the checks that keep every read inside the image (over
+// the calibration layout, ImageLayout) and every index inside its table, the image decoder,
+// and the conversions between the unit's byte codes and engineering units.
 //
 // Every conversion step is computed in 80-bit precision and its result stored as a 64-bit
 // float, as the settings files written so far depend on it to the bit.
