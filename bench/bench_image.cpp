@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "image/DemoImage.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::vector<uint8_t> image = MakeDemoImage();

@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "common/Errors.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/DecimalText.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 
 namespace {

@@ -35,3 +35,10 @@ double HoldInRange(double value, const TValueRange& range);
 
 // The intersection of two ranges (a check's limits and the storable range).
 TValueRange Intersect(const TValueRange& a, const TValueRange& b);
+
+// The rev limiter rule of a layout variant: the rpm a stored code stands for, and the code
+// of an rpm before it is taken to 8 bits. Variant 1 stores the period between sparks (its
+// rpm to 10 rpm), the others the rpm in fixed steps. Both throw EZeroDivide for 0 in
+// variant 1.
+int64_t RevLimitFromCode(int version, int64_t code);
+int64_t RevLimitCode(int version, int64_t rpm);

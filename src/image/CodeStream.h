@@ -56,7 +56,6 @@ class CodeReader {
     const uint16_t low = Next();
     return static_cast<uint16_t>(low | (Next() << 8));
   }
-  int64_t Position() const { return fPos; }
 
  private:
   const uint8_t* fData;

@@ -3,8 +3,8 @@
 #include <array>
 #include <functional>
 
-#include "image/EFI_Edt.h"
-#include "image/SetData.h"
+#include "image/BuiltInConfig.h"
+#include "image/EfiOperator.h"
 
 namespace {
 

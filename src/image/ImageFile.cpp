@@ -6,7 +6,7 @@
 #include <cerrno>
 
 #include "common/Errors.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 namespace {
 // Delphi-style code of a failed write ("Disk write error").

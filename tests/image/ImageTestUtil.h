@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* os) {

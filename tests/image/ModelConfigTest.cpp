@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 namespace {
 class Profile {

@@ -24,11 +24,11 @@
 #include "app/RadioGroup.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
+#include "editors/ColorScale.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
-#include "editors/uTableColors.h"
 #include "support/UiTestHelpers.h"
 
 namespace {

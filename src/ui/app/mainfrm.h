@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 class QAction;
 class QFileDialog;

@@ -1,7 +1,6 @@
 // The checks that keep every grid cell numeric and the part-load maps within their
 // limits, and what each grid refreshes after a check.
 #include "app/ErrorBox.h"
-#include "app/mainfrm.h"
 #include "common/DecimalText.h"
 #include "common/Numbers.h"
 #include "editors/MapEditors.h"
@@ -52,7 +51,7 @@ void TMapEditors::CheckCell(TStringGrid* grid, int col, int row, const CheckRule
 }
 
 TValueRange TMapEditors::EditRange(TCodedTable table) const {
-  const TValueRange storable = StorableRange(table, fForm.EFI().fVersion);
+  const TValueRange storable = StorableRange(table, Variant());
   if (table == TCodedTable::FuelMain) return Intersect({kFuelLow, kFuelHigh}, storable);
   if (table == TCodedTable::SparkMain) return Intersect({kSparkLow, kSparkHigh}, storable);
   return storable;
@@ -72,162 +71,90 @@ void TMapEditors::GridCommand(const std::function<void()>& handler) {
   RunCommand(handler);
 }
 
-void TMapEditors::ConnectEditing() {
-  using T = TCodedTable;
-  CheckRule fuel{T::FuelMain};
-  CheckRule spark{T::SparkMain, false, true};
-  CheckRule idleSpark{T::SparkXX};
-  CheckRule idleFuel{T::FuelXX};
-  CheckRule fullFuel{T::FuelMax};
-  CheckRule fullSpark{T::SparkMax};
-  CheckRule maf{T::MAF, true, false, &MAFValueBeforeEdit};
-  CheckRule warmUp{T::WarmUpSpeed, true, false, &TempCorrValueBeforeEdit};
+// What one grid does on its four signals: a cell becoming current remembers its value
+// (empty cells too, or not); entering, leaving and moving check the cell left or current
+// and then run the grid's follow-up, if it has one.
+struct TMapEditors::GridBinding {
+  TStringGrid* grid = nullptr;
+  CheckRule rule;
+  bool rememberOnlyIfNotEmpty = false;
+  // Column 0 (and, on moving, a move to row 0) is not checked.
+  bool skipColumn0 = false;
+  std::function<void()> afterEnter, afterLeave, afterMove;
+};
 
-  // Part-load fuel map: the range follows every check; leaving widens it.
-  connect(sgFuelMain, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgFuelMain, c, r, true, nullptr); });
+void TMapEditors::Bind(const GridBinding& b) {
+  TStringGrid* grid = b.grid;
+  auto follow = [](const std::function<void()>& step) {
+    if (step) step();
+  };
+  connect(grid, &TStringGrid::CellBecameCurrent, this, [this, b](int c, int r) {
+    GridCommand([&] { Remember(b.grid, c, r, b.rememberOnlyIfNotEmpty, b.rule.rememberedInt); });
   });
-  connect(sgFuelMain, &TStringGrid::Entered, this, [this, fuel] {
+  connect(grid, &TStringGrid::Entered, this, [this, b, follow] {
     GridCommand([&] {
-      CheckCurrent(sgFuelMain, fuel);
-      RecomputeFuelRange(false);
-      sgFuelMain->Repaint();
+      if (!b.skipColumn0 || b.grid->Col() > 0) CheckCurrent(b.grid, b.rule);
+      follow(b.afterEnter);
     });
   });
-  connect(sgFuelMain, &TStringGrid::Left, this, [this, fuel] {
+  connect(grid, &TStringGrid::Left, this, [this, b, follow] {
     GridCommand([&] {
-      CheckCurrent(sgFuelMain, fuel);
-      RecomputeFuelRange(true);
-      sgFuelMain->Repaint();
+      if (!b.skipColumn0 || b.grid->Col() > 0) CheckCurrent(b.grid, b.rule);
+      follow(b.afterLeave);
     });
   });
-  connect(sgFuelMain, &TStringGrid::CellChanging, this, [this, fuel](int c, int r, int, int) {
-    GridCommand([&] {
-      CheckCell(sgFuelMain, c, r, fuel);
-      RecomputeFuelRange(false);
-      sgFuelMain->Repaint();
-    });
-  });
-
-  // Part-load ignition map: its range changes only when the grid is left.
-  connect(sgIgnMain, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgIgnMain, c, r, false, nullptr); });
-  });
-  connect(sgIgnMain, &TStringGrid::Entered, this,
-          [this, spark] { GridCommand([&] { CheckCurrent(sgIgnMain, spark); }); });
-  connect(sgIgnMain, &TStringGrid::Left, this, [this, spark] {
-    GridCommand([&] {
-      CheckCurrent(sgIgnMain, spark);
-      RecomputeSparkRange(true);
-      sgIgnMain->Repaint();
-    });
-  });
-  connect(sgIgnMain, &TStringGrid::CellChanging, this, [this, spark](int c, int r, int, int) {
-    GridCommand([&] { CheckCell(sgIgnMain, c, r, spark); });
-  });
-
-  // Idle ignition: its chart follows every check.
-  connect(sgrdIgnXX, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgrdIgnXX, c, r, false, nullptr); });
-  });
-  for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left}) {
-    connect(sgrdIgnXX, signal, this, [this, idleSpark] {
-      GridCommand([&] {
-        CheckCurrent(sgrdIgnXX, idleSpark);
-        DrawXXIgnFromGrid();
-      });
-    });
-  }
-  connect(sgrdIgnXX, &TStringGrid::CellChanging, this, [this, idleSpark](int c, int r, int, int) {
-    GridCommand([&] {
-      CheckCell(sgrdIgnXX, c, r, idleSpark);
-      DrawXXIgnFromGrid();
-    });
-  });
-
-  // Idle fuel: checks only.
-  connect(sgrdFuelXX, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgrdFuelXX, c, r, false, nullptr); });
-  });
-  for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left})
-    connect(sgrdFuelXX, signal, this,
-            [this, idleFuel] { GridCommand([&] { CheckCurrent(sgrdFuelXX, idleFuel); }); });
-  connect(sgrdFuelXX, &TStringGrid::CellChanging, this, [this, idleFuel](int c, int r, int, int) {
-    GridCommand([&] { CheckCell(sgrdFuelXX, c, r, idleFuel); });
-  });
-
-  // Full-load fuel: no limits beyond what its code can store; the chart follows leaving
-  // and moving.
-  connect(sgrdFuelMax, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgrdFuelMax, c, r, true, nullptr); });
-  });
-  connect(sgrdFuelMax, &TStringGrid::Entered, this,
-          [this, fullFuel] { GridCommand([&] { CheckCurrent(sgrdFuelMax, fullFuel); }); });
-  connect(sgrdFuelMax, &TStringGrid::Left, this, [this, fullFuel] {
-    GridCommand([&] {
-      CheckCurrent(sgrdFuelMax, fullFuel);
-      DrawMaxFuelFromGrid();
-    });
-  });
-  connect(sgrdFuelMax, &TStringGrid::CellChanging, this, [this, fullFuel](int c, int r, int, int) {
-    GridCommand([&] {
-      CheckCell(sgrdFuelMax, c, r, fullFuel);
-      DrawMaxFuelFromGrid();
-    });
-  });
-
-  // Full-load ignition: column 0 is not checked (in variant 1 it holds data, which then
-  // stays unchecked until the chart or the save meets it).
-  connect(sgrdIgnMax, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgrdIgnMax, c, r, true, nullptr); });
-  });
-  connect(sgrdIgnMax, &TStringGrid::Entered, this, [this, fullSpark] {
-    GridCommand([&] {
-      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, fullSpark);
-    });
-  });
-  connect(sgrdIgnMax, &TStringGrid::Left, this, [this, fullSpark] {
-    GridCommand([&] {
-      if (sgrdIgnMax->Col() > 0) CheckCurrent(sgrdIgnMax, fullSpark);
-      if (fForm.EFI().fVersion == 1) DrawMaxIgnFromGrid();
-    });
-  });
-  connect(sgrdIgnMax, &TStringGrid::CellChanging, this,
-          [this, fullSpark](int c, int r, int toCol, int toRow) {
+  connect(grid, &TStringGrid::CellChanging, this,
+          [this, b, follow](int c, int r, int toCol, int toRow) {
             GridCommand([&] {
-              if (toCol > 0 && toRow > 0) CheckCell(sgrdIgnMax, c, r, fullSpark);
-              if (fForm.EFI().fVersion == 1) DrawMaxIgnFromGrid();
+              if (!b.skipColumn0 || (toCol > 0 && toRow > 0)) CheckCell(b.grid, c, r, b.rule);
+              follow(b.afterMove);
             });
           });
+}
 
-  // Air-mass meter: integers; the chart follows leaving and moving.
-  connect(sgMAF, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgMAF, c, r, true, &MAFValueBeforeEdit); });
-  });
-  connect(sgMAF, &TStringGrid::Entered, this,
-          [this, maf] { GridCommand([&] { CheckCurrent(sgMAF, maf); }); });
-  connect(sgMAF, &TStringGrid::Left, this, [this, maf] {
-    GridCommand([&] {
-      CheckCurrent(sgMAF, maf);
-      DrawMAFFromGrid();
-    });
-  });
-  connect(sgMAF, &TStringGrid::CellChanging, this, [this, maf](int c, int r, int, int) {
-    GridCommand([&] {
-      CheckCell(sgMAF, c, r, maf);
-      DrawMAFFromGrid();
-    });
-  });
+void TMapEditors::ConnectEditing() {
+  using T = TCodedTable;
+  // Part-load fuel map: the range follows every check; leaving widens it.
+  auto fuelRange = [this](bool widen) {
+    return [this, widen] {
+      RecomputeFuelRange(widen);
+      sgFuelMain->Repaint();
+    };
+  };
+  // Part-load ignition map: its range changes only when the grid is left.
+  auto sparkRange = [this] {
+    RecomputeSparkRange(true);
+    sgIgnMain->Repaint();
+  };
+  auto idleSparkChart = [this] { DrawXXIgnFromGrid(); };
+  auto fullFuelChart = [this] { DrawMaxFuelFromGrid(); };
+  // The full-load ignition chart exists in variant 1 only.
+  auto fullSparkChart = [this] {
+    if (Variant() == 1) DrawMaxIgnFromGrid();
+  };
+  auto mafChart = [this] { DrawMAFFromGrid(); };
 
-  // Warm-up idle speeds: integers like the air-mass meter, so a save meets no surprise.
-  connect(sgrdRPMTempCorr, &TStringGrid::CellBecameCurrent, this, [this](int c, int r) {
-    GridCommand([&] { Remember(sgrdRPMTempCorr, c, r, true, &TempCorrValueBeforeEdit); });
-  });
-  for (auto signal : {&TStringGrid::Entered, &TStringGrid::Left})
-    connect(sgrdRPMTempCorr, signal, this,
-            [this, warmUp] { GridCommand([&] { CheckCurrent(sgrdRPMTempCorr, warmUp); }); });
-  connect(sgrdRPMTempCorr, &TStringGrid::CellChanging, this,
-          [this, warmUp](int c, int r, int, int) {
-            GridCommand([&] { CheckCell(sgrdRPMTempCorr, c, r, warmUp); });
-          });
+  const GridBinding bindings[] = {
+      {sgFuelMain, {T::FuelMain}, true, false, fuelRange(false), fuelRange(true), fuelRange(false)},
+      {sgIgnMain, {T::SparkMain, false, true}, false, false, {}, sparkRange, {}},
+      {sgrdIgnXX, {T::SparkXX}, false, false, idleSparkChart, idleSparkChart, idleSparkChart},
+      // Idle fuel: checks only.
+      {sgrdFuelXX, {T::FuelXX}, false, false, {}, {}, {}},
+      // Full-load fuel: no limits beyond what its code can store.
+      {sgrdFuelMax, {T::FuelMax}, true, false, {}, fullFuelChart, fullFuelChart},
+      // Full-load ignition: column 0 is not checked (in variant 1 it holds data, which then
+      // stays unchecked until the chart or the save meets it).
+      {sgrdIgnMax, {T::SparkMax}, true, true, {}, fullSparkChart, fullSparkChart},
+      // Air-mass meter: integers.
+      {sgMAF, {T::MAF, true, false, &MAFValueBeforeEdit}, true, false, {}, mafChart, mafChart},
+      // Warm-up idle speeds: integers like the air-mass meter, so a save meets no surprise.
+      {sgrdRPMTempCorr,
+       {T::WarmUpSpeed, true, false, &TempCorrValueBeforeEdit},
+       true,
+       false,
+       {},
+       {},
+       {}},
+  };
+  for (const GridBinding& binding : bindings) Bind(binding);
 }

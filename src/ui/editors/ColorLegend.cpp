@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "editors/uTableColors.h"
+#include "editors/ColorScale.h"
 
 namespace {
 QColor IndexColor(int index) {

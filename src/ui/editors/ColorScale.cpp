@@ -1,16 +1,24 @@
 // The 13-colour scale of the part-load maps and the live operating-point mark.
+#include "editors/ColorScale.h"
+
 #include <QPainter>
 #include <QToolButton>
 #include <algorithm>
 
-#include "app/mainfrm.h"
-#include "telemetry/LiveCell.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
-#include "editors/uTableColors.h"
+
+const std::array<QColor, 13>& TableColors() {
+  static const std::array<QColor, 13> colors = {
+      QColor(255, 50, 0),    QColor(230, 50, 25),   QColor(205, 50, 50),   QColor(180, 75, 75),
+      QColor(153, 102, 102), QColor(128, 102, 128), QColor(102, 102, 153), QColor(78, 128, 180),
+      QColor(51, 153, 204),  QColor(51, 175, 204),  QColor(51, 204, 204),  QColor(28, 204, 235),
+      QColor(0, 235, 255)};
+  return colors;
+}
 
 namespace {
 // Minimum and maximum over the data cells, starting from cell (1, 1).
@@ -31,28 +39,31 @@ void FillCell(QPainter& painter, const QRect& rect, const QColor& color, const Q
 }
 }  // namespace
 
-void TMapEditors::RecomputeFuelRange(bool widen) {
-  if (sgFuelMain->ColCount() < 2 || sgFuelMain->RowCount() < 2) return;
-  DataRange(sgFuelMain, FuelRangeMin, FuelRangeMax);
-  const double low = FuelRangeMin, high = FuelRangeMax;
+int TMapEditors::ColorIndex(bool fuel, double value) const {
+  return fuel ? FuelColorIndex(value, FuelRangeMin, FuelRangeMax)
+              : SparkColorIndex(value, SparkRangeMin, SparkRangeMax);
+}
+
+void TMapEditors::RecomputeRange(TStringGrid* grid, bool fuel, double& low, double& high,
+                                 double widening, bool widen) {
+  if (grid->ColCount() < 2 || grid->RowCount() < 2) return;
+  DataRange(grid, low, high);
+  const double dataLow = low, dataHigh = high;
   if (widen) {
-    FuelRangeMax += 0.1;
-    FuelRangeMin -= 0.1;
+    high += widening;
+    low -= widening;
   }
-  FuelLegend->SetEnds(FloatToStr(low), FuelColorIndex(low, FuelRangeMin, FuelRangeMax),
-                      FloatToStr(high), FuelColorIndex(high, FuelRangeMin, FuelRangeMax));
+  (fuel ? FuelLegend : SparkLegend)
+      ->SetEnds(FloatToStr(dataLow), ColorIndex(fuel, dataLow), FloatToStr(dataHigh),
+                ColorIndex(fuel, dataHigh));
+}
+
+void TMapEditors::RecomputeFuelRange(bool widen) {
+  RecomputeRange(sgFuelMain, true, FuelRangeMin, FuelRangeMax, 0.1, widen);
 }
 
 void TMapEditors::RecomputeSparkRange(bool widen) {
-  if (sgIgnMain->ColCount() < 2 || sgIgnMain->RowCount() < 2) return;
-  DataRange(sgIgnMain, SparkRangeMin, SparkRangeMax);
-  const double low = SparkRangeMin, high = SparkRangeMax;
-  if (widen) {
-    SparkRangeMax += 0.01;
-    SparkRangeMin -= 0.01;
-  }
-  SparkLegend->SetEnds(FloatToStr(low), SparkColorIndex(low, SparkRangeMin, SparkRangeMax),
-                       FloatToStr(high), SparkColorIndex(high, SparkRangeMin, SparkRangeMax));
+  RecomputeRange(sgIgnMain, false, SparkRangeMin, SparkRangeMax, 0.01, widen);
 }
 
 bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect,
@@ -60,9 +71,10 @@ bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, 
   const QString text = grid->Cell(col, row);
   // The live operating point: the RPM header of its column, the load header of its row,
   // and the cell where they cross.
-  if (fForm.LiveMark().LiveLoopActive == 1 && (col == fForm.LiveMark().LiveCellCol || row == fForm.LiveMark().LiveCellRow)) {
+  const LiveMark live = LiveCell();
+  if (live.active && (col == live.col || row == live.row)) {
     const bool header = col == 0 || row == 0;
-    const bool cross = col == fForm.LiveMark().LiveCellCol && row == fForm.LiveMark().LiveCellRow;
+    const bool cross = col == live.col && row == live.row;
     if (header || cross) {
       FillCell(painter, rect, LiveMarkColor(), text);
       return true;
@@ -71,8 +83,7 @@ bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, 
   if (col > 0 && row > 0 && !text.isEmpty()) {
     // A cell whose text is not a number yet (being typed) keeps the default look.
     if (const auto value = TryStrToFloat(text, DecimalSeparator())) {
-      const int index = fuel ? FuelColorIndex(*value, FuelRangeMin, FuelRangeMax)
-                             : SparkColorIndex(*value, SparkRangeMin, SparkRangeMax);
+      const int index = ColorIndex(fuel, *value);
       FillCell(painter, rect, index < 0 ? QColor(Qt::black) : TableColors()[index], text);
       return true;
     }
@@ -80,14 +91,13 @@ bool TMapEditors::PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, 
   return false;
 }
 
-void TMapEditors::ConnectColorScale() {
+void TMapEditors::ConnectColorScale(QToolButton* toggle) {
   sgFuelMain->SetDrawCellHook([this](QPainter& p, const QRect& rect, int c, int r) {
     return PaintMapCell(sgFuelMain, true, p, rect, c, r);
   });
   sgIgnMain->SetDrawCellHook([this](QPainter& p, const QRect& rect, int c, int r) {
     return PaintMapCell(sgIgnMain, false, p, rect, c, r);
   });
-  QToolButton* toggle = fForm.sbColorizeTable;
   connect(toggle, &QToolButton::clicked, this, [this, toggle] {
     sgFuelMain->Repaint();
     sgIgnMain->Repaint();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/Numbers.h"
+#include "image/CodeRange.h"
 
 int FitCellSize(int extent, int count) {
   if (count <= 0) return 1;
@@ -45,13 +46,11 @@ int SparkColorIndex(double value, double rangeMin, double rangeMax) {
 }
 
 int SnapMaxRPM(int version, int rpm) {
-  if (version == 1) {
-    // The unit counts a period inversely proportional to the speed.
-    if (rpm == 0) return 0;
-    // A code beyond a byte is stored as 255, so the field shows what that code stands for.
-    const int64_t code = std::min<int64_t>(Nearest(7380000.0L / (8.0L * rpm)), 255);
-    if (code == 0) return rpm;
-    return static_cast<int>(Nearest(7380000.0L / (8.0L * code) / 10.0L) * 10);
-  }
-  return static_cast<int>(Nearest(rpm / 65.0L) * 65);
+  if (version != 1) return static_cast<int>(RevLimitFromCode(version, RevLimitCode(version, rpm)));
+  // The unit counts a period inversely proportional to the speed.
+  if (rpm == 0) return 0;
+  // A code beyond a byte is stored as 255, so the field shows what that code stands for.
+  const int64_t code = std::min<int64_t>(RevLimitCode(version, rpm), 255);
+  if (code == 0) return rpm;
+  return static_cast<int>(RevLimitFromCode(version, code));
 }

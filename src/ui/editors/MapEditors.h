@@ -1,19 +1,24 @@
 #pragma once
 // TMapEditors: the map editor pages of the main window. It builds the grids, charts and
-// settings controls on their tab sheets, moves the tables between TEFIOperator and the
-// grids (FillGrids, CollectGrids), checks typed values, keeps the colour scale of the
-// part-load maps and redraws the table charts.
+// settings controls on their tab sheets (MapPages.cpp, SettingsPanel.cpp), moves the
+// tables between TEFIOperator and the grids (FillGrids, CollectGrids: MapEditors.cpp),
+// checks typed values (CellEditing.cpp), keeps the colour scale of the part-load maps
+// (ColorScale.cpp) and redraws the table charts (TableCharts.cpp).
 
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "image/CodeRange.h"
+#include "image/EfiOperator.h"
 
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
+class QPainter;
 class QPushButton;
+class QRect;
 class QScrollBar;
 class QSpinBox;
 class QWidget;
@@ -44,6 +49,10 @@ class TMapEditors : public QObject {
   void DrawMaxFuelFromGrid();
   void DrawMAFFromGrid();
   void DrawLambda();
+  // A curve of x against y: ranges over all points (the top raised by yTopExtra), the pen
+  // starting at the origin.
+  static void DrawCurve(TLineChart* chart, const std::vector<double>& x,
+                        const std::vector<double>& y, double yTopExtra);
 
   // The values a cell of this table may hold in the current variant: what its code can
   // store, and for the part-load maps no more than their limits.
@@ -92,15 +101,35 @@ class TMapEditors : public QObject {
   int32_t TempCorrValueBeforeEdit = 0;
 
  private:
+  // What the editors take from the main window (all of it in MapEditors.cpp).
+  struct LiveMark {
+    bool active = false;
+    int col = 0, row = 0;
+  };
+  TEFIOperator& Efi() const;
+  int Variant() const;
+  void EnableMAFPage(bool enabled);
+  void ShowVersionText(const QString& text);
+  void MarkTablesLoaded();
+  LiveMark LiveCell() const;
+
   TStringGrid* BuildMainMapPage(QWidget* page, const char* group, const char* grid,
                                 const char* button, TColorLegend*& legend);
-  void BuildIdlePage();
-  void BuildFullLoadPage();
-  void BuildSettingsPage();
-  void BuildMAFPage();
+  void BuildIdlePage(QWidget* page);
+  void BuildFullLoadPage(QWidget* page);
+  void BuildSettingsPage(QWidget* page);
+  void BuildMAFPage(QWidget* page);
   void ConnectEditing();
   void ConnectSettings();
-  void ConnectColorScale();
+  void ConnectColorScale(QToolButton* toggle);
+
+  // The steps of FillGrids.
+  void LayOutSplitVariant(const TEFIOperator& efi);
+  void LayOutSingleMapVariant(const TEFIOperator& efi);
+  void FillIdleAndFullLoad(const TEFIOperator& efi);
+  void FillMainMap(TStringGrid* grid, int lo, int cols, const TFloatMatrix& table);
+  void FillMAF(const TEFIOperator& efi);
+  void FillWarmUpAndCOTrim(const TEFIOperator& efi);
 
   // The check of a cell: restore the remembered value when the text is not a number,
   // hold it within the values its code can store and, where the grid has them, within
@@ -117,11 +146,17 @@ class TMapEditors : public QObject {
   // error box it shows takes the focus from the grid, which would report the grid as left
   // and run the same failing redraw again, one box over the other.
   void GridCommand(const std::function<void()>& handler);
+  struct GridBinding;
+  void Bind(const GridBinding& binding);
   void Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEmpty, int32_t* integer);
   bool PaintMapCell(TStringGrid* grid, bool fuel, QPainter& painter, const QRect& rect, int col,
                     int row);
-  void FillMainMap(TStringGrid* grid, int lo, int hi, int cols, const void* table);
   void ShowCOTrim(int position);
+  // Takes a map's colour range from its data cells (widened by `widening` on each side
+  // when `widen`) and shows the ends on its key.
+  int ColorIndex(bool fuel, double value) const;
+  void RecomputeRange(TStringGrid* grid, bool fuel, double& low, double& high, double widening,
+                      bool widen);
 
   TfrmMain& fForm;
   bool fFillingCOreg = false;

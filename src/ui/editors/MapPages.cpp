@@ -11,7 +11,6 @@
 #include <string_view>
 
 #include "app/RadioGroup.h"
-#include "app/mainfrm.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
@@ -74,6 +73,18 @@ TLineChart* Chart(QWidget* parent, const char* name, const TLineChart::Style& st
   return chart;
 }
 
+// A sensor voltage box at the right of its group, two decimals in steps of 0.1 V.
+QDoubleSpinBox* VoltageBox(QWidget* parent, const char* name, double low, double high, double value,
+                           int y) {
+  auto* box = Named(new QDoubleSpinBox(parent), name);
+  box->setRange(low, high);
+  box->setSingleStep(0.1);
+  box->setDecimals(2);
+  box->setValue(value);
+  box->setGeometry(100, y, 70, 22);
+  return box;
+}
+
 TLineChart::Style TableCurve() {
   TLineChart::Style style;
   style.lineColor = Qt::red;
@@ -85,21 +96,6 @@ TLineChart::Style TableCurve() {
   return style;
 }
 }  // namespace
-
-TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
-  setObjectName(QStringLiteral("MapEditors"));
-  sgFuelMain =
-      BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
-  sgIgnMain =
-      BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain", SparkLegend);
-  BuildIdlePage();
-  BuildFullLoadPage();
-  BuildSettingsPage();
-  BuildMAFPage();
-  ConnectEditing();
-  ConnectSettings();
-  ConnectColorScale();
-}
 
 // A part-load map page: the map in its group, the RPM caption above, the load caption left,
 // the key of the colour scale at the top right.
@@ -115,8 +111,7 @@ TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, con
   return Grid(box, grid, 17, 14, 1, 1, QRect(26, 34, 636, 350));
 }
 
-void TMapEditors::BuildIdlePage() {
-  QWidget* page = fForm.TabSheet4;
+void TMapEditors::BuildIdlePage(QWidget* page) {
   // The idle fuel table gets columns wide enough for four-digit speeds and two-decimal
   // factors; the ignition group beside it gives up the width.
   QGroupBox* ign = Group(page, "gbIgnXX", QStringLiteral("Зажигание"), 4, 2, 372, 206);
@@ -134,8 +129,7 @@ void TMapEditors::BuildIdlePage() {
   PageButton(page, "sbECUXX");
 }
 
-void TMapEditors::BuildFullLoadPage() {
-  QWidget* page = fForm.TabSheet5;
+void TMapEditors::BuildFullLoadPage(QWidget* page) {
   QGroupBox* ign = Group(page, "gbIgnMax", QStringLiteral("Зажигание"), 4, 2, 670, 198);
   sgrdIgnMax = Grid(ign, "sgrdIgnMax", 16, 2, 1, 1, QRect(8, 18, 654, 54));
   chrtMaxIgn = Chart(ign, "chrtMaxIgn", TableCurve(), QRect(8, 76, 654, 116));
@@ -145,8 +139,7 @@ void TMapEditors::BuildFullLoadPage() {
   PageButton(page, "sbECUMAX");
 }
 
-void TMapEditors::BuildSettingsPage() {
-  QWidget* page = fForm.TabSheet3;
+void TMapEditors::BuildSettingsPage(QWidget* page) {
   QGroupBox* rev =
       Group(page, "GroupBox2", QStringLiteral("Ограничитель оборотов двигателя"), 4, 2, 300, 58);
   Text(rev, QStringLiteral("Порог срабатывания:"), 8, 28);
@@ -198,28 +191,13 @@ void TMapEditors::BuildSettingsPage() {
 
   gbWideLam = Group(lambda, "gbWideLam", QStringLiteral("Диапазон датчика"), 176, 18, 180, 80);
   Text(gbWideLam, QStringLiteral("Мин. вольтаж"), 8, 24);
-  seLamMin = Named(new QDoubleSpinBox(gbWideLam), "seLamMin");
-  seLamMin->setRange(0, 0.45);
-  seLamMin->setSingleStep(0.1);
-  seLamMin->setDecimals(2);
-  seLamMin->setValue(0);
-  seLamMin->setGeometry(100, 20, 70, 22);
+  seLamMin = VoltageBox(gbWideLam, "seLamMin", 0, 0.45, 0, 20);
   Text(gbWideLam, QStringLiteral("Макс. вольтаж"), 8, 52);
-  seLamMax = Named(new QDoubleSpinBox(gbWideLam), "seLamMax");
-  seLamMax->setRange(0.6, 1.5);
-  seLamMax->setSingleStep(0.1);
-  seLamMax->setDecimals(2);
-  seLamMax->setValue(1.0);
-  seLamMax->setGeometry(100, 48, 70, 22);
+  seLamMax = VoltageBox(gbWideLam, "seLamMax", 0.6, 1.5, 1.0, 48);
 
   gbRegLam = Group(lambda, "gbRegLam", QStringLiteral("Пороговое значение"), 176, 18, 180, 56);
   Text(gbRegLam, QStringLiteral("Вольтаж"), 8, 26);
-  seRegLamSwitch = Named(new QDoubleSpinBox(gbRegLam), "seRegLamSwitch");
-  seRegLamSwitch->setRange(0.35, 0.6);
-  seRegLamSwitch->setSingleStep(0.1);
-  seRegLamSwitch->setDecimals(2);
-  seRegLamSwitch->setValue(0.45);
-  seRegLamSwitch->setGeometry(100, 22, 70, 22);
+  seRegLamSwitch = VoltageBox(gbRegLam, "seRegLamSwitch", 0.35, 0.6, 0.45, 22);
 
   gbLamGrf = Group(lambda, "gbLamGrf", QStringLiteral("Характеристика датчика"), 8, 102, 348, 126);
   TLineChart::Style lambdaStyle;
@@ -239,8 +217,7 @@ void TMapEditors::BuildSettingsPage() {
   PageButton(page, "sbECURPM");
 }
 
-void TMapEditors::BuildMAFPage() {
-  QWidget* page = fForm.TabSheet7;
+void TMapEditors::BuildMAFPage(QWidget* page) {
   gbMAF = Group(page, "gbMAF", QStringLiteral("Карта калибровки ДМРВ"), 4, 2, 670, 392);
   sgMAF = Grid(gbMAF, "sgMAF", 2, 256, 1, 0, QRect(8, 18, 170, 366));
   sgMAF->SetDefaultRowHeight(20);

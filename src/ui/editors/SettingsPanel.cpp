@@ -9,7 +9,6 @@
 
 #include "app/ErrorBox.h"
 #include "app/RadioGroup.h"
-#include "app/mainfrm.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
 
@@ -34,7 +33,7 @@ class TLeaveWatcher : public QObject {
 
 void TMapEditors::SnapRevLimit() {
   seMaxRMP->interpretText();
-  const int snapped = SnapMaxRPM(fForm.EFI().fVersion, seMaxRMP->value());
+  const int snapped = SnapMaxRPM(Variant(), seMaxRMP->value());
   // The field holds the result within 0 to 9000.
   seMaxRMP->setValue(snapped);
 }

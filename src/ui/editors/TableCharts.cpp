@@ -17,16 +17,23 @@ void DrawRows(TLineChart* chart, TStringGrid* grid, double yTopExtra) {
     x.push_back(StrToFloat(grid->Cell(c, 0)));
     y.push_back(StrToFloat(grid->Cell(c, 1)));
   }
-  if (x.empty()) return;
-  chart->SetXRange(*std::min_element(x.begin(), x.end()), *std::max_element(x.begin(), x.end()));
-  chart->SetYRange(*std::min_element(y.begin(), y.end()),
-                   *std::max_element(y.begin(), y.end()) + yTopExtra);
-  chart->Clear();
-  chart->MoveTo(0, 0);
-  for (size_t i = 0; i < x.size(); ++i) chart->LineTo(x[i], y[i]);
-  chart->Show();
+  TMapEditors::DrawCurve(chart, x, y, yTopExtra);
 }
 }  // namespace
+
+void TMapEditors::DrawCurve(TLineChart* chart, const std::vector<double>& x,
+                            const std::vector<double>& y, double yTopExtra) {
+  const size_t n = std::min(x.size(), y.size());
+  if (n == 0) return;
+  const auto [xMin, xMax] = std::minmax_element(x.begin(), x.begin() + n);
+  const auto [yMin, yMax] = std::minmax_element(y.begin(), y.begin() + n);
+  chart->SetXRange(*xMin, *xMax);
+  chart->SetYRange(*yMin, *yMax + yTopExtra);
+  chart->Clear();
+  chart->MoveTo(0, 0);
+  for (size_t i = 0; i < n; ++i) chart->LineTo(x[i], y[i]);
+  chart->Show();
+}
 
 void TMapEditors::DrawXXIgnFromGrid() {
   DrawRows(chrtXXIgn, sgrdIgnXX, 1);

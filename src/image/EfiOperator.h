@@ -1,6 +1,8 @@
 #pragma once
-// TEFIOperator: the calibration image of one DME with its model configuration, the tables
-// decoded from it in engineering units, and the codec between firmware codes and units.
+// Unit EFI_Edt, TEFIOperator: the calibration image of one DME with its model
+// configuration, the tables decoded from it in engineering units, and the codec between
+// firmware codes and units (ImageCodec.cpp, SettingsFile.cpp, configuration in
+// EfiOperator.cpp).
 
 #include <QString>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
 
 #include <algorithm>
 
 #include "common/IniFile.h"
-#include "image/SetData.h"
+#include "image/BuiltInConfig.h"
 
 TEFIOperator::TEFIOperator(bool profileSwitch) : fProfileSwitch(profileSwitch) {}
 

@@ -1,4 +1,7 @@
-// Moving the tables between TEFIOperator and the grids.
+// TMapEditors: building the pages, moving the tables between TEFIOperator and the grids
+// (FillGrids, CollectGrids), and the few things the editors take from the main window.
+#include "editors/MapEditors.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
@@ -8,10 +11,10 @@
 
 #include "app/RadioGroup.h"
 #include "app/mainfrm.h"
+#include "telemetry/LiveCell.h"
 #include "common/DecimalText.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
-#include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
 
 namespace {
@@ -51,30 +54,60 @@ void SizeFromConfig(TStringGrid* grid, int cols, int rows) {
   if (changed) Fit(grid, true, true);
 }
 
-// A curve chart of a table's row 0 (x) and row 1 (y): ranges from column 0 on, the pen
-// starting at the origin.
-void DrawCurve(TLineChart* chart, const std::vector<double>& x, const std::vector<double>& y,
-               double yTopExtra) {
-  const size_t n = std::min(x.size(), y.size());
-  if (n == 0) return;
-  const auto [xMin, xMax] = std::minmax_element(x.begin(), x.begin() + n);
-  const auto [yMin, yMax] = std::minmax_element(y.begin(), y.begin() + n);
-  chart->SetXRange(*xMin, *xMax);
-  chart->SetYRange(*yMin, *yMax + yTopExtra);
-  chart->Clear();
-  chart->MoveTo(0, 0);
-  for (size_t i = 0; i < n; ++i) chart->LineTo(x[i], y[i]);
-  chart->Show();
-}
-
 std::vector<double> Row(const TFloatMatrix& table, int row) {
   return row < static_cast<int>(table.size()) ? table[row] : std::vector<double>{};
 }
 }  // namespace
 
-void TMapEditors::FillMainMap(TStringGrid* grid, int lo, int /*hi*/, int cols, const void* data) {
-  const auto& table = *static_cast<const TFloatMatrix*>(data);
-  const int version = fForm.EFI().fVersion;
+// --- What the editors take from the main window ---
+// Every use of the main window by the editors is here: the image operator, the tab sheets
+// the pages are built on, the MAF page's tab, the version label, the tables-loaded flag,
+// the live operating-point mark and the colour scale's toggle button.
+
+TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
+  setObjectName(QStringLiteral("MapEditors"));
+  sgFuelMain =
+      BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
+  sgIgnMain =
+      BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain", SparkLegend);
+  BuildIdlePage(fForm.TabSheet4);
+  BuildFullLoadPage(fForm.TabSheet5);
+  BuildSettingsPage(fForm.TabSheet3);
+  BuildMAFPage(fForm.TabSheet7);
+  ConnectEditing();
+  ConnectSettings();
+  ConnectColorScale(fForm.sbColorizeTable);
+}
+
+TEFIOperator& TMapEditors::Efi() const {
+  return fForm.EFI();
+}
+
+int TMapEditors::Variant() const {
+  return fForm.EFI().fVersion;
+}
+
+void TMapEditors::EnableMAFPage(bool enabled) {
+  fForm.PageControl1->setTabEnabled(fForm.PageControl1->indexOf(fForm.TabSheet7), enabled);
+}
+
+void TMapEditors::ShowVersionText(const QString& text) {
+  fForm.lVersion->setText(text);
+}
+
+void TMapEditors::MarkTablesLoaded() {
+  fForm.TablesLoaded = true;
+}
+
+TMapEditors::LiveMark TMapEditors::LiveCell() const {
+  const TLiveMark& mark = fForm.LiveMark();
+  return {mark.LiveLoopActive == 1, mark.LiveCellCol, mark.LiveCellRow};
+}
+
+// --- Fill ---
+
+void TMapEditors::FillMainMap(TStringGrid* grid, int lo, int cols, const TFloatMatrix& table) {
+  const int version = Variant();
   for (int r = 1; r < grid->RowCount(); ++r) {
     const int tableRow = MainMapTableRows(version, lo, grid->RowCount(), r).front();
     for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, tableRow, c)));
@@ -84,82 +117,108 @@ void TMapEditors::FillMainMap(TStringGrid* grid, int lo, int /*hi*/, int cols, c
 }
 
 void TMapEditors::FillGrids(bool alreadyDecoded) {
-  TEFIOperator& efi = fForm.EFI();
-  // 1. Nothing to show without a model and an image.
+  TEFIOperator& efi = Efi();
+  // Nothing to show without a model and an image.
   if (efi.fVersion <= 0 || efi.fImage.size() < 2) return;
-  // 2.
   if (!alreadyDecoded) efi.DecodeImage();
-  // 3.
-  fForm.lVersion->setText(efi.fVersionText);
-  // 4.
+  ShowVersionText(efi.fVersionText);
   sgrdFuelXX->setEnabled(efi.fVersion != 1);
   sgrdIgnMax->setEnabled(true);
   sgrdRPMTempCorr->setEnabled(true);
-  const int mafPage = fForm.PageControl1->indexOf(fForm.TabSheet7);
-  // 5. Layout of the variant.
-  if (efi.fVersion == 1) {
-    sgrdIgnMax->setFixedHeight(54);
-    sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1);
-    sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2);
-    sgrdIgnMax->SetDefaultRowHeight(24);
-    sgrdIgnMax->SetDefaultColWidth(35);
-    sgrdIgnMax->SetFixedCols(0);
-    chrtMaxIgn->setVisible(true);
-    fForm.PageControl1->setTabEnabled(mafPage, false);
-    sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + efi.fFuelMainMatrixDim1_Hi);
-    Fit(sgFuelMain, true, false);
-    sgFuelMain->SetColCount(efi.fFuelMainMatrixDim2_Lo + 1);
-    Fit(sgFuelMain, false, true);
-    sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + efi.fSparkMainMatrixDim1_Hi);
-    Fit(sgIgnMain, true, false);
-    sgIgnMain->SetColCount(efi.fSparkMainMatrixDim2_Lo + 1);
-    Fit(sgIgnMain, false, true);
-    sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
-    gbMAF->setVisible(false);
-    sgMAF->setEnabled(false);
-    seMaxRMP->setEnabled(true);
-    seMaxRMP->setSingleStep(40);
-    rgO2Switch->setEnabled(false);
-    rgO2Switch->SetItemIndex(0);
-    gbCOreg->setVisible(false);
-    // These units have no idle fuel table: nothing fills it and saving ignores it, so the
-    // values of an earlier image must neither show nor be editable.
-    gbFuelXX->setVisible(false);
-    sgrdFuelXX->setEnabled(false);
-  } else {
-    gbMAF->setVisible(true);
-    sgMAF->setEnabled(true);
-    fForm.PageControl1->setTabEnabled(mafPage, true);
-    sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
-    gbFuelXX->setVisible(true);
-    sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + 1);
-    sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + 1);
-    // A profile with another RPM breakpoint count sizes the map from the configuration.
-    if (sgFuelMain->ColCount() != efi.fFuelMainCols) {
-      sgFuelMain->SetColCount(efi.fFuelMainCols);
-      Fit(sgFuelMain, false, true);
-    }
-    if (sgIgnMain->ColCount() != efi.fSparkMainCols) {
-      sgIgnMain->SetColCount(efi.fSparkMainCols);
-      Fit(sgIgnMain, false, true);
-    }
-    sgrdIgnMax->setFixedHeight(160);
-    sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1 + 1);
-    sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2 + 1);
-    Fit(sgrdIgnMax, true, true);
-    sgrdIgnMax->SetFixedCols(1);
-    chrtMaxIgn->setVisible(false);
-    seMaxRMP->setEnabled(true);
-    seMaxRMP->setSingleStep(60);
-    rgO2Switch->setEnabled(true);
-    rgO2Switch->Click(1);
-  }
+  if (efi.fVersion == 1)
+    LayOutSplitVariant(efi);
+  else
+    LayOutSingleMapVariant(efi);
   SizeFromConfig(sgrdIgnXX, efi.fSparkXXMatrixDim2, efi.fSparkXXMatrixDim1);
   SizeFromConfig(sgrdFuelXX, efi.fFuelXXCols, efi.fFuelXXRows);
   SizeFromConfig(sgrdFuelMax, efi.fFuelMaxMatrixDim2, efi.fFuelMaxMatrixDim1);
   SizeFromConfig(sgrdRPMTempCorr, efi.fRPMTempCorrDim2, efi.fRPMTempCorrDim1);
 
-  // 6. Full-load ignition, reversed rows.
+  FillIdleAndFullLoad(efi);
+  FillMainMap(sgIgnMain, efi.fSparkMainMatrixDim1_Lo, sgIgnMain->ColCount(), efi.fSparkMainMatrix);
+  // The part-load fuel map's header goes up to the configured RPM breakpoints.
+  FillMainMap(sgFuelMain, efi.fFuelMainMatrixDim1_Lo,
+              std::min<int>(efi.fFuelMainMatrixDim2_Lo + 1, sgFuelMain->ColCount()),
+              efi.fFuelMainMatrix);
+  seMaxRMP->setValue(efi.fMaxRPM);
+  for (TStringGrid* grid : {sgFuelMain, sgIgnMain, sgrdIgnXX, sgrdFuelMax, sgrdIgnMax})
+    grid->setEnabled(true);
+  RecomputeFuelRange(true);
+  RecomputeSparkRange(true);
+  if (efi.fVersion != 1) FillMAF(efi);
+  FillWarmUpAndCOTrim(efi);
+  sgFuelMain->Repaint();
+  sgIgnMain->Repaint();
+  MarkTablesLoaded();
+}
+
+// Variant 1: split part-load maps, the full-load ignition as a curve with its chart, no
+// air-mass meter, no idle fuel table and no CO trim.
+void TMapEditors::LayOutSplitVariant(const TEFIOperator& efi) {
+  sgrdIgnMax->setFixedHeight(54);
+  sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1);
+  sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2);
+  sgrdIgnMax->SetDefaultRowHeight(24);
+  sgrdIgnMax->SetDefaultColWidth(35);
+  sgrdIgnMax->SetFixedCols(0);
+  chrtMaxIgn->setVisible(true);
+  EnableMAFPage(false);
+  sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + efi.fFuelMainMatrixDim1_Hi);
+  Fit(sgFuelMain, true, false);
+  sgFuelMain->SetColCount(efi.fFuelMainMatrixDim2_Lo + 1);
+  Fit(sgFuelMain, false, true);
+  sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + efi.fSparkMainMatrixDim1_Hi);
+  Fit(sgIgnMain, true, false);
+  sgIgnMain->SetColCount(efi.fSparkMainMatrixDim2_Lo + 1);
+  Fit(sgIgnMain, false, true);
+  sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
+  gbMAF->setVisible(false);
+  sgMAF->setEnabled(false);
+  seMaxRMP->setEnabled(true);
+  seMaxRMP->setSingleStep(40);
+  rgO2Switch->setEnabled(false);
+  rgO2Switch->SetItemIndex(0);
+  gbCOreg->setVisible(false);
+  // These units have no idle fuel table: nothing fills it and saving ignores it, so the
+  // values of an earlier image must neither show nor be editable.
+  gbFuelXX->setVisible(false);
+  sgrdFuelXX->setEnabled(false);
+}
+
+// The other variants: single part-load maps, the full-load ignition as a map with axes,
+// the air-mass meter and the idle fuel table shown.
+void TMapEditors::LayOutSingleMapVariant(const TEFIOperator& efi) {
+  gbMAF->setVisible(true);
+  sgMAF->setEnabled(true);
+  EnableMAFPage(true);
+  sgMAF->SetRowCount(std::max(efi.fMAFLength, 0));
+  gbFuelXX->setVisible(true);
+  sgFuelMain->SetRowCount(efi.fFuelMainMatrixDim1_Lo + 1);
+  sgIgnMain->SetRowCount(efi.fSparkMainMatrixDim1_Lo + 1);
+  // A profile with another RPM breakpoint count sizes the map from the configuration.
+  if (sgFuelMain->ColCount() != efi.fFuelMainCols) {
+    sgFuelMain->SetColCount(efi.fFuelMainCols);
+    Fit(sgFuelMain, false, true);
+  }
+  if (sgIgnMain->ColCount() != efi.fSparkMainCols) {
+    sgIgnMain->SetColCount(efi.fSparkMainCols);
+    Fit(sgIgnMain, false, true);
+  }
+  sgrdIgnMax->setFixedHeight(160);
+  sgrdIgnMax->SetRowCount(efi.fSparkMaxMatrixDim1 + 1);
+  sgrdIgnMax->SetColCount(efi.fSparkMaxMatrixDim2 + 1);
+  Fit(sgrdIgnMax, true, true);
+  sgrdIgnMax->SetFixedCols(1);
+  chrtMaxIgn->setVisible(false);
+  seMaxRMP->setEnabled(true);
+  seMaxRMP->setSingleStep(60);
+  rgO2Switch->setEnabled(true);
+  rgO2Switch->Click(1);
+}
+
+// The idle and full-load tables with their charts.
+void TMapEditors::FillIdleAndFullLoad(const TEFIOperator& efi) {
+  // Full-load ignition, reversed rows.
   const int maxRows = sgrdIgnMax->RowCount();
   for (int i = 1; i < maxRows; ++i)
     for (int c = 0; c < sgrdIgnMax->ColCount(); ++c)
@@ -174,7 +233,7 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   }
   DrawCurve(chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
 
-  // 7. Idle fuel, reversed rows; its RPM header in every variant.
+  // Idle fuel, reversed rows; its RPM header in every variant.
   const int xxRows = sgrdFuelXX->RowCount();
   if (efi.fVersion != 1) {
     for (int i = 1; i < xxRows; ++i)
@@ -184,72 +243,52 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
     sgrdFuelXX->SetCell(c, 0, Text(At(efi.fFuelXXMatrix, 0, c)));
 
-  // 8. Idle ignition as stored.
-  for (int r = 0; r < sgrdIgnXX->RowCount(); ++r)
-    for (int c = 0; c < sgrdIgnXX->ColCount(); ++c)
-      sgrdIgnXX->SetCell(c, r, Text(At(efi.fSparkXXMatrix, r, c)));
+  // Idle ignition and full-load fuel as stored.
+  auto asStored = [](TStringGrid* grid, const TFloatMatrix& table) {
+    for (int r = 0; r < grid->RowCount(); ++r)
+      for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, r, c)));
+  };
+  asStored(sgrdIgnXX, efi.fSparkXXMatrix);
   DrawCurve(chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
-
-  // 9. Part-load ignition.
-  FillMainMap(sgIgnMain, efi.fSparkMainMatrixDim1_Lo, efi.fSparkMainMatrixDim1_Hi,
-              sgIgnMain->ColCount(), &efi.fSparkMainMatrix);
-
-  // 10. Full-load fuel as stored.
-  for (int r = 0; r < sgrdFuelMax->RowCount(); ++r)
-    for (int c = 0; c < sgrdFuelMax->ColCount(); ++c)
-      sgrdFuelMax->SetCell(c, r, Text(At(efi.fFuelMaxMatrix, r, c)));
+  asStored(sgrdFuelMax, efi.fFuelMaxMatrix);
   DrawCurve(chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
+}
 
-  // 11. Part-load fuel; its header up to the configured RPM breakpoints.
-  FillMainMap(sgFuelMain, efi.fFuelMainMatrixDim1_Lo, efi.fFuelMainMatrixDim1_Hi,
-              std::min<int>(efi.fFuelMainMatrixDim2_Lo + 1, sgFuelMain->ColCount()),
-              &efi.fFuelMainMatrix);
-
-  // 12.
-  seMaxRMP->setValue(efi.fMaxRPM);
-  // 13.
-  for (TStringGrid* grid : {sgFuelMain, sgIgnMain, sgrdIgnXX, sgrdFuelMax, sgrdIgnMax})
-    grid->setEnabled(true);
-  // 14.
-  RecomputeFuelRange(true);
-  RecomputeSparkRange(true);
-  // 15. The air-mass-meter curve.
-  if (efi.fVersion != 1) {
-    for (int n = 0; n < sgMAF->RowCount(); ++n) {
-      sgMAF->SetCell(0, n, QString::number(n));
-      sgMAF->SetCell(
-          1, n, QString::number(n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0));
-    }
-    if (!efi.fMAFTable.empty()) {
-      const auto& maf = efi.fMAFTable;
-      chrtMAF->SetXRange(maf.front(), maf.back() + 1);
-      chrtMAF->SetYRange(0, static_cast<double>(maf.size()) - 1);
-      chrtMAF->Clear();
-      chrtMAF->MoveTo(maf.front(), 0);
-      for (size_t n = 0; n < maf.size(); ++n) chrtMAF->LineTo(maf[n], static_cast<double>(n));
-      chrtMAF->Show();
-    }
+// The air-mass-meter curve: row number against meter value.
+void TMapEditors::FillMAF(const TEFIOperator& efi) {
+  for (int n = 0; n < sgMAF->RowCount(); ++n) {
+    sgMAF->SetCell(0, n, QString::number(n));
+    sgMAF->SetCell(
+        1, n, QString::number(n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0));
   }
-  // 16. Warm-up idle speeds.
+  if (efi.fMAFTable.empty()) return;
+  const auto& maf = efi.fMAFTable;
+  chrtMAF->SetXRange(maf.front(), maf.back() + 1);
+  chrtMAF->SetYRange(0, static_cast<double>(maf.size()) - 1);
+  chrtMAF->Clear();
+  chrtMAF->MoveTo(maf.front(), 0);
+  for (size_t n = 0; n < maf.size(); ++n) chrtMAF->LineTo(maf[n], static_cast<double>(n));
+  chrtMAF->Show();
+}
+
+void TMapEditors::FillWarmUpAndCOTrim(const TEFIOperator& efi) {
   for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
     sgrdRPMTempCorr->SetCell(c, 0, QString::number(At(efi.fRPMTempCorrTable, 0, c)));
     sgrdRPMTempCorr->SetCell(c, 1, QString::number(At(efi.fRPMTempCorrTable, 1, c)));
   }
-  // 17. The CO trim stands at the code's offset from 128; its label is left as it is.
+  // The CO trim stands at the code's offset from 128; its label is left as it is.
   if (efi.fVersion != 1) {
     fFillingCOreg = true;
     sbCOreg->setValue(efi.fCOReg - 128);
     fFillingCOreg = false;
   }
-  sgFuelMain->Repaint();
-  sgIgnMain->Repaint();
-  // 18.
-  fForm.TablesLoaded = true;
 }
+
+// --- Collect ---
 
 void TMapEditors::CollectGrids(uint8_t mode) {
   if (mode != 1) return;
-  TEFIOperator& efi = fForm.EFI();
+  TEFIOperator& efi = Efi();
   // Every value is held within what its code can store (and the maps' limits), so that a
   // value the cell check has not met yet is never wrapped into an unrelated code.
   using T = TCodedTable;
@@ -259,15 +298,14 @@ void TMapEditors::CollectGrids(uint8_t mode) {
   auto whole = [this](const QString& text, TCodedTable table) {
     return static_cast<int32_t>(HoldInRange(StrToInt(text), EditRange(table)));
   };
-  // 1.
   efi.SetMaxRPM(seMaxRMP->value());
-  // 2.
+  // Full-load fuel as stored; row 0 is the RPM axis.
   for (int c = 0; c < sgrdFuelMax->ColCount(); ++c) {
     Put(efi.fFuelMaxMatrix, 0, c, StrToFloat(sgrdFuelMax->Cell(c, 0)));
     for (int r = 1; r < sgrdFuelMax->RowCount(); ++r)
       Put(efi.fFuelMaxMatrix, r, c, value(sgrdFuelMax->Cell(c, r), T::FuelMax));
   }
-  // 3. Full-load ignition: the reverse of the fill; empty cells (the corner) are skipped.
+  // Full-load ignition: the reverse of the fill; empty cells (the corner) are skipped.
   const int maxRows = sgrdIgnMax->RowCount();
   for (int r = 0; r < maxRows; ++r) {
     const int gridRow = r == 0 ? 0 : maxRows - r;
@@ -279,7 +317,7 @@ void TMapEditors::CollectGrids(uint8_t mode) {
       Put(efi.fSparkMaxMatrix, r, c, axis ? StrToFloat(text) : value(text, T::SparkMax));
     }
   }
-  // 4, 5. The part-load maps, every cell but the corner.
+  // The part-load maps, every cell but the corner.
   auto collectMain = [&](TStringGrid* grid, TFloatMatrix& table, int lo, TCodedTable kind) {
     for (int c = 1; c < grid->ColCount(); ++c) Put(table, 0, c, StrToFloat(grid->Cell(c, 0)));
     for (int r = 1; r < grid->RowCount(); ++r) {
@@ -294,14 +332,14 @@ void TMapEditors::CollectGrids(uint8_t mode) {
   };
   collectMain(sgIgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo, T::SparkMain);
   collectMain(sgFuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo, T::FuelMain);
-  // 6.
+  // Idle ignition as stored; row 0 is the RPM axis.
   for (int c = 0; c < sgrdIgnXX->ColCount(); ++c) {
     Put(efi.fSparkXXMatrix, 0, c, StrToFloat(sgrdIgnXX->Cell(c, 0)));
     for (int r = 1; r < sgrdIgnXX->RowCount(); ++r)
       Put(efi.fSparkXXMatrix, r, c, value(sgrdIgnXX->Cell(c, r), T::SparkXX));
   }
   if (efi.fVersion != 1) {
-    // 7. Idle fuel, reversed rows, every cell but the corner.
+    // Idle fuel, reversed rows, every cell but the corner.
     const int xxRows = sgrdFuelXX->RowCount();
     for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
       Put(efi.fFuelXXMatrix, 0, c, StrToFloat(sgrdFuelXX->Cell(c, 0)));
@@ -310,11 +348,11 @@ void TMapEditors::CollectGrids(uint8_t mode) {
         const QString text = sgrdFuelXX->Cell(c, xxRows - i);
         Put(efi.fFuelXXMatrix, i, c, c == 0 ? StrToFloat(text) : value(text, T::FuelXX));
       }
-    // 8. The air-mass-meter curve holds 16-bit values.
+    // The air-mass-meter curve holds 16-bit values.
     for (int n = 0; n < sgMAF->RowCount() && n < static_cast<int>(efi.fMAFTable.size()); ++n)
       efi.fMAFTable[n] = static_cast<uint16_t>(whole(sgMAF->Cell(1, n), T::MAF));
   }
-  // 9.
+  // Warm-up: temperatures in row 0, idle speeds in row 1.
   for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
     Put(efi.fRPMTempCorrTable, 0, c, StrToInt(sgrdRPMTempCorr->Cell(c, 0)));
     Put(efi.fRPMTempCorrTable, 1, c, whole(sgrdRPMTempCorr->Cell(c, 1), T::WarmUpSpeed));

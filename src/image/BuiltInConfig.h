@@ -1,5 +1,6 @@
 #pragma once
-// TSData: the built-in model configuration (an M3.1-type layout), nothing but its values.
+// Unit SetData, TSData: the built-in model configuration (an M3.1-type layout), nothing but its
+// values.
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-// The table codec: where each table lies in the image, the checks that keep every read
-// inside the image and every index inside its table, and the conversions between the
-// unit's byte codes and engineering units.
+// The table codec of TEFIOperator: the checks that keep every read inside the image (over
+// the calibration layout, ImageLayout) and every index inside its table, the image decoder,
+// and the conversions between the unit's byte codes and engineering units.
 //
 // Every conversion step is computed in 80-bit precision and its result stored as a 64-bit
 // float, as the settings files written so far depend on it to the bit.
@@ -13,7 +13,8 @@
 #include "common/Numbers.h"
 #include "image/CodeRange.h"
 #include "image/CodeStream.h"
-#include "image/EFI_Edt.h"
+#include "image/EfiOperator.h"
+#include "image/ImageLayout.h"
 
 using codestream::NearestCode;
 
@@ -213,13 +214,7 @@ void ConvertMainMap(TFloatMatrix& table, int low, bool split, const ValueScale& 
     ConvertMap(table, {{1, l}}, lastRow, scale, dir);
 }
 
-// --- Image extents ---
-
-struct Extent {
-  QString what;
-  int64_t start;
-  int64_t size;
-};
+// --- Layout check ---
 
 QString AddressText(int64_t address) {
   if (address < 0) return QString::number(address);
@@ -264,49 +259,15 @@ QString TEFIOperator::CheckTables() const {
 
 QString TEFIOperator::CheckLayout() const {
   if (QString problem = CheckTables(); !problem.isEmpty()) return problem;
-  using codestream::MapPartBytes;
-  const bool split = fVersion == 1;
-  const int64_t fuelLow = fFuelMainMatrixDim1_Lo, sparkLow = fSparkMainMatrixDim1_Lo;
-  auto rowsBytes = [](const auto& table) {
-    return static_cast<int64_t>(table.size() * table[0].size());
-  };
-  const QString table = QStringLiteral("Таблица ");
-  std::vector<Extent> extents;
-  extents.push_back({QStringLiteral("Номер версии fVersionText"), fVersionAddress, 10});
-  if (!split)
-    extents.push_back({table + "fFuelXXMatrix", fStartXXFuelTableAddress,
-                       2 + MapPartBytes(fFuelXXCols, fFuelXXRows - 1)});
-  extents.push_back(
-      {table + "fSparkXXMatrix", fStartXXSparkTableAddress, 2 + rowsBytes(fSparkXXMatrix)});
-  extents.push_back({table + "fSparkMaxMatrix", fStartMaxSparkTableAddress,
-                     2 + (split ? rowsBytes(fSparkMaxMatrix)
-                                : MapPartBytes(fSparkMaxMatrixDim2 + 1, fSparkMaxMatrixDim1))});
-  extents.push_back({table + "fSparkMainMatrix", fStartMainSparkTableAddress_Lo,
-                     2 + MapPartBytes(fSparkMainCols, sparkLow)});
-  if (split)
-    extents.push_back({table + "fSparkMainMatrix (верхняя часть)", fStartMainSparkTableAddress_Hi,
-                       2 + MapPartBytes(fSparkMainCols, fSparkMainRows - 1 - sparkLow)});
-  extents.push_back(
-      {table + "fFuelMaxMatrix", fStartMaxFuelTableAddress, 2 + rowsBytes(fFuelMaxMatrix)});
-  extents.push_back({table + "fFuelMainMatrix", fStartMainFuelTableAddress_Lo,
-                     2 + MapPartBytes(fFuelMainCols, fuelLow)});
-  if (split)
-    extents.push_back({table + "fFuelMainMatrix (верхняя часть)", fStartMainFuelTableAddress_Hi,
-                       2 + MapPartBytes(fFuelMainCols, fFuelMainRows - 1 - fuelLow)});
-  extents.push_back({QStringLiteral("Ограничитель оборотов fMaxRPM"), fMaxRPMAddress1, 1});
-  if (fVersion > 1)
-    extents.push_back({table + "fMAFTable", fStartMAFAddress, 2 * int64_t{fMAFLength}});
-  extents.push_back(
-      {table + "fRPMTempCorrTable", fRPMTempCorrTableaddress, 2 + rowsBytes(fRPMTempCorrTable)});
-  if (fVersion > 1) extents.push_back({QStringLiteral("Байт CO fCOReg"), fCORegAddress, 1});
-
   const auto imageSize = static_cast<int64_t>(fImage.size());
-  for (const Extent& e : extents)
-    if (e.start < 0 || e.start + e.size > imageSize)
+  for (const imagelayout::TPart& part : imagelayout::ImageParts(*this)) {
+    if (!part.inImage) continue;
+    if (part.address < 0 || part.address + part.ImageBytes() > imageSize)
       return QStringLiteral("%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
-          .arg(e.what, AddressText(e.start))
-          .arg(e.size)
+          .arg(part.name, AddressText(part.address))
+          .arg(part.ImageBytes())
           .arg(imageSize);
+  }
   return {};
 }
 
@@ -314,78 +275,21 @@ void TEFIOperator::DecodeImage() {
   ResizeTables();
   if (const QString problem = CheckLayout(); !problem.isEmpty()) Refuse(problem);
 
-  const bool split = fVersion == 1;
   // CheckLayout has placed every read inside the image; the reader still refuses to step
   // outside it, so that a fault in the sizes above can never read foreign memory.
   auto outside = [] { throw ERuntimeError("Чтение за пределами образа прошивки"); };
   const auto size = static_cast<int64_t>(fImage.size());
-  auto at = [&](int64_t start) {
-    return codestream::CodeReader(fImage.data(), size, start, outside);
-  };
-  // Tables start with two bytes that the program neither reads nor writes.
-  auto table = [&](int64_t start) {
-    auto in = at(start);
-    in.Skip(2);
-    return in;
-  };
-
-  // The version digits are stored last character first.
-  {
-    auto in = at(fVersionAddress);
-    QString text(10, QChar(' '));
-    for (int i = 9; i >= 0; --i) text[i] = QChar(in.Next());
-    fVersionText = text;
+  std::vector<imagelayout::TPart> parts = imagelayout::ImageParts(*this);
+  std::erase_if(parts, [](const imagelayout::TPart& part) { return !part.inImage; });
+  for (const imagelayout::TPart& part : parts) {
+    codestream::CodeReader in(fImage.data(), size, part.address, outside);
+    if (part.leadBytes) in.Skip(2);
+    imagelayout::ReadPart(in, *this, part, true);
   }
-  if (!split) {
-    auto in = table(fStartXXFuelTableAddress);
-    codestream::ReadMapPart(in, fFuelXXMatrix, 1, fFuelXXRows - 1, true);
-  }
-  {
-    auto in = table(fStartXXSparkTableAddress);
-    codestream::ReadRows(in, fSparkXXMatrix);
-  }
-  {
-    auto in = table(fStartMaxSparkTableAddress);
-    if (split)
-      codestream::ReadRows(in, fSparkMaxMatrix);
-    else
-      codestream::ReadMapPart(in, fSparkMaxMatrix, 1, fSparkMaxMatrixDim1, true);
-  }
-  auto readMain = [&](TFloatMatrix& m, int64_t low, int64_t high, int rows, int lowRows) {
-    auto lo = table(low);
-    codestream::ReadMapPart(lo, m, 1, lowRows, true);
-    if (split) {
-      // The high part repeats the RPM axis; row 0 keeps the low part's.
-      auto hi = table(high);
-      codestream::ReadMapPart(hi, m, lowRows + 1, rows - 1, false);
-    }
-  };
-  readMain(fSparkMainMatrix, fStartMainSparkTableAddress_Lo, fStartMainSparkTableAddress_Hi,
-           fSparkMainRows, fSparkMainMatrixDim1_Lo);
-  {
-    auto in = table(fStartMaxFuelTableAddress);
-    codestream::ReadRows(in, fFuelMaxMatrix);
-  }
-  readMain(fFuelMainMatrix, fStartMainFuelTableAddress_Lo, fStartMainFuelTableAddress_Hi,
-           fFuelMainRows, fFuelMainMatrixDim1_Lo);
-  fMaxRPM = MaxRPMFromCode(at(fMaxRPMAddress1).Next());
-  if (fVersion > 1) {
-    auto in = at(fStartMAFAddress);
-    for (auto& value : fMAFTable) value = in.NextWord();
-  }
-  {
-    auto in = table(fRPMTempCorrTableaddress);
-    codestream::ReadRows(in, fRPMTempCorrTable);
-  }
-  if (fVersion > 1) fCOReg = at(fCORegAddress).Next();
-
-  ConvertSpark("xx", "MotrToSi");
-  ConvertSpark("max", "MotrToSi");
-  ConvertSpark("main", "MotrToSi");
-  ConvertFuel("xx", "MotrToSi");
-  ConvertFuel("max", "MotrToSi");
-  ConvertFuel("main", "MotrToSi");
-  ConvertRPMTempCorr("MotrToSi");
+  // Every table is converted once all are read: a rev limiter code of 0 in variant 1 leaves
+  // them in codes.
+  for (size_t i = 0; i < parts.size(); ++i)
+    if (imagelayout::EndsTable(parts, i)) imagelayout::Convert(*this, parts[i].item, "MotrToSi");
 }
 
 void TEFIOperator::ConvertSpark(std::string_view kind, std::string_view direction) {
@@ -461,20 +365,28 @@ void TEFIOperator::SetMaxRPM(int32_t v) {
   if (v != fMaxRPM && v <= 9000) fMaxRPM = v;
 }
 
-int32_t TEFIOperator::MaxRPMFromCode(int code) const {
-  if (fVersion == 1) {
+int64_t RevLimitFromCode(int version, int64_t code) {
+  if (version == 1) {
     if (code == 0) throw EZeroDivide();
-    return static_cast<int32_t>(10 * Nearest(kPeriodClock / (80.0L * code)));
+    return 10 * Nearest(kPeriodClock / (80.0L * code));
   }
-  return static_cast<int32_t>(kRevStep * code);
+  return kRevStep * code;
 }
 
-int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
-  if (fVersion == 1) {
+int64_t RevLimitCode(int version, int64_t rpm) {
+  if (version == 1) {
     if (rpm == 0) throw EZeroDivide();
     return Nearest(kPeriodClock / (8.0L * rpm));
   }
   return Nearest(rpm / static_cast<long double>(kRevStep));
+}
+
+int32_t TEFIOperator::MaxRPMFromCode(int code) const {
+  return static_cast<int32_t>(RevLimitFromCode(fVersion, code));
+}
+
+int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
+  return RevLimitCode(fVersion, rpm);
 }
 
 namespace {

@@ -1,0 +1,222 @@
+#include "image/ImageLayout.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "common/Errors.h"
+
+namespace imagelayout {
+
+namespace {
+int64_t Cells(int rows, int cols) {
+  return int64_t{std::max(rows, 0)} * std::max(cols, 0);
+}
+}  // namespace
+
+std::vector<TPart> ImageParts(const TModelConfig& c) {
+  using codestream::MapPartBytes;
+  const bool split = c.fVersion == 1;
+  const bool laterUnit = c.fVersion > 1;
+  const QString table = QStringLiteral("Таблица ");
+  const QString high = QStringLiteral(" (верхняя часть)");
+  const int sparkLow = c.fSparkMainMatrixDim1_Lo, fuelLow = c.fFuelMainMatrixDim1_Lo;
+  // In the order the decoder reads the image; fileOrder gives the settings file's order.
+  std::vector<TPart> parts = {
+      {.name = QStringLiteral("Номер версии fVersionText"),
+       .storage = TStorage::Version,
+       .inFile = false,
+       .address = c.fVersionAddress,
+       .leadBytes = false,
+       .bytes = 10},
+      // The older units have no idle fuel table in the image; their settings file has one.
+      {.name = table + "fFuelXXMatrix",
+       .item = TItem::FuelXX,
+       .storage = TStorage::MapPart,
+       .first = 1,
+       .last = c.fFuelXXRows - 1,
+       .inImage = !split,
+       .fileOrder = 8,
+       .address = c.fStartXXFuelTableAddress,
+       .bytes = MapPartBytes(c.fFuelXXCols, c.fFuelXXRows - 1)},
+      {.name = table + "fSparkXXMatrix",
+       .item = TItem::SparkXX,
+       .fileOrder = 7,
+       .address = c.fStartXXSparkTableAddress,
+       .bytes = Cells(c.fSparkXXMatrixDim1, c.fSparkXXMatrixDim2)},
+      // Variant 1 holds the full-load ignition as a curve, the others as a map.
+      {.name = table + "fSparkMaxMatrix",
+       .item = TItem::SparkMax,
+       .storage = split ? TStorage::Rows : TStorage::MapPart,
+       .first = 1,
+       .last = c.fSparkMaxMatrixDim1,
+       .fileOrder = 2,
+       .address = c.fStartMaxSparkTableAddress,
+       .bytes = split ? Cells(c.SparkMaxRows(), c.SparkMaxCols())
+                      : MapPartBytes(c.fSparkMaxMatrixDim2 + 1, c.fSparkMaxMatrixDim1)},
+      {.name = table + "fSparkMainMatrix",
+       .item = TItem::SparkMain,
+       .storage = TStorage::MapPart,
+       .first = 1,
+       .last = sparkLow,
+       .fileOrder = 3,
+       .address = c.fStartMainSparkTableAddress_Lo,
+       .bytes = MapPartBytes(c.fSparkMainCols, sparkLow)},
+      {.name = table + "fSparkMainMatrix" + high,
+       .item = TItem::SparkMain,
+       .storage = TStorage::MapPart,
+       .first = sparkLow + 1,
+       .last = c.fSparkMainRows - 1,
+       .highPart = true,
+       .inImage = split,
+       .inFile = split,
+       .fileOrder = 4,
+       .address = c.fStartMainSparkTableAddress_Hi,
+       .bytes = MapPartBytes(c.fSparkMainCols, c.fSparkMainRows - 1 - sparkLow)},
+      {.name = table + "fFuelMaxMatrix",
+       .item = TItem::FuelMax,
+       .fileOrder = 1,
+       .address = c.fStartMaxFuelTableAddress,
+       .bytes = Cells(c.fFuelMaxMatrixDim1, c.fFuelMaxMatrixDim2)},
+      {.name = table + "fFuelMainMatrix",
+       .item = TItem::FuelMain,
+       .storage = TStorage::MapPart,
+       .first = 1,
+       .last = fuelLow,
+       .fileOrder = 5,
+       .address = c.fStartMainFuelTableAddress_Lo,
+       .bytes = MapPartBytes(c.fFuelMainCols, fuelLow)},
+      {.name = table + "fFuelMainMatrix" + high,
+       .item = TItem::FuelMain,
+       .storage = TStorage::MapPart,
+       .first = fuelLow + 1,
+       .last = c.fFuelMainRows - 1,
+       .highPart = true,
+       .inImage = split,
+       .inFile = split,
+       .fileOrder = 6,
+       .address = c.fStartMainFuelTableAddress_Hi,
+       .bytes = MapPartBytes(c.fFuelMainCols, c.fFuelMainRows - 1 - fuelLow)},
+      {.name = QStringLiteral("Ограничитель оборотов fMaxRPM"),
+       .item = TItem::RevLimit,
+       .storage = TStorage::Byte,
+       .fileOrder = 0,
+       .address = c.fMaxRPMAddress1,
+       .leadBytes = false,
+       .bytes = 1},
+      // The air-mass curve is in the image of the later units and in the settings file of
+      // every variant but 1.
+      {.name = table + "fMAFTable",
+       .item = TItem::MAF,
+       .storage = TStorage::Words,
+       .inImage = laterUnit,
+       .inFile = !split,
+       .fileOrder = 9,
+       .address = c.fStartMAFAddress,
+       .leadBytes = false,
+       .bytes = 2 * int64_t{std::clamp(c.fMAFLength, 0, 65536)}},
+      {.name = table + "fRPMTempCorrTable",
+       .item = TItem::WarmUp,
+       .fileOrder = 10,
+       .address = c.fRPMTempCorrTableaddress,
+       .bytes = Cells(c.fRPMTempCorrDim1, c.fRPMTempCorrDim2)},
+      {.name = QStringLiteral("Байт CO fCOReg"),
+       .item = TItem::COReg,
+       .storage = TStorage::Byte,
+       .inImage = laterUnit,
+       .inFile = false,
+       .address = c.fCORegAddress,
+       .leadBytes = false,
+       .bytes = 1},
+  };
+  std::erase_if(parts, [](const TPart& p) { return !p.inImage && !p.inFile; });
+  return parts;
+}
+
+std::vector<TPart> FileParts(const TModelConfig& config) {
+  std::vector<TPart> parts = ImageParts(config);
+  std::erase_if(parts, [](const TPart& p) { return !p.inFile; });
+  std::stable_sort(parts.begin(), parts.end(),
+                   [](const TPart& a, const TPart& b) { return a.fileOrder < b.fileOrder; });
+  return parts;
+}
+
+TFloatMatrix& FloatTable(TEFIOperator& op, TItem item) {
+  return const_cast<TFloatMatrix&>(FloatTable(std::as_const(op), item));
+}
+
+const TFloatMatrix& FloatTable(const TEFIOperator& op, TItem item) {
+  switch (item) {
+    case TItem::FuelXX:
+      return op.fFuelXXMatrix;
+    case TItem::SparkXX:
+      return op.fSparkXXMatrix;
+    case TItem::SparkMax:
+      return op.fSparkMaxMatrix;
+    case TItem::SparkMain:
+      return op.fSparkMainMatrix;
+    case TItem::FuelMax:
+      return op.fFuelMaxMatrix;
+    case TItem::FuelMain:
+      return op.fFuelMainMatrix;
+    default:
+      break;
+  }
+  throw ERuntimeError("Не таблица чисел");
+}
+
+void WritePart(codestream::CodeWriter& out, const TEFIOperator& op, const TPart& part) {
+  switch (part.storage) {
+    case TStorage::Byte:
+      // Only the rev limiter byte is in the settings file.
+      out.Put(codestream::StoredByte(op.CodeFromMaxRPM(op.fMaxRPM)));
+      return;
+    case TStorage::Version:
+      return;
+    case TStorage::Rows:
+      if (part.item == TItem::WarmUp)
+        codestream::WriteRows(out, op.fRPMTempCorrTable);
+      else
+        codestream::WriteRows(out, FloatTable(op, part.item));
+      return;
+    case TStorage::MapPart:
+      codestream::WriteMapPart(out, FloatTable(op, part.item), part.first, part.last);
+      return;
+    case TStorage::Words:
+      for (const uint16_t value : op.fMAFTable) out.PutWord(value);
+      return;
+  }
+}
+
+bool StartsTable(const std::vector<TPart>& parts, size_t index) {
+  return index == 0 || parts[index - 1].item != parts[index].item;
+}
+
+bool EndsTable(const std::vector<TPart>& parts, size_t index) {
+  return index + 1 == parts.size() || parts[index + 1].item != parts[index].item;
+}
+
+void Convert(TEFIOperator& op, TItem item, std::string_view direction) {
+  switch (item) {
+    case TItem::SparkXX:
+      return op.ConvertSpark("xx", direction);
+    case TItem::SparkMax:
+      return op.ConvertSpark("max", direction);
+    case TItem::SparkMain:
+      return op.ConvertSpark("main", direction);
+    case TItem::FuelXX:
+      return op.ConvertFuel("xx", direction);
+    case TItem::FuelMax:
+      return op.ConvertFuel("max", direction);
+    case TItem::FuelMain:
+      return op.ConvertFuel("main", direction);
+    case TItem::WarmUp:
+      return op.ConvertRPMTempCorr(direction);
+    case TItem::Version:
+    case TItem::RevLimit:
+    case TItem::MAF:
+    case TItem::COReg:
+      return;
+  }
+}
+
+}  // namespace imagelayout
