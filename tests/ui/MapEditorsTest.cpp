@@ -19,8 +19,6 @@
 #include <cmath>
 #include <functional>
 
-#include "app/ErrorBox.h"
-#include "app/RadioGroup.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
@@ -29,6 +27,8 @@
 #include "editors/StringGrid.h"
 #include "editors/uTableColors.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 // Plausible tables for the built-in configuration, as a decoded image would give them.

@@ -10,8 +10,6 @@
 #include <QToolButton>
 #include <cerrno>
 
-#include "app/ErrorBox.h"
-#include "app/EventPump.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "link/ComPort.h"
@@ -19,6 +17,8 @@
 #include "link/LinkPanel.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/EventPump.h"
 
 namespace {
 constexpr int kStreamLength = kImageSize + 1;  // a filler character, then the image

@@ -10,17 +10,17 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/EventPump.h"
 #include "app/Program.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
+#include "telemetry/DashboardWindow.h"
 #include "telemetry/DemoRecord.h"
-#include "telemetry/Indicatorsfrm.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
+#include "widgets/EventPump.h"
 
 namespace {
 constexpr int kRecordPauseMs = 100;

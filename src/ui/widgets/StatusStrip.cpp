@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/PieGauge.h"
+#include "widgets/PieGauge.h"
 #include "widgets/StripLabels.h"
 
 namespace {

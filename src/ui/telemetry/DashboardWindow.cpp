@@ -1,11 +1,11 @@
-#include "telemetry/Indicatorsfrm.h"
+#include "telemetry/DashboardWindow.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <algorithm>
 
 #include "common/DecimalText.h"
-#include "telemetry/Dial.h"
+#include "widgets/Dial.h"
 
 namespace {
 

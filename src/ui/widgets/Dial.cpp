@@ -1,4 +1,4 @@
-#include "telemetry/Dial.h"
+#include "widgets/Dial.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/TelemetryWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,11 +21,11 @@
 #include <cmath>
 #include <optional>
 
-#include "app/ErrorBox.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
-#include "telemetry/Dial.h"
-#include "telemetry/PagedChart.h"
+#include "widgets/Dial.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/PagedChart.h"
 
 namespace {
 
