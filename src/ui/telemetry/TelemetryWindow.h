@@ -15,6 +15,7 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -83,6 +84,8 @@ class TFrmTelemetry : public QWidget {
  private:
   void BuildBands(QFrame* area);
   void BuildBottom(QFrame* panel);
+  QLayout* BuildValueBoxes(QFrame* panel);
+  QFrame* BuildPlayerButtons(QFrame* panel);
   void FillCurveFromCombo(int k);
   void ShowRecord(int p);
   void SetPosition(int p);
