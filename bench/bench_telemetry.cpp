@@ -22,10 +22,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 #include "telemetry/LogWriter.h"
-#include "telemetry/PagedChart.h"
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/TelemetryWindow.h"
+#include "widgets/PagedChart.h"
 
 namespace {
 

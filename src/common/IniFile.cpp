@@ -50,10 +50,6 @@ const TIniFile::Line* TIniFile::Find(const QString& section, const QString& key)
   return nullptr;
 }
 
-bool TIniFile::HasKey(const QString& section, const QString& key) const {
-  return Find(section, key) != nullptr;
-}
-
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
   const Line* line = Find(section, key);
   if (!line) return def;

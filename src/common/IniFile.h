@@ -12,7 +12,6 @@ class TIniFile {
   explicit TIniFile(QString path);
 
   const QString& Path() const { return fPath; }
-  bool HasKey(const QString& section, const QString& key) const;
   QString ReadString(const QString& section, const QString& key, const QString& def) const;
   // An integer in decimal, or hexadecimal after "$" or "0x"; a missing key or a value that
   // is not an integer gives `def`.

@@ -4,22 +4,12 @@
 
 #include <array>
 
-enum LiveSlot {
-  kTime = 0,
-  kRPM = 1,
-  kLOAD = 2,
-  kO2 = 3,
-  kPW = 4,
-  kIGNITION = 5,
-  kMAF = 6,
-  kTPS = 7,
-  kCLT = 8,
-  kMAT = 9,
-  kVboard = 10,
-  kSPEED = 11,
-};
+// Slots 0 (kTime) to 11 (kSPEED), in this order.
+enum LiveSlot { kTime, kRPM, kLOAD, kO2, kPW, kIGNITION, kMAF, kTPS, kCLT, kMAT, kVboard, kSPEED };
 
 constexpr int kLiveSlots = 12;
+
+static_assert(kSPEED + 1 == kLiveSlots, "a slot for every value");
 
 using LiveRecord = std::array<double, kLiveSlots>;
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "common/Errors.h"
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 #include "telemetry/LogWriter.h"
 
 namespace {

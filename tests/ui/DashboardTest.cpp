@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLocale>
 
-#include "telemetry/Dial.h"
-#include "telemetry/Indicatorsfrm.h"
+#include "telemetry/DashboardWindow.h"
+#include "widgets/Dial.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/PieGauge.h"
 #include "link/LinkPanel.h"
 #include "link/ScanUtils.h"
 #include "link/UScanT.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/PieGauge.h"
 
 namespace {
 constexpr int kBitMs = 50;

@@ -19,9 +19,7 @@
 #include <cmath>
 #include <functional>
 
-#include "app/ErrorBox.h"
 #include "app/LiveLoop.h"
-#include "app/RadioGroup.h"
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
 #include "editors/ColorScale.h"
@@ -30,6 +28,8 @@
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 // Plausible tables for the built-in configuration, as a decoded image would give them.

@@ -10,9 +10,9 @@
 #include <QMessageBox>
 #include <QTabWidget>
 
-#include "app/ErrorBox.h"
 #include "support/UiTestHelpers.h"
-#include "telemetry/Indicatorsfrm.h"
+#include "telemetry/DashboardWindow.h"
+#include "widgets/ErrorBox.h"
 
 namespace {
 QAction* Act(const char* name) {

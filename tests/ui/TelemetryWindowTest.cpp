@@ -27,8 +27,8 @@
 
 #include "common/Clock.h"
 #include "telemetry/LogWriter.h"
-#include "telemetry/PagedChart.h"
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/TelemetryWindow.h"
+#include "widgets/PagedChart.h"
 
 namespace {
 

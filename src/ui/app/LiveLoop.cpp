@@ -9,7 +9,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/EventPump.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
 #include "editors/MapEditors.h"
@@ -17,6 +16,7 @@
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
+#include "widgets/EventPump.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/StatusStrip.h"
 

@@ -7,14 +7,14 @@
 #include <QToolButton>
 
 #include "app/Aboutfrm.h"
-#include "app/ErrorBox.h"
 #include "app/Program.h"
 #include "app/RecentFiles.h"
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
 #include "link/AdapterCommands.h"
-#include "telemetry/Indicatorsfrm.h"
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/DashboardWindow.h"
+#include "telemetry/TelemetryWindow.h"
+#include "widgets/ErrorBox.h"
 #include "widgets/FileDialogs.h"
 
 namespace {

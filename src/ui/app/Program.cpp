@@ -12,8 +12,8 @@
 #include "app/selectDMEfrm.h"
 #include "link/PortSettings.h"
 #include "sim/Simulator.h"
-#include "telemetry/Indicatorsfrm.h"
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/DashboardWindow.h"
+#include "telemetry/TelemetryWindow.h"
 
 TfrmMain* frmMain = nullptr;
 TAboutBox* AboutBox = nullptr;

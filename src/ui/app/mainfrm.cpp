@@ -17,13 +17,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/ErrorBox.h"
 #include "app/LiveLoop.h"
-#include "app/PieGauge.h"
 #include "common/Clock.h"
 #include "editors/MapEditors.h"
 #include "link/AdapterCommands.h"
 #include "link/LinkPanel.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/PieGauge.h"
 #include "widgets/StatusStrip.h"
 
 namespace {

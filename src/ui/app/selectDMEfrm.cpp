@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/RadioGroup.h"
+#include "widgets/RadioGroup.h"
 
 TfrmSelectDME::TfrmSelectDME(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmSelectDME"));

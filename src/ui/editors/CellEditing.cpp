@@ -1,10 +1,11 @@
 // The checks that keep every grid cell numeric and the part-load maps within their
 // limits, and what each grid refreshes after a check.
-#include "app/ErrorBox.h"
+#include "app/mainfrm.h"
 #include "common/DecimalText.h"
 #include "common/Numbers.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
+#include "widgets/ErrorBox.h"
 
 namespace {
 // The limits of the part-load maps.

@@ -9,13 +9,13 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "app/RadioGroup.h"
 #include "app/mainfrm.h"
-#include "telemetry/LiveCell.h"
 #include "common/DecimalText.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/StringGrid.h"
+#include "telemetry/LiveCell.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 // Table cells read and written through bounds checks, so that no configuration can make a

@@ -10,12 +10,13 @@
 #include <QToolButton>
 #include <string_view>
 
-#include "app/RadioGroup.h"
+#include "app/mainfrm.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/MapEditors.h"
 #include "editors/StringGrid.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 template <typename T>

@@ -7,10 +7,11 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
-#include "app/ErrorBox.h"
-#include "app/RadioGroup.h"
+#include "app/mainfrm.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 // Calls `onLeave` whenever the watched widget loses the input focus, for as long as its

@@ -13,8 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/ErrorBox.h"
-#include "app/EventPump.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "link/ComPort.h"
@@ -22,6 +20,8 @@
 #include "link/LinkPanel.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/EventPump.h"
 
 namespace {
 constexpr int kStreamLength = kImageSize + 1;  // a filler character, then the image

@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/ErrorBox.h"
-#include "app/PieGauge.h"
 #include "app/mainfrm.h"
 #include "common/Clock.h"
 #include "link/AdapterCommands.h"
@@ -16,6 +14,8 @@
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
 #include "link/UScanT.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/PieGauge.h"
 
 namespace {
 int gRestMs = 1000;  // each of the two rests before the wake-up

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/PieGauge.h"
+#include "widgets/PieGauge.h"
 #include "widgets/StripLabels.h"
 
 namespace {
@@ -107,6 +107,11 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbColorizeTable->setGeometry(485, 5, 23, 22);
   sbColorizeTable->setVisible(false);
 
+  BuildVersionAndFileName();
+}
+
+void TStatusStrip::BuildVersionAndFileName() {
+  QWidget* strip = this;
   // The version and file captions sit right of their bold captions, however wide the
   // font makes them.
   QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 509, 3, true);

@@ -37,4 +37,7 @@ class TStatusStrip : public QFrame {
   QToolButton* sbColorizeTable = nullptr;
   QLabel* lVersion = nullptr;
   QLabel* lBinFName = nullptr;
+
+ private:
+  void BuildVersionAndFileName();
 };

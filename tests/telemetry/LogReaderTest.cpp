@@ -7,8 +7,8 @@
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
-#include "telemetry/EfiLog.h"
 #include "telemetry/LogNumber.h"
+#include "telemetry/LogReader.h"
 
 namespace {
 

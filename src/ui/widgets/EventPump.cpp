@@ -1,4 +1,4 @@
-#include "app/EventPump.h"
+#include "widgets/EventPump.h"
 
 #include <QEventLoop>
 #include <QTimer>

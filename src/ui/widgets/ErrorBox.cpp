@@ -1,4 +1,4 @@
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

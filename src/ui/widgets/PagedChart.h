@@ -9,7 +9,7 @@
 #include <QColor>
 #include <array>
 
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 
 class QLineSeries;
 class QValueAxis;

@@ -1,6 +1,6 @@
 #pragma once
-// The dashboard window: nine dials and two numeric labels on a black panel, fed with the
-// live values while it is showing.
+// The dashboard window TfrmIndicators (unit Indicatorsfrm): nine dials and two numeric labels on a
+// black panel, fed with the live values while it is showing.
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -4,6 +4,7 @@
 // beyond the scale show at its ends; the dial repaints only when what it shows changes.
 
 #include <QColor>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 
@@ -14,6 +15,8 @@ QColor SystemActiveCaptionColor();
 // A round step (1, 2 or 5 times a power of ten) that cuts `range` into about `divisions`
 // parts, the closest on a logarithmic scale.
 double DialMajorStep(double range, int divisions);
+
+class QPainter;
 
 class Dial : public QWidget {
   Q_OBJECT
@@ -51,6 +54,23 @@ class Dial : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Where the dial face lies in the widget: the hub, the outer radius, the width of the
+  // zone band and the radius of the scale line.
+  struct Face {
+    QPointF centre;
+    double radius = 0, band = 0, scaleRadius = 0;
+  };
+  // Sets a set-up field and repaints.
+  template <typename T>
+  void Set(T& field, const T& value) {
+    field = value;
+    update();
+  }
+  Face FaceGeometry() const;
+  void DrawScale(QPainter& p, const Face& face) const;
+  void DrawTicks(QPainter& p, const Face& face) const;
+  void DrawCaption(QPainter& p, const Face& face) const;
+  void DrawNeedles(QPainter& p, const Face& face) const;
   double Clamp(double value) const;
   // Angle in degrees, counter-clockwise from three o'clock, of a scale value.
   double AngleOf(double value) const;

@@ -1,4 +1,4 @@
-#include "app/PieGauge.h"
+#include "widgets/PieGauge.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "telemetry/Telemetryfrm.h"
+#include "telemetry/TelemetryWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,11 +21,11 @@
 #include <cmath>
 #include <optional>
 
-#include "app/ErrorBox.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
-#include "telemetry/Dial.h"
-#include "telemetry/PagedChart.h"
+#include "widgets/Dial.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/PagedChart.h"
 
 namespace {
 
@@ -174,7 +174,35 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
   grid->setContentsMargins(5, 2, 5, 3);
   grid->setHorizontalSpacing(3);
   grid->setVerticalSpacing(2);
+  grid->addLayout(BuildValueBoxes(panel), 0, 0);
 
+  scbarLog = new QScrollBar(Qt::Horizontal, panel);
+  scbarLog->setObjectName(QStringLiteral("scbarLog"));
+  scbarLog->setRange(0, 10000);
+  scbarLog->setSingleStep(1);
+  scbarLog->setPageStep(100);
+  grid->addWidget(scbarLog, 1, 0);
+  connect(scbarLog, &QScrollBar::valueChanged, this,
+          [this](int p) { RunCommand([&] { scbarLogChange(p); }); });
+
+  auto* commands = new QHBoxLayout;
+  commands->setSpacing(4);
+  LoadLogBtn = new QPushButton(QStringLiteral("&Загрузить ЛОГ"), panel);
+  LoadLogBtn->setObjectName(QStringLiteral("LoadLogBtn"));
+  connect(LoadLogBtn, &QPushButton::clicked, this, Guarded([this] { LoadLogBtnClick(); }));
+  OKBtn = new QPushButton(QStringLiteral("Закрыть"), panel);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setDefault(true);
+  connect(OKBtn, &QPushButton::clicked, this, Guarded([this] { OKBtnClick(); }));
+  commands->addWidget(LoadLogBtn);
+  commands->addWidget(OKBtn);
+  grid->addLayout(commands, 0, 1, Qt::AlignBottom);
+
+  grid->addWidget(BuildPlayerButtons(panel), 1, 1, Qt::AlignRight);
+  grid->setColumnStretch(0, 1);
+}
+
+QLayout* TFrmTelemetry::BuildValueBoxes(QFrame* panel) {
   // The current record: slots 1 to 11, then the time.
   const char* names[] = {"edRPM", "edLoad", "edO2",  "edPW",    "edIgn",   "edMAF",
                          "edTPS", "edCLT",  "edMAT", "edVbort", "edSpeed", "edTime"};
@@ -201,30 +229,10 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
     values->addLayout(cell, 1);
     ValueEdits[i] = edit;
   }
-  grid->addLayout(values, 0, 0);
+  return values;
+}
 
-  scbarLog = new QScrollBar(Qt::Horizontal, panel);
-  scbarLog->setObjectName(QStringLiteral("scbarLog"));
-  scbarLog->setRange(0, 10000);
-  scbarLog->setSingleStep(1);
-  scbarLog->setPageStep(100);
-  grid->addWidget(scbarLog, 1, 0);
-  connect(scbarLog, &QScrollBar::valueChanged, this,
-          [this](int p) { RunCommand([&] { scbarLogChange(p); }); });
-
-  auto* commands = new QHBoxLayout;
-  commands->setSpacing(4);
-  LoadLogBtn = new QPushButton(QStringLiteral("&Загрузить ЛОГ"), panel);
-  LoadLogBtn->setObjectName(QStringLiteral("LoadLogBtn"));
-  connect(LoadLogBtn, &QPushButton::clicked, this, Guarded([this] { LoadLogBtnClick(); }));
-  OKBtn = new QPushButton(QStringLiteral("Закрыть"), panel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  connect(OKBtn, &QPushButton::clicked, this, Guarded([this] { OKBtnClick(); }));
-  commands->addWidget(LoadLogBtn);
-  commands->addWidget(OKBtn);
-  grid->addLayout(commands, 0, 1, Qt::AlignBottom);
-
+QFrame* TFrmTelemetry::BuildPlayerButtons(QFrame* panel) {
   pnlButtons = new QFrame(panel);
   pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
   pnlButtons->setEnabled(false);
@@ -236,28 +244,22 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
     const char* name;
     QStyle::StandardPixmap icon;  // SP_CustomBase: a text button
     const char* text;
-    QString tip;
+    const char* tip;
     void (TFrmTelemetry::*handler)();
   };
+  using S = QStyle;
+  using W = TFrmTelemetry;
   const Button specs[] = {
-      {&btnPlay, "btnPlay", QStyle::SP_MediaPlay, "", QStringLiteral("Воспроизвести"),
-       &TFrmTelemetry::btnPlayClick},
-      {&btnPause, "btnPause", QStyle::SP_MediaPause, "", QStringLiteral("Пауза"),
-       &TFrmTelemetry::btnPauseClick},
-      {&btnStop, "btnStop", QStyle::SP_MediaStop, "", QStringLiteral("Стоп"),
-       &TFrmTelemetry::btnStopClick},
-      {&btnToBegin, "btnToBegin", QStyle::SP_MediaSkipBackward, "", QStringLiteral("В начало"),
-       &TFrmTelemetry::btnToBeginClick},
-      {&btnRewind, "btnRewind", QStyle::SP_MediaSeekBackward, "", QStringLiteral("Страница назад"),
-       &TFrmTelemetry::btnRewindClick},
-      {&btnMinus, "btnMinus", QStyle::SP_CustomBase, "-", QStringLiteral("Запись назад"),
-       &TFrmTelemetry::btnMinusClick},
-      {&btnPlus, "btnPlus", QStyle::SP_CustomBase, "+", QStringLiteral("Запись вперёд"),
-       &TFrmTelemetry::btnPlusClick},
-      {&btnForward, "btnForward", QStyle::SP_MediaSeekForward, "",
-       QStringLiteral("Страница вперёд"), &TFrmTelemetry::btnForwardClick},
-      {&btnToEnd, "btnToEnd", QStyle::SP_MediaSkipForward, "", QStringLiteral("В конец"),
-       &TFrmTelemetry::btnToEndClick},
+      {&btnPlay, "btnPlay", S::SP_MediaPlay, "", "Воспроизвести", &W::btnPlayClick},
+      {&btnPause, "btnPause", S::SP_MediaPause, "", "Пауза", &W::btnPauseClick},
+      {&btnStop, "btnStop", S::SP_MediaStop, "", "Стоп", &W::btnStopClick},
+      {&btnToBegin, "btnToBegin", S::SP_MediaSkipBackward, "", "В начало", &W::btnToBeginClick},
+      {&btnRewind, "btnRewind", S::SP_MediaSeekBackward, "", "Страница назад", &W::btnRewindClick},
+      {&btnMinus, "btnMinus", S::SP_CustomBase, "-", "Запись назад", &W::btnMinusClick},
+      {&btnPlus, "btnPlus", S::SP_CustomBase, "+", "Запись вперёд", &W::btnPlusClick},
+      {&btnForward, "btnForward", S::SP_MediaSeekForward, "", "Страница вперёд",
+       &W::btnForwardClick},
+      {&btnToEnd, "btnToEnd", S::SP_MediaSkipForward, "", "В конец", &W::btnToEndClick},
   };
   for (const Button& b : specs) {
     auto* button = new QToolButton(pnlButtons);
@@ -270,7 +272,7 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
     } else {
       button->setIcon(style()->standardIcon(b.icon));
     }
-    button->setToolTip(b.tip);
+    button->setToolTip(QString::fromUtf8(b.tip));
     button->setFixedSize(24, 22);
     button->setAutoRaise(true);
     const auto handler = b.handler;
@@ -278,8 +280,7 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
     buttons->addWidget(button);
     *b.field = button;
   }
-  grid->addWidget(pnlButtons, 1, 1, Qt::AlignRight);
-  grid->setColumnStretch(0, 1);
+  return pnlButtons;
 }
 
 template <typename F>

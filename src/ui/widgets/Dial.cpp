@@ -1,4 +1,4 @@
-#include "telemetry/Dial.h"
+#include "widgets/Dial.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -35,8 +35,7 @@ Dial::Dial(QWidget* parent) : QWidget(parent) {
 }
 
 void Dial::SetArc(Arc arc) {
-  fArc = arc;
-  update();
+  Set(fArc, arc);
 }
 
 void Dial::SetScale(double minimum, double maximum, int divisions) {
@@ -65,28 +64,23 @@ void Dial::SetCaption(const QString& caption, int pixelSize) {
 }
 
 void Dial::SetCaptionAboveHub(bool above) {
-  fCaptionAbove = above;
-  update();
+  Set(fCaptionAbove, above);
 }
 
 void Dial::SetMinorTicks(bool on) {
-  fMinorTicks = on;
-  update();
+  Set(fMinorTicks, on);
 }
 
 void Dial::SetNeedleWidth(int pixels) {
-  fNeedleWidth = pixels;
-  update();
+  Set(fNeedleWidth, pixels);
 }
 
 void Dial::SetSecondNeedleVisible(bool on) {
-  fSecondNeedle = on;
-  update();
+  Set(fSecondNeedle, on);
 }
 
 void Dial::SetCoverColor(QColor color) {
-  fCoverColor = color;
-  update();
+  Set(fCoverColor, color);
 }
 
 double Dial::Clamp(double value) const {
@@ -141,6 +135,20 @@ void DrawNeedle(QPainter& p, QPointF centre, double tip, double tail, double ang
 
 }  // namespace
 
+Dial::Face Dial::FaceGeometry() const {
+  Face face;
+  if (fArc == Arc::Deg180) {
+    face.radius = std::min(width() / 2.0 - 6, height() - 18.0);
+    face.centre = QPointF(width() / 2.0, height() - 12.0);
+  } else {
+    face.radius = std::min(width(), height()) / 2.0 - 6;
+    face.centre = QPointF(width() / 2.0, height() / 2.0 + face.radius * 0.06);
+  }
+  face.band = std::max(4.0, face.radius * 0.08);
+  face.scaleRadius = face.radius - 1;
+  return face;
+}
+
 void Dial::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
@@ -148,42 +156,39 @@ void Dial::paintEvent(QPaintEvent*) {
   p.setPen(QPen(QColor(90, 90, 90), 1));
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+  const Face face = FaceGeometry();
+  if (face.radius < 10) return;
+  DrawScale(p, face);
+  DrawTicks(p, face);
+  DrawCaption(p, face);
+  DrawNeedles(p, face);
+}
 
-  const bool half = fArc == Arc::Deg180;
-  QPointF centre;
-  double radius;
-  if (half) {
-    radius = std::min(width() / 2.0 - 6, height() - 18.0);
-    centre = QPointF(width() / 2.0, height() - 12.0);
-  } else {
-    radius = std::min(width(), height()) / 2.0 - 6;
-    centre = QPointF(width() / 2.0, height() / 2.0 + radius * 0.06);
-  }
-  if (radius < 10) return;
-
+void Dial::DrawScale(QPainter& p, const Face& face) const {
   // Zones on the scale background, the white scale line on their outer edge.
-  const double band = std::max(4.0, radius * 0.08);
-  const double scaleRadius = radius - 1;
   auto zone = [&](double from, double to, QColor color) {
     from = Clamp(from);
     to = Clamp(to);
     if (to <= from) return;
     const double a1 = AngleOf(from), a2 = AngleOf(to);
-    p.setPen(QPen(color, band, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(Square(centre, scaleRadius - band / 2), qRound(a1 * 16), qRound((a2 - a1) * 16));
+    p.setPen(QPen(color, face.band, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(Square(face.centre, face.scaleRadius - face.band / 2), qRound(a1 * 16),
+              qRound((a2 - a1) * 16));
   };
   zone(fMinimum, fLow, fLowColor);
   zone(fLow, fHigh, fNormalColor);
   zone(fHigh, fMaximum, fHighColor);
   const double a0 = AngleOf(fMinimum), a1 = AngleOf(fMaximum);
   p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
-  p.drawArc(Square(centre, scaleRadius), qRound(a0 * 16), qRound((a1 - a0) * 16));
+  p.drawArc(Square(face.centre, face.scaleRadius), qRound(a0 * 16), qRound((a1 - a0) * 16));
+}
 
+void Dial::DrawTicks(QPainter& p, const Face& face) const {
   // Ticks at round values, short ones between them, both inside the zone band so that
   // they stay visible on a white zone; the labels inside the ticks.
   const double step = fMajorStep;
-  const double tickStart = scaleRadius - band;
-  const double majorLength = std::max(5.0, radius * 0.1);
+  const double tickStart = face.scaleRadius - face.band;
+  const double majorLength = std::max(5.0, face.radius * 0.1);
   const double epsilon = step * 1e-9;
   if (fMinorTicks) {
     const double first = std::round(step / std::pow(10.0, std::floor(std::log10(step))));
@@ -191,7 +196,8 @@ void Dial::paintEvent(QPaintEvent*) {
     p.setPen(QPen(Qt::white, 1));
     for (double k = std::ceil((fMinimum - epsilon) / minor); k * minor <= fMaximum + epsilon; ++k) {
       const double a = AngleOf(k * minor);
-      p.drawLine(Polar(centre, tickStart, a), Polar(centre, tickStart - majorLength / 2, a));
+      p.drawLine(Polar(face.centre, tickStart, a),
+                 Polar(face.centre, tickStart - majorLength / 2, a));
     }
   }
   QFont labelFont = font();
@@ -203,40 +209,45 @@ void Dial::paintEvent(QPaintEvent*) {
     const double v = k * step;
     const double a = AngleOf(v);
     p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(Polar(centre, scaleRadius, a), Polar(centre, tickStart - majorLength, a));
+    p.drawLine(Polar(face.centre, face.scaleRadius, a),
+               Polar(face.centre, tickStart - majorLength, a));
     const QString text = QString::number(std::round(v), 'f', 0);
     const QSizeF size = labelMetrics.size(0, text);
     // Step in by half the label's extent along the radius, whatever its direction.
-    const double inset = band + majorLength + 3 +
+    const double inset = face.band + majorLength + 3 +
                          0.5 * (std::fabs(std::cos(a * std::numbers::pi / 180)) * size.width() +
                                 std::fabs(std::sin(a * std::numbers::pi / 180)) * size.height());
-    const QPointF at = Polar(centre, scaleRadius - inset, a);
+    const QPointF at = Polar(face.centre, face.scaleRadius - inset, a);
     p.drawText(
         QRectF(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(), size.height()),
         Qt::AlignCenter, text);
   }
+}
 
-  // Caption inside the dial.
+void Dial::DrawCaption(QPainter& p, const Face& face) const {
   QFont captionFont = font();
   captionFont.setPixelSize(fCaptionPixels);
   captionFont.setBold(true);
   p.setFont(captionFont);
   p.setPen(Qt::white);
-  const double captionY = half            ? centre.y() - radius * 0.42
-                          : fCaptionAbove ? centre.y() - radius * 0.3
-                                          : centre.y() + radius * 0.32;
-  p.drawText(
-      QRectF(centre.x() - radius, captionY - fCaptionPixels, 2 * radius, 2.0 * fCaptionPixels),
-      Qt::AlignCenter, fCaption);
+  const double y = face.centre.y();
+  const double captionY = fArc == Arc::Deg180 ? y - face.radius * 0.42
+                          : fCaptionAbove     ? y - face.radius * 0.3
+                                              : y + face.radius * 0.32;
+  p.drawText(QRectF(face.centre.x() - face.radius, captionY - fCaptionPixels, 2 * face.radius,
+                    2.0 * fCaptionPixels),
+             Qt::AlignCenter, fCaption);
+}
 
-  // Needles: the second one under the main one, then the centre cover.
-  const double tip = scaleRadius - band - 2;
+void Dial::DrawNeedles(QPainter& p, const Face& face) const {
+  // The second needle under the main one, then the centre cover.
+  const double tip = face.scaleRadius - face.band - 2;
   const double tail = 0;
   if (fSecondNeedle)
-    DrawNeedle(p, centre, tip, tail, AngleOf(fSecondValue), 7, Qt::black, Qt::white);
-  DrawNeedle(p, centre, tip, tail, AngleOf(fValue), fNeedleWidth, Qt::red, QColor());
-  const double cover = std::max(fNeedleWidth * 0.9, radius * 0.09);
+    DrawNeedle(p, face.centre, tip, tail, AngleOf(fSecondValue), 7, Qt::black, Qt::white);
+  DrawNeedle(p, face.centre, tip, tail, AngleOf(fValue), fNeedleWidth, Qt::red, QColor());
+  const double cover = std::max(fNeedleWidth * 0.9, face.radius * 0.09);
   p.setPen(QPen(QColor(60, 60, 60), 1));
   p.setBrush(fCoverColor);
-  p.drawEllipse(centre, cover, cover);
+  p.drawEllipse(face.centre, cover, cover);
 }

@@ -1,4 +1,4 @@
-#include "telemetry/PagedChart.h"
+#include "widgets/PagedChart.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "telemetry/Dial.h"
+#include "widgets/Dial.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
-// TTypedList: a list that owns copies of fixed-size records and can keep them ordered.
-// The items live in one contiguous block; every operation behaves as on a list of
-// separately allocated copies (adding copies the record, deleting drops it).
+// TTypedList (unit Lists): a list that owns copies of fixed-size records and can keep them ordered.
+// The items live in one contiguous block; every operation behaves as on a list of separately
+// allocated copies (adding copies the record, deleting drops it).
 
 #include <algorithm>
 #include <cstdint>

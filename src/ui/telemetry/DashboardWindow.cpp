@@ -1,11 +1,12 @@
-#include "telemetry/Indicatorsfrm.h"
+#include "telemetry/DashboardWindow.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <algorithm>
+#include <array>
 
 #include "common/DecimalText.h"
-#include "telemetry/Dial.h"
+#include "widgets/Dial.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kLambdaCentre = 677;
 struct DialSpec {
   const char* name;
   const char* caption;
-  QRect geometry;
+  int left, top, width, height;
   Dial::Arc arc;
   double minimum, maximum;
   int divisions;
@@ -28,10 +29,35 @@ struct DialSpec {
   double start;
 };
 
+// The nine dials in the order they are made: name, caption, place on the panel, arc, scale
+// (minimum, maximum, about how many divisions), zones (low and high limit, then the colours
+// below, between and above them) and the reading shown before the first record.
+std::array<DialSpec, 9> DashboardDials() {
+  const QColor caption = SystemActiveCaptionColor();
+  const QColor white = Qt::white, red = Qt::red;
+  constexpr Dial::Arc kRound = Dial::Arc::Deg300, kHalf = Dial::Arc::Deg180;
+  return {{
+      {"RPMmeter", "RPM", 236, 41, 327, 288, kRound, 0, 70, 10, 60, 65, white, kOrange, red, 56},
+      {"MAFmeter", "AFM", 5, 110, 232, 206, kRound, 0, 5, 5, 0, 5, kLime, white, red, 0},
+      {"LambdaMeter", "Lambda", 563, 108, 228, 208, kRound, 0, 100, 10, 40, 60, kLambdaLean, kGreen,
+       caption, 0.5},
+      {"VoltMeter", "V", 562, 2, 151, 99, kHalf, 0, 18, 3, 8, 15.5, kOrange, kGreen, red, 14.7},
+      {"CoolantMeter", "T", 68, -1, 163, 104, kHalf, 50, 140, 2, 85, 120, caption, kGreen, red,
+       110},
+      {"AirTMeter", "Air", 39, 326, 180, 175, kRound, -40, 150, 5, 0, 120, caption, kGreen, red,
+       72},
+      {"IgnAngMeter", "Ign", 218, 326, 180, 175, kRound, 0, 100, 5, 0, 100, caption, white, red,
+       15},
+      {"DCycleMeter", "PW", 397, 326, 180, 175, kRound, 0, 13, 5, 0, 13, caption, white, red, 13},
+      {"TrottleMeter", "TP", 577, 326, 180, 175, kRound, 0, 100, 5, 0, 100, caption, white, red,
+       90},
+  }};
+}
+
 Dial* MakeDial(QWidget* parent, const DialSpec& s) {
   auto* dial = new Dial(parent);
   dial->setObjectName(QString::fromLatin1(s.name));
-  dial->setGeometry(s.geometry);
+  dial->setGeometry(s.left, s.top, s.width, s.height);
   dial->SetArc(s.arc);
   dial->SetScale(s.minimum, s.maximum, s.divisions);
   dial->SetZones(s.low, s.high, s.lowColor, s.normalColor, s.highColor);
@@ -90,125 +116,10 @@ TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
   palette.setColor(QPalette::Window, Qt::black);
   panel->setPalette(palette);
 
-  const QColor caption = SystemActiveCaptionColor();
-  using A = Dial::Arc;
-  RPMmeter = MakeDial(panel, {"RPMmeter",
-                              "RPM",
-                              {236, 41, 327, 288},
-                              A::Deg300,
-                              0,
-                              70,
-                              10,
-                              60,
-                              65,
-                              Qt::white,
-                              kOrange,
-                              Qt::red,
-                              56});
-  MAFmeter = MakeDial(panel, {"MAFmeter",
-                              "AFM",
-                              {5, 110, 232, 206},
-                              A::Deg300,
-                              0,
-                              5,
-                              5,
-                              0,
-                              5,
-                              kLime,
-                              Qt::white,
-                              Qt::red,
-                              0});
-  LambdaMeter = MakeDial(panel, {"LambdaMeter",
-                                 "Lambda",
-                                 {563, 108, 228, 208},
-                                 A::Deg300,
-                                 0,
-                                 100,
-                                 10,
-                                 40,
-                                 60,
-                                 kLambdaLean,
-                                 kGreen,
-                                 caption,
-                                 0.5});
-  VoltMeter = MakeDial(panel, {"VoltMeter",
-                               "V",
-                               {562, 2, 151, 99},
-                               A::Deg180,
-                               0,
-                               18,
-                               3,
-                               8,
-                               15.5,
-                               kOrange,
-                               kGreen,
-                               Qt::red,
-                               14.7});
-  CoolantMeter = MakeDial(panel, {"CoolantMeter",
-                                  "T",
-                                  {68, -1, 163, 104},
-                                  A::Deg180,
-                                  50,
-                                  140,
-                                  2,
-                                  85,
-                                  120,
-                                  caption,
-                                  kGreen,
-                                  Qt::red,
-                                  110});
-  AirTMeter = MakeDial(panel, {"AirTMeter",
-                               "Air",
-                               {39, 326, 180, 175},
-                               A::Deg300,
-                               -40,
-                               150,
-                               5,
-                               0,
-                               120,
-                               caption,
-                               kGreen,
-                               Qt::red,
-                               72});
-  IgnAngMeter = MakeDial(panel, {"IgnAngMeter",
-                                 "Ign",
-                                 {218, 326, 180, 175},
-                                 A::Deg300,
-                                 0,
-                                 100,
-                                 5,
-                                 0,
-                                 100,
-                                 caption,
-                                 Qt::white,
-                                 Qt::red,
-                                 15});
-  DCycleMeter = MakeDial(panel, {"DCycleMeter",
-                                 "PW",
-                                 {397, 326, 180, 175},
-                                 A::Deg300,
-                                 0,
-                                 13,
-                                 5,
-                                 0,
-                                 13,
-                                 caption,
-                                 Qt::white,
-                                 Qt::red,
-                                 13});
-  TrottleMeter = MakeDial(panel, {"TrottleMeter",
-                                  "TP",
-                                  {577, 326, 180, 175},
-                                  A::Deg300,
-                                  0,
-                                  100,
-                                  5,
-                                  0,
-                                  100,
-                                  caption,
-                                  Qt::white,
-                                  Qt::red,
-                                  90});
+  Dial** const dials[] = {&RPMmeter,  &MAFmeter,    &LambdaMeter, &VoltMeter,   &CoolantMeter,
+                          &AirTMeter, &IgnAngMeter, &DCycleMeter, &TrottleMeter};
+  const std::array<DialSpec, 9> specs = DashboardDials();
+  for (size_t i = 0; i < specs.size(); ++i) *dials[i] = MakeDial(panel, specs[i]);
   RPMmeter->SetNeedleWidth(8);
   RPMmeter->SetSecondNeedleVisible(true);
   RPMmeter->SetSecondValue(63);

@@ -1,6 +1,6 @@
 #pragma once
-// The telemetry log reader: TEFILogList holds live records in the order read, TEFILogger
-// reads a tab-separated log file (a header line of column names, then one record a line)
+// The telemetry log reader (unit EfiLog): TEFILogList holds live records in the order read,
+// TEFILogger reads a tab-separated log file (a header line of column names, then one record a line)
 // into it.
 
 #include <QString>
@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "common/Errors.h"
-#include "telemetry/Lists.h"
 #include "telemetry/LiveRecord.h"
+#include "telemetry/TypedList.h"
 
 // A list of live records, compared on slot SortField. Adding falls back to replacing the
 // oldest record when the list cannot grow.

@@ -1,19 +1,21 @@
 #pragma once
-// The telemetry playback window: loads a log through the program's one TEFILogger, draws
-// up to twelve of its columns on three paged charts, marks the current record with a
-// cursor on every chart, shows its values, and steps, jumps or plays through the records.
+// The telemetry playback window TFrmTelemetry (unit Telemetryfrm): loads a log through the
+// program's one TEFILogger, draws up to twelve of its columns on three paged charts, marks the
+// current record with a cursor on every chart, shows its values, and steps, jumps or plays through
+// the records.
 
 #include <QWidget>
 #include <array>
 #include <memory>
 
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
 class QFrame;
 class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -82,6 +84,8 @@ class TFrmTelemetry : public QWidget {
  private:
   void BuildBands(QFrame* area);
   void BuildBottom(QFrame* panel);
+  QLayout* BuildValueBoxes(QFrame* panel);
+  QFrame* BuildPlayerButtons(QFrame* panel);
   void FillCurveFromCombo(int k);
   void ShowRecord(int p);
   void SetPosition(int p);

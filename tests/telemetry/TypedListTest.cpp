@@ -4,7 +4,7 @@
 #include <random>
 
 #include "common/Errors.h"
-#include "telemetry/EfiLog.h"
+#include "telemetry/LogReader.h"
 
 namespace {
 
