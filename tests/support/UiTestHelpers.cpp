@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -96,6 +97,9 @@ void AnswerMessageBox(int standardButton, QString* text, QString* title) {
 void ProgramTest::SetUp() {
   ASSERT_TRUE(fTemp.isValid());
   qputenv("XDG_CONFIG_HOME", fTemp.filePath("config").toLocal8Bit());
+  // The per-user store's file is chosen once per process: each case starts with it empty
+  // (no placement, no recent files, no remembered folders), as on a first start.
+  QSettings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo")).clear();
 }
 
 void ProgramTest::TearDown() {

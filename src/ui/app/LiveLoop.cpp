@@ -25,7 +25,8 @@ constexpr int kRecordPauseMs = 100;
 
 }  // namespace
 
-TLiveLoop::TLiveLoop(QObject* parent, const Views& views) : QObject(parent), fViews(views) {}
+TLiveLoop::TLiveLoop(QObject* parent, const Views& views, TLiveMark& mark)
+    : QObject(parent), Mark(mark), fViews(views) {}
 
 void TLiveLoop::ShowLiveValues() {
   // The dashboard first (it shows the record only while it is showing), then the live strip,

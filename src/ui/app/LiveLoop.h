@@ -34,7 +34,8 @@ class TLiveLoop : public QObject {
     QAction* writeLog = nullptr;
     QFileDialog* logDialog = nullptr;
   };
-  TLiveLoop(QObject* parent, const Views& views);
+  // The loop keeps the operating point in `mark`, which the maps read.
+  TLiveLoop(QObject* parent, const Views& views, TLiveMark& mark);
 
   // The ЛОГ button: pressed, runs the loop until it is released; released, ends the loop.
   void sbWriteLogClick();
@@ -46,7 +47,7 @@ class TLiveLoop : public QObject {
 
   LiveRecord LiveValues{};
   // LiveLoopActive (1 while the loop runs) and the map cell of the operating point.
-  TLiveMark Mark;
+  TLiveMark& Mark;
 
  signals:
   // Each record shown, for the dashboard.

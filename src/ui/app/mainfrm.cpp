@@ -74,7 +74,16 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   BIN1->setEnabled(false);
   fEFI = std::make_unique<TEFIOperator>(true);
   // The editor pages; they also set up the lambda panel and draw the sensor line.
-  fMaps = new TMapEditors(*this);
+  TMapEditors::Pages pages;
+  pages.control = PageControl1;
+  pages.fuel = TabSheet1;
+  pages.ignition = TabSheet2;
+  pages.settings = TabSheet3;
+  pages.idle = TabSheet4;
+  pages.fullLoad = TabSheet5;
+  pages.maf = TabSheet7;
+  fMaps = new TMapEditors(this, *fEFI, pages, *fStrip, fLiveMark);
+  connect(fMaps, &TMapEditors::TablesFilled, this, [this] { TablesLoaded = true; });
   fLink = new TLinkPanel(*this);
   // Label16 shows the adapter port's name.
   fAdapter = new TAdapterCommands(*this);
@@ -87,7 +96,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   live.strip = fStrip;
   live.writeLog = N15;
   live.logDialog = sdLogFile;
-  fLive = new TLiveLoop(this, live);
+  fLive = new TLiveLoop(this, live, fLiveMark);
   connect(sbWriteLog, &QToolButton::clicked, this, Guarded([this] { fLive->sbWriteLogClick(); }));
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -182,7 +191,7 @@ void TfrmMain::StopActivities() {
 }
 
 const TLiveMark& TfrmMain::LiveMark() const {
-  return fLive->Mark;
+  return fLiveMark;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "image/EfiOperator.h"
+#include "telemetry/LiveCell.h"
 
 class QAction;
 class QFileDialog;
@@ -25,7 +26,6 @@ class TAdapterCommands;
 class TStatusStrip;
 class TRecentFiles;
 class TLiveLoop;
-struct TLiveMark;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -159,6 +159,8 @@ class TfrmMain : public QMainWindow {
   TStatusStrip* fStrip = nullptr;
   TRecentFiles* fRecent = nullptr;
   TLiveLoop* fLive = nullptr;
+  // Written by the live loop, read by the maps' colour scale.
+  TLiveMark fLiveMark;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;

@@ -1,6 +1,5 @@
 // The checks that keep every grid cell numeric and the part-load maps within their
 // limits, and what each grid refreshes after a check.
-#include "app/mainfrm.h"
 #include "common/DecimalText.h"
 #include "common/Numbers.h"
 #include "editors/MapEditors.h"

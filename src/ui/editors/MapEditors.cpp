@@ -9,13 +9,14 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "app/mainfrm.h"
 #include "common/DecimalText.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"
 #include "editors/StringGrid.h"
+#include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/StatusStrip.h"
 
 namespace {
 // Table cells read and written through bounds checks, so that no configuration can make a
@@ -64,44 +65,45 @@ std::vector<double> Row(const TFloatMatrix& table, int row) {
 // the pages are built on, the MAF page's tab, the version label, the tables-loaded flag,
 // the live operating-point mark and the colour scale's toggle button.
 
-TMapEditors::TMapEditors(TfrmMain& form) : QObject(&form), fForm(form) {
+TMapEditors::TMapEditors(QObject* parent, TEFIOperator& efi, const Pages& pages,
+                         TStatusStrip& strip, const TLiveMark& live)
+    : QObject(parent), fEFI(efi), fPages(pages), fStrip(strip), fLive(live) {
   setObjectName(QStringLiteral("MapEditors"));
   sgFuelMain =
-      BuildMainMapPage(fForm.TabSheet1, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
+      BuildMainMapPage(fPages.fuel, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
   sgIgnMain =
-      BuildMainMapPage(fForm.TabSheet2, "gbIgnMain", "sgIgnMain", "sbECUIgnMain", SparkLegend);
-  BuildIdlePage(fForm.TabSheet4);
-  BuildFullLoadPage(fForm.TabSheet5);
-  BuildSettingsPage(fForm.TabSheet3);
-  BuildMAFPage(fForm.TabSheet7);
+      BuildMainMapPage(fPages.ignition, "gbIgnMain", "sgIgnMain", "sbECUIgnMain", SparkLegend);
+  BuildIdlePage(fPages.idle);
+  BuildFullLoadPage(fPages.fullLoad);
+  BuildSettingsPage(fPages.settings);
+  BuildMAFPage(fPages.maf);
   ConnectEditing();
   ConnectSettings();
-  ConnectColorScale(fForm.sbColorizeTable);
+  ConnectColorScale(fStrip.sbColorizeTable);
 }
 
 TEFIOperator& TMapEditors::Efi() const {
-  return fForm.EFI();
+  return fEFI;
 }
 
 int TMapEditors::Variant() const {
-  return fForm.EFI().fVersion;
+  return fEFI.fVersion;
 }
 
 void TMapEditors::EnableMAFPage(bool enabled) {
-  fForm.PageControl1->setTabEnabled(fForm.PageControl1->indexOf(fForm.TabSheet7), enabled);
+  fPages.control->setTabEnabled(fPages.control->indexOf(fPages.maf), enabled);
 }
 
 void TMapEditors::ShowVersionText(const QString& text) {
-  fForm.lVersion->setText(text);
+  fStrip.lVersion->setText(text);
 }
 
 void TMapEditors::MarkTablesLoaded() {
-  fForm.TablesLoaded = true;
+  emit TablesFilled();
 }
 
 TMapEditors::LiveMark TMapEditors::LiveCell() const {
-  const TLiveMark& mark = fForm.LiveMark();
-  return {mark.LiveLoopActive == 1, mark.LiveCellCol, mark.LiveCellRow};
+  return {fLive.LiveLoopActive == 1, fLive.LiveCellCol, fLive.LiveCellRow};
 }
 
 // --- Fill ---

@@ -24,7 +24,10 @@ class QSpinBox;
 class QWidget;
 class QToolButton;
 class TColorLegend;
-class TfrmMain;
+class QTabWidget;
+class TEFIOperator;
+class TStatusStrip;
+struct TLiveMark;
 class TLineChart;
 class TRadioGroup;
 class TStringGrid;
@@ -32,7 +35,20 @@ class TStringGrid;
 class TMapEditors : public QObject {
   Q_OBJECT
  public:
-  explicit TMapEditors(TfrmMain& form);
+  // The tab sheets the pages are built on, and the page control (the MAF page's tab).
+  struct Pages {
+    QTabWidget* control = nullptr;
+    QWidget* fuel = nullptr;
+    QWidget* ignition = nullptr;
+    QWidget* settings = nullptr;
+    QWidget* idle = nullptr;
+    QWidget* fullLoad = nullptr;
+    QWidget* maf = nullptr;
+  };
+  // The editors work on `efi`, show the version and take the colour toggle on `strip`, and
+  // mark the live operating point that `live` holds.
+  TMapEditors(QObject* parent, TEFIOperator& efi, const Pages& pages, TStatusStrip& strip,
+              const TLiveMark& live);
 
   // Copies the tables into the grids (decoding the image first unless `alreadyDecoded`).
   void FillGrids(bool alreadyDecoded);
@@ -100,6 +116,10 @@ class TMapEditors : public QObject {
   int32_t MAFValueBeforeEdit = 0;
   int32_t TempCorrValueBeforeEdit = 0;
 
+ signals:
+  // The grids hold tables filled for the current configuration.
+  void TablesFilled();
+
  private:
   // What the editors take from the main window (all of it in MapEditors.cpp).
   struct LiveMark {
@@ -158,7 +178,10 @@ class TMapEditors : public QObject {
   void RecomputeRange(TStringGrid* grid, bool fuel, double& low, double& high, double widening,
                       bool widen);
 
-  TfrmMain& fForm;
+  TEFIOperator& fEFI;
+  Pages fPages;
+  TStatusStrip& fStrip;
+  const TLiveMark& fLive;
   bool fFillingCOreg = false;
   bool fInGridHandler = false;
 };

@@ -10,7 +10,6 @@
 #include <QToolButton>
 #include <string_view>
 
-#include "app/mainfrm.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/LineChart.h"

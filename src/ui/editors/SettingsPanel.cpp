@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
-#include "app/mainfrm.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
 #include "widgets/ErrorBox.h"
