@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "editors/ColorScale.h"
+#include "editors/TableColors.h"
 
 namespace {
 QColor IndexColor(int index) {
