@@ -7,8 +7,8 @@
 #include "app/mainfrm.h"
 #include "common/DecimalText.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "image/DemoImage.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 TfrmMain* Window() {

@@ -14,7 +14,6 @@
 #include <QToolButton>
 
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "image/DemoImage.h"
 #include "link/AdapterCommands.h"
 #include "link/ComPort.h"
@@ -22,6 +21,7 @@
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 class AdapterCommandsTest : public ProgramTest {

@@ -3,8 +3,8 @@
 #include <QPointF>
 #include <vector>
 
-#include "editors/LineChart.h"
 #include "widgets/CurvePlot.h"
+#include "widgets/LineChart.h"
 
 namespace {
 

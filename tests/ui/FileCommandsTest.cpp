@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 class FileCommandsTest : public ProgramTest {

@@ -14,8 +14,8 @@
 
 #include "app/LiveLoop.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 class LiveLoopTest : public ProgramTest {

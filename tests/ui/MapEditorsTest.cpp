@@ -23,13 +23,13 @@
 #include "common/DecimalText.h"
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
-#include "editors/LineChart.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "editors/TableColors.h"
 #include "support/UiTestHelpers.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/LineChart.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 // Plausible tables for the built-in configuration, as a decoded image would give them.

@@ -20,8 +20,8 @@
 #include "app/LiveLoop.h"
 #include "app/RecentFiles.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "support/UiTestHelpers.h"
+#include "widgets/StringGrid.h"
 #include "widgets/StripLabels.h"
 
 namespace {

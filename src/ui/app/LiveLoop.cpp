@@ -12,13 +12,13 @@
 #include "common/Clock.h"
 #include "common/DecimalText.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
 #include "widgets/EventPump.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/StatusStrip.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 constexpr int kRecordPauseMs = 100;

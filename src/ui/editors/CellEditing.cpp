@@ -3,8 +3,8 @@
 #include "common/DecimalText.h"
 #include "common/Numbers.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 // The limits of the part-load maps.

@@ -8,8 +8,8 @@
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
 #include "editors/TableColors.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 // Minimum and maximum over the data cells, starting from cell (1, 1).

@@ -11,12 +11,13 @@
 
 #include "common/DecimalText.h"
 #include "editors/EditorRules.h"
-#include "editors/LineChart.h"
-#include "editors/StringGrid.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
+#include "widgets/CurvePlot.h"
+#include "widgets/LineChart.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/StatusStrip.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 // Table cells read and written through bounds checks, so that no configuration can make a
@@ -233,7 +234,7 @@ void TMapEditors::FillIdleAndFullLoad(const TEFIOperator& efi) {
       sgrdIgnMax->SetCell(c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
     sgrdIgnMax->SetCell(0, 0, QString());
   }
-  DrawCurve(chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
+  PlotCurve(*chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
 
   // Idle fuel, reversed rows; its RPM header in every variant.
   const int xxRows = sgrdFuelXX->RowCount();
@@ -251,9 +252,9 @@ void TMapEditors::FillIdleAndFullLoad(const TEFIOperator& efi) {
       for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, r, c)));
   };
   asStored(sgrdIgnXX, efi.fSparkXXMatrix);
-  DrawCurve(chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
+  PlotCurve(*chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
   asStored(sgrdFuelMax, efi.fFuelMaxMatrix);
-  DrawCurve(chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
+  PlotCurve(*chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
 }
 
 // The air-mass-meter curve: row number against meter value.

@@ -65,10 +65,6 @@ class TMapEditors : public QObject {
   void DrawMaxFuelFromGrid();
   void DrawMAFFromGrid();
   void DrawLambda();
-  // A curve of x against y: ranges over all points (the top raised by yTopExtra), the pen
-  // starting at the origin.
-  static void DrawCurve(TLineChart* chart, const std::vector<double>& x,
-                        const std::vector<double>& y, double yTopExtra);
 
   // The values a cell of this table may hold in the current variant: what its code can
   // store, and for the part-load maps no more than their limits.

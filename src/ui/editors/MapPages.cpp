@@ -12,10 +12,10 @@
 
 #include "editors/ColorLegend.h"
 #include "editors/EditorRules.h"
-#include "editors/LineChart.h"
 #include "editors/MapEditors.h"
-#include "editors/StringGrid.h"
+#include "widgets/LineChart.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 template <typename T>

@@ -1,4 +1,4 @@
-#include "editors/LineChart.h"
+#include "widgets/LineChart.h"
 
 #include <QChart>
 #include <QLineSeries>

@@ -1,4 +1,4 @@
-#include "editors/StringGrid.h"
+#include "widgets/StringGrid.h"
 
 #include <QApplication>
 #include <QHeaderView>
