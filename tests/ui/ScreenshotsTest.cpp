@@ -1,8 +1,11 @@
 // Pictures of the windows as a user sees them, for looking at and for the README: runs only
 // when TARVELO_SHOTS names a folder (scripts/screenshots sets it), and writes PNG files there.
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -82,4 +85,27 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   Find<QPushButton>("LoadLogBtn")->click();
   Pump(200);
   Save(Find<QWidget>("FrmTelemetry"), QStringLiteral("telemetry"));
+}
+
+TEST_F(Screenshots, FileDialogOnARussianDesktop) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  Start();
+  QFile::copy(DataFile("demo.bin"), TempPath("demo.bin"));
+  QFile(TempPath("README")).open(QIODevice::WriteOnly);
+  auto* dialog = Find<QFileDialog>("odOpenFile");
+  dialog->setDirectory(fTemp.path());
+  AnswerNextModal([](QWidget* modal) {
+    auto* types = modal->findChild<QComboBox*>("fileTypeCombo");
+    types->setCurrentIndex(1);
+    emit types->activated(1);
+    emit types->textActivated(types->itemText(1));
+    Pump(300);
+    Save(modal, QStringLiteral("file-dialog-ru"));
+    static_cast<QDialog*>(modal)->reject();
+  });
+  frmMain->findChild<QAction*>("BIN1")->trigger();
+  Stop();
+  QLocale::setDefault(before);
 }
