@@ -19,8 +19,6 @@
 #include <mutex>
 #include <vector>
 
-class SerialDevice;
-
 // How the unit answers, and the faults it can be told to make. Indexes count from 0 within
 // one connection; -1 means never.
 struct SimUnitSettings {
@@ -122,8 +120,6 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 
   // Devices of this simulator that are open now (each runs a thread).
   int OpenDevices() const { return fOpenDevices.load(); }
-  // A new line to this simulator; null while it is unplugged.
-  std::unique_ptr<SerialDevice> OpenDevice();
 
   // Used by the device threads.
   void DeviceOpened() { ++fOpenDevices; }
@@ -158,12 +154,5 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 std::vector<uint8_t> DemoFaultCodes();
 // The simulator behind the device name "sim"; its unit starts with DemoFaultCodes().
 std::shared_ptr<Simulator> TheSimulator();
-// Registers "sim" with the line layer; it serves "demo.bin" of the working folder when
-// there is one, else a generated image, and its unit is woken on the line that "L-LINE"
-// of the port settings names. Called once by the program at start-up, after the port
-// settings are read.
-void RegisterSimulator();
-// Registers a simulator under another device name (tests keep their own).
-void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator);
 // A made-up but stable 32768-byte image for when no demo image is at hand.
 std::vector<uint8_t> GeneratedImage();

@@ -5,7 +5,7 @@
 
 #include "SimTestSupport.h"
 #include "link/FaultCodes.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/PieGauge.h"
 #include "link/LinkPanel.h"
 #include "link/ScanUtils.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
 

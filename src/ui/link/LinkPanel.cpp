@@ -15,7 +15,7 @@
 #include "link/FaultCodes.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 namespace {
 int gRestMs = 1000;  // each of the two rests before the wake-up

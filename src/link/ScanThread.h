@@ -1,5 +1,5 @@
 #pragma once
-// The diagnostic connection's own thread: it wakes the unit, checks its keywords and then
+// UScanT: the diagnostic connection's own thread: it wakes the unit, checks its keywords and then
 // answers every block the unit sends with an acknowledgement or the request the user made
 // last, reporting each step to the main window.
 
@@ -67,7 +67,7 @@ class TScanThread : public QThread {
  private:
   void Notify(int code);
   // Only in builds with the thread sanitizer: marks on the interface thread where a
-  // notification's hand-over begins and ends (see UScanT.cpp).
+  // notification's hand-over begins and ends (see ScanThread.cpp).
   Q_INVOKABLE void FenceBeforeNotify();
   Q_INVOKABLE void FenceAfterNotify();
 };

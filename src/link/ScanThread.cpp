@@ -1,4 +1,4 @@
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 #include <QCoreApplication>
 
