@@ -23,8 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint8_t kUploadStart1 = 0x6F;
-constexpr uint8_t kUploadStart2 = 0x6B;
 constexpr int kLineBaud = 19200;
 constexpr int kLineDataBits = 8;
 constexpr int kOneStopBit = 0;
@@ -154,10 +152,6 @@ void SetWakeTiming(int idleMs, int bitMs) {
   WakeBitDurationMs = std::max(1, bitMs);
 }
 
-int WakeBitMs() {
-  return WakeBitDurationMs.load();
-}
-
 void WakeUp5Baud(uint8_t address) {
   const auto idle = std::chrono::milliseconds(WakeIdleMs.load());
   const auto bit = std::chrono::milliseconds(WakeBitDurationMs.load());
@@ -255,9 +249,9 @@ bool ReceiveBlock(uint8_t& title, uint8_t* data, int32_t& count, int capacity) {
 bool AdapterHandshake(int timeoutMs) {
   uint8_t answer = 0;
   if (!ReceiveByte(answer, timeoutMs) || answer != kUploadAnswer) return false;
-  SendRaw(kUploadStart1);
+  SendRaw(AdapterBytes::kUploadStart1);
   SleepMs(1);
-  SendRaw(kUploadStart2);
+  SendRaw(AdapterBytes::kUploadStart2);
   return true;
 }
 
