@@ -79,11 +79,6 @@ void CloseLine() {
   Comm::ClosePort(CurrentPort);
 }
 
-bool PollCancel(const std::function<void()>& pump) {
-  if (pump) pump();
-  return Cancelled.load();
-}
-
 bool PollCancel() {
   // Only the interface thread has window events; the scan thread has none to run.
   const QCoreApplication* app = QCoreApplication::instance();

@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 
 #include "link/AdapterBytes.h"
 #include "link/KLineBytes.h"
@@ -48,10 +47,9 @@ void OpenLineForAdapter(int port, int32_t parity, int32_t wakeLine);
 void SetLineIdle(int port);
 // Ends every wait (Cancelled) and closes the port.
 void CloseLine();
-// Lets the calling thread's pending window events run, then answers Cancelled. Without
-// a pump, events run only when called on the application's own thread.
+// Lets the calling thread's pending window events run when it is the application's own
+// thread, then answers Cancelled.
 bool PollCancel();
-bool PollCancel(const std::function<void()>& pump);
 // Wake-up level 1 sets, 0 clears the wake-up line (DTR or RTS).
 void SetWakeLevel(int level);
 

@@ -189,16 +189,7 @@ void SimEngine::Connection() {
   fComplemented = 0;
   fUnitBlocks = 0;
   fTimeNextByte = false;
-
-  PauseUntil(fWakeEndUs + int64_t{fUnit.syncDelayMs} * 1000);
-  UnitSend(fUnit.syncByte);
-  fSim->CountConnection();
-  Pause(fUnit.keywordDelayMs);
-  UnitSend(fUnit.keyword1);
-  Pause(fUnit.keywordDelayMs);
-  UnitSend(fUnit.keyword2);
-  uint8_t answer = 0;
-  if (!TakeByte(answer) || answer != KLine::Complement(fUnit.keyword2)) return;
+  if (!AnswerWakeUp()) return;
 
   std::deque<Block> queue;
   for (const auto& g : fUnit.greeting)
@@ -224,16 +215,33 @@ void SimEngine::Connection() {
     // sequence ends the connection, as on a real unit.
     if (programCounter != static_cast<uint8_t>(counter + 1)) return;
     counter = static_cast<uint8_t>(programCounter + 1);
-    if (in.title == Title::ReadCodes) {
-      const std::vector<uint8_t> codes = fSim->FaultCodes();
-      if (codes.empty()) queue.push_back(Block{Title::FaultCode, {}});
-      for (const uint8_t code : codes) queue.push_back(Block{Title::FaultCode, {code}});
-    } else if (in.title == Title::ClearCodes) {
-      fSim->ClearFaultCodes();
-    } else if (in.title == Title::End) {
-      return;  // falls silent until the next wake-up
-    }
+    if (!Obey(in, queue)) return;
   }
+}
+
+bool SimEngine::AnswerWakeUp() {
+  PauseUntil(fWakeEndUs + int64_t{fUnit.syncDelayMs} * 1000);
+  UnitSend(fUnit.syncByte);
+  fSim->CountConnection();
+  Pause(fUnit.keywordDelayMs);
+  UnitSend(fUnit.keyword1);
+  Pause(fUnit.keywordDelayMs);
+  UnitSend(fUnit.keyword2);
+  uint8_t answer = 0;
+  return TakeByte(answer) && answer == KLine::Complement(fUnit.keyword2);
+}
+
+bool SimEngine::Obey(const Block& request, std::deque<Block>& queue) {
+  if (request.title == Title::ReadCodes) {
+    const std::vector<uint8_t> codes = fSim->FaultCodes();
+    if (codes.empty()) queue.push_back(Block{Title::FaultCode, {}});
+    for (const uint8_t code : codes) queue.push_back(Block{Title::FaultCode, {code}});
+  } else if (request.title == Title::ClearCodes) {
+    fSim->ClearFaultCodes();
+  } else if (request.title == Title::End) {
+    return false;  // falls silent until the next wake-up
+  }
+  return true;
 }
 
 bool SimEngine::SendUnitBlock(uint8_t counter, const Block& block) {

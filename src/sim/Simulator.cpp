@@ -100,11 +100,6 @@ std::vector<SimWireByte> Simulator::WireLog() const {
   return fWire;
 }
 
-void Simulator::ClearWireLog() {
-  const std::lock_guard lock(fMutex);
-  fWire.clear();
-}
-
 void Simulator::SetLatencyRecording(bool on) {
   const std::lock_guard lock(fMutex);
   fRecordLatency = on;

@@ -112,7 +112,6 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 
   void SetWireLogging(bool on);
   std::vector<SimWireByte> WireLog() const;
-  void ClearWireLog();
 
   // Times from a unit block byte leaving the unit to the program's answer arriving, in
   // microseconds, kept while recording is on.
