@@ -25,8 +25,8 @@ constexpr int Acknowledge = 200;
 constexpr int RequestTaken = 201;
 }  // namespace LinkCode
 
-// Request values of PendingRequest.
-// Except for Parameters, a request is the title of the block it sends.
+// Request values of PendingRequest; except for Parameters, each is the title of the block
+// it sends.
 namespace LinkRequest {
 constexpr uint8_t None = 0;
 constexpr uint8_t ClearCodes = KLine::Title::ClearCodes;

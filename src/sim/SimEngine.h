@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "sim/FiveBaudDecoder.h"
 #include "sim/SimLine.h"
 #include "sim/Simulator.h"
-#include "sim/WakeDecoder.h"
 
 class SimEngine {
  public:
