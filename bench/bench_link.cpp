@@ -26,9 +26,11 @@
 #include "link/Comm.h"
 #include "link/PortSettings.h"
 #include "link/PosixSerialDevice.h"
+#include "link/ScanThread.h"
 #include "link/ScanUtils.h"
-#include "link/UScanT.h"
+#include "link/SerialDeviceRegistry.h"
 #include "sim/SimLine.h"
+#include "sim/SimSerialDevice.h"
 #include "sim/Simulator.h"
 
 namespace {
@@ -60,7 +62,7 @@ void Report(const char* what, std::vector<int64_t> us, const char* goal) {
 // A byte written by the program comes back as the K-line echo of the simulator thread.
 void SimRoundTrip(int samples) {
   auto sim = std::make_shared<Simulator>();
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   device->setDTR(true);
   std::vector<int64_t> us;
   for (int i = 0; i < samples; ++i) {

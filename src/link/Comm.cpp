@@ -5,6 +5,7 @@
 #include <shared_mutex>
 
 #include "link/PortSettings.h"
+#include "link/SerialDeviceRegistry.h"
 
 namespace Comm {
 namespace {

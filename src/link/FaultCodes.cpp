@@ -50,3 +50,8 @@ QString FaultCodeLine(int count, const uint8_t* data) {
   if (count <= 0 || !data) return QStringLiteral("TC отсутствуют!");
   return QString::number(data[0]) + FaultCodeText(data[0]);
 }
+
+QString FaultCodeLine(const QByteArray& data) {
+  return FaultCodeLine(static_cast<int>(data.size()),
+                       reinterpret_cast<const uint8_t*>(data.constData()));
+}

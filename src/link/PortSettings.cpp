@@ -3,7 +3,7 @@
 #include <QStandardPaths>
 
 #include "common/IniFile.h"
-#include "link/SerialDevice.h"
+#include "link/SerialDeviceRegistry.h"
 
 int32_t IniPort = 0;
 int32_t IniParity = 0;

@@ -5,6 +5,9 @@
 
 #include <termios.h>
 
+#include <QString>
+#include <memory>
+
 #include "link/SerialDevice.h"
 
 class PosixSerialDevice : public SerialDevice {

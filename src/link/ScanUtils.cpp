@@ -23,8 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint8_t kUploadStart1 = 0x6F;
-constexpr uint8_t kUploadStart2 = 0x6B;
 constexpr int kLineBaud = 19200;
 constexpr int kLineDataBits = 8;
 constexpr int kOneStopBit = 0;
@@ -79,11 +77,6 @@ void CloseLine() {
   // finding the port gone and waiting out its time.
   Cancelled = true;
   Comm::ClosePort(CurrentPort);
-}
-
-bool PollCancel(const std::function<void()>& pump) {
-  if (pump) pump();
-  return Cancelled.load();
 }
 
 bool PollCancel() {
@@ -152,10 +145,6 @@ void SendRaw(uint8_t b) {
 void SetWakeTiming(int idleMs, int bitMs) {
   WakeIdleMs = std::max(0, idleMs);
   WakeBitDurationMs = std::max(1, bitMs);
-}
-
-int WakeBitMs() {
-  return WakeBitDurationMs.load();
 }
 
 void WakeUp5Baud(uint8_t address) {
@@ -255,9 +244,9 @@ bool ReceiveBlock(uint8_t& title, uint8_t* data, int32_t& count, int capacity) {
 bool AdapterHandshake(int timeoutMs) {
   uint8_t answer = 0;
   if (!ReceiveByte(answer, timeoutMs) || answer != kUploadAnswer) return false;
-  SendRaw(kUploadStart1);
+  SendRaw(AdapterBytes::kUploadStart1);
   SleepMs(1);
-  SendRaw(kUploadStart2);
+  SendRaw(AdapterBytes::kUploadStart2);
   return true;
 }
 

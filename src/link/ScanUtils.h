@@ -10,16 +10,20 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
+
+#include "link/AdapterBytes.h"
+#include "link/KLineBytes.h"
 
 namespace ScanUtils {
 
 // Room for data bytes in the scan thread's receive buffer.
 constexpr int kMaxBlockData = 81;
-constexpr uint8_t kBlockEnd = 0x03;
-constexpr uint8_t kSyncByte = 0x55;
-constexpr uint8_t kUploadCommand = 0x70;
-constexpr uint8_t kUploadAnswer = 0x8F;  // complement of the upload command
+// The protocol's bytes under the names the line layer has always used.
+using AdapterBytes::kUploadAnswer;
+using AdapterBytes::kUploadCommand;
+using KLine::Complement;
+using KLine::kBlockEnd;
+using KLine::kSyncByte;
 constexpr int kEchoTimeoutMs = 100;
 constexpr int kByteTimeoutMs = 500;
 // The longest a wait for a byte sleeps before it looks at Cancelled again.
@@ -34,10 +38,6 @@ extern std::atomic<uint8_t> ParamA;
 extern std::atomic<uint8_t> ParamB;
 extern std::atomic<uint8_t> ParamC;
 
-inline uint8_t Complement(uint8_t b) {
-  return static_cast<uint8_t>(0xFF - b);
-}
-
 // Opens the diagnostic line: RTS cleared, DTR set. `parity` and `wakeLine` are the
 // "PAR" and "L-LINE" values of "CTESTER.INI".
 void OpenLine(int port, int32_t parity, int32_t wakeLine);
@@ -47,10 +47,9 @@ void OpenLineForAdapter(int port, int32_t parity, int32_t wakeLine);
 void SetLineIdle(int port);
 // Ends every wait (Cancelled) and closes the port.
 void CloseLine();
-// Lets the calling thread's pending window events run, then answers Cancelled. Without
-// a pump, events run only when called on the application's own thread.
+// Lets the calling thread's pending window events run when it is the application's own
+// thread, then answers Cancelled.
 bool PollCancel();
-bool PollCancel(const std::function<void()>& pump);
 // Wake-up level 1 sets, 0 clears the wake-up line (DTR or RTS).
 void SetWakeLevel(int level);
 
@@ -72,7 +71,6 @@ void SendRaw(uint8_t b);
 void WakeUp5Baud(uint8_t address);
 // Durations of the wake-up, for tests that cannot spend 3 s per connection.
 void SetWakeTiming(int idleMs, int bitMs);
-int WakeBitMs();
 // Reads the sync byte 0x55 and the two keyword bytes (first × 256 + second).
 bool ReadSyncKeywords(uint16_t& keywords);
 // Answers the keywords with the complement of the second keyword byte.
@@ -86,7 +84,8 @@ bool SendBlock(uint8_t title, const uint8_t* data, int n, int dataSize = kMaxBlo
 // with more data bytes than `capacity` is refused at its length byte (not acknowledged),
 // so nothing is written beyond the buffer.
 bool ReceiveBlock(uint8_t& title, uint8_t* data, int32_t& count, int capacity = kMaxBlockData);
-// After SendRaw(0x70): waits for 0x8F, then sends 0x6F, 1 ms later 0x6B.
+// After SendRaw(kUploadCommand): waits for the adapter's answer, then sends the two upload
+// start bytes 1 ms apart.
 bool AdapterHandshake(int timeoutMs);
 
 }  // namespace ScanUtils

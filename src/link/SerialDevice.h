@@ -2,10 +2,7 @@
 // One serial line as the line layer sees it: a device file, the built-in simulator or a
 // scripted test device. Calls never throw; failures come back as false or -1.
 
-#include <QString>
 #include <cstdint>
-#include <functional>
-#include <memory>
 
 class SerialDevice {
  public:
@@ -34,16 +31,3 @@ class SerialDevice {
   // Ends the line; later calls fail. True when the device closed cleanly.
   virtual bool close() = 0;
 };
-
-// Devices that are not files are found by name in a small registry of factories: the
-// program registers the simulator as "sim" at start-up, tests register scripted devices.
-// A factory returns null when its device cannot be opened now.
-using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;
-
-void RegisterSerialDevice(const QString& name, SerialDeviceFactory factory);
-void UnregisterSerialDevice(const QString& name);
-bool IsRegisteredSerialDevice(const QString& name);
-
-// Opens a registered device by name, otherwise the device file at that path through the
-// POSIX backend. Null when it cannot be opened.
-std::unique_ptr<SerialDevice> OpenSerialDevice(const QString& name);

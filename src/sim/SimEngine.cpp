@@ -2,26 +2,17 @@
 
 #include <algorithm>
 
-#include "link/ScanUtils.h"
+#include "link/AdapterBytes.h"
+#include "link/KLineBytes.h"
 
 namespace {
 
 // Far enough to mean never, near enough to stay in range as clock nanoseconds.
 constexpr int64_t kForever = int64_t{1} << 52;
-constexpr uint8_t kTitleAcknowledge = 0x09;
-constexpr uint8_t kTitleClearCodes = 0x05;
-constexpr uint8_t kTitleEnd = 0x06;
-constexpr uint8_t kTitleReadCodes = 0x07;
-constexpr uint8_t kTitleFaultCode = 0xFC;
-constexpr uint8_t kReadCommand = 'r';
-constexpr uint8_t kStoreCommand = 's';
-constexpr uint8_t kCarriageReturn = 0x0D;
 
-// The protocol's bytes as the program's side names them.
-using ScanUtils::Complement;
-using ScanUtils::kBlockEnd;
-using ScanUtils::kUploadAnswer;
-using ScanUtils::kUploadCommand;
+// The protocol's bytes, shared with the program's side.
+using KLine::kBlockEnd;
+namespace Title = KLine::Title;
 
 }  // namespace
 
@@ -186,7 +177,7 @@ void SimEngine::UnitSend(uint8_t byte) {
 void SimEngine::Complement(uint8_t byte) {
   Pause(fUnit.byteDelayMs);
   const bool wrong = fComplemented++ == fUnit.wrongComplementAt;
-  UnitSend(wrong ? fUnit.wrongComplement : ::Complement(byte));
+  UnitSend(wrong ? fUnit.wrongComplement : KLine::Complement(byte));
 }
 
 void SimEngine::Connection() {
@@ -198,23 +189,14 @@ void SimEngine::Connection() {
   fComplemented = 0;
   fUnitBlocks = 0;
   fTimeNextByte = false;
-
-  PauseUntil(fWakeEndUs + int64_t{fUnit.syncDelayMs} * 1000);
-  UnitSend(fUnit.syncByte);
-  fSim->CountConnection();
-  Pause(fUnit.keywordDelayMs);
-  UnitSend(fUnit.keyword1);
-  Pause(fUnit.keywordDelayMs);
-  UnitSend(fUnit.keyword2);
-  uint8_t answer = 0;
-  if (!TakeByte(answer) || answer != ::Complement(fUnit.keyword2)) return;
+  if (!AnswerWakeUp()) return;
 
   std::deque<Block> queue;
   for (const auto& g : fUnit.greeting)
     if (!g.empty()) queue.push_back(Block{g[0], std::vector<uint8_t>(g.begin() + 1, g.end())});
   uint8_t counter = fUnit.firstCounter;
   for (;;) {
-    Block out{kTitleAcknowledge, {}};
+    Block out{Title::Acknowledge, {}};
     if (!queue.empty()) {
       out = queue.front();
       queue.pop_front();
@@ -233,16 +215,33 @@ void SimEngine::Connection() {
     // sequence ends the connection, as on a real unit.
     if (programCounter != static_cast<uint8_t>(counter + 1)) return;
     counter = static_cast<uint8_t>(programCounter + 1);
-    if (in.title == kTitleReadCodes) {
-      const std::vector<uint8_t> codes = fSim->FaultCodes();
-      if (codes.empty()) queue.push_back(Block{kTitleFaultCode, {}});
-      for (const uint8_t code : codes) queue.push_back(Block{kTitleFaultCode, {code}});
-    } else if (in.title == kTitleClearCodes) {
-      fSim->ClearFaultCodes();
-    } else if (in.title == kTitleEnd) {
-      return;  // falls silent until the next wake-up
-    }
+    if (!Obey(in, queue)) return;
   }
+}
+
+bool SimEngine::AnswerWakeUp() {
+  PauseUntil(fWakeEndUs + int64_t{fUnit.syncDelayMs} * 1000);
+  UnitSend(fUnit.syncByte);
+  fSim->CountConnection();
+  Pause(fUnit.keywordDelayMs);
+  UnitSend(fUnit.keyword1);
+  Pause(fUnit.keywordDelayMs);
+  UnitSend(fUnit.keyword2);
+  uint8_t answer = 0;
+  return TakeByte(answer) && answer == KLine::Complement(fUnit.keyword2);
+}
+
+bool SimEngine::Obey(const Block& request, std::deque<Block>& queue) {
+  if (request.title == Title::ReadCodes) {
+    const std::vector<uint8_t> codes = fSim->FaultCodes();
+    if (codes.empty()) queue.push_back(Block{Title::FaultCode, {}});
+    for (const uint8_t code : codes) queue.push_back(Block{Title::FaultCode, {code}});
+  } else if (request.title == Title::ClearCodes) {
+    fSim->ClearFaultCodes();
+  } else if (request.title == Title::End) {
+    return false;  // falls silent until the next wake-up
+  }
+  return true;
 }
 
 bool SimEngine::SendUnitBlock(uint8_t counter, const Block& block) {
@@ -259,7 +258,7 @@ bool SimEngine::SendUnitBlock(uint8_t counter, const Block& block) {
     fUnitByteUs = SimNowUs();
     fTimeNextByte = true;
     uint8_t answer = 0;
-    if (!TakeByte(answer) || answer != ::Complement(byte)) return false;
+    if (!TakeByte(answer) || answer != KLine::Complement(byte)) return false;
     Pause(fUnit.byteDelayMs);
   }
   fTimeNextByte = false;
@@ -294,15 +293,15 @@ void SimEngine::AdapterByte(uint8_t byte) {
       // The adapter listens for commands only while RTS is asserted.
       if (!fRts) break;
       fAdapter = fSim->AdapterSettings();
-      if (byte == kReadCommand) {
+      if (byte == AdapterBytes::kReadCommand) {
         StreamImage();
-      } else if (byte == kStoreCommand) {
+      } else if (byte == AdapterBytes::kStoreCommand) {
         fSim->CountStore();
         UnitSend(fAdapter.storeAnswer);
         fAdapterState = AdapterState::Store;
-      } else if (byte == kUploadCommand) {
+      } else if (byte == AdapterBytes::kUploadCommand) {
         UnitSend(fAdapter.uploadAnswer);
-        if (fAdapter.uploadAnswer == kUploadAnswer) {
+        if (fAdapter.uploadAnswer == AdapterBytes::kUploadAnswer) {
           fSim->StartUpload();
           fAdapterState = AdapterState::Upload;
         }
@@ -310,7 +309,7 @@ void SimEngine::AdapterByte(uint8_t byte) {
       break;
     case AdapterState::Store:
       // "ok" and the carriage return that close the store command.
-      if (byte == kCarriageReturn) fAdapterState = AdapterState::Idle;
+      if (byte == AdapterBytes::kCommandEnd) fAdapterState = AdapterState::Idle;
       break;
     case AdapterState::Upload:
       fSim->AddUploaded(byte);

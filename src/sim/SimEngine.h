@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "sim/FiveBaudDecoder.h"
 #include "sim/SimLine.h"
 #include "sim/Simulator.h"
-#include "sim/WakeDecoder.h"
 
 class SimEngine {
  public:
@@ -37,6 +37,11 @@ class SimEngine {
 
   // The unit.
   void Connection();
+  // Sync byte and keywords after a wake-up; true when the program answered the keywords.
+  bool AnswerWakeUp();
+  // Does what a block of the program asks (fault codes queued, cleared, the end); false
+  // when the connection ends.
+  bool Obey(const Block& request, std::deque<Block>& queue);
   bool TakeByte(uint8_t& byte);
   void UnitSend(uint8_t byte);
   void Complement(uint8_t byte);

@@ -1,6 +1,8 @@
 #include "sim/SimSerialDevice.h"
 
 #include "common/Clock.h"
+#include "link/PortSettings.h"
+#include "link/SerialDeviceRegistry.h"
 #include "sim/SimEngine.h"
 #include "sim/SimLine.h"
 #include "sim/Simulator.h"
@@ -75,4 +77,23 @@ bool SimSerialDevice::close() {
   fThread.join();
   fSim->DeviceClosed();
   return !unplugged;
+}
+
+std::unique_ptr<SerialDevice> OpenSimulatorDevice(const std::shared_ptr<Simulator>& simulator) {
+  if (simulator->Unplugged()) return nullptr;
+  return std::make_unique<SimSerialDevice>(simulator);
+}
+
+void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator) {
+  RegisterSerialDevice(name, [simulator] { return OpenSimulatorDevice(simulator); });
+}
+
+void RegisterSimulator() {
+  const auto simulator = TheSimulator();
+  simulator->LoadImageFile(QStringLiteral("demo.bin"));
+  // The simulated interface is wired the way the port settings expect.
+  SimUnitSettings unit = simulator->UnitSettings();
+  unit.wakeLine = IniWakeLine;
+  simulator->SetUnitSettings(unit);
+  RegisterSimulator(QStringLiteral("sim"), simulator);
 }

@@ -2,10 +2,6 @@
 
 #include <QFile>
 
-#include "link/PortSettings.h"
-#include "link/SerialDevice.h"
-#include "sim/SimSerialDevice.h"
-
 namespace {
 
 // Wire and latency logs stop growing here; a demo left running for hours stays small.
@@ -104,11 +100,6 @@ std::vector<SimWireByte> Simulator::WireLog() const {
   return fWire;
 }
 
-void Simulator::ClearWireLog() {
-  const std::lock_guard lock(fMutex);
-  fWire.clear();
-}
-
 void Simulator::SetLatencyRecording(bool on) {
   const std::lock_guard lock(fMutex);
   fRecordLatency = on;
@@ -141,12 +132,6 @@ void Simulator::Reset() {
   fStores = 0;
 }
 
-std::unique_ptr<SerialDevice> Simulator::OpenDevice() {
-  // Every device needs the simulator alive for as long as its thread runs.
-  if (fUnplugged) return nullptr;
-  return std::make_unique<SimSerialDevice>(shared_from_this());
-}
-
 std::vector<uint8_t> GeneratedImage() {
   // A stable pattern that looks like code and tables rather than one repeated byte.
   std::vector<uint8_t> image(Simulator::kImageSize);
@@ -172,18 +157,4 @@ std::shared_ptr<Simulator> TheSimulator() {
     return sim;
   }();
   return simulator;
-}
-
-void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator) {
-  RegisterSerialDevice(name, [simulator] { return simulator->OpenDevice(); });
-}
-
-void RegisterSimulator() {
-  const auto simulator = TheSimulator();
-  simulator->LoadImageFile(QStringLiteral("demo.bin"));
-  // The simulated interface is wired the way the port settings expect.
-  SimUnitSettings unit = simulator->UnitSettings();
-  unit.wakeLine = IniWakeLine;
-  simulator->SetUnitSettings(unit);
-  RegisterSimulator(QStringLiteral("sim"), simulator);
 }

@@ -19,12 +19,13 @@
 #include <mutex>
 #include <vector>
 
-class SerialDevice;
+#include "link/AdapterBytes.h"
+#include "link/KLineBytes.h"
 
 // How the unit answers, and the faults it can be told to make. Indexes count from 0 within
 // one connection; -1 means never.
 struct SimUnitSettings {
-  uint8_t address = 0x10;  // the 7-bit address it answers
+  uint8_t address = KLine::kUnitAddress;  // the 7-bit address it answers
   int wakeLine = 0;        // the line its wake-up comes on: 0 DTR, any other value RTS
   int wakeBitMs = 200;     // bit time of the wake-up it decodes (5 baud)
   int syncDelayMs = 20;    // after the wake-up ends, before 0x55
@@ -35,12 +36,12 @@ struct SimUnitSettings {
   uint8_t firstCounter = 1;
   // Blocks sent once after the keywords, before the acknowledgements: title then data.
   std::vector<std::vector<uint8_t>> greeting{
-      {0xF6, 'T', 'A', 'R', 'V', 'E', 'L', 'O', ' ', 'S', 'I', 'M'}};
+      {KLine::Title::BlockF6, 'T', 'A', 'R', 'V', 'E', 'L', 'O', ' ', 'S', 'I', 'M'}};
 
   bool silent = false;  // never answers a wake-up
-  uint8_t syncByte = 0x55;
-  uint8_t keyword1 = 0x00;
-  uint8_t keyword2 = 0x81;
+  uint8_t syncByte = KLine::kSyncByte;
+  uint8_t keyword1 = KLine::kKeyword1;
+  uint8_t keyword2 = KLine::kKeyword2;
   int wrongComplementAt = -1;  // n-th byte of the program's blocks gets a wrong complement
   uint8_t wrongComplement = 0x00;
   int dropEchoAt = -1;  // the echo of the n-th byte the program writes is lost
@@ -54,11 +55,12 @@ struct SimUnitSettings {
 };
 
 struct SimAdapterSettings {
-  uint8_t uploadAnswer = 0x8F;  // answer to 0x70
-  uint8_t storeAnswer = 0x8C;   // answer to "s"
-  int streamLength = 32769;     // characters answering "r": a filler, then the image
+  uint8_t uploadAnswer = AdapterBytes::kUploadAnswer;
+  uint8_t storeAnswer = AdapterBytes::kStoreAnswer;
+  // Characters answering the read command: a filler, then the image.
+  int streamLength = AdapterBytes::kStreamLength;
   uint8_t filler = 0x00;
-  int ctsChanges = 3;         // CTS changes after the stream
+  int ctsChanges = AdapterBytes::kStreamEndCtsChanges;  // CTS changes after the stream
   int ctsIntervalUs = 40000;  // before the first and between two CTS changes; 0 back to back
   // The CTS changes wait until the program has read everything received; a quick adapter
   // changes CTS while characters still wait in the program's input.
@@ -78,7 +80,7 @@ struct SimWireByte {
 // Create it with std::make_shared: every open device keeps it alive.
 class Simulator : public std::enable_shared_from_this<Simulator> {
  public:
-  static constexpr int kImageSize = 32768;
+  static constexpr int kImageSize = AdapterBytes::kImageBytes;
 
   Simulator();
 
@@ -110,7 +112,6 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 
   void SetWireLogging(bool on);
   std::vector<SimWireByte> WireLog() const;
-  void ClearWireLog();
 
   // Times from a unit block byte leaving the unit to the program's answer arriving, in
   // microseconds, kept while recording is on.
@@ -122,8 +123,6 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 
   // Devices of this simulator that are open now (each runs a thread).
   int OpenDevices() const { return fOpenDevices.load(); }
-  // A new line to this simulator; null while it is unplugged.
-  std::unique_ptr<SerialDevice> OpenDevice();
 
   // Used by the device threads.
   void DeviceOpened() { ++fOpenDevices; }
@@ -158,12 +157,5 @@ class Simulator : public std::enable_shared_from_this<Simulator> {
 std::vector<uint8_t> DemoFaultCodes();
 // The simulator behind the device name "sim"; its unit starts with DemoFaultCodes().
 std::shared_ptr<Simulator> TheSimulator();
-// Registers "sim" with the line layer; it serves "demo.bin" of the working folder when
-// there is one, else a generated image, and its unit is woken on the line that "L-LINE"
-// of the port settings names. Called once by the program at start-up, after the port
-// settings are read.
-void RegisterSimulator();
-// Registers a simulator under another device name (tests keep their own).
-void RegisterSimulator(const QString& name, std::shared_ptr<Simulator> simulator);
 // A made-up but stable 32768-byte image for when no demo image is at hand.
 std::vector<uint8_t> GeneratedImage();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/FaultCodes.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 namespace {
 

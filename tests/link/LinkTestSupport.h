@@ -9,7 +9,7 @@
 
 #include "link/Comm.h"
 #include "link/PortSettings.h"
-#include "link/SerialDevice.h"
+#include "link/SerialDeviceRegistry.h"
 #include "sim/ScriptedSerialDevice.h"
 
 class ConfigFolder {

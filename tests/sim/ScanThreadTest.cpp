@@ -5,7 +5,7 @@
 
 #include "SimTestSupport.h"
 #include "link/FaultCodes.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 namespace {
 
@@ -23,9 +23,10 @@ class LinkWindow {
     fThread = std::make_unique<TScanThread>();
     QObject::connect(
         fThread.get(), &TScanThread::LinkNotify, &fReceiver,
-        [this](int code) {
+        [this](int code, const QByteArray& block) {
           codes.push_back(code);
-          if (code == LinkCode::FaultCode) lines << FaultCodeLine(RecvCount, RecvData);
+          blocks.push_back(block);
+          if (code == LinkCode::FaultCode) lines << FaultCodeLine(block);
           if (code == LinkCode::Disconnected) ScanUtils::CloseLine();
           if (onNotify) onNotify(code);
         },
@@ -42,6 +43,7 @@ class LinkWindow {
       if (Count(LinkCode::Connected) > 0) return true;
       fThread->wait();
       codes.clear();
+      blocks.clear();
       lines.clear();
     }
     return false;
@@ -73,6 +75,8 @@ class LinkWindow {
   }
 
   std::vector<int> codes;
+  // The data bytes each notification carried.
+  std::vector<QByteArray> blocks;
   QStringList lines;
   std::function<void(int)> onNotify;
 
@@ -339,13 +343,12 @@ TEST_F(ScanThreadTest, AnOverLongBlockIsNotAcknowledgedAndLeavesTheBufferAlone) 
     u.greeting.clear();
     u.overlongAt = 0;
   });
-  std::fill(std::begin(RecvData), std::end(RecvData), 0x77);
   LinkWindow window;
   ASSERT_TRUE(window.ConnectAnswered());
   ASSERT_TRUE(window.WaitFinished());
   EXPECT_EQ(window.codes, (std::vector<int>{1, 2, 0}));
   EXPECT_EQ(ProgramBytes(), Bytes{0x7E}) << "the length byte got no complement";
-  for (const uint8_t b : RecvData) ASSERT_EQ(b, 0x77);
+  for (const QByteArray& block : window.blocks) ASSERT_TRUE(block.isEmpty());
 }
 
 TEST_F(ScanThreadTest, TwoHundredConnectionsComeAndGoWithoutLeaksOrHangs) {

@@ -53,7 +53,7 @@ ImageRead ReadImage(SerialDevice& device, int waitMs) {
 class SimDeviceTest : public ::testing::Test, public SimFixture {};
 
 TEST_F(SimDeviceTest, TheKLineEchoesEveryByteWhileDtrIsSet) {
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   ASSERT_TRUE(device);
   EXPECT_EQ(sim->OpenDevices(), 1);
   device->setDTR(true);
@@ -86,7 +86,7 @@ TEST_F(SimDeviceTest, TheAdapterStreamsTheImageAndThenChangesCtsThreeTimes) {
   Bytes image(Simulator::kImageSize);
   for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + i / 256);
   sim->SetImage(image);
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   const ImageRead read = ReadImage(*device, 30000);
   EXPECT_EQ(read.ctsChanges, 3);
   EXPECT_EQ(read.ctsSeen, 3) << "40 ms apart, a poller sees every change";
@@ -100,7 +100,7 @@ TEST_F(SimDeviceTest, ShortLongAndSilentImageStreamsCanBeInjected) {
     a.ctsIntervalUs = 5000;
     a.streamLength = 32768;
   });
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   EXPECT_EQ(ReadImage(*device, 5000).bytes.size(), 32768u);
 
   Adapter([](SimAdapterSettings& a) { a.streamLength = 524289; });
@@ -124,7 +124,7 @@ TEST_F(SimDeviceTest, AQuickAdapterChangesCtsWithinAMillisecondBeforeItsLastChar
     a.lateChars = 300;
     a.lateDelayMs = 30;
   });
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   device->setRTS(true);
   device->writeByte('r');
   device->setRTS(false);
@@ -152,7 +152,7 @@ TEST_F(SimDeviceTest, AQuickAdapterChangesCtsWithinAMillisecondBeforeItsLastChar
 
 TEST_F(SimDeviceTest, TheAdapterTakesCommandsOnlyWhileRtsIsAsserted) {
   sim->SetImage(Bytes(Simulator::kImageSize, 0x5A));
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   device->setDTR(false);
   device->setRTS(false);
   for (const uint8_t command : {uint8_t{'r'}, uint8_t{'s'}, ScanUtils::kUploadCommand})
@@ -169,7 +169,7 @@ TEST_F(SimDeviceTest, TheAdapterTakesCommandsOnlyWhileRtsIsAsserted) {
 }
 
 TEST_F(SimDeviceTest, TheStoreCommandIsAnsweredWith8CAndItsTailTakenSilently) {
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   device->setRTS(true);
   device->writeByte('s');
   EXPECT_EQ(ReadFor(*device, 50), Bytes{0x8C});
@@ -213,7 +213,7 @@ TEST_F(SimDeviceTest, AnAdapterAnswering8EFailsTheHandshakeAndNothingFollows) {
 }
 
 TEST_F(SimDeviceTest, AnUnpluggedDeviceFailsEveryCallAndCannotBeOpened) {
-  auto device = sim->OpenDevice();
+  auto device = OpenSimulatorDevice(sim);
   sim->Unplug();
   EXPECT_FALSE(device->setDTR(true));
   EXPECT_FALSE(device->setRTS(true));
@@ -225,7 +225,7 @@ TEST_F(SimDeviceTest, AnUnpluggedDeviceFailsEveryCallAndCannotBeOpened) {
   const int64_t t0 = NowMs();
   EXPECT_FALSE(device->waitReadable(20));
   EXPECT_GE(NowMs() - t0, 19) << "no spinning on a pulled device";
-  EXPECT_FALSE(sim->OpenDevice());
+  EXPECT_FALSE(OpenSimulatorDevice(sim));
   EXPECT_FALSE(Comm::OpenPort(0, 100, 100));
   EXPECT_FALSE(device->close());
   EXPECT_EQ(sim->OpenDevices(), 0);
@@ -236,7 +236,7 @@ TEST_F(SimDeviceTest, AnUnpluggedDeviceFailsEveryCallAndCannotBeOpened) {
 TEST_F(SimDeviceTest, OneSimulatorServesTheKLineAndTheAdapterPortAtOnce) {
   sim->SetFaultCodes({5});
   ScanUtils::OpenLine(0, 0, 0);
-  auto adapterPort = sim->OpenDevice();
+  auto adapterPort = OpenSimulatorDevice(sim);
   Adapter([](SimAdapterSettings& a) { a.ctsIntervalUs = 5000; });
   EXPECT_EQ(ReadImage(*adapterPort, 5000).bytes.size(), 32769u);
   // The diagnostic line still echoes meanwhile.

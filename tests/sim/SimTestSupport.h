@@ -15,6 +15,8 @@
 #include "link/Comm.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
+#include "link/SerialDeviceRegistry.h"
+#include "sim/SimSerialDevice.h"
 #include "sim/Simulator.h"
 
 // Lets the interface thread's events run until `done` or `timeoutMs`.

@@ -10,7 +10,7 @@
 
 #include "link/LinkPanel.h"
 #include "link/ScanUtils.h"
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
 #include "widgets/PieGauge.h"

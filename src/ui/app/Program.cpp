@@ -11,7 +11,7 @@
 #include "app/mainfrm.h"
 #include "app/selectDMEfrm.h"
 #include "link/PortSettings.h"
-#include "sim/Simulator.h"
+#include "sim/SimSerialDevice.h"
 #include "telemetry/DashboardWindow.h"
 #include "telemetry/TelemetryWindow.h"
 

@@ -84,9 +84,18 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   pages.maf = TabSheet7;
   fMaps = new TMapEditors(this, *fEFI, pages, *fStrip, fLiveMark);
   connect(fMaps, &TMapEditors::TablesFilled, this, [this] { TablesLoaded = true; });
-  fLink = new TLinkPanel(*this);
+  fLink = new TLinkPanel(this, {fStrip, N14, TabSheet6});
   // Label16 shows the adapter port's name.
-  fAdapter = new TAdapterCommands(*this);
+  fAdapter =
+      new TAdapterCommands(this, {fEFI.get(), fStrip, N7, N8, N16, sdSetSaveFile, odOpenBin});
+  fLink->SetLineBusy([this] { return fAdapter->Busy(); });
+  fAdapter->SetLineBusy([this] { return fLink->Connected(); });
+  fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
+  connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
+  connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
+    UpdateImageCommands();
+    FillGrids(false);
+  });
   TLiveLoop::Views live;
   live.edits = LiveEdits;
   live.pages = PageControl1;

@@ -1,7 +1,6 @@
 #include "link/AdapterCommands.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,21 +12,21 @@
 #include <utility>
 #include <vector>
 
-#include "app/mainfrm.h"
 #include "common/Clock.h"
+#include "common/Errors.h"
+#include "image/EfiOperator.h"
+#include "link/AdapterBytes.h"
 #include "link/ComPort.h"
 #include "link/ComPortSetup.h"
-#include "link/LinkPanel.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/EventPump.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/StatusStrip.h"
 
 namespace {
-constexpr int kStreamLength = kImageSize + 1;  // a filler character, then the image
-constexpr int kQuietStreamLength = 524289;     // loaded nowhere and reported nowhere
-constexpr char kStoreAnswer = static_cast<char>(0x8C);
-constexpr uint8_t kUploadCommand = 0x70;
+constexpr int kQuietStreamLength = 524289;  // loaded nowhere and reported nowhere
 constexpr int kUploadHandshakeMs = 2000;
 
 int gReadSilenceMs = 5000;
@@ -75,17 +74,18 @@ class TAdapterCommands::TransferLock {
  public:
   explicit TransferLock(TAdapterCommands& owner) : fOwner(owner) {
     fOwner.fBusy = true;
-    TfrmMain& form = owner.fForm;
-    fButton = form.sbConnect->isEnabled();
-    form.sbConnect->setEnabled(false);
-    for (QAction* action : {form.N7, form.N8, form.N16}) {
+    const Views& views = owner.fViews;
+    QToolButton* connectButton = views.strip->sbConnect;
+    fButton = connectButton->isEnabled();
+    connectButton->setEnabled(false);
+    for (QAction* action : {views.save, views.read, views.upload}) {
       fActions.push_back({action, action->isEnabled()});
       action->setEnabled(false);
     }
   }
   ~TransferLock() {
-    TfrmMain& form = fOwner.fForm;
-    form.sbConnect->setEnabled(fButton || form.sbConnect->isEnabled());
+    QToolButton* connectButton = fOwner.fViews.strip->sbConnect;
+    connectButton->setEnabled(fButton || connectButton->isEnabled());
     for (const auto& [action, enabled] : fActions)
       action->setEnabled(enabled || action->isEnabled());
     fOwner.fBusy = false;
@@ -105,15 +105,19 @@ void TAdapterCommands::SetTimings(int readSilenceMs, int storeWaitMs, int upload
   gUploadPaceMs = uploadPaceMs;
 }
 
-TAdapterCommands::TAdapterCommands(TfrmMain& form)
-    : QObject(&form), fForm(form), fComPort(new TComPort(this)) {
+TAdapterCommands::TAdapterCommands(QObject* parent, const Views& views)
+    : QObject(parent), fViews(views), fComPort(new TComPort(this)) {
   setObjectName(QStringLiteral("AdapterCommands"));
   connect(fComPort, &TComPort::RxChar, this, &TAdapterCommands::ComPortRxChar);
   connect(fComPort, &TComPort::CTSChange, this, &TAdapterCommands::ComPortCTSChange);
   // Ring means nothing to the program.
   connect(fComPort, &TComPort::Ring, this, [] {});
-  form.Label16->setText(fComPort->DisplayName());
-  connect(form.sbStop, &QToolButton::clicked, this, [this] { sbStopClick(); });
+  views.strip->Label16->setText(fComPort->DisplayName());
+  connect(views.strip->sbStop, &QToolButton::clicked, this, [this] { sbStopClick(); });
+}
+
+QWidget* TAdapterCommands::Window() const {
+  return fViews.strip->window();
 }
 
 void TAdapterCommands::ComPortRxChar(int count) {
@@ -121,12 +125,13 @@ void TAdapterCommands::ComPortRxChar(int count) {
 }
 
 void TAdapterCommands::N14Click() {
-  if (!fSetup) fSetup = new TComPortSetup(*fComPort, &fForm);
+  if (!fSetup) fSetup = new TComPortSetup(*fComPort, Window());
   fSetup->exec();
-  fForm.Label16->setText(fComPort->DisplayName());
+  fViews.strip->Label16->setText(fComPort->DisplayName());
 }
 
 bool TAdapterCommands::StoreExchange() {
+  using namespace AdapterBytes;
   if (fBusy) return false;
   const TransferLock lock(*this);
   RxBuffer.clear();
@@ -135,96 +140,101 @@ bool TAdapterCommands::StoreExchange() {
   bool stored = false;
   if (fComPort->Open()) {
     fComPort->SetRTS(true);
-    SleepMs(1);
-    fComPort->WriteStr("s");
+    PumpEventsFor(1);
+    fComPort->WriteStr(QByteArray(1, kStoreCommand));
     QElapsedTimer waited;
     waited.start();
     while (RxBuffer.isEmpty() && waited.elapsed() < gStoreWaitMs) PumpEventsFor(1);
-    stored = !RxBuffer.isEmpty() && RxBuffer.front() == kStoreAnswer;
-    fComPort->WriteStr("ok");
+    stored = !RxBuffer.isEmpty() && static_cast<uint8_t>(RxBuffer.front()) == kStoreAnswer;
+    fComPort->WriteStr(kStoreClose);
   }
   if (!stored)
-    Warn(&fForm, QStringLiteral("Нет связи с DME, изменения будут сохранены только в файле."));
-  SleepMs(1);
+    Warn(Window(), QStringLiteral("Нет связи с DME, изменения будут сохранены только в файле."));
+  PumpEventsFor(1);
   fComPort->SetRTS(false);
-  SleepMs(1);
-  fComPort->WriteStr("\r");
-  SleepMs(1);
+  PumpEventsFor(1);
+  fComPort->WriteStr(QByteArray(1, kCommandEnd));
+  PumpEventsFor(1);
   fComPort->Close();
   return stored;
 }
 
 void TAdapterCommands::N7Click() {
-  if (!fForm.TablesLoaded || fBusy) return;
+  if (!(fTablesLoaded && fTablesLoaded()) || fBusy) return;
   StoreExchange();
-  const QString path = TfrmMain::RunFileDialog(fForm.sdSetSaveFile);
+  const QString path = RunFileDialog(fViews.settingsSaveDialog);
   if (path.isEmpty()) return;
-  fForm.CollectGrids(1);
-  fForm.EFI().SaveSettings(1, path);
+  emit CollectGridsWanted();
+  fViews.efi->SaveSettings(1, path);
 }
 
 void TAdapterCommands::N8Click() {
   if (fBusy) return;
   const TransferLock lock(*this);
-  fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки из DME"), Qt::red);
-  QCoreApplication::processEvents();
+  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка прошивки из DME"), Qt::red);
+  PumpEventsFor(0);
   CtsChanges = 0;
   RxBuffer.clear();
   if (!fComPort->Open()) throw ERuntimeError(fComPort->LastError().toStdString());
   fStop = false;
-  fForm.sbStop->setVisible(true);
+  fViews.strip->sbStop->setVisible(true);
+  const bool complete = ReceiveStream();
+  if (complete) DrainLateCharacters();
+  fComPort->Close();
+  CtsChanges = 0;
+  fViews.strip->sbStop->setVisible(false);
+  fStop = false;
+  const QByteArray stream = RxBuffer;
+  RxBuffer.clear();
+  fViews.strip->pgLoadTo->setVisible(false);
+  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка завешена!"), Qt::red);
+  if (complete && stream.size() == AdapterBytes::kStreamLength) {
+    // The filler character goes; the image follows it.
+    fViews.efi->fImage.assign(stream.begin() + 1, stream.end());
+    emit ImageRead();
+  } else if (!(complete && stream.size() == kQuietStreamLength)) {
+    Warn(Window(), QStringLiteral("Ошибка передачи данных из DME"));
+  }
+}
+
+bool TAdapterCommands::ReceiveStream() {
   fComPort->SetRTS(true);
-  SleepMs(1);
-  fComPort->WriteStr("r");
-  SleepMs(1);
+  PumpEventsFor(1);
+  fComPort->WriteStr(QByteArray(1, AdapterBytes::kReadCommand));
+  PumpEventsFor(1);
   fComPort->SetRTS(false);
   // The adapter ends its stream with three CTS changes. A silent adapter, or the stop
   // button, ends the wait as a failed transfer instead of waiting for ever.
-  bool complete = true;
   QElapsedTimer quiet;
   quiet.start();
-  qsizetype seen = 0;
-  int changesSeen = 0;
-  while (CtsChanges < 3) {
+  qsizetype seen = RxBuffer.size();
+  int changesSeen = CtsChanges;
+  while (CtsChanges < AdapterBytes::kStreamEndCtsChanges) {
     PumpEventsFor(1);
     if (RxBuffer.size() != seen || CtsChanges != changesSeen) {
       seen = RxBuffer.size();
       changesSeen = CtsChanges;
       quiet.restart();
     }
-    if (fStop || quiet.elapsed() > gReadSilenceMs) {
-      complete = false;
-      break;
-    }
+    if (fStop || quiet.elapsed() > gReadSilenceMs) return false;
   }
+  return true;
+}
+
+void TAdapterCommands::DrainLateCharacters() {
   // What is still on its way when CTS has changed the third time is taken before the port
   // closes.
-  if (complete) {
-    QElapsedTimer drained;
-    drained.start();
-    quiet.restart();
-    while (quiet.elapsed() < kDrainQuietMs && drained.elapsed() < gReadSilenceMs && !fStop) {
-      PumpEventsFor(1);
-      if (RxBuffer.size() != seen) {
-        seen = RxBuffer.size();
-        quiet.restart();
-      }
+  QElapsedTimer drained;
+  drained.start();
+  QElapsedTimer quiet;
+  quiet.start();
+  qsizetype seen = RxBuffer.size();
+  while (quiet.elapsed() < kDrainQuietMs && drained.elapsed() < gReadSilenceMs && !fStop) {
+    PumpEventsFor(1);
+    if (RxBuffer.size() != seen) {
+      seen = RxBuffer.size();
+      quiet.restart();
     }
-  }
-  fComPort->Close();
-  CtsChanges = 0;
-  fForm.sbStop->setVisible(false);
-  fStop = false;
-  const QByteArray stream = RxBuffer;
-  RxBuffer.clear();
-  fForm.pgLoadTo->setVisible(false);
-  fForm.SetLinkStatus(QStringLiteral("Загрузка завешена!"), Qt::red);
-  if (complete && stream.size() == kStreamLength) {
-    fForm.EFI().fImage.assign(stream.begin() + 1, stream.end());
-    fForm.UpdateImageCommands();
-    fForm.FillGrids(false);
-  } else if (!(complete && stream.size() == kQuietStreamLength)) {
-    Warn(&fForm, QStringLiteral("Ошибка передачи данных из DME"));
   }
 }
 
@@ -232,12 +242,12 @@ void TAdapterCommands::N16Click() {
   if (fBusy) return;
   // The upload drives the diagnostic line itself; it would close a connection's port
   // under its thread.
-  if (fForm.Link().Connected()) {
-    Warn(&fForm, QStringLiteral("Идёт диагностический сеанс: отключитесь от Мотроника перед "
-                                "загрузкой прошивки в DME."));
+  if (fLineBusy && fLineBusy()) {
+    Warn(Window(), QStringLiteral("Идёт диагностический сеанс: отключитесь от Мотроника перед "
+                                  "загрузкой прошивки в DME."));
     return;
   }
-  const QString path = TfrmMain::RunFileDialog(fForm.odOpenBin);
+  const QString path = RunFileDialog(fViews.imageOpenDialog);
   if (path.isEmpty()) return;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -248,49 +258,48 @@ void TAdapterCommands::N16Click() {
   file.close();
   if (!ConfirmUpload(path, bytes)) return;
   const TransferLock lock(*this);
-  fForm.SetLinkStatus(QStringLiteral("Загрузка прошивки ..."));
-  QProgressBar* progress = fForm.pgLoadTo;
+  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка прошивки ..."));
+  QProgressBar* progress = fViews.strip->pgLoadTo;
   progress->setValue(0);
   progress->setMaximum(static_cast<int>(bytes.size()));
   progress->setValue(0);
   progress->repaint();
   progress->setVisible(true);
-  fForm.sbStop->setVisible(true);
-  QCoreApplication::processEvents();
+  fViews.strip->sbStop->setVisible(true);
+  PumpEventsFor(0);
   fStop = false;
+  if (!SendUpload(bytes)) Warn(Window(), QStringLiteral("Ошибка передачи данных в DME"));
+  progress->setVisible(false);
+  fViews.strip->sbStop->setVisible(false);
+  fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"));
+  PumpEventsFor(0);
+  fStop = false;
+}
 
+bool TAdapterCommands::SendUpload(const QByteArray& bytes) {
   // The line is returned to idle and closed on every path, an error included.
   struct LineGuard {
     ~LineGuard() {
-      SleepMs(1);
+      PumpEventsFor(1);
       ScanUtils::SetLineIdle(IniPort);
-      SleepMs(1);
+      PumpEventsFor(1);
       ScanUtils::CloseLine();
     }
   };
-  bool handshake = false;
-  {
-    LineGuard guard;
-    ScanUtils::OpenLineForAdapter(IniPort, IniParity, IniWakeLine);
-    ScanUtils::SendRaw(kUploadCommand);
-    handshake = ScanUtils::AdapterHandshake(kUploadHandshakeMs);
-    SleepMs(1);
-    if (handshake) {
-      for (const char byte : bytes) {
-        ScanUtils::SendRaw(static_cast<uint8_t>(byte));
-        SleepMs(gUploadPaceMs);
-        progress->setValue(progress->value() + 1);
-        QCoreApplication::processEvents();
-        if (fStop) break;
-      }
-    }
+  const LineGuard guard;
+  ScanUtils::OpenLineForAdapter(IniPort, IniParity, IniWakeLine);
+  ScanUtils::SendRaw(AdapterBytes::kUploadCommand);
+  const bool handshake = ScanUtils::AdapterHandshake(kUploadHandshakeMs);
+  PumpEventsFor(1);
+  if (!handshake) return false;
+  QProgressBar* progress = fViews.strip->pgLoadTo;
+  for (const char byte : bytes) {
+    ScanUtils::SendRaw(static_cast<uint8_t>(byte));
+    PumpEventsFor(gUploadPaceMs);
+    progress->setValue(progress->value() + 1);
+    if (fStop) break;
   }
-  if (!handshake) Warn(&fForm, QStringLiteral("Ошибка передачи данных в DME"));
-  progress->setVisible(false);
-  fForm.sbStop->setVisible(false);
-  fForm.SetLinkStatus(QStringLiteral("Нет соединения!"));
-  QCoreApplication::processEvents();
-  fStop = false;
+  return true;
 }
 
 bool TAdapterCommands::ConfirmUpload(const QString& path, const QByteArray& bytes) {
@@ -299,8 +308,8 @@ bool TAdapterCommands::ConfirmUpload(const QString& path, const QByteArray& byte
       QStringLiteral("Загрузить в DME файл %1?\n\nРазмер: %2 байт\nВерсия прошивки: %3")
           .arg(name)
           .arg(bytes.size())
-          .arg(VersionTextOf(bytes, fForm.EFI().fVersionAddress));
-  if (!Ask(&fForm, "UploadQuestion", question)) return false;
+          .arg(VersionTextOf(bytes, fViews.efi->fVersionAddress));
+  if (!Ask(Window(), "UploadQuestion", question)) return false;
   if (bytes.size() == kImageSize) return true;
   const QString warning =
       QStringLiteral(
@@ -310,5 +319,5 @@ bool TAdapterCommands::ConfirmUpload(const QString& path, const QByteArray& byte
           .arg(name)
           .arg(bytes.size())
           .arg(kImageSize);
-  return Ask(&fForm, "NotFirmwareQuestion", warning);
+  return Ask(Window(), "NotFirmwareQuestion", warning);
 }

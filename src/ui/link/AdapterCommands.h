@@ -5,15 +5,33 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <functional>
 
+class QAction;
+class QFileDialog;
+class QWidget;
 class TComPort;
 class TComPortSetup;
-class TfrmMain;
+class TEFIOperator;
+class TStatusStrip;
 
 class TAdapterCommands : public QObject {
   Q_OBJECT
  public:
-  explicit TAdapterCommands(TfrmMain& form);
+  // What the commands work on and show themselves with: the image object, the status strip
+  // (progress, stop button, link status, port name, connect button), the commands that use
+  // a line (save N7, read N8, upload N16), which a transfer disables, and the file dialogs
+  // of the save and the upload.
+  struct Views {
+    TEFIOperator* efi = nullptr;
+    TStatusStrip* strip = nullptr;
+    QAction* save = nullptr;
+    QAction* read = nullptr;
+    QAction* upload = nullptr;
+    QFileDialog* settingsSaveDialog = nullptr;
+    QFileDialog* imageOpenDialog = nullptr;
+  };
+  TAdapterCommands(QObject* parent, const Views& views);
 
   void N7Click();
   void N8Click();
@@ -25,6 +43,11 @@ class TAdapterCommands : public QObject {
 
   // An exchange with the adapter is running: the commands that use a line wait for it.
   bool Busy() const { return fBusy; }
+  // Asked before an upload, which drives the diagnostic line itself: true while a
+  // diagnostic connection holds it.
+  void SetLineBusy(std::function<bool()> busy) { fLineBusy = std::move(busy); }
+  // Asked by the save: whether tables are loaded that can be saved.
+  void SetTablesLoaded(std::function<bool()> loaded) { fTablesLoaded = std::move(loaded); }
 
   TComPort& ComPort() { return *fComPort; }
   // What the adapter port has received, and the CTS changes it has reported.
@@ -35,16 +58,33 @@ class TAdapterCommands : public QObject {
   // first answer character, and the pause after each uploaded byte.
   static void SetTimings(int readSilenceMs, int storeWaitMs, int uploadPaceMs);
 
+ signals:
+  // The save is about to write the settings file: the grids go back into the tables first.
+  void CollectGridsWanted();
+  // A whole image was read from the unit into the image object.
+  void ImageRead();
+
  private:
   class TransferLock;
 
+  QWidget* Window() const;
   // Asks before an upload: the file, its size and version text, and a second, explicit
   // question for a file that is not a whole image. False when the user declines.
   bool ConfirmUpload(const QString& path, const QByteArray& bytes);
+  // The read's stream: sends "r" and takes what comes until the adapter's CTS changes end
+  // it; false when the adapter fell silent or the user stopped it.
+  bool ReceiveStream();
+  // Takes what is still on its way after the stream's end.
+  void DrainLateCharacters();
+  // Sends the upload command and, once the adapter has answered, the file byte by byte;
+  // false when the adapter did not answer.
+  bool SendUpload(const QByteArray& bytes);
   void ComPortRxChar(int count);
   void ComPortCTSChange() { ++CtsChanges; }
 
-  TfrmMain& fForm;
+  Views fViews;
+  std::function<bool()> fLineBusy;
+  std::function<bool()> fTablesLoaded;
   TComPort* fComPort;
   TComPortSetup* fSetup = nullptr;
   bool fStop = false;

@@ -4,7 +4,7 @@
 
 #include "link/PortSettings.h"
 #include "link/PosixSerialDevice.h"
-#include "link/SerialDevice.h"
+#include "link/SerialDeviceRegistry.h"
 
 TComPort::TComPort(QObject* parent) : QObject(parent), fPollTimer(new QTimer(this)) {
   setObjectName(QStringLiteral("ComPort"));

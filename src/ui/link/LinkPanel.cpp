@@ -7,15 +7,14 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/mainfrm.h"
 #include "common/Clock.h"
-#include "link/AdapterCommands.h"
 #include "link/FaultCodes.h"
 #include "link/PortSettings.h"
+#include "link/ScanThread.h"
 #include "link/ScanUtils.h"
-#include "link/UScanT.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/PieGauge.h"
+#include "widgets/StatusStrip.h"
 
 namespace {
 int gRestMs = 1000;  // each of the two rests before the wake-up
@@ -25,9 +24,9 @@ void TLinkPanel::SetRestMs(int ms) {
   gRestMs = ms / 2;
 }
 
-TLinkPanel::TLinkPanel(TfrmMain& form) : QObject(&form), fForm(form) {
+TLinkPanel::TLinkPanel(QObject* parent, const Views& views) : QObject(parent), fViews(views) {
   setObjectName(QStringLiteral("LinkPanel"));
-  auto* panel = new QFrame(form.TabSheet6);
+  auto* panel = new QFrame(views.page);
   panel->setObjectName(QStringLiteral("pnlTS"));
   panel->setGeometry(4, 4, 697, 390);
   panel->setEnabled(false);
@@ -45,8 +44,9 @@ TLinkPanel::TLinkPanel(TfrmMain& form) : QObject(&form), fForm(form) {
   btnClearTS->setGeometry(514, 38, 176, 27);
 
   // The connect button is shown: the user must be able to start a connection.
-  form.sbConnect->setVisible(true);
-  connect(form.sbConnect, &QToolButton::clicked, this, Guarded([this] { sbConnectClick(); }));
+  views.strip->sbConnect->setVisible(true);
+  connect(views.strip->sbConnect, &QToolButton::clicked, this,
+          Guarded([this] { sbConnectClick(); }));
   connect(btnReadTS, &QPushButton::clicked, this, Guarded([this] { btnReadTSClick(); }));
   connect(btnClearTS, &QPushButton::clicked, this, Guarded([this] { btnClearTSClick(); }));
 }
@@ -73,46 +73,50 @@ void TLinkPanel::btnClearTSClick() {
 }
 
 void TLinkPanel::sbConnectClick() {
-  QToolButton* button = fForm.sbConnect;
+  QToolButton* button = fViews.strip->sbConnect;
   if (button->isChecked()) {
-    // An adapter transfer holds a line and the window; the button waits for it to end.
-    if (fForm.Adapter().Busy()) {
+    if (fLineBusy && fLineBusy()) {
       button->setChecked(false);
       return;
     }
     button->setToolTip(QStringLiteral("Отключиться от Мотроника"));
-    if (fConnected) return;
-    // A new connection starts with no request: one left from an earlier connection that
-    // ended before sending it (a release during a failed wake-up, a press just before a
-    // lost link) would otherwise go to this unit unasked.
-    PendingRequest = LinkRequest::None;
-    ScanUtils::OpenLine(IniPort, IniParity, IniWakeLine);
-    // The line rests at its opened levels (RTS cleared, DTR set) before the wake-up.
-    fForm.repaint();
-    SleepMs(gRestMs);
-    fForm.repaint();
-    SleepMs(gRestMs);
-    // The previous connection's thread has sent its last notification; it is released
-    // once it has returned.
-    if (fScanThread) {
-      fScanThread->wait();
-      delete fScanThread;
-    }
-    fScanThread = new TScanThread;
-    connect(fScanThread, &TScanThread::LinkNotify, this, &TLinkPanel::onLinkMessage,
-            Qt::BlockingQueuedConnection);
-    fConnected = true;
-    fScanThread->start();
-    fForm.Gauge1->setVisible(true);
-    UpdateGauge1();
+    if (!fConnected) StartConnection();
   } else {
     button->setToolTip(QStringLiteral("Подключиться к Мотронику"));
     PendingRequest = LinkRequest::End;
-    fForm.Gauge1->setVisible(false);
+    fViews.strip->Gauge1->setVisible(false);
   }
 }
 
-void TLinkPanel::onLinkMessage(int code) {
+void TLinkPanel::StartConnection() {
+  // A new connection starts with no request: one left from an earlier connection that
+  // ended before sending it (a release during a failed wake-up, a press just before a
+  // lost link) would otherwise go to this unit unasked.
+  PendingRequest = LinkRequest::None;
+  ScanUtils::OpenLine(IniPort, IniParity, IniWakeLine);
+  // The line rests at its opened levels (RTS cleared, DTR set) before the wake-up; the
+  // window is drawn but does not respond meanwhile.
+  QWidget* window = fViews.strip->window();
+  window->repaint();
+  SleepMs(gRestMs);
+  window->repaint();
+  SleepMs(gRestMs);
+  // The previous connection's thread has sent its last notification; it is released
+  // once it has returned.
+  if (fScanThread) {
+    fScanThread->wait();
+    delete fScanThread;
+  }
+  fScanThread = new TScanThread;
+  connect(fScanThread, &TScanThread::LinkNotify, this, &TLinkPanel::onLinkMessage,
+          Qt::BlockingQueuedConnection);
+  fConnected = true;
+  fScanThread->start();
+  fViews.strip->Gauge1->setVisible(true);
+  UpdateGauge1();
+}
+
+void TLinkPanel::onLinkMessage(int code, const QByteArray& data) {
   RunCommand([&] {
     switch (code) {
       case LinkCode::Connected:
@@ -120,11 +124,11 @@ void TLinkPanel::onLinkMessage(int code) {
         break;
       case LinkCode::Acknowledge:
         UpdateGauge1();
-        fForm.N14->setEnabled(false);
+        fViews.portSetup->setEnabled(false);
         pnlTS->setEnabled(true);
         break;
       case LinkCode::FaultCode:
-        onFaultCode();
+        onFaultCode(data);
         break;
       case LinkCode::Disconnected:
         onDisConnect();
@@ -139,29 +143,29 @@ void TLinkPanel::onLinkMessage(int code) {
 }
 
 void TLinkPanel::onConnect() {
-  fForm.Gauge1->setVisible(true);
+  fViews.strip->Gauge1->setVisible(true);
   UpdateGauge1();
-  fForm.SetLinkStatus(QStringLiteral("Соединение установлено ..."), Qt::black);
+  fViews.strip->SetLinkStatus(QStringLiteral("Соединение установлено ..."), Qt::black);
 }
 
 void TLinkPanel::onDisConnect() {
-  fForm.Gauge1->setVisible(false);
+  fViews.strip->Gauge1->setVisible(false);
   ScanUtils::CloseLine();
-  fForm.sbConnect->setChecked(false);
-  fForm.sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
-  fForm.N14->setEnabled(true);
-  fForm.SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
+  fViews.strip->sbConnect->setChecked(false);
+  fViews.strip->sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+  fViews.portSetup->setEnabled(true);
+  fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
   pnlTS->setEnabled(false);
   // The fault-code buttons are disabled now; a request made before is never sent.
   PendingRequest = LinkRequest::None;
 }
 
-void TLinkPanel::onFaultCode() {
-  AddLine(FaultCodeLine(RecvCount, RecvData));
+void TLinkPanel::onFaultCode(const QByteArray& data) {
+  AddLine(FaultCodeLine(data));
 }
 
 void TLinkPanel::UpdateGauge1() {
-  TPieGauge* gauge = fForm.Gauge1;
+  TPieGauge* gauge = fViews.strip->Gauge1;
   gauge->SetProgress(gauge->Progress() >= gauge->MaxValue() ? 0 : gauge->Progress() + 1);
 }
 

@@ -2,35 +2,49 @@
 // TLinkPanel: the diagnostic link in the main window: the connect button, the link status
 // (lLink, Gauge1, N14), the scan thread's notifications and the fault-code page.
 
+#include <QByteArray>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
+class QAction;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
-class TfrmMain;
 class TScanThread;
+class TStatusStrip;
 
 class TLinkPanel : public QObject {
   Q_OBJECT
  public:
-  explicit TLinkPanel(TfrmMain& form);
+  // What the link shows itself with: the status strip (connect button, lLink, Gauge1), the
+  // adapter port's setup command N14, which a connection disables, and the diagnostics
+  // page that holds the fault-code panel.
+  struct Views {
+    TStatusStrip* strip = nullptr;
+    QAction* portSetup = nullptr;
+    QWidget* page = nullptr;
+  };
+  TLinkPanel(QObject* parent, const Views& views);
   ~TLinkPanel() override;
 
   void sbConnectClick();
   void btnReadTSClick();
   void btnClearTSClick();
   // Dispatches one notification of the scan thread (runs on the interface thread while
-  // the thread waits).
-  void onLinkMessage(int code);
+  // the thread waits); `data` holds the data bytes of a received block.
+  void onLinkMessage(int code, const QByteArray& data);
   void onConnect();
   void onDisConnect();
-  void onFaultCode();
+  void onFaultCode(const QByteArray& data);
   void UpdateGauge1();
   // Ends a running connection and waits for its thread (closing the window, exit).
   void EndConnection();
 
   bool Connected() const { return fConnected; }
+  // Asked before a connection starts: an adapter transfer holds a line and the window, and
+  // the connect button waits for it to end.
+  void SetLineBusy(std::function<bool()> busy) { fLineBusy = std::move(busy); }
   TScanThread* ScanThread() const { return fScanThread; }
   // The pause between opening the line and the wake-up (2 s on a real line).
   static void SetRestMs(int ms);
@@ -43,7 +57,11 @@ class TLinkPanel : public QObject {
  private:
   void AddLine(const QString& line);
 
-  TfrmMain& fForm;
+  // The connection starts: the line opens, rests, and the scan thread is started.
+  void StartConnection();
+
+  Views fViews;
+  std::function<bool()> fLineBusy;
   TScanThread* fScanThread = nullptr;
   bool fConnected = false;
   QStringList fLines{QString()};

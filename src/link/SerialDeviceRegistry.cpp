@@ -1,4 +1,4 @@
-#include "link/SerialDevice.h"
+#include "link/SerialDeviceRegistry.h"
 
 #include <map>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "sim/WakeDecoder.h"
+#include "sim/FiveBaudDecoder.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Decodes a 5-baud address frame from the timed levels of a modem line, as the engine
-// control unit's K-line receiver sees the wake-up: the line rests high, a start bit (low),
+// FiveBaudDecoder: decodes a 5-baud address frame from the timed levels of a modem line, as the
+// engine control unit's K-line receiver sees the wake-up: the line rests high, a start bit (low),
 // seven address bits least significant first, an odd parity bit and a stop bit (high),
 // each one bit time long. A frame whose edges are off the bit grid, whose framing or
 // parity is wrong, is dropped. Pure: fed with times, never reads a clock.

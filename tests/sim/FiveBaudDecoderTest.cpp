@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sim/WakeDecoder.h"
+#include "sim/FiveBaudDecoder.h"
 
 namespace {
 

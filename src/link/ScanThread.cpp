@@ -1,8 +1,10 @@
-#include "link/UScanT.h"
+#include "link/ScanThread.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "common/Clock.h"
+#include "link/ScanUtils.h"
 
 #if defined(__SANITIZE_THREAD__)
 #define TARVELO_THREAD_SANITIZER 1
@@ -34,53 +36,47 @@ char NotifyFence;
 #endif
 
 std::atomic<uint8_t> PendingRequest{0};
-uint8_t RecvTitle = 0;
-uint8_t RecvData[ScanUtils::kMaxBlockData] = {};
-int32_t RecvCount = 0;
 
 namespace {
 
-constexpr uint8_t kUnitAddress = 0x10;
-constexpr uint16_t kExpectedKeywords = 0x0081;
-constexpr uint8_t kTitleAcknowledge = 0x09;
-constexpr uint8_t kTitleParameters = 0x01;
 // The pause between receiving a block and answering it.
 constexpr int kAnswerPauseMs = 10;
 
 }  // namespace
 
 int NotifyCodeForTitle(uint8_t title) {
+  namespace Title = KLine::Title;
   switch (title) {
-    case 0x09:
+    case Title::Acknowledge:
       return LinkCode::Acknowledge;
-    case 0x0A:
+    case Title::Block0A:
       return LinkCode::Block0A;
-    case 0xF6:
+    case Title::BlockF6:
       return LinkCode::BlockF6;
-    case 0xFB:
+    case Title::BlockFB:
       return LinkCode::BlockFB;
-    case 0xFC:
+    case Title::FaultCode:
       return LinkCode::FaultCode;
-    case 0xFD:
-    case 0xFE:
+    case Title::BlockFD:
+    case Title::BlockFE:
       return LinkCode::BlockFDFE;
     default:
       return LinkCode::OtherBlock;
   }
 }
 
-void TScanThread::Notify(int code) {
+void TScanThread::Notify(int code, const QByteArray& data) {
 #ifdef TARVELO_THREAD_SANITIZER
   __tsan_release(&NotifyFence);
   QMetaObject::invokeMethod(this, "FenceBeforeNotify", Qt::BlockingQueuedConnection);
-  emit LinkNotify(code);
+  emit LinkNotify(code, data);
   // After the last notification the window stops running events for this thread; the
   // thread's end is fenced by the destructor instead.
   if (code != LinkCode::Finished)
     QMetaObject::invokeMethod(this, "FenceAfterNotify", Qt::BlockingQueuedConnection);
   __tsan_acquire(&NotifyFence);
 #else
-  emit LinkNotify(code);
+  emit LinkNotify(code, data);
 #endif
 }
 
@@ -105,35 +101,20 @@ TScanThread::~TScanThread() {
 
 void TScanThread::run() {
   using namespace ScanUtils;
-  WakeUp5Baud(kUnitAddress);
+  WakeUp5Baud(KLine::kUnitAddress);
   uint16_t keywords = 0;
-  if (ReadSyncKeywords(keywords) && keywords == kExpectedKeywords && AckKeyword(keywords)) {
+  if (ReadSyncKeywords(keywords) && keywords == KLine::kExpectedKeywords && AckKeyword(keywords)) {
     Notify(LinkCode::Connected);
     while (!isInterruptionRequested()) {
       uint8_t title = 0;
+      uint8_t data[kMaxBlockData] = {};
       int32_t count = 0;
-      const bool received = ReceiveBlock(title, RecvData, count);
-      RecvTitle = title;
-      RecvCount = count;
-      if (!received) break;
-      Notify(NotifyCodeForTitle(title));
+      if (!ReceiveBlock(title, data, count)) break;
+      // A block shorter than its title carries no data.
+      const QByteArray received(reinterpret_cast<const char*>(data), std::max(0, count));
+      Notify(NotifyCodeForTitle(title), received);
       SleepMs(kAnswerPauseMs);
-
-      uint8_t sendTitle = kTitleAcknowledge;
-      int n = 0;
-      if (PendingRequest.load() != LinkRequest::None) {
-        Notify(LinkCode::RequestTaken);
-        // Taken in one step, so that a request written meanwhile is not lost.
-        const uint8_t request = PendingRequest.exchange(LinkRequest::None);
-        if (request == LinkRequest::Parameters) {
-          SetBlockParams(13, 0, 55);
-          sendTitle = kTitleParameters;
-          n = 3;
-        } else if (request != LinkRequest::None) {
-          sendTitle = request;
-        }
-      }
-      if (!SendBlock(sendTitle, RecvData, n)) break;
+      if (!Answer(data)) break;
     }
   }
   // A request not yet sent belongs to this connection: it is never sent to a later one.
@@ -143,6 +124,26 @@ void TScanThread::run() {
 #ifdef TARVELO_THREAD_SANITIZER
   __tsan_release(&NotifyFence);
 #endif
+}
+
+bool TScanThread::Answer(const uint8_t* received) {
+  using namespace ScanUtils;
+  uint8_t title = KLine::Title::Acknowledge;
+  int n = 0;
+  if (PendingRequest.load() != LinkRequest::None) {
+    Notify(LinkCode::RequestTaken);
+    // Taken in one step, so that a request written meanwhile is not lost.
+    const uint8_t request = PendingRequest.exchange(LinkRequest::None);
+    if (request == LinkRequest::Parameters) {
+      SetBlockParams(13, 0, 55);
+      title = KLine::Title::Parameters;
+      n = 3;
+    } else if (request != LinkRequest::None) {
+      title = request;
+    }
+  }
+  // Title 2 takes its data bytes from the buffer of the block just received.
+  return SendBlock(title, received, n);
 }
 
 void EndScanThread(TScanThread* thread) {
