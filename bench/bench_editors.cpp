@@ -4,11 +4,11 @@
 
 #include <QApplication>
 
-#include "app/mainfrm.h"
 #include "common/DecimalText.h"
-#include "editors/MapEditors.h"
 #include "image/DemoImage.h"
-#include "widgets/StringGrid.h"
+#include "ui/app/mainfrm.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 TfrmMain* Window() {

@@ -24,8 +24,8 @@
 
 #include "telemetry/LogReader.h"
 #include "telemetry/LogWriter.h"
-#include "telemetry/TelemetryWindow.h"
-#include "widgets/PagedChart.h"
+#include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/PagedChart.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DecimalText.h"
+#include "common/DecimalText.h"
 
 #include <QLocale>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Errors.h"
+#include "common/Errors.h"
 
 QChar DecimalSeparator() {
   const QString point = QLocale().decimalPoint();

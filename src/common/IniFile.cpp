@@ -1,11 +1,11 @@
-#include "IniFile.h"
+#include "common/IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "DecimalText.h"
+#include "common/DecimalText.h"
 
 bool ParseIniInteger(const QString& text, int32_t& value) {
   QString t = text.trimmed();

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/Program.h"
-#include "app/mainfrm.h"
+#include "ui/app/Program.h"
+#include "ui/app/mainfrm.h"
 
 template <typename T>
 T* Find(const char* name) {

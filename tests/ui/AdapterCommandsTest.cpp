@@ -13,15 +13,15 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "editors/MapEditors.h"
 #include "image/DemoImage.h"
-#include "link/AdapterCommands.h"
-#include "link/ComPort.h"
-#include "link/LinkPanel.h"
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/link/AdapterCommands.h"
+#include "ui/link/ComPort.h"
+#include "ui/link/LinkPanel.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 class AdapterCommandsTest : public ProgramTest {

@@ -3,8 +3,8 @@
 #include <QPointF>
 #include <vector>
 
-#include "widgets/CurvePlot.h"
-#include "widgets/LineChart.h"
+#include "ui/widgets/CurvePlot.h"
+#include "ui/widgets/LineChart.h"
 
 namespace {
 

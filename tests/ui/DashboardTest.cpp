@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLocale>
 
-#include "telemetry/DashboardWindow.h"
-#include "widgets/Dial.h"
+#include "ui/telemetry/DashboardWindow.h"
+#include "ui/widgets/Dial.h"
 
 namespace {
 

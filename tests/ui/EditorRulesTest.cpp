@@ -1,7 +1,7 @@
 // The editors' rules on plain values: fitting, row mapping, colour index, rev limit snapping.
 #include <gtest/gtest.h>
 
-#include "editors/EditorRules.h"
+#include "ui/editors/EditorRules.h"
 
 TEST(EditorRules, FittingTakesTheNearestWithHalvesToEven) {
   EXPECT_EQ(FitCellSize(350, 14), 23);  // 25 - 2

@@ -7,10 +7,10 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "editors/MapEditors.h"
 #include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 class FileCommandsTest : public ProgramTest {

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "link/LinkPanel.h"
-#include "link/ScanUtils.h"
 #include "link/ScanThread.h"
+#include "link/ScanUtils.h"
 #include "sim/Simulator.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/PieGauge.h"
+#include "ui/link/LinkPanel.h"
+#include "ui/widgets/PieGauge.h"
 
 namespace {
 constexpr int kBitMs = 50;

@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "app/LiveLoop.h"
-#include "editors/MapEditors.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/StringGrid.h"
+#include "ui/app/LiveLoop.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 class LiveLoopTest : public ProgramTest {

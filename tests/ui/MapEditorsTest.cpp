@@ -19,17 +19,17 @@
 #include <cmath>
 #include <functional>
 
-#include "app/LiveLoop.h"
 #include "common/DecimalText.h"
-#include "editors/ColorLegend.h"
-#include "editors/EditorRules.h"
-#include "editors/MapEditors.h"
-#include "editors/TableColors.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/LineChart.h"
-#include "widgets/RadioGroup.h"
-#include "widgets/StringGrid.h"
+#include "ui/app/LiveLoop.h"
+#include "ui/editors/ColorLegend.h"
+#include "ui/editors/EditorRules.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/editors/TableColors.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/LineChart.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 // Plausible tables for the built-in configuration, as a decoded image would give them.

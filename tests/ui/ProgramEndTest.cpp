@@ -17,12 +17,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "app/LiveLoop.h"
-#include "app/RecentFiles.h"
-#include "editors/MapEditors.h"
 #include "support/UiTestHelpers.h"
-#include "widgets/StringGrid.h"
-#include "widgets/StripLabels.h"
+#include "ui/app/LiveLoop.h"
+#include "ui/app/RecentFiles.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
+#include "ui/widgets/StripLabels.h"
 
 namespace {
 QAction* Act(const char* name) {

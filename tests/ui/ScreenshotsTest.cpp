@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "app/LiveLoop.h"
 #include "common/DecimalText.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LogWriter.h"
+#include "ui/app/LiveLoop.h"
 
 namespace {
 QString ShotsFolder() {

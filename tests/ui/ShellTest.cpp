@@ -11,8 +11,8 @@
 #include <QTabWidget>
 
 #include "support/UiTestHelpers.h"
-#include "telemetry/DashboardWindow.h"
-#include "widgets/ErrorBox.h"
+#include "ui/telemetry/DashboardWindow.h"
+#include "ui/widgets/ErrorBox.h"
 
 namespace {
 QAction* Act(const char* name) {

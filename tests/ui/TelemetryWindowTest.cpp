@@ -27,8 +27,8 @@
 
 #include "common/Clock.h"
 #include "telemetry/LogWriter.h"
-#include "telemetry/TelemetryWindow.h"
-#include "widgets/PagedChart.h"
+#include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/PagedChart.h"
 
 namespace {
 

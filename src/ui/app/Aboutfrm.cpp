@@ -1,4 +1,4 @@
-#include "app/Aboutfrm.h"
+#include "ui/app/Aboutfrm.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,9 +2,9 @@
 #include <QAction>
 #include <QMessageBox>
 
-#include "app/RecentFiles.h"
-#include "app/mainfrm.h"
 #include "image/ImageFile.h"
+#include "ui/app/RecentFiles.h"
+#include "ui/app/mainfrm.h"
 
 void TfrmMain::UpdateImageCommands() {
   N9->setEnabled(fEFI->fImage.size() == static_cast<size_t>(kImageSize));

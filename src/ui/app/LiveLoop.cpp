@@ -1,4 +1,4 @@
-#include "app/LiveLoop.h"
+#include "ui/app/LiveLoop.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -11,14 +11,14 @@
 
 #include "common/Clock.h"
 #include "common/DecimalText.h"
-#include "editors/MapEditors.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
-#include "widgets/EventPump.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/StatusStrip.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/EventPump.h"
+#include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/StatusStrip.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 constexpr int kRecordPauseMs = 100;

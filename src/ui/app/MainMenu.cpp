@@ -6,16 +6,16 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "app/Aboutfrm.h"
-#include "app/Program.h"
-#include "app/RecentFiles.h"
-#include "app/mainfrm.h"
-#include "app/selectDMEfrm.h"
-#include "link/AdapterCommands.h"
-#include "telemetry/DashboardWindow.h"
-#include "telemetry/TelemetryWindow.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/FileDialogs.h"
+#include "ui/app/Aboutfrm.h"
+#include "ui/app/Program.h"
+#include "ui/app/RecentFiles.h"
+#include "ui/app/mainfrm.h"
+#include "ui/app/selectDMEfrm.h"
+#include "ui/link/AdapterCommands.h"
+#include "ui/telemetry/DashboardWindow.h"
+#include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/FileDialogs.h"
 
 namespace {
 const QStringList kImageFilters = {QStringLiteral("Файлы прошивок (*.bin)"),

@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "ui/app/Program.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -6,14 +6,14 @@
 #include <QTranslator>
 #include <memory>
 
-#include "app/Aboutfrm.h"
-#include "app/LiveLoop.h"
-#include "app/mainfrm.h"
-#include "app/selectDMEfrm.h"
 #include "link/PortSettings.h"
 #include "sim/SimSerialDevice.h"
-#include "telemetry/DashboardWindow.h"
-#include "telemetry/TelemetryWindow.h"
+#include "ui/app/Aboutfrm.h"
+#include "ui/app/LiveLoop.h"
+#include "ui/app/mainfrm.h"
+#include "ui/app/selectDMEfrm.h"
+#include "ui/telemetry/DashboardWindow.h"
+#include "ui/telemetry/TelemetryWindow.h"
 
 TfrmMain* frmMain = nullptr;
 TAboutBox* AboutBox = nullptr;

@@ -1,4 +1,4 @@
-#include "app/RecentFiles.h"
+#include "ui/app/RecentFiles.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "app/Program.h"
+#include "ui/app/Program.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&

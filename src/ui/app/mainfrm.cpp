@@ -1,4 +1,4 @@
-#include "app/mainfrm.h"
+#include "ui/app/mainfrm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,14 +17,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/LiveLoop.h"
 #include "common/Clock.h"
-#include "editors/MapEditors.h"
-#include "link/AdapterCommands.h"
-#include "link/LinkPanel.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/PieGauge.h"
-#include "widgets/StatusStrip.h"
+#include "ui/app/LiveLoop.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/link/AdapterCommands.h"
+#include "ui/link/LinkPanel.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/PieGauge.h"
+#include "ui/widgets/StatusStrip.h"
 
 namespace {
 constexpr int kClientWidth = TStatusStrip::kWidth;

@@ -1,8 +1,8 @@
-#include "app/selectDMEfrm.h"
+#include "ui/app/selectDMEfrm.h"
 
 #include <QPushButton>
 
-#include "widgets/RadioGroup.h"
+#include "ui/widgets/RadioGroup.h"
 
 TfrmSelectDME::TfrmSelectDME(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmSelectDME"));

@@ -2,9 +2,9 @@
 // limits, and what each grid refreshes after a check.
 #include "common/DecimalText.h"
 #include "common/Numbers.h"
-#include "editors/MapEditors.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 // The limits of the part-load maps.

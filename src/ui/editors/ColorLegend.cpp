@@ -1,9 +1,9 @@
-#include "editors/ColorLegend.h"
+#include "ui/editors/ColorLegend.h"
 
 #include <QPainter>
 #include <algorithm>
 
-#include "editors/TableColors.h"
+#include "ui/editors/TableColors.h"
 
 namespace {
 QColor IndexColor(int index) {

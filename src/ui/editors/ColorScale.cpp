@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "common/DecimalText.h"
-#include "editors/ColorLegend.h"
-#include "editors/EditorRules.h"
-#include "editors/MapEditors.h"
-#include "editors/TableColors.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/ColorLegend.h"
+#include "ui/editors/EditorRules.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/editors/TableColors.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 // Minimum and maximum over the data cells, starting from cell (1, 1).

@@ -1,4 +1,4 @@
-#include "editors/EditorRules.h"
+#include "ui/editors/EditorRules.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // TMapEditors: building the pages, moving the tables between TEFIOperator and the grids
 // (FillGrids, CollectGrids), and the few things the editors take from the main window.
-#include "editors/MapEditors.h"
+#include "ui/editors/MapEditors.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -10,14 +10,14 @@
 #include <algorithm>
 
 #include "common/DecimalText.h"
-#include "editors/EditorRules.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
-#include "widgets/CurvePlot.h"
-#include "widgets/LineChart.h"
-#include "widgets/RadioGroup.h"
-#include "widgets/StatusStrip.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/EditorRules.h"
+#include "ui/widgets/CurvePlot.h"
+#include "ui/widgets/LineChart.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/StatusStrip.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 // Table cells read and written through bounds checks, so that no configuration can make a

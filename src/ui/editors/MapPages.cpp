@@ -10,12 +10,12 @@
 #include <QToolButton>
 #include <string_view>
 
-#include "editors/ColorLegend.h"
-#include "editors/EditorRules.h"
-#include "editors/MapEditors.h"
-#include "widgets/LineChart.h"
-#include "widgets/RadioGroup.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/ColorLegend.h"
+#include "ui/editors/EditorRules.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/LineChart.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 template <typename T>

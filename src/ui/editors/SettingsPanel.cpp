@@ -7,10 +7,10 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
-#include "editors/EditorRules.h"
-#include "editors/MapEditors.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/RadioGroup.h"
+#include "ui/editors/EditorRules.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/RadioGroup.h"
 
 namespace {
 // Calls `onLeave` whenever the watched widget loses the input focus, for as long as its

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "common/DecimalText.h"
-#include "editors/MapEditors.h"
-#include "widgets/CurvePlot.h"
-#include "widgets/LineChart.h"
-#include "widgets/StringGrid.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/CurvePlot.h"
+#include "ui/widgets/LineChart.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 // Row 0 against row 1 of a grid, one point per column; the ranges run from column 0 and

@@ -1,4 +1,4 @@
-#include "editors/TableColors.h"
+#include "ui/editors/TableColors.h"
 
 const std::array<QColor, 13>& TableColors() {
   static const std::array<QColor, 13> colors = {

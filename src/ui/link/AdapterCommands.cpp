@@ -1,4 +1,4 @@
-#include "link/AdapterCommands.h"
+#include "ui/link/AdapterCommands.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,14 +16,14 @@
 #include "common/Errors.h"
 #include "image/EfiOperator.h"
 #include "link/AdapterBytes.h"
-#include "link/ComPort.h"
-#include "link/ComPortSetup.h"
 #include "link/PortSettings.h"
 #include "link/ScanUtils.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/EventPump.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/StatusStrip.h"
+#include "ui/link/ComPort.h"
+#include "ui/link/ComPortSetup.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/EventPump.h"
+#include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/StatusStrip.h"
 
 namespace {
 constexpr int kQuietStreamLength = 524289;  // loaded nowhere and reported nowhere

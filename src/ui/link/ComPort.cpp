@@ -1,4 +1,4 @@
-#include "link/ComPort.h"
+#include "ui/link/ComPort.h"
 
 #include <QTimer>
 

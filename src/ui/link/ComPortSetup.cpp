@@ -1,11 +1,11 @@
-#include "link/ComPortSetup.h"
+#include "ui/link/ComPortSetup.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
-#include "link/ComPort.h"
 #include "link/PortSettings.h"
+#include "ui/link/ComPort.h"
 
 namespace {
 QComboBox* Box(QWidget* parent, const char* name) {

@@ -1,4 +1,4 @@
-#include "link/LinkPanel.h"
+#include "ui/link/LinkPanel.h"
 
 #include <QAction>
 #include <QFrame>
@@ -12,9 +12,9 @@
 #include "link/PortSettings.h"
 #include "link/ScanThread.h"
 #include "link/ScanUtils.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/PieGauge.h"
-#include "widgets/StatusStrip.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/PieGauge.h"
+#include "ui/widgets/StatusStrip.h"
 
 namespace {
 int gRestMs = 1000;  // each of the two rests before the wake-up

@@ -1,4 +1,4 @@
-#include "telemetry/DashboardWindow.h"
+#include "ui/telemetry/DashboardWindow.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <array>
 
 #include "common/DecimalText.h"
-#include "widgets/Dial.h"
+#include "ui/widgets/Dial.h"
 
 namespace {
 

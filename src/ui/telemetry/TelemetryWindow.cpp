@@ -1,4 +1,4 @@
-#include "telemetry/TelemetryWindow.h"
+#include "ui/telemetry/TelemetryWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,9 +23,9 @@
 
 #include "common/Clock.h"
 #include "common/DecimalText.h"
-#include "widgets/Dial.h"
-#include "widgets/ErrorBox.h"
-#include "widgets/PagedChart.h"
+#include "ui/widgets/Dial.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/PagedChart.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "widgets/Dial.h"
+#include "ui/widgets/Dial.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "widgets/ErrorBox.h"
+#include "ui/widgets/ErrorBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "widgets/EventPump.h"
+#include "ui/widgets/EventPump.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "widgets/FileDialogs.h"
+#include "ui/widgets/FileDialogs.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "widgets/LineChart.h"
+#include "ui/widgets/LineChart.h"
 
 #include <QChart>
 #include <QLineSeries>

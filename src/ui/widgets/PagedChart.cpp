@@ -1,4 +1,4 @@
-#include "widgets/PagedChart.h"
+#include "ui/widgets/PagedChart.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "widgets/Dial.h"
+#include "ui/widgets/Dial.h"
 
 namespace {
 

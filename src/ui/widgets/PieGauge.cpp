@@ -1,4 +1,4 @@
-#include "widgets/PieGauge.h"
+#include "ui/widgets/PieGauge.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "widgets/RadioGroup.h"
+#include "ui/widgets/RadioGroup.h"
 
 #include <QEvent>
 #include <QRadioButton>

@@ -1,4 +1,4 @@
-#include "widgets/StatusStrip.h"
+#include "ui/widgets/StatusStrip.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,8 +7,8 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "widgets/PieGauge.h"
-#include "widgets/StripLabels.h"
+#include "ui/widgets/PieGauge.h"
+#include "ui/widgets/StripLabels.h"
 
 namespace {
 constexpr int kStripHeight = TStatusStrip::kHeight;

@@ -1,4 +1,4 @@
-#include "widgets/StringGrid.h"
+#include "ui/widgets/StringGrid.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "widgets/StripLabels.h"
+#include "ui/widgets/StripLabels.h"
 
 #include <QPainter>
 
