@@ -5,6 +5,7 @@
 #include "image/ImageFile.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
+#include "ui/widgets/StatusStrip.h"
 
 void TfrmMain::UpdateImageCommands() {
   N9->setEnabled(fEFI->fImage.size() == static_cast<size_t>(kImageSize));
@@ -16,7 +17,7 @@ void TfrmMain::BIN1Click() {
 }
 
 void TfrmMain::OpenImageFile(const QString& path) {
-  ShowFileName(path);
+  fStrip->ShowFileName(path);
   // The first 32768 bytes; a shorter file stops here with "Read beyond end of file".
   LoadImageFile(path, fEFI->fImage);
   UpdateImageCommands();
@@ -44,7 +45,7 @@ void TfrmMain::OpenFile(const QString& path) {
 }
 
 void TfrmMain::OpenSettingsFile(const QString& path) {
-  ShowFileName(path);
+  fStrip->ShowFileName(path);
   uint8_t mismatch = 0;
   fEFI->LoadSettings(0, path, mismatch);
   if (mismatch == 0) {

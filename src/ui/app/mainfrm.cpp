@@ -50,17 +50,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   mainPanel->setObjectName(QStringLiteral("pnlMainPanel"));
   mainPanel->setGeometry(0, kStripHeight, kClientWidth, kPagesHeight + kLiveHeight);
 
-  // The strip's controls under the names the window's own commands use.
-  pgLoadTo = fStrip->pgLoadTo;
-  lLink = fStrip->lLink;
-  sbStop = fStrip->sbStop;
-  Label16 = fStrip->Label16;
-  Gauge1 = fStrip->Gauge1;
-  sbConnect = fStrip->sbConnect;
-  sbWriteLog = fStrip->sbWriteLog;
-  sbColorizeTable = fStrip->sbColorizeTable;
-  lVersion = fStrip->lVersion;
-  lBinFName = fStrip->lBinFName;
   BuildPages(mainPanel);
   auto* livePanel = new QFrame(mainPanel);
   livePanel->setObjectName(QStringLiteral("Panel1"));
@@ -106,7 +95,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   live.writeLog = N15;
   live.logDialog = sdLogFile;
   fLive = new TLiveLoop(this, live, fLiveMark);
-  connect(sbWriteLog, &QToolButton::clicked, this, Guarded([this] { fLive->sbWriteLogClick(); }));
+  connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
+          Guarded([this] { fLive->sbWriteLogClick(); }));
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
@@ -213,16 +203,4 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window != this && window->isVisible()) window->close();
   }
-}
-
-void TfrmMain::SetLinkStatus(const QString& text, const QColor& color) {
-  fStrip->SetLinkStatus(text, color);
-}
-
-void TfrmMain::SetLinkStatus(const QString& text) {
-  fStrip->SetLinkStatus(text);
-}
-
-void TfrmMain::ShowFileName(const QString& path) {
-  fStrip->ShowFileName(path);
 }

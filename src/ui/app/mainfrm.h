@@ -13,13 +13,10 @@
 
 class QAction;
 class QFileDialog;
-class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QTabWidget;
 class QToolButton;
 class QGroupBox;
-class TPieGauge;
 class TMapEditors;
 class TLinkPanel;
 class TAdapterCommands;
@@ -47,13 +44,7 @@ class TfrmMain : public QMainWindow {
 
   // Runs a file dialog; returns the chosen path, or an empty text on Cancel.
   static QString RunFileDialog(QFileDialog* dialog);
-  // The link and transfer status in lLink: red for no connection, black when connected;
-  // without a colour the label keeps its colour.
-  void SetLinkStatus(const QString& text, const QColor& color);
-  void SetLinkStatus(const QString& text);
-  // Shows a file's name without its folder in lBinFName.
-  void ShowFileName(const QString& path);
-
+  // The status strip: link status, transfer progress, port, version and file name.
   TStatusStrip& Strip() { return *fStrip; }
   // The map editor pages (grids, charts, settings panel).
   TMapEditors& Maps() { return *fMaps; }
@@ -107,18 +98,6 @@ class TfrmMain : public QMainWindow {
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
   QAction* N11 = nullptr;
-
-  // --- Status strip ---
-  QProgressBar* pgLoadTo = nullptr;
-  QLabel* lLink = nullptr;
-  QToolButton* sbStop = nullptr;
-  QLabel* Label16 = nullptr;
-  TPieGauge* Gauge1 = nullptr;
-  QToolButton* sbConnect = nullptr;
-  QToolButton* sbWriteLog = nullptr;
-  QToolButton* sbColorizeTable = nullptr;
-  QLabel* lVersion = nullptr;
-  QLabel* lBinFName = nullptr;
 
   // --- Pages: TabSheet1 "Топливо", 2 "Зажигание", 4 "Х.Х.", 5 "Макс. нагрузка",
   // 3 "Прочие настройки", 7 "ДМРВ", 6 "Диагностика" ---
