@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "common/Filler.h"
 #include "image/BuiltInConfig.h"
 #include "image/EfiOperator.h"
 
@@ -71,15 +72,7 @@ uint8_t Byte(int v) {
 }  // namespace
 
 std::vector<uint8_t> MakeDemoImage() {
-  std::vector<uint8_t> image(kImageSize);
-  // Filler: a fixed xorshift sequence, so that the image looks like code and data.
-  uint32_t state = 0x7A2E1F05u;
-  for (auto& b : image) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    b = static_cast<uint8_t>(state >> 24);
-  }
+  std::vector<uint8_t> image = PseudoRandomBytes(kImageSize, 0x7A2E1F05u);
 
   const TSData layout;
   Writer w(image);

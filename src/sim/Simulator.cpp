@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "common/Filler.h"
+
 namespace {
 
 // Wire and latency logs stop growing here; a demo left running for hours stays small.
@@ -133,16 +135,7 @@ void Simulator::Reset() {
 }
 
 std::vector<uint8_t> GeneratedImage() {
-  // A stable pattern that looks like code and tables rather than one repeated byte.
-  std::vector<uint8_t> image(Simulator::kImageSize);
-  uint32_t x = 0x2F6E2B1u;
-  for (auto& b : image) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    b = static_cast<uint8_t>(x >> 24);
-  }
-  return image;
+  return PseudoRandomBytes(Simulator::kImageSize, 0x2F6E2B1u);
 }
 
 std::vector<uint8_t> DemoFaultCodes() {
