@@ -106,6 +106,16 @@ std::vector<uint8_t> ProgramTitles(const Bytes& program) {
   return titles;
 }
 
+// The user's requests, one after another: each goes out in answer to the next
+// acknowledgement of the unit; `acks` counts the acknowledgements.
+void RequestInTurn(LinkWindow& window, int& acks, std::vector<uint8_t> requests) {
+  window.onNotify = [&acks, requests](int code) {
+    if (code != LinkCode::Acknowledge) return;
+    if (static_cast<size_t>(acks) < requests.size()) PendingRequest = requests[acks];
+    ++acks;
+  };
+}
+
 std::string Codes(const std::vector<int>& codes) {
   std::string text = "notifications:";
   for (const int c : codes) {
@@ -124,15 +134,9 @@ TEST_F(ScanThreadTest, AConnectionReadsAndClearsFaultCodesAndEndsOnRequest6) {
   sim->SetFaultCodes({0x10, 5, 200});
   LinkWindow window;
   int acks = 0;
-  window.onNotify = [&](int code) {
-    if (code != LinkCode::Acknowledge) return;
-    // Each step's request goes out in answer to the next acknowledgement.
-    ++acks;
-    if (acks == 1) PendingRequest = LinkRequest::ReadCodes;
-    if (acks == 2) PendingRequest = LinkRequest::ClearCodes;
-    if (acks == 3) PendingRequest = LinkRequest::ReadCodes;
-    if (acks == 4) PendingRequest = LinkRequest::End;
-  };
+  RequestInTurn(
+      window, acks,
+      {LinkRequest::ReadCodes, LinkRequest::ClearCodes, LinkRequest::ReadCodes, LinkRequest::End});
   ASSERT_TRUE(window.ConnectAnswered());
   ASSERT_TRUE(window.WaitFinished(10000));
   EXPECT_TRUE(window.EndedCleanly());
@@ -261,13 +265,8 @@ TEST_F(ScanThreadTest, TheBuiltInSimulatorHoldsFaultCodesTheProgramKnowsAndClear
   RegisterSimulator("simtest", builtIn);
   LinkWindow window;
   int acks = 0;
-  window.onNotify = [&](int code) {
-    if (code != LinkCode::Acknowledge) return;
-    ++acks;
-    if (acks == 1) PendingRequest = LinkRequest::ReadCodes;
-    if (acks == 2) PendingRequest = LinkRequest::ClearCodes;
-    if (acks == 3) PendingRequest = LinkRequest::ReadCodes;
-  };
+  RequestInTurn(window, acks,
+                {LinkRequest::ReadCodes, LinkRequest::ClearCodes, LinkRequest::ReadCodes});
   ASSERT_TRUE(window.ConnectAnswered());
   ASSERT_TRUE(window.WaitFor([&] { return acks >= 5; }, 10000)) << Codes(window.codes);
   window.End();

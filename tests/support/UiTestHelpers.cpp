@@ -6,10 +6,11 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+
+#include "ui/widgets/UserStore.h"
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer timer;
@@ -99,7 +100,7 @@ void ProgramTest::SetUp() {
   qputenv("XDG_CONFIG_HOME", fTemp.filePath("config").toLocal8Bit());
   // The per-user store's file is chosen once per process: each case starts with it empty
   // (no placement, no recent files, no remembered folders), as on a first start.
-  QSettings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo")).clear();
+  UserStore().clear();
 }
 
 void ProgramTest::TearDown() {

@@ -5,17 +5,14 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSettings>
+
+#include "ui/widgets/UserStore.h"
 
 namespace {
 constexpr char kKey[] = "recentFiles";
 
-QSettings Store() {
-  return QSettings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo"));
-}
-
 void Save(const QStringList& files) {
-  Store().setValue(QLatin1String(kKey), files);
+  UserStore().setValue(QLatin1String(kKey), files);
 }
 }  // namespace
 
@@ -40,7 +37,7 @@ TRecentFiles::TRecentFiles(QMenu* menu, QAction* before, std::function<void(cons
 }
 
 QStringList TRecentFiles::Files() const {
-  return Store().value(QLatin1String(kKey)).toStringList();
+  return UserStore().value(QLatin1String(kKey)).toStringList();
 }
 
 void TRecentFiles::Add(const QString& path) {

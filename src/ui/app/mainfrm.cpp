@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QSettings>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -25,6 +24,7 @@
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
+#include "ui/widgets/UserStore.h"
 
 namespace {
 constexpr int kClientWidth = TStatusStrip::kWidth;
@@ -162,13 +162,13 @@ void TfrmMain::CollectGrids(uint8_t mode) {
 }
 
 void TfrmMain::RestorePlacement() {
-  QSettings settings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo"));
+  QSettings settings = UserStore();
   const QByteArray geometry = settings.value(QStringLiteral("frmMain/geometry")).toByteArray();
   if (geometry.isEmpty() || !restoreGeometry(geometry)) move(327, 141);
 }
 
 void TfrmMain::SavePlacement() const {
-  QSettings settings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo"));
+  QSettings settings = UserStore();
   settings.setValue(QStringLiteral("frmMain/geometry"), saveGeometry());
 }
 

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QPointer>
-#include <QSettings>
+
+#include "ui/widgets/UserStore.h"
 
 QFileDialog* MakeFileDialog(QWidget* owner, const char* name, bool save, const QString& title,
                             const QStringList& filters, const QString& suffix) {
@@ -40,15 +41,12 @@ QString FolderKey(const QFileDialog* dialog) {
   return QStringLiteral("folders/") + kind;
 }
 
-QSettings Store() {
-  return QSettings(QStringLiteral("Tarvelo"), QStringLiteral("Tarvelo"));
-}
 }  // namespace
 
 QString RunFileDialog(QFileDialog* dialog) {
   QPointer<QWidget> focus = QApplication::focusWidget();
   MatchAllFilesForStarDotStar(dialog);
-  const QString folder = Store().value(FolderKey(dialog)).toString();
+  const QString folder = UserStore().value(FolderKey(dialog)).toString();
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
   const bool accepted = dialog->exec() == QDialog::Accepted;
   // A name typed into the dialog opens its completion list; a list left open over the
@@ -63,6 +61,6 @@ QString RunFileDialog(QFileDialog* dialog) {
   if (!accepted) return QString();
   const QStringList files = dialog->selectedFiles();
   if (files.isEmpty()) return QString();
-  Store().setValue(FolderKey(dialog), QFileInfo(files.front()).absolutePath());
+  UserStore().setValue(FolderKey(dialog), QFileInfo(files.front()).absolutePath());
   return files.front();
 }
