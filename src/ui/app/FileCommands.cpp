@@ -5,6 +5,7 @@
 #include "image/ImageFile.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
+#include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StatusStrip.h"
 
 void TfrmMain::UpdateImageCommands() {

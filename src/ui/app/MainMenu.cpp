@@ -41,10 +41,6 @@ void TfrmMain::BuildDialogs() {
                              kSettingsFilters, "dme");
 }
 
-QString TfrmMain::RunFileDialog(QFileDialog* dialog) {
-  return ::RunFileDialog(dialog);
-}
-
 void TfrmMain::BuildMenu() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));

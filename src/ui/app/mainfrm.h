@@ -42,8 +42,6 @@ class TfrmMain : public QMainWindow {
   // Ends whatever still runs (the live loop); called when the window closes and at exit.
   void StopActivities();
 
-  // Runs a file dialog; returns the chosen path, or an empty text on Cancel.
-  static QString RunFileDialog(QFileDialog* dialog);
   // The status strip: link status, transfer progress, port, version and file name.
   TStatusStrip& Strip() { return *fStrip; }
   // The map editor pages (grids, charts, settings panel).
