@@ -39,8 +39,9 @@ class TEFIOperator : public TModelConfig {
   // low part's load rows inside the part-load maps); empty when it has, else the reason
   // in Russian. Needs no image.
   QString CheckTables() const;
-  // CheckTables, and that every byte DecodeImage reads for this variant lies inside fImage;
-  // empty when it does, else the reason in Russian.
+  // CheckTables, and that every byte DecodeImage reads for this variant, and the checksum's
+  // area and place (ChecksumLayoutProblem), lie inside fImage; empty when they do, else the
+  // reason in Russian.
   QString CheckLayout() const;
   // Fills every table from fImage and converts them to engineering units. Resizes the tables
   // to the configuration first, then throws ERuntimeError with the reason of CheckLayout
