@@ -33,8 +33,9 @@ constexpr char kHelp[] =
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
     "      Load a settings file and print its tables as decode does.\n"
     "  make-demo OUT.bin\n"
-    "      Write the synthetic demo image (the same bytes every "
-    "time).\n" TARVELO_CHECKSUM_COMMANDS_HELP
+    "      Write the synthetic demo image (the same bytes every time).\n"
+    // checksum, apply
+    TARVELO_CHECKSUM_COMMANDS_HELP
     "  --help\n"
     "      Show this text.\n"
     "\n"
