@@ -79,6 +79,28 @@ void PrintLine(const QString& text) {
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
+// A settings file made for another firmware version is still applied (the configuration
+// places its codes), but the user hears of it, as the window asks before loading one.
+void WarnOfOtherVersion(const TEFIOperator& op, const QString& settingsPath) {
+  TEFIOperator image = op;
+  try {
+    // The version is the first thing read; a later refusal leaves it in place.
+    image.DecodeImage();
+  } catch (const ERuntimeError&) {
+  }
+  TEFIOperator file(true);
+  uint8_t mismatch = 0;
+  try {
+    file.LoadSettings(0, settingsPath, mismatch);
+  } catch (const ERuntimeError&) {
+    return;  // the apply itself reports an unreadable file
+  }
+  if (file.fVersionText != image.fVersionText)
+    std::fprintf(stderr, "tarvelo-cli: warning: %s is for version %s, the image is %s\n",
+                 Utf8(settingsPath).c_str(), Utf8(file.fVersionText).c_str(),
+                 Utf8(image.fVersionText).c_str());
+}
+
 int Checksum(const QStringList& args) {
   const Arguments a = Parse(args, 1);
   const TEFIOperator op = LoadImage(a, a.files[0]);
@@ -98,6 +120,7 @@ int Apply(const QStringList& args) {
     throw Refusal{Utf8(a.files[0]) +
                   ": no checksum kind matches the image, so the written image could not be "
                   "made right (name the kind with CRCKind in the profile)"};
+  WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {
     out = ApplySettingsCodes(op.fImage, op, a.files[1]);

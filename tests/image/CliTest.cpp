@@ -181,6 +181,16 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   written.fImage = FileBytes(Path("out.bin"));
   written.DecodeImage();
   EXPECT_NEAR(written.fFuelMainMatrix[4][7], edited, 0.005);
+  EXPECT_FALSE(apply.err.contains("warning"));
+
+  // A settings file of another version is applied with a warning.
+  QByteArray other = Bytes(FileBytes(Path("edited.dme")));
+  other[0] = 9;
+  WriteBytes(Path("other.dme"), other);
+  const CliRun warned = Cli({"apply", fDemo, Path("other.dme"), Path("other.bin")});
+  EXPECT_EQ(warned.exitCode, 0);
+  EXPECT_TRUE(warned.err.contains("warning: " + Path("other.dme") + " is for version 9123456789"))
+      << warned.err.toStdString();
 }
 
 TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
