@@ -27,7 +27,8 @@ class TEFIOperator : public TModelConfig {
   // Copies the built-in configuration and resizes the tables (cells kept).
   void LoadDefaultConfig();
   // Reads section "config" of the profile at `path`: missing or bad keys take the profile
-  // defaults, an unreadable file gives all defaults. Resizes the tables.
+  // defaults, an unreadable file gives all defaults. Key CRCKind names the checksum kind
+  // (Checksum.h); without it the kind is found on the image. Resizes the tables.
   void LoadProfile(const QString& path);
   // Gives every table the size the configuration asks for; existing cells keep their values.
   void ResizeTables();
