@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/ChecksumCommands.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -33,6 +34,8 @@ constexpr char kHelp[] =
     "      Load a settings file and print its tables as decode does.\n"
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
+    // checksum, apply
+    TARVELO_CHECKSUM_COMMANDS_HELP
     "  --help\n"
     "      Show this text.\n"
     "\n"
@@ -176,6 +179,7 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("bin2dme")) return BinToDme(rest);
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
+  if (const std::optional<int> code = RunChecksumCommand(command, rest)) return *code;
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Byte-code streams shared by the image decoder and the settings file: a bounds-checked
-// reader, an appending writer, and the walks that visit a table's cells in the order the
+// Byte-code streams shared by the image decoder, the settings file and the image write-back:
+// a bounds-checked reader, an appending writer, a recorder of a part's image bytes, and the
+// walks that visit a table's cells in the order the
 // unit (and the settings file) stores them. Internal to the image library.
 
 #include <QByteArray>
@@ -64,6 +65,10 @@ class CodeReader {
   Fail fFail;
 };
 
+// Marks the end of an RPM axis and the start of the load axis that follows it.
+constexpr uint8_t kAxisSeparator = 0xFF;
+
+// Appends codes to a settings file.
 class CodeWriter {
  public:
   explicit CodeWriter(QByteArray& out) : fOut(out) {}
@@ -72,13 +77,32 @@ class CodeWriter {
     Put(static_cast<uint8_t>(w & 0xFF));
     Put(static_cast<uint8_t>(w >> 8));
   }
+  // The two bytes between an RPM axis and its load axis.
+  void PutSeparator() {
+    Put(kAxisSeparator);
+    Put(kAxisSeparator);
+  }
 
  private:
   QByteArray& fOut;
 };
 
-// Marks the end of an RPM axis and the start of the load axis that follows it.
-constexpr uint8_t kAxisSeparator = 0xFF;
+// Collects a part's codes byte for byte as the image holds them, for writing them back. The
+// two bytes between the axes are neither read nor written in the image: kKept stands there.
+class CodeRecorder {
+ public:
+  static constexpr int kKept = -1;
+  void Put(uint8_t b) { fCodes.push_back(b); }
+  void PutWord(uint16_t w) {
+    Put(static_cast<uint8_t>(w & 0xFF));
+    Put(static_cast<uint8_t>(w >> 8));
+  }
+  void PutSeparator() { fCodes.insert(fCodes.end(), 2, kKept); }
+  const std::vector<int>& Codes() const { return fCodes; }
+
+ private:
+  std::vector<int> fCodes;
+};
 
 // A curve or a small table stored row by row, every row and column.
 template <typename T, typename Reader>
@@ -87,8 +111,8 @@ void ReadRows(Reader& in, std::vector<std::vector<T>>& table) {
     for (auto& cell : row) cell = static_cast<T>(in.Next());
 }
 
-template <typename T>
-void WriteRows(CodeWriter& out, const std::vector<std::vector<T>>& table) {
+template <typename T, typename Writer>
+void WriteRows(Writer& out, const std::vector<std::vector<T>>& table) {
   for (const auto& row : table)
     for (const auto& cell : row) out.Put(CodeByte(cell));
 }
@@ -111,12 +135,11 @@ void ReadMapPart(Reader& in, std::vector<std::vector<double>>& table, int first,
     for (int i = first; i <= last; ++i) table[i][j] = in.Next();
 }
 
-inline void WriteMapPart(CodeWriter& out, const std::vector<std::vector<double>>& table, int first,
-                         int last) {
+template <typename Writer>
+void WriteMapPart(Writer& out, const std::vector<std::vector<double>>& table, int first, int last) {
   const size_t cols = table[0].size();
   for (size_t j = 1; j < cols; ++j) out.Put(CodeByte(table[0][j]));
-  out.Put(kAxisSeparator);
-  out.Put(kAxisSeparator);
+  out.PutSeparator();
   for (int i = first; i <= last; ++i) out.Put(CodeByte(table[i][0]));
   for (size_t j = 1; j < cols; ++j)
     for (int i = first; i <= last; ++i) out.Put(CodeByte(table[i][j]));

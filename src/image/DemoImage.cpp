@@ -5,6 +5,7 @@
 
 #include "common/Filler.h"
 #include "image/BuiltInConfig.h"
+#include "image/Checksum.h"
 #include "image/EfiOperator.h"
 
 namespace {
@@ -111,5 +112,9 @@ std::vector<uint8_t> MakeDemoImage() {
   // The version characters are stored last first.
   w.At(layout.fVersionAddress);
   for (int i = 9; i >= 0; --i) w.Put(Byte(kDemoVersionText[i]));
+  // Last, over the finished data area: the checksum, so that the image verifies.
+  TEFIOperator builtIn(false);
+  builtIn.LoadDefaultConfig();
+  StoreChecksum(image, builtIn, kDemoChecksumKind);
   return image;
 }

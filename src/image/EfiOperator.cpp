@@ -4,6 +4,7 @@
 
 #include "common/IniFile.h"
 #include "image/BuiltInConfig.h"
+#include "image/Checksum.h"
 
 TEFIOperator::TEFIOperator(bool profileSwitch) : fProfileSwitch(profileSwitch) {}
 
@@ -49,6 +50,7 @@ void TEFIOperator::LoadDefaultConfig() {
   fRPMTempCorrDim1 = static_cast<uint8_t>(data.fRPMTempCorrDim1);
   fRPMTempCorrDim2 = static_cast<uint8_t>(data.fRPMTempCorrDim2);
   fCORegAddress = data.fCORegAddress;
+  fCRCKind = TChecksumKind::None;
   // Fields the built-in layout has no value for.
   fFuelMainMatrixDim1_Hi = 1;
   fFuelMainMatrixDim2_Hi = 1;
@@ -123,6 +125,9 @@ void TEFIOperator::LoadProfile(const QString& path) {
   fRPMTempCorrDim1 = u8("fRPMTempCorrDim1", 2);
   fRPMTempCorrDim2 = u8("fRPMTempCorrDim2", 4);
   fCORegAddress = key("fCORegAddress", 0x7E8B);
+  // A kind the program does not know is taken as not named, like any other bad key.
+  fCRCKind = ChecksumKindFromName(ini.ReadString(section, QStringLiteral("CRCKind"), {}))
+                 .value_or(TChecksumKind::None);
   ComputeDerivedSizes();
   ResizeTables();
 }

@@ -27,7 +27,8 @@ class TEFIOperator : public TModelConfig {
   // Copies the built-in configuration and resizes the tables (cells kept).
   void LoadDefaultConfig();
   // Reads section "config" of the profile at `path`: missing or bad keys take the profile
-  // defaults, an unreadable file gives all defaults. Resizes the tables.
+  // defaults, an unreadable file gives all defaults. Key CRCKind names the checksum kind
+  // (Checksum.h); without it the kind is found on the image. Resizes the tables.
   void LoadProfile(const QString& path);
   // Gives every table the size the configuration asks for; existing cells keep their values.
   void ResizeTables();
@@ -39,8 +40,9 @@ class TEFIOperator : public TModelConfig {
   // low part's load rows inside the part-load maps); empty when it has, else the reason
   // in Russian. Needs no image.
   QString CheckTables() const;
-  // CheckTables, and that every byte DecodeImage reads for this variant lies inside fImage;
-  // empty when it does, else the reason in Russian.
+  // CheckTables, and that every byte DecodeImage reads for this variant, and the checksum's
+  // area and place (ChecksumLayoutProblem), lie inside fImage; empty when they do, else the
+  // reason in Russian.
   QString CheckLayout() const;
   // Fills every table from fImage and converts them to engineering units. Resizes the tables
   // to the configuration first, then throws ERuntimeError with the reason of CheckLayout

@@ -11,6 +11,7 @@
 
 #include "common/Errors.h"
 #include "common/Numbers.h"
+#include "image/Checksum.h"
 #include "image/CodeRange.h"
 #include "image/CodeStream.h"
 #include "image/EfiOperator.h"
@@ -268,7 +269,7 @@ QString TEFIOperator::CheckLayout() const {
           .arg(part.ImageBytes())
           .arg(imageSize);
   }
-  return {};
+  return ChecksumLayoutProblem(*this, imageSize);
 }
 
 void TEFIOperator::DecodeImage() {

@@ -164,29 +164,6 @@ const TFloatMatrix& FloatTable(const TEFIOperator& op, TItem item) {
   throw ERuntimeError("Не таблица чисел");
 }
 
-void WritePart(codestream::CodeWriter& out, const TEFIOperator& op, const TPart& part) {
-  switch (part.storage) {
-    case TStorage::Byte:
-      // Only the rev limiter byte is in the settings file.
-      out.Put(codestream::StoredByte(op.CodeFromMaxRPM(op.fMaxRPM)));
-      return;
-    case TStorage::Version:
-      return;
-    case TStorage::Rows:
-      if (part.item == TItem::WarmUp)
-        codestream::WriteRows(out, op.fRPMTempCorrTable);
-      else
-        codestream::WriteRows(out, FloatTable(op, part.item));
-      return;
-    case TStorage::MapPart:
-      codestream::WriteMapPart(out, FloatTable(op, part.item), part.first, part.last);
-      return;
-    case TStorage::Words:
-      for (const uint16_t value : op.fMAFTable) out.PutWord(value);
-      return;
-  }
-}
-
 bool StartsTable(const std::vector<TPart>& parts, size_t index) {
   return index == 0 || parts[index - 1].item != parts[index].item;
 }

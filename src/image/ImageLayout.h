@@ -1,8 +1,8 @@
 #pragma once
 // The calibration layout: every part a configuration places in the firmware image and in
 // the settings file (its name, place, byte count and how its codes are stored), in one
-// table that the layout check, the image decoder, the settings file size and the settings
-// file's save and load all walk. Internal to the image library.
+// table that the layout check, the image decoder, the settings file size, the settings
+// file's save and load and the image write-back all walk. Internal to the image library.
 
 #include <QString>
 #include <cstdint>
@@ -104,7 +104,32 @@ void ReadPart(Reader& in, TEFIOperator& op, const TPart& part, bool fromImage) {
   }
 }
 
-// Writes one part of `op`, whose tables hold codes, to the settings file.
-void WritePart(codestream::CodeWriter& out, const TEFIOperator& op, const TPart& part);
+// Writes one part of `op`, whose tables hold codes, in the order the settings file and the
+// image hold it (a CodeWriter or a CodeRecorder). The version characters are never written.
+template <typename Writer>
+void WritePart(Writer& out, const TEFIOperator& op, const TPart& part) {
+  switch (part.storage) {
+    case TStorage::Byte:
+      if (part.item == TItem::RevLimit)
+        out.Put(codestream::StoredByte(op.CodeFromMaxRPM(op.fMaxRPM)));
+      else
+        out.Put(op.fCOReg);
+      return;
+    case TStorage::Version:
+      return;
+    case TStorage::Rows:
+      if (part.item == TItem::WarmUp)
+        codestream::WriteRows(out, op.fRPMTempCorrTable);
+      else
+        codestream::WriteRows(out, FloatTable(op, part.item));
+      return;
+    case TStorage::MapPart:
+      codestream::WriteMapPart(out, FloatTable(op, part.item), part.first, part.last);
+      return;
+    case TStorage::Words:
+      for (const uint16_t value : op.fMAFTable) out.PutWord(value);
+      return;
+  }
+}
 
 }  // namespace imagelayout

@@ -6,6 +6,17 @@
 #include <QString>
 #include <cstdint>
 
+// How the image's checksum over its data area is formed and stored (Checksum.h). None: not
+// named, the kind is found by trying each on the loaded image.
+enum class TChecksumKind : uint8_t {
+  None,
+  Sum16BE,            // 16-bit sum of the area's bytes, high byte first
+  Sum16LE,            // the same, low byte first
+  Sum16BEComplement,  // Sum16BE followed by 0xFFFF - sum, high byte first
+  Sum16LEComplement,  // Sum16LE followed by 0xFFFF - sum, low byte first
+  Sum8,               // 8-bit sum of the area's bytes
+};
+
 struct TModelConfig {
   int32_t fVersion = 0;           // 1: split part-load maps and older scales; other: single maps
   uint32_t fVersionFileSize = 0;  // carried, not used
@@ -60,13 +71,15 @@ struct TModelConfig {
   int32_t fMaxSparkTableLength = 0;
   int32_t fStartMAFAddress = 0;
   int32_t fMAFLength = 0;
-  int32_t fStartDataAreaAddress = 0;
-  int32_t fEndDataAreaAddress = 0;
-  int32_t fCRCAddress = 0;
+  int32_t fStartDataAreaAddress = 0;  // first byte of the checksummed data area
+  int32_t fEndDataAreaAddress = 0;    // its last byte (inclusive)
+  int32_t fCRCAddress = 0;            // first byte of the stored checksum
   int32_t fRPMTempCorrTableaddress = 0;
   uint8_t fRPMTempCorrDim1 = 0;
   uint8_t fRPMTempCorrDim2 = 0;
   int32_t fCORegAddress = 0;
+  // The checksum kind a profile names (key CRCKind); None lets the loaded image tell.
+  TChecksumKind fCRCKind = TChecksumKind::None;
 
   bool operator==(const TModelConfig&) const = default;
 

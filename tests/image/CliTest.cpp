@@ -156,4 +156,85 @@ TEST_F(CliTest, MissingAndShortFilesFailOnOneLine) {
   EXPECT_EQ(Cli({"decode", fDemo, "--bogus"}).exitCode, 2);
 }
 
+TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
+  const CliRun help = Cli({"--help"});
+  EXPECT_TRUE(help.out.contains("checksum IMAGE.bin") && help.out.contains("apply IMAGE.bin"));
+  const CliRun demo = Cli({"checksum", fDemo});
+  EXPECT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+  EXPECT_EQ(demo.out, "КС: верна (16 бит, BE)\n");
+
+  // A calibration edited in the core, its settings file put into the demo image.
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  const double edited = op.fFuelMainMatrix[4][7] + 0.06;
+  op.fFuelMainMatrix[4][7] = edited;
+  op.SaveSettings(1, Path("edited.dme"));
+  const CliRun apply = Cli({"apply", fDemo, Path("edited.dme"), Path("out.bin")});
+  ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
+  const CliRun check = Cli({"checksum", Path("out.bin")});
+  EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+  EXPECT_EQ(check.out, "КС: верна (16 бит, BE)\n");
+  TEFIOperator written(true);
+  written.LoadDefaultConfig();
+  written.fImage = FileBytes(Path("out.bin"));
+  written.DecodeImage();
+  EXPECT_NEAR(written.fFuelMainMatrix[4][7], edited, 0.005);
+  EXPECT_FALSE(apply.err.contains("warning"));
+
+  // A settings file of another version is applied with a warning.
+  QByteArray other = Bytes(FileBytes(Path("edited.dme")));
+  other[0] = 9;
+  WriteBytes(Path("other.dme"), other);
+  const CliRun warned = Cli({"apply", fDemo, Path("other.dme"), Path("other.bin")});
+  EXPECT_EQ(warned.exitCode, 0);
+  EXPECT_TRUE(warned.err.contains("warning: " + Path("other.dme") + " is for version 9123456789"))
+      << warned.err.toStdString();
+}
+
+TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
+  std::vector<uint8_t> broken = MakeDemoImage();
+  broken[0x7000] ^= 0x11;
+  WriteBytes(Path("broken.bin"), Bytes(broken));
+  const CliRun unknown = Cli({"checksum", Path("broken.bin")});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_EQ(unknown.out, "КС: не найдена\n");
+  // No kind to make the written image right with: nothing is written.
+  const CliRun dme = Cli({"bin2dme", fDemo, Path("demo.dme")});
+  ASSERT_EQ(dme.exitCode, 0);
+  const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
+  EXPECT_EQ(noKind.exitCode, 2);
+  EXPECT_TRUE(noKind.err.contains("CRCKind")) << noKind.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+
+  // A profile naming the kind: the demo's big-endian value is wrong for little-endian, and
+  // apply makes it right.
+  WriteBytes(Path("le.prf"),
+             "[config]\r\nfVersionAddress=0x7DF6\r\nfStartDataAreaAddress=0x69FE\r\n"
+             "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\nCRCKind=sum16le\r\n");
+  const CliRun wrong = Cli({"checksum", fDemo, "--profile", Path("le.prf")});
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_EQ(wrong.out, "КС: неверна\n");
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("le.dme"), "--profile", Path("le.prf")}).exitCode, 0);
+  const CliRun named =
+      Cli({"apply", fDemo, Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
+  ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
+  EXPECT_EQ(Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")}).exitCode, 0);
+  EXPECT_EQ(Cli({"checksum", Path("le.bin")}).out, "КС: верна (16 бит, LE)\n");
+
+  // Errors: exit code 2, never 1, which means a wrong checksum.
+  EXPECT_EQ(Cli({"checksum", Path("none.bin")}).exitCode, 2);
+  EXPECT_EQ(Cli({"checksum"}).exitCode, 2);
+  EXPECT_EQ(Cli({"apply", fDemo, Path("none.dme"), Path("x.bin")}).exitCode, 2);
+  WriteBytes(Path("noarea.prf"), "[config]\r\n");
+  const CliRun noArea = Cli({"checksum", fDemo, "--profile", Path("noarea.prf")});
+  EXPECT_EQ(noArea.exitCode, 2);
+  EXPECT_TRUE(noArea.err.contains("no checksum area")) << noArea.err.toStdString();
+  WriteBytes(Path("far.prf"), "[config]\r\nfEndDataAreaAddress=0x9000\r\nfCRCAddress=0x10\r\n");
+  const CliRun far = Cli({"checksum", fDemo, "--profile", Path("far.prf")});
+  EXPECT_EQ(far.exitCode, 2);
+  EXPECT_TRUE(far.err.contains("Область контрольной суммы")) << far.err.toStdString();
+}
+
 #endif  // TARVELO_CLI

@@ -123,6 +123,23 @@ std::vector<Hostile> HostileLayouts() {
          op.ResizeTables();
        },
        "fSparkMaxMatrix"},
+      {"checksum place past the end", false,
+       [](TEFIOperator& op) {
+         op.fCRCKind = TChecksumKind::Sum16BE;
+         op.fCRCAddress = kImageSize - 1;
+       },
+       kOutside},
+      {"checksum place before the start", false, [](TEFIOperator& op) { op.fCRCAddress = -1; },
+       kOutside},
+      {"checksum area past the end", false,
+       [](TEFIOperator& op) { op.fEndDataAreaAddress = kImageSize; }, kOutside},
+      {"older checksum area before the start", true,
+       [](TEFIOperator& op) {
+         op.fStartDataAreaAddress = -4;
+         op.fEndDataAreaAddress = 100;
+         op.fCRCAddress = 101;
+       },
+       kOutside},
       {"image cut to the version bytes", false, [](TEFIOperator& op) { op.fImage.resize(10); },
        kOutside},
       {"no image", false, [](TEFIOperator& op) { op.fImage.clear(); }, kOutside},
