@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELO_WERROR=ON
 
-.PHONY: all setup configure build run test bench package screenshots clean
+.PHONY: all setup configure build run test bench package screenshots translations clean
 
 all: build
 
@@ -30,6 +30,10 @@ bench: configure
 
 screenshots: build
 	@BUILD=$(abspath $(BUILD)) scripts/screenshots
+
+# Adds the interface's new texts to translations/tarvelo_en.ts (as unfinished) and drops gone ones.
+translations:
+	@scripts/update-translations
 
 package: build
 	cd $(BUILD) && cpack -G DEB

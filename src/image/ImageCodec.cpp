@@ -5,6 +5,7 @@
 // Every conversion step is computed in 80-bit precision and its result stored as a 64-bit
 // float, as the settings files written so far depend on it to the bit.
 
+#include <QCoreApplication>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -48,7 +49,10 @@ enum class Direction { ToUnits, ToCodes };
 Direction ParseDirection(std::string_view direction) {
   if (direction == "MotrToSi") return Direction::ToUnits;
   if (direction == "SiToMotr") return Direction::ToCodes;
-  throw ERuntimeError("Неизвестное направление преобразования: " + std::string(direction));
+  throw ERuntimeError(
+      QCoreApplication::translate("ImageCodec", "Неизвестное направление преобразования: ")
+          .toStdString() +
+      std::string(direction));
 }
 
 [[noreturn]] void Refuse(const QString& reason) {
@@ -68,11 +72,14 @@ QString ShapeProblem(const QString& name, const std::vector<std::vector<T>>& tab
                      size_t minCols) {
   const size_t cols = table.empty() ? 0 : table[0].size();
   for (const auto& row : table)
-    if (row.size() != cols) return QStringLiteral("Таблица %1: строки разной длины").arg(name);
+    if (row.size() != cols)
+      return QCoreApplication::translate("ImageCodec", "Таблица %1: строки разной длины").arg(name);
   if (table.size() < 2 || cols < minCols)
-    return QStringLiteral("Таблица %1 (%2): нужно не менее двух строк и %3")
+    return QCoreApplication::translate("ImageCodec",
+                                       "Таблица %1 (%2): нужно не менее двух строк и %3")
         .arg(name, SizeText(table.size(), cols),
-             minCols == 1 ? QStringLiteral("одного столбца") : QStringLiteral("двух столбцов"));
+             minCols == 1 ? QCoreApplication::translate("ImageCodec", "одного столбца")
+                          : QCoreApplication::translate("ImageCodec", "двух столбцов"));
   return {};
 }
 
@@ -83,7 +90,8 @@ QString SizeProblem(const QString& name, const std::vector<std::vector<T>>& tabl
   bool same = table.size() == static_cast<size_t>(std::max(rows, 0));
   for (const auto& row : table) same = same && row.size() == static_cast<size_t>(std::max(cols, 0));
   if (same) return {};
-  return QStringLiteral("Таблица %1: размер %2 не соответствует конфигурации (%3)")
+  return QCoreApplication::translate("ImageCodec",
+                                     "Таблица %1: размер %2 не соответствует конфигурации (%3)")
       .arg(name, SizeText(table.size(), actualCols),
            SizeText(std::max(rows, 0), std::max(cols, 0)));
 }
@@ -102,7 +110,8 @@ QString MapProblem(const QString& name, const TFloatMatrix& table) {
 QString MainMapProblem(const QString& name, const TFloatMatrix& table, int low) {
   if (QString problem = MapProblem(name, table); !problem.isEmpty()) return problem;
   if (low < 1 || static_cast<size_t>(low) + 1 > table.size())
-    return QStringLiteral("Таблица %1: %2 точек нагрузки нижней части не помещаются в %3 строк")
+    return QCoreApplication::translate(
+               "ImageCodec", "Таблица %1: %2 точек нагрузки нижней части не помещаются в %3 строк")
         .arg(name)
         .arg(low)
         .arg(table.size());
@@ -110,7 +119,8 @@ QString MainMapProblem(const QString& name, const TFloatMatrix& table, int low) 
 }
 
 QString WarmUpProblem(const TIntMatrix& table) {
-  return ShapeProblem(QStringLiteral("прогрева fRPMTempCorrTable"), table, 1);
+  return ShapeProblem(QCoreApplication::translate("ImageCodec", "прогрева fRPMTempCorrTable"),
+                      table, 1);
 }
 
 void Require(const QString& problem) {
@@ -238,7 +248,8 @@ QString TEFIOperator::CheckTables() const {
       WarmUpProblem(fRPMTempCorrTable),
       // The air-mass curve is kept in the settings file of every variant but 1.
       fVersion != 1 && (fMAFLength < 0 || static_cast<size_t>(fMAFLength) != fMAFTable.size())
-          ? QStringLiteral("Таблица fMAFTable: недопустимая длина %1").arg(fMAFLength)
+          ? QCoreApplication::translate("ImageCodec", "Таблица fMAFTable: недопустимая длина %1")
+                .arg(fMAFLength)
           : QString(),
       SizeProblem(QStringLiteral("fFuelMainMatrix"), fFuelMainMatrix, fFuelMainRows, fFuelMainCols),
       SizeProblem(QStringLiteral("fSparkMainMatrix"), fSparkMainMatrix, fSparkMainRows,
@@ -264,7 +275,9 @@ QString TEFIOperator::CheckLayout() const {
   for (const imagelayout::TPart& part : imagelayout::ImageParts(*this)) {
     if (!part.inImage) continue;
     if (part.address < 0 || part.address + part.ImageBytes() > imageSize)
-      return QStringLiteral("%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
+      return QCoreApplication::translate(
+                 "ImageCodec",
+                 "%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
           .arg(part.name, AddressText(part.address))
           .arg(part.ImageBytes())
           .arg(imageSize);
@@ -278,7 +291,11 @@ void TEFIOperator::DecodeImage() {
 
   // CheckLayout has placed every read inside the image; the reader still refuses to step
   // outside it, so that a fault in the sizes above can never read foreign memory.
-  auto outside = [] { throw ERuntimeError("Чтение за пределами образа прошивки"); };
+  auto outside = [] {
+    throw ERuntimeError(
+        QCoreApplication::translate("ImageCodec", "Чтение за пределами образа прошивки")
+            .toStdString());
+  };
   const auto size = static_cast<int64_t>(fImage.size());
   std::vector<imagelayout::TPart> parts = imagelayout::ImageParts(*this);
   std::erase_if(parts, [](const imagelayout::TPart& part) { return !part.inImage; });
@@ -314,7 +331,9 @@ void TEFIOperator::ConvertSpark(std::string_view kind, std::string_view directio
                            fSparkMainMatrixDim1_Lo));
     ConvertMainMap(fSparkMainMatrix, fSparkMainMatrixDim1_Lo, split, scale, dir);
   } else {
-    throw ERuntimeError("Неизвестный вид таблицы: " + std::string(kind));
+    throw ERuntimeError(
+        QCoreApplication::translate("ImageCodec", "Неизвестный вид таблицы: ").toStdString() +
+        std::string(kind));
   }
 }
 
@@ -335,7 +354,9 @@ void TEFIOperator::ConvertFuel(std::string_view kind, std::string_view direction
         MainMapProblem(QStringLiteral("fFuelMainMatrix"), fFuelMainMatrix, fFuelMainMatrixDim1_Lo));
     ConvertMainMap(fFuelMainMatrix, fFuelMainMatrixDim1_Lo, split, kFuel, dir);
   } else {
-    throw ERuntimeError("Неизвестный вид таблицы: " + std::string(kind));
+    throw ERuntimeError(
+        QCoreApplication::translate("ImageCodec", "Неизвестный вид таблицы: ").toStdString() +
+        std::string(kind));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "image/ImageLayout.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <utility>
 
@@ -17,12 +18,12 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
   using codestream::MapPartBytes;
   const bool split = c.fVersion == 1;
   const bool laterUnit = c.fVersion > 1;
-  const QString table = QStringLiteral("Таблица ");
-  const QString high = QStringLiteral(" (верхняя часть)");
+  const QString table = QCoreApplication::translate("ImageLayout", "Таблица ");
+  const QString high = QCoreApplication::translate("ImageLayout", " (верхняя часть)");
   const int sparkLow = c.fSparkMainMatrixDim1_Lo, fuelLow = c.fFuelMainMatrixDim1_Lo;
   // In the order the decoder reads the image; fileOrder gives the settings file's order.
   std::vector<TPart> parts = {
-      {.name = QStringLiteral("Номер версии fVersionText"),
+      {.name = QCoreApplication::translate("ImageLayout", "Номер версии fVersionText"),
        .storage = TStorage::Version,
        .inFile = false,
        .address = c.fVersionAddress,
@@ -96,7 +97,7 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .fileOrder = 6,
        .address = c.fStartMainFuelTableAddress_Hi,
        .bytes = MapPartBytes(c.fFuelMainCols, c.fFuelMainRows - 1 - fuelLow)},
-      {.name = QStringLiteral("Ограничитель оборотов fMaxRPM"),
+      {.name = QCoreApplication::translate("ImageLayout", "Ограничитель оборотов fMaxRPM"),
        .item = TItem::RevLimit,
        .storage = TStorage::Byte,
        .fileOrder = 0,
@@ -119,7 +120,7 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .fileOrder = 10,
        .address = c.fRPMTempCorrTableaddress,
        .bytes = Cells(c.fRPMTempCorrDim1, c.fRPMTempCorrDim2)},
-      {.name = QStringLiteral("Байт CO fCOReg"),
+      {.name = QCoreApplication::translate("ImageLayout", "Байт CO fCOReg"),
        .item = TItem::COReg,
        .storage = TStorage::Byte,
        .inImage = laterUnit,
@@ -161,7 +162,7 @@ const TFloatMatrix& FloatTable(const TEFIOperator& op, TItem item) {
     default:
       break;
   }
-  throw ERuntimeError("Не таблица чисел");
+  throw ERuntimeError(QCoreApplication::translate("ImageLayout", "Не таблица чисел").toStdString());
 }
 
 bool StartsTable(const std::vector<TPart>& parts, size_t index) {

@@ -1,5 +1,7 @@
 #include "link/FaultCodes.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 struct FaultText {
@@ -47,7 +49,7 @@ QString FaultCodeText(uint8_t code) {
 QString FaultCodeLine(int count, const uint8_t* data) {
   // A block with no data bytes (or a malformed one whose length byte was below 3) carries
   // no code: its first data byte would be a stale one from an earlier block.
-  if (count <= 0 || !data) return QStringLiteral("TC отсутствуют!");
+  if (count <= 0 || !data) return QCoreApplication::translate("FaultCodes", "TC отсутствуют!");
   return QString::number(data[0]) + FaultCodeText(data[0]);
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -187,7 +188,7 @@ QStringList SplitHeader(std::string_view line) {
 }  // namespace
 
 ELogLineError::ELogLineError(int64_t line, const EConvertError& cause)
-    : EConvertError(QStringLiteral("Строка %1: %2")
+    : EConvertError(QCoreApplication::translate("LogReader", "Строка %1: %2")
                         .arg(line)
                         .arg(QString::fromStdString(cause.what()))
                         .toStdString()),

@@ -1,7 +1,9 @@
 // Pictures of the windows as a user sees them, for looking at and for the README: runs only
-// when TARVELO_SHOTS names a folder (scripts/screenshots sets it), and writes PNG files there.
+// when TARVELO_SHOTS names a folder (scripts/screenshots sets it), and writes PNG files there;
+// TARVELO_SHOTS_LANGUAGE=en makes them with the English interface.
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -41,7 +43,18 @@ void WriteDemoLog(const QString& path, int records, LiveRecord* last) {
 }
 }  // namespace
 
-using Screenshots = ProgramTest;
+class Screenshots : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (English()) qputenv("TARVELO_LANGUAGE", "en");
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    qputenv("TARVELO_LANGUAGE", "ru");
+  }
+  static bool English() { return qEnvironmentVariable("TARVELO_SHOTS_LANGUAGE") == "en"; }
+};
 
 TEST_F(Screenshots, MainWindowWithTheDemoImageOnEveryPage) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
@@ -62,7 +75,8 @@ TEST_F(Screenshots, MainWindowWithTheDemoImageOnEveryPage) {
 TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
   Start();
-  Find<QLabel>("Label16")->setText(QStringLiteral("COM1 (симулятор)"));
+  Find<QLabel>("Label16")->setText(QStringLiteral("COM1") +
+                                   QCoreApplication::translate("TComPort", " (симулятор)"));
   Save(Find<QWidget>("pnlIconPanel"), QStringLiteral("status-strip"));
   auto* about = Find<QWidget>("AboutBox");
   about->show();
@@ -89,6 +103,7 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
 
 TEST_F(Screenshots, FileDialogOnARussianDesktop) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  if (English()) GTEST_SKIP() << "Qt's own dialog, English already";
   const QLocale before;
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   Start();

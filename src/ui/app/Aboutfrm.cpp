@@ -6,7 +6,7 @@
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AboutBox"));
-  setWindowTitle(QStringLiteral("О программе DEMO"));
+  setWindowTitle(tr("О программе DEMO"));
   setFixedSize(298, 138);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -24,7 +24,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   addLabel("ProductName", QStringLiteral("Tarvelo Editor"), 8, 16);
   addLabel("Version", QStringLiteral("Version: 1.0 Demo"), 28, 16);
   // The maker's line takes two lines where the font makes it wider than the panel.
-  addLabel("Copyright", QStringLiteral("Tarvelo: калибровка и диагностика DME Motronic"), 46, 30)
+  addLabel("Copyright", tr("Tarvelo: калибровка и диагностика DME Motronic"), 46, 30)
       ->setWordWrap(true);
   addLabel("Comments", QStringLiteral("2026"), 76, 16)->setWordWrap(true);
   auto* ok = new QPushButton(QStringLiteral("OK"), this);

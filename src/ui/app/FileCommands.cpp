@@ -52,9 +52,9 @@ void TfrmMain::OpenSettingsFile(const QString& path) {
   if (mismatch == 0) {
     fEFI->LoadSettings(1, path, mismatch);
   } else {
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Внимание!"),
-                         QStringLiteral("Загружаемые данные не соответствуют текущей версии "
-                                        "прошивки! Продолжить загрузку?"),
+    QMessageBox question(QMessageBox::Question, tr("Внимание!"),
+                         tr("Загружаемые данные не соответствуют текущей версии "
+                            "прошивки! Продолжить загрузку?"),
                          QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName(QStringLiteral("VersionQuestion"));
     if (question.exec() == QMessageBox::Yes) fEFI->LoadSettings(1, path, mismatch);

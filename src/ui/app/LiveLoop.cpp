@@ -94,7 +94,7 @@ void TLiveLoop::RunLiveLoop() {
 void TLiveLoop::sbWriteLogClick() {
   if (fViews.strip->sbWriteLog->isChecked()) {
     Mark.LiveLoopActive = 1;
-    fViews.strip->SetLinkStatus(QStringLiteral("Получение телеметрии из DME"), Qt::red);
+    fViews.strip->SetLinkStatus(tr("Получение телеметрии из DME"), Qt::red);
     QCoreApplication::processEvents();
     // A run still finishing its record (the button released and pressed again inside it)
     // simply goes on; a second run is never nested inside the first.
@@ -108,7 +108,7 @@ void TLiveLoop::sbWriteLogClick() {
   } else {
     Mark.LiveLoopActive = 0;
     SleepMs(100);
-    fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
+    fViews.strip->SetLinkStatus(tr("Нет соединения!"), Qt::red);
   }
 }
 

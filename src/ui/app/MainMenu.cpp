@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "ui/app/Aboutfrm.h"
+#include "ui/app/LanguageMenu.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
@@ -18,26 +19,27 @@
 #include "ui/widgets/FileDialogs.h"
 
 namespace {
-const QStringList kImageFilters = {QStringLiteral("Файлы прошивок (*.bin)"),
-                                   QStringLiteral("Все файлы (*.*)")};
+// Translated when the dialogs are made, once the interface language is chosen.
+QStringList ImageFilters() {
+  return {QCoreApplication::translate("TfrmMain", "Файлы прошивок (*.bin)"),
+          QCoreApplication::translate("TfrmMain", "Все файлы (*.*)")};
+}
 const QStringList kSettingsFilters = {QStringLiteral("Tarvelo Files (*.dme)"),
                                       QStringLiteral("All Files (*.*)")};
 }  // namespace
 
 void TfrmMain::BuildDialogs() {
-  const QString open = QStringLiteral("Открыть");
+  const QStringList kImageFilters = ImageFilters();
+  const QString open = tr("Открыть");
   odOpenFile = MakeFileDialog(this, "odOpenFile", false, open, kImageFilters, "bin");
-  sdSaveFile =
-      MakeFileDialog(this, "sdSaveFile", true, QStringLiteral("Сохранить"), kImageFilters, "bin");
+  sdSaveFile = MakeFileDialog(this, "sdSaveFile", true, tr("Сохранить"), kImageFilters, "bin");
   odOpenIni =
       MakeFileDialog(this, "odOpenIni", false, open, {QStringLiteral("Profile (*.prf)")}, "prf");
-  sdLogFile =
-      MakeFileDialog(this, "sdLogFile", true, QStringLiteral("Введите имя ЛОГ-файла"), {}, "txt");
+  sdLogFile = MakeFileDialog(this, "sdLogFile", true, tr("Введите имя ЛОГ-файла"), {}, "txt");
   odOpenBin = MakeFileDialog(this, "odOpenBin", false, open, kImageFilters, "bin");
-  sdSetSaveFile =
-      MakeFileDialog(this, "sdSetSaveFile", true, QStringLiteral("Сохранение настроек в файл"),
-                     kSettingsFilters, "dme");
-  odDMEFile = MakeFileDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
+  sdSetSaveFile = MakeFileDialog(this, "sdSetSaveFile", true, tr("Сохранение настроек в файл"),
+                                 kSettingsFilters, "dme");
+  odDMEFile = MakeFileDialog(this, "odDMEFile", false, tr("Загрузка настроек из файла"),
                              kSettingsFilters, "dme");
 }
 
@@ -61,37 +63,38 @@ void TfrmMain::BuildMenu() {
     return action;
   };
 
-  QMenu* file = submenu("N1", QStringLiteral("&Файл"));
-  DME1 = item(file, "DME1", QStringLiteral("Выбрать версию DME"), QKeySequence("Ctrl+T"));
-  N6 = item(file, "N6", QStringLiteral("&Открыть профайл"));
+  QMenu* file = submenu("N1", tr("&Файл"));
+  DME1 = item(file, "DME1", tr("Выбрать версию DME"), QKeySequence("Ctrl+T"));
+  N6 = item(file, "N6", tr("&Открыть профайл"));
   N6->setVisible(false);
-  N8 = item(file, "N8", QStringLiteral("&Загрузить из DME"), QKeySequence("Ctrl+D"));
+  N8 = item(file, "N8", tr("&Загрузить из DME"), QKeySequence("Ctrl+D"));
   N8->setEnabled(false);
-  BIN1 = item(file, "BIN1", QStringLiteral("За&грузить из BIN"), QKeySequence("Ctrl+Alt+D"));
-  N17 = item(file, "N17", QStringLiteral("З&агрузить настройки"), QKeySequence("Ctrl+L"));
+  BIN1 = item(file, "BIN1", tr("За&грузить из BIN"), QKeySequence("Ctrl+Alt+D"));
+  N17 = item(file, "N17", tr("З&агрузить настройки"), QKeySequence("Ctrl+L"));
   N17->setEnabled(false);
-  N16 = item(file, "N16", QStringLiteral("Заг&рузить BIN в DME"), QKeySequence("Ctrl+Alt+L"));
+  N16 = item(file, "N16", tr("Заг&рузить BIN в DME"), QKeySequence("Ctrl+Alt+L"));
   N16->setEnabled(false);
-  N7 = item(file, "N7", QStringLiteral("&Сохранить"), QKeySequence("Ctrl+S"));
+  N7 = item(file, "N7", tr("&Сохранить"), QKeySequence("Ctrl+S"));
   N7->setEnabled(false);
-  N9 = item(file, "N9", QStringLiteral("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
+  N9 = item(file, "N9", tr("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
-  N10 = item(file, "N10", QStringLiteral("&Выйти"), QKeySequence("Ctrl+X"));
+  N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(
       file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
 
-  QMenu* view = submenu("N3", QStringLiteral("&Вид"));
-  N12 = item(view, "N12", QStringLiteral("&Приборная доска"));
-  N13 = item(view, "N13", QStringLiteral("&Телеметрия"));
+  QMenu* view = submenu("N3", tr("&Вид"));
+  N12 = item(view, "N12", tr("&Приборная доска"));
+  N13 = item(view, "N13", tr("&Телеметрия"));
 
-  QMenu* options = submenu("N4", QStringLiteral("&Опции"));
-  N14 = item(options, "N14", QStringLiteral("COM-&порт"));
-  N15 = item(options, "N15", QStringLiteral("Запись ЛОГ-файла"));
+  QMenu* options = submenu("N4", tr("&Опции"));
+  N14 = item(options, "N14", tr("COM-&порт"));
+  N15 = item(options, "N15", tr("Запись ЛОГ-файла"));
   N15->setCheckable(true);
   N15->setChecked(true);
+  AddLanguageMenu(options, this);
 
-  QMenu* help = submenu("N5", QStringLiteral("&Справка"));
-  N11 = item(help, "N11", QStringLiteral("Версия"));
+  QMenu* help = submenu("N5", tr("&Справка"));
+  N11 = item(help, "N11", tr("Версия"));
 
   // The profile item is never shown, yet its shortcut works: a hidden action's own
   // shortcut is inactive, so the shortcut stands beside it.

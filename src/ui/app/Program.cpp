@@ -1,14 +1,11 @@
 #include "ui/app/Program.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-#include <memory>
 
 #include "link/PortSettings.h"
 #include "sim/SimSerialDevice.h"
 #include "ui/app/Aboutfrm.h"
+#include "ui/app/Language.h"
 #include "ui/app/LiveLoop.h"
 #include "ui/app/mainfrm.h"
 #include "ui/app/selectDMEfrm.h"
@@ -21,26 +18,11 @@ TfrmIndicators* frmIndicators = nullptr;
 TFrmTelemetry* FrmTelemetry = nullptr;
 TfrmSelectDME* frmSelectDME = nullptr;
 
-namespace {
-// Qt's own texts (file dialogs, the Yes/No/OK buttons) in the user's language; the program's
-// own texts are Russian whatever the language.
-std::unique_ptr<QTranslator> qtTexts;
-
-void LoadQtTranslations() {
-  qtTexts = std::make_unique<QTranslator>();
-  if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(qtTexts.get());
-  } else {
-    qtTexts.reset();
-  }
-}
-}  // namespace
-
 bool StartProgram() {
   // The per-user folder ($XDG_CONFIG_HOME/Tarvelo) holds "CTESTER.INI".
   QApplication::setApplicationName(QStringLiteral("Tarvelo"));
-  LoadQtTranslations();
+  // The texts in the language of this start, before any window is made.
+  InstallTranslations();
   LoadPortSettings();
   // A port whose device is "sim" in "CTESTER.INI" reaches the built-in simulator.
   RegisterSimulator();
@@ -75,6 +57,5 @@ void EndProgram() {
   frmIndicators = nullptr;
   AboutBox = nullptr;
   frmMain = nullptr;
-  if (qtTexts) QCoreApplication::removeTranslator(qtTexts.get());
-  qtTexts.reset();
+  RemoveTranslations();
 }

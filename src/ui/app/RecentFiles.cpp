@@ -71,10 +71,10 @@ void TRecentFiles::Trigger(int index) {
     files.removeAll(path);
     Save(files);
     Show();
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание!"),
-                    QStringLiteral("Файл %1 не найден; он убран из списка.")
-                        .arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, static_cast<QMenu*>(parent())->window());
+    QMessageBox box(
+        QMessageBox::Warning, tr("Внимание!"),
+        tr("Файл %1 не найден; он убран из списка.").arg(QDir::toNativeSeparators(path)),
+        QMessageBox::Ok, static_cast<QMenu*>(parent())->window());
     box.setObjectName(QStringLiteral("RecentFileMissing"));
     box.exec();
     return;

@@ -119,13 +119,13 @@ void TfrmMain::BuildPages(QWidget* area) {
     PageControl1->addTab(sheet, caption);
     return sheet;
   };
-  TabSheet1 = page("TabSheet1", QStringLiteral("Топливо"));
-  TabSheet2 = page("TabSheet2", QStringLiteral("Зажигание"));
-  TabSheet4 = page("TabSheet4", QStringLiteral("Х.Х."));
-  TabSheet5 = page("TabSheet5", QStringLiteral("Макс. нагрузка"));
-  TabSheet3 = page("TabSheet3", QStringLiteral("Прочие настройки"));
-  TabSheet7 = page("TabSheet7", QStringLiteral("ДМРВ"));
-  TabSheet6 = page("TabSheet6", QStringLiteral("Диагностика"));
+  TabSheet1 = page("TabSheet1", tr("Топливо"));
+  TabSheet2 = page("TabSheet2", tr("Зажигание"));
+  TabSheet4 = page("TabSheet4", tr("Х.Х."));
+  TabSheet5 = page("TabSheet5", tr("Макс. нагрузка"));
+  TabSheet3 = page("TabSheet3", tr("Прочие настройки"));
+  TabSheet7 = page("TabSheet7", tr("ДМРВ"));
+  TabSheet6 = page("TabSheet6", tr("Диагностика"));
   PageControl1->setCurrentWidget(TabSheet1);
 }
 
@@ -135,15 +135,19 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
     const char* caption;
     const char* edit;
   };
-  static const Box boxes[11] = {
-      {"GroupBox5", "Обороты", "edtRPM"},    {"GroupBox4", "Нагрузка", "edtLOAD"},
-      {"GroupBox7", "Лямбда", "edtO2"},      {"GroupBox11", "Вр. впр", "edtPW"},
-      {"GroupBox10", "УОЗ", "edtSAng"},      {"GroupBox6", "ДМРВ", "edtMAF"},
-      {"GroupBox12", "Дроссель", "edtTPS"},  {"GroupBox9", "Т охл. ж.", "edtCLT"},
-      {"GroupBox8", "Т впуск", "edtMAT"},    {"GroupBox13", "V борт", "edtVbort"},
-      {"GroupBox14", "Скорость", "edtSpeed"}};
+  static const Box boxes[11] = {{"GroupBox5", QT_TR_NOOP("Обороты"), "edtRPM"},
+                                {"GroupBox4", QT_TR_NOOP("Нагрузка"), "edtLOAD"},
+                                {"GroupBox7", QT_TR_NOOP("Лямбда"), "edtO2"},
+                                {"GroupBox11", QT_TR_NOOP("Вр. впр"), "edtPW"},
+                                {"GroupBox10", QT_TR_NOOP("УОЗ"), "edtSAng"},
+                                {"GroupBox6", QT_TR_NOOP("ДМРВ"), "edtMAF"},
+                                {"GroupBox12", QT_TR_NOOP("Дроссель"), "edtTPS"},
+                                {"GroupBox9", QT_TR_NOOP("Т охл. ж."), "edtCLT"},
+                                {"GroupBox8", QT_TR_NOOP("Т впуск"), "edtMAT"},
+                                {"GroupBox13", QT_TR_NOOP("V борт"), "edtVbort"},
+                                {"GroupBox14", QT_TR_NOOP("Скорость"), "edtSpeed"}};
   for (int i = 0; i < 11; ++i) {
-    auto* group = new QGroupBox(QString::fromUtf8(boxes[i].caption), panel);
+    auto* group = new QGroupBox(tr(boxes[i].caption), panel);
     group->setObjectName(QString::fromLatin1(boxes[i].group));
     group->setGeometry(2 + i * 64, 2, 63, 47);
     auto* edit = new QLineEdit(QStringLiteral("0"), group);

@@ -6,12 +6,12 @@
 
 TfrmSelectDME::TfrmSelectDME(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmSelectDME"));
-  setWindowTitle(QStringLiteral("Выбор модели DME  DEMO"));
+  setWindowTitle(tr("Выбор модели DME  DEMO"));
   setFixedSize(313, 214);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   rgDMEselect = new TRadioGroup(
-      QStringLiteral("Поддерживаемые модели DME"),
+      tr("Поддерживаемые модели DME"),
       {QStringLiteral("M1.1      ...152 - ...159"), QStringLiteral("M1.3      ...172 - ...179"),
        QStringLiteral("M3.1      ...400 - ...405 "), QStringLiteral("M3.3      ...404"),
        QStringLiteral("M3.3.1   ...413")},

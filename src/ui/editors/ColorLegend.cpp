@@ -25,7 +25,7 @@ TColorLegend::TColorLegend(QWidget* parent) : QWidget(parent) {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPixelSize(12);
   setFont(font);
-  setToolTip(QStringLiteral("Цвет наименьшего и наибольшего значения карты"));
+  setToolTip(tr("Цвет наименьшего и наибольшего значения карты"));
 }
 
 void TColorLegend::SetEnds(const QString& lowText, int lowIndex, const QString& highText,

@@ -92,7 +92,7 @@ void TMapEditors::ConnectColorScale(QToolButton* toggle) {
   connect(toggle, &QToolButton::clicked, this, [this, toggle] {
     sgFuelMain->Repaint();
     sgIgnMain->Repaint();
-    toggle->setToolTip(toggle->isChecked() ? QStringLiteral("Убрать цветную градацию")
-                                           : QStringLiteral("Включить цветную градацию"));
+    toggle->setToolTip(toggle->isChecked() ? tr("Убрать цветную градацию")
+                                           : tr("Включить цветную градацию"));
   });
 }

@@ -1,4 +1,5 @@
 // The controls of the map editor pages, placed on their tab sheets.
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,7 +42,8 @@ QLabel* Text(QWidget* parent, const QString& text, int x, int y, const char* nam
 
 // The vertical caption beside a map: "Нагрузка" and "мс", one letter per line.
 void LoadCaption(QWidget* parent, int x, int y) {
-  auto* label = new QLabel(QStringLiteral("Н\nа\nг\nр\nу\nз\nк\nа\n\nм\nс"), parent);
+  auto* label = new QLabel(
+      QCoreApplication::translate("TMapEditors", "Н\nа\nг\nр\nу\nз\nк\nа\n\nм\nс"), parent);
   label->setAlignment(Qt::AlignHCenter);
   label->move(x, y);
   label->adjustSize();
@@ -101,8 +103,8 @@ TLineChart::Style TableCurve() {
 // the key of the colour scale at the top right.
 TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, const char* grid,
                                            const char* button, TColorLegend*& legend) {
-  QGroupBox* box = Group(page, group, QStringLiteral("Карта частичных нагрузок"), 4, 2, 670, 392);
-  Text(box, QStringLiteral("Обороты двигателя, об/мин."), 260, 17);
+  QGroupBox* box = Group(page, group, tr("Карта частичных нагрузок"), 4, 2, 670, 392);
+  Text(box, tr("Обороты двигателя, об/мин."), 260, 17);
   legend = Named(new TColorLegend(box),
                  grid == std::string_view("sgFuelMain") ? "FuelLegend" : "SparkLegend");
   legend->setGeometry(470, 12, 192, 20);
@@ -114,103 +116,97 @@ TStringGrid* TMapEditors::BuildMainMapPage(QWidget* page, const char* group, con
 void TMapEditors::BuildIdlePage(QWidget* page) {
   // The idle fuel table gets columns wide enough for four-digit speeds and two-decimal
   // factors; the ignition group beside it gives up the width.
-  QGroupBox* ign = Group(page, "gbIgnXX", QStringLiteral("Зажигание"), 4, 2, 372, 206);
+  QGroupBox* ign = Group(page, "gbIgnXX", tr("Зажигание"), 4, 2, 372, 206);
   sgrdIgnXX = Grid(ign, "sgrdIgnXX", 8, 2, 0, 1, QRect(8, 18, 356, 54));
   chrtXXIgn = Chart(ign, "chrtXXIgn", TableCurve(), QRect(8, 76, 356, 124));
 
-  gbFuelXX = Group(page, "gbFuelXX", QStringLiteral("Топливо"), 380, 2, 294, 206);
+  gbFuelXX = Group(page, "gbFuelXX", tr("Топливо"), 380, 2, 294, 206);
   LoadCaption(gbFuelXX, 6, 30);
   sgrdFuelXX = Grid(gbFuelXX, "sgrdFuelXX", 7, 4, 1, 1, QRect(22, 18, 266, 120));
   gbFuelXX->setVisible(false);
 
-  QGroupBox* warm = Group(page, "gbRPMTempCorr", QStringLiteral("Обороты двигателя при прогреве"),
-                          4, 212, 372, 82);
+  QGroupBox* warm =
+      Group(page, "gbRPMTempCorr", tr("Обороты двигателя при прогреве"), 4, 212, 372, 82);
   sgrdRPMTempCorr = Grid(warm, "sgrdRPMTempCorr", 4, 2, 0, 1, QRect(8, 20, 300, 54));
   PageButton(page, "sbECUXX");
 }
 
 void TMapEditors::BuildFullLoadPage(QWidget* page) {
-  QGroupBox* ign = Group(page, "gbIgnMax", QStringLiteral("Зажигание"), 4, 2, 670, 198);
+  QGroupBox* ign = Group(page, "gbIgnMax", tr("Зажигание"), 4, 2, 670, 198);
   sgrdIgnMax = Grid(ign, "sgrdIgnMax", 16, 2, 1, 1, QRect(8, 18, 654, 54));
   chrtMaxIgn = Chart(ign, "chrtMaxIgn", TableCurve(), QRect(8, 76, 654, 116));
-  QGroupBox* fuel = Group(page, "gbFuelMax", QStringLiteral("Топливо"), 4, 202, 670, 192);
+  QGroupBox* fuel = Group(page, "gbFuelMax", tr("Топливо"), 4, 202, 670, 192);
   sgrdFuelMax = Grid(fuel, "sgrdFuelMax", 16, 2, 0, 1, QRect(8, 18, 654, 54));
   chrtMaxFuel = Chart(fuel, "chrtMaxFuel", TableCurve(), QRect(8, 76, 654, 110));
   PageButton(page, "sbECUMAX");
 }
 
 void TMapEditors::BuildSettingsPage(QWidget* page) {
-  QGroupBox* rev =
-      Group(page, "GroupBox2", QStringLiteral("Ограничитель оборотов двигателя"), 4, 2, 300, 58);
-  Text(rev, QStringLiteral("Порог срабатывания:"), 8, 28);
+  QGroupBox* rev = Group(page, "GroupBox2", tr("Ограничитель оборотов двигателя"), 4, 2, 300, 58);
+  Text(rev, tr("Порог срабатывания:"), 8, 28);
   seMaxRMP = Named(new QSpinBox(rev), "seMaxRMP");
   seMaxRMP->setRange(0, 9000);
   seMaxRMP->setSingleStep(40);
   seMaxRMP->setValue(0);
   seMaxRMP->setGeometry(140, 24, 76, 22);
   seMaxRMP->setEnabled(false);
-  Text(rev, QStringLiteral("об./мин."), 222, 28);
+  Text(rev, tr("об./мин."), 222, 28);
 
-  gbCOreg = Group(page, "gbCOreg", QStringLiteral("Регулировка СО"), 4, 64, 300, 92);
-  Text(gbCOreg, QStringLiteral("бедно"), 8, 24);
+  gbCOreg = Group(page, "gbCOreg", tr("Регулировка СО"), 4, 64, 300, 92);
+  Text(gbCOreg, tr("бедно"), 8, 24);
   sbCOreg = Named(new QScrollBar(Qt::Horizontal, gbCOreg), "sbCOreg");
   sbCOreg->setRange(-50, 50);
   sbCOreg->setPageStep(1);
   sbCOreg->setSingleStep(1);
   sbCOreg->setGeometry(48, 22, 196, 17);
-  Text(gbCOreg, QStringLiteral("богато"), 250, 24);
+  Text(gbCOreg, tr("богато"), 250, 24);
   Label13 = Text(gbCOreg, QStringLiteral("0"), 142, 44, "Label13");
   Label13->setFixedWidth(40);
-  btnCOReset = Named(new QPushButton(QStringLiteral("Сброс"), gbCOreg), "btnCOReset");
+  btnCOReset = Named(new QPushButton(tr("Сброс"), gbCOreg), "btnCOReset");
   btnCOReset->setGeometry(110, 62, 75, 23);
   gbCOreg->setVisible(false);
 
   // Each caption stands on its own line above its edit box and button: beside them it
   // would run under the box at the default font size.
-  QGroupBox* throttle =
-      Group(page, "GroupBox1", QStringLiteral("Калибровка дросселя"), 4, 160, 300, 116);
-  Text(throttle, QStringLiteral("Полностью закрытый дроссель:"), 8, 20);
+  QGroupBox* throttle = Group(page, "GroupBox1", tr("Калибровка дросселя"), 4, 160, 300, 116);
+  Text(throttle, tr("Полностью закрытый дроссель:"), 8, 20);
   auto* closed = Named(new QLineEdit(QStringLiteral("0"), throttle), "sdtClosedTrottle");
   closed->setGeometry(8, 38, 48, 22);
-  Named(new QPushButton(QStringLiteral("Измерить"), throttle), "btnClosedTrottle")
-      ->setGeometry(62, 37, 80, 24);
-  Text(throttle, QStringLiteral("Полностью открытый дроссель:"), 8, 66);
+  Named(new QPushButton(tr("Измерить"), throttle), "btnClosedTrottle")->setGeometry(62, 37, 80, 24);
+  Text(throttle, tr("Полностью открытый дроссель:"), 8, 66);
   auto* open = Named(new QLineEdit(QStringLiteral("255"), throttle), "Edit1");
   open->setGeometry(8, 84, 48, 22);
-  Named(new QPushButton(QStringLiteral("Измерить"), throttle), "Button1")
-      ->setGeometry(62, 83, 80, 24);
+  Named(new QPushButton(tr("Измерить"), throttle), "Button1")->setGeometry(62, 83, 80, 24);
   throttle->setEnabled(false);
 
-  QGroupBox* lambda = Group(page, "GroupBox3", QStringLiteral("Лямбда зонд"), 310, 2, 364, 300);
+  QGroupBox* lambda = Group(page, "GroupBox3", tr("Лямбда зонд"), 310, 2, 364, 300);
   rgO2Type = Named(
-      new TRadioGroup(QStringLiteral("Тип лямбда зонда"),
-                      {QStringLiteral("узкополосный"), QStringLiteral("широкополосный")}, lambda),
+      new TRadioGroup(tr("Тип лямбда зонда"), {tr("узкополосный"), tr("широкополосный")}, lambda),
       "rgO2Type");
   rgO2Type->setGeometry(8, 18, 160, 62);
   rgO2Type->SetItemIndex(1);
 
-  gbWideLam = Group(lambda, "gbWideLam", QStringLiteral("Диапазон датчика"), 176, 18, 180, 80);
-  Text(gbWideLam, QStringLiteral("Мин. вольтаж"), 8, 24);
+  gbWideLam = Group(lambda, "gbWideLam", tr("Диапазон датчика"), 176, 18, 180, 80);
+  Text(gbWideLam, tr("Мин. вольтаж"), 8, 24);
   seLamMin = VoltageBox(gbWideLam, "seLamMin", 0, 0.45, 0, 20);
-  Text(gbWideLam, QStringLiteral("Макс. вольтаж"), 8, 52);
+  Text(gbWideLam, tr("Макс. вольтаж"), 8, 52);
   seLamMax = VoltageBox(gbWideLam, "seLamMax", 0.6, 1.5, 1.0, 48);
 
-  gbRegLam = Group(lambda, "gbRegLam", QStringLiteral("Пороговое значение"), 176, 18, 180, 56);
-  Text(gbRegLam, QStringLiteral("Вольтаж"), 8, 26);
+  gbRegLam = Group(lambda, "gbRegLam", tr("Пороговое значение"), 176, 18, 180, 56);
+  Text(gbRegLam, tr("Вольтаж"), 8, 26);
   seRegLamSwitch = VoltageBox(gbRegLam, "seRegLamSwitch", 0.35, 0.6, 0.45, 22);
 
-  gbLamGrf = Group(lambda, "gbLamGrf", QStringLiteral("Характеристика датчика"), 8, 102, 348, 126);
+  gbLamGrf = Group(lambda, "gbLamGrf", tr("Характеристика датчика"), 8, 102, 348, 126);
   TLineChart::Style lambdaStyle;
   lambdaStyle.lineColor = Qt::red;
   lambdaStyle.lineWidth = 2;
   lambdaStyle.yDecimals = 2;
   chrtLambda = Chart(gbLamGrf, "chrtLambda", lambdaStyle, QRect(6, 16, 336, 104));
 
-  rgO2Switch = Named(new TRadioGroup(QStringLiteral("Лямбда ВКЛ/ВЫКЛ"),
-                                     {QStringLiteral("Использовать лямбда зонд"),
-                                      QStringLiteral("НЕ использовать лямбда зонд")},
-                                     lambda),
-                     "rgO2Switch");
+  rgO2Switch = Named(
+      new TRadioGroup(tr("Лямбда ВКЛ/ВЫКЛ"),
+                      {tr("Использовать лямбда зонд"), tr("НЕ использовать лямбда зонд")}, lambda),
+      "rgO2Switch");
   rgO2Switch->setGeometry(8, 232, 348, 62);
   rgO2Switch->SetItemIndex(0);
   rgO2Switch->setEnabled(false);
@@ -218,7 +214,7 @@ void TMapEditors::BuildSettingsPage(QWidget* page) {
 }
 
 void TMapEditors::BuildMAFPage(QWidget* page) {
-  gbMAF = Group(page, "gbMAF", QStringLiteral("Карта калибровки ДМРВ"), 4, 2, 670, 392);
+  gbMAF = Group(page, "gbMAF", tr("Карта калибровки ДМРВ"), 4, 2, 670, 392);
   sgMAF = Grid(gbMAF, "sgMAF", 2, 256, 1, 0, QRect(8, 18, 170, 366));
   sgMAF->SetDefaultRowHeight(20);
   sgMAF->SetDefaultColWidth(64);
@@ -228,7 +224,7 @@ void TMapEditors::BuildMAFPage(QWidget* page) {
   mafStyle.lineWidth = 2;
   mafStyle.yDecimals = 0;
   chrtMAF = Chart(gbMAF, "chrtMAF", mafStyle, QRect(184, 18, 478, 366));
-  Text(gbMAF, QStringLiteral("х 10 кг/час"), 560, 22)->setVisible(false);
+  Text(gbMAF, tr("х 10 кг/час"), 560, 22)->setVisible(false);
   gbMAF->setVisible(false);
   PageButton(page, "sbECUMAF");
 }

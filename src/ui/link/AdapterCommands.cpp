@@ -1,6 +1,7 @@
 #include "ui/link/AdapterCommands.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -38,14 +39,17 @@ int gUploadPaceMs = 1;
 constexpr int kDrainQuietMs = 50;
 
 void Warn(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание!"), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Warning,
+                  QCoreApplication::translate("TAdapterCommands", "Внимание!"), text,
+                  QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("Warning"));
   box.exec();
 }
 
 // A Yes/No question; No is the default answer.
 bool Ask(QWidget* parent, const char* name, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Внимание!"), text,
+  QMessageBox box(QMessageBox::Question,
+                  QCoreApplication::translate("TAdapterCommands", "Внимание!"), text,
                   QMessageBox::Yes | QMessageBox::No, parent);
   box.setObjectName(QLatin1String(name));
   box.setDefaultButton(QMessageBox::No);
@@ -57,7 +61,7 @@ bool Ask(QWidget* parent, const char* name, const QString& text) {
 QString VersionTextOf(const QByteArray& bytes, int32_t address) {
   constexpr int kVersionLength = 10;
   if (address < 0 || bytes.size() < static_cast<qsizetype>(address) + kVersionLength)
-    return QStringLiteral("не найдена");
+    return QCoreApplication::translate("TAdapterCommands", "не найдена");
   QString text;
   for (int i = kVersionLength - 1; i >= 0; --i) {
     const auto ch = static_cast<uint8_t>(bytes[address + i]);
@@ -148,8 +152,7 @@ bool TAdapterCommands::StoreExchange() {
     stored = !RxBuffer.isEmpty() && static_cast<uint8_t>(RxBuffer.front()) == kStoreAnswer;
     fComPort->WriteStr(kStoreClose);
   }
-  if (!stored)
-    Warn(Window(), QStringLiteral("Нет связи с DME, изменения будут сохранены только в файле."));
+  if (!stored) Warn(Window(), tr("Нет связи с DME, изменения будут сохранены только в файле."));
   PumpEventsFor(1);
   fComPort->SetRTS(false);
   PumpEventsFor(1);
@@ -171,7 +174,7 @@ void TAdapterCommands::N7Click() {
 void TAdapterCommands::N8Click() {
   if (fBusy) return;
   const TransferLock lock(*this);
-  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка прошивки из DME"), Qt::red);
+  fViews.strip->SetLinkStatus(tr("Загрузка прошивки из DME"), Qt::red);
   PumpEventsFor(0);
   CtsChanges = 0;
   RxBuffer.clear();
@@ -187,13 +190,13 @@ void TAdapterCommands::N8Click() {
   const QByteArray stream = RxBuffer;
   RxBuffer.clear();
   fViews.strip->pgLoadTo->setVisible(false);
-  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка завешена!"), Qt::red);
+  fViews.strip->SetLinkStatus(tr("Загрузка завешена!"), Qt::red);
   if (complete && stream.size() == AdapterBytes::kStreamLength) {
     // The filler character goes; the image follows it.
     fViews.efi->fImage.assign(stream.begin() + 1, stream.end());
     emit ImageRead();
   } else if (!(complete && stream.size() == kQuietStreamLength)) {
-    Warn(Window(), QStringLiteral("Ошибка передачи данных из DME"));
+    Warn(Window(), tr("Ошибка передачи данных из DME"));
   }
 }
 
@@ -243,8 +246,8 @@ void TAdapterCommands::N16Click() {
   // The upload drives the diagnostic line itself; it would close a connection's port
   // under its thread.
   if (fLineBusy && fLineBusy()) {
-    Warn(Window(), QStringLiteral("Идёт диагностический сеанс: отключитесь от Мотроника перед "
-                                  "загрузкой прошивки в DME."));
+    Warn(Window(), tr("Идёт диагностический сеанс: отключитесь от Мотроника перед "
+                      "загрузкой прошивки в DME."));
     return;
   }
   const QString path = RunFileDialog(fViews.imageOpenDialog);
@@ -258,7 +261,7 @@ void TAdapterCommands::N16Click() {
   file.close();
   if (!ConfirmUpload(path, bytes)) return;
   const TransferLock lock(*this);
-  fViews.strip->SetLinkStatus(QStringLiteral("Загрузка прошивки ..."));
+  fViews.strip->SetLinkStatus(tr("Загрузка прошивки ..."));
   QProgressBar* progress = fViews.strip->pgLoadTo;
   progress->setValue(0);
   progress->setMaximum(static_cast<int>(bytes.size()));
@@ -268,10 +271,10 @@ void TAdapterCommands::N16Click() {
   fViews.strip->sbStop->setVisible(true);
   PumpEventsFor(0);
   fStop = false;
-  if (!SendUpload(bytes)) Warn(Window(), QStringLiteral("Ошибка передачи данных в DME"));
+  if (!SendUpload(bytes)) Warn(Window(), tr("Ошибка передачи данных в DME"));
   progress->setVisible(false);
   fViews.strip->sbStop->setVisible(false);
-  fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"));
+  fViews.strip->SetLinkStatus(tr("Нет соединения!"));
   PumpEventsFor(0);
   fStop = false;
 }
@@ -304,20 +307,17 @@ bool TAdapterCommands::SendUpload(const QByteArray& bytes) {
 
 bool TAdapterCommands::ConfirmUpload(const QString& path, const QByteArray& bytes) {
   const QString name = QDir::toNativeSeparators(path);
-  const QString question =
-      QStringLiteral("Загрузить в DME файл %1?\n\nРазмер: %2 байт\nВерсия прошивки: %3")
-          .arg(name)
-          .arg(bytes.size())
-          .arg(VersionTextOf(bytes, fViews.efi->fVersionAddress));
+  const QString question = tr("Загрузить в DME файл %1?\n\nРазмер: %2 байт\nВерсия прошивки: %3")
+                               .arg(name)
+                               .arg(bytes.size())
+                               .arg(VersionTextOf(bytes, fViews.efi->fVersionAddress));
   if (!Ask(Window(), "UploadQuestion", question)) return false;
   if (bytes.size() == kImageSize) return true;
-  const QString warning =
-      QStringLiteral(
-          "Файл %1 не похож на прошивку: в нём %2 байт, а прошивка DME занимает "
-          "ровно %3 байт. Загрузка такого файла может вывести DME из строя!\n\n"
-          "Всё равно загрузить его в DME?")
-          .arg(name)
-          .arg(bytes.size())
-          .arg(kImageSize);
+  const QString warning = tr("Файл %1 не похож на прошивку: в нём %2 байт, а прошивка DME занимает "
+                             "ровно %3 байт. Загрузка такого файла может вывести DME из строя!\n\n"
+                             "Всё равно загрузить его в DME?")
+                              .arg(name)
+                              .arg(bytes.size())
+                              .arg(kImageSize);
   return Ask(Window(), "NotFirmwareQuestion", warning);
 }

@@ -19,7 +19,7 @@ TComPort::~TComPort() {
 }
 
 QString TComPort::DisplayName() const {
-  return IsSimulatedPort(fPort) ? fPort + QStringLiteral(" (симулятор)") : fPort;
+  return IsSimulatedPort(fPort) ? fPort + tr(" (симулятор)") : fPort;
 }
 
 bool TComPort::Open() {
@@ -29,7 +29,7 @@ bool TComPort::Open() {
   if (IsRegisteredSerialDevice(device)) {
     fDevice = OpenSerialDevice(device);
     if (!fDevice) {
-      fLastError = QStringLiteral("Не удалось открыть порт %1").arg(fPort);
+      fLastError = tr("Не удалось открыть порт %1").arg(fPort);
       return false;
     }
     const int parity = Parity == QSerialPort::OddParity    ? 1
@@ -48,8 +48,8 @@ bool TComPort::Open() {
     fSerial->setStopBits(StopBits);
     fSerial->setFlowControl(FlowControl);
     if (!fSerial->open(QIODevice::ReadWrite)) {
-      fLastError = QStringLiteral("Не удалось открыть порт %1 (%2): %3")
-                       .arg(fPort, device, fSerial->errorString());
+      fLastError =
+          tr("Не удалось открыть порт %1 (%2): %3").arg(fPort, device, fSerial->errorString());
       fSerial.reset();
       return false;
     }

@@ -36,10 +36,10 @@ TLinkPanel::TLinkPanel(QObject* parent, const Views& views) : QObject(parent), f
   memTS->setGeometry(4, 4, 500, 380);
   memTS->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memTS->setLineWrapMode(QPlainTextEdit::NoWrap);
-  btnReadTS = new QPushButton(QStringLiteral("Чтение кодов ошибок"), panel);
+  btnReadTS = new QPushButton(tr("Чтение кодов ошибок"), panel);
   btnReadTS->setObjectName(QStringLiteral("btnReadTS"));
   btnReadTS->setGeometry(514, 4, 176, 27);
-  btnClearTS = new QPushButton(QStringLiteral("Стереть ошибки"), panel);
+  btnClearTS = new QPushButton(tr("Стереть ошибки"), panel);
   btnClearTS->setObjectName(QStringLiteral("btnClearTS"));
   btnClearTS->setGeometry(514, 38, 176, 27);
 
@@ -63,12 +63,12 @@ void TLinkPanel::AddLine(const QString& line) {
 
 void TLinkPanel::btnReadTSClick() {
   fLines.clear();
-  AddLine(QStringLiteral("Чтение TC ..."));
+  AddLine(tr("Чтение TC ..."));
   PendingRequest = LinkRequest::ReadCodes;
 }
 
 void TLinkPanel::btnClearTSClick() {
-  AddLine(QStringLiteral("Стирание TC ..."));
+  AddLine(tr("Стирание TC ..."));
   PendingRequest = LinkRequest::ClearCodes;
 }
 
@@ -79,10 +79,10 @@ void TLinkPanel::sbConnectClick() {
       button->setChecked(false);
       return;
     }
-    button->setToolTip(QStringLiteral("Отключиться от Мотроника"));
+    button->setToolTip(tr("Отключиться от Мотроника"));
     if (!fConnected) StartConnection();
   } else {
-    button->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+    button->setToolTip(tr("Подключиться к Мотронику"));
     PendingRequest = LinkRequest::End;
     fViews.strip->Gauge1->setVisible(false);
   }
@@ -145,16 +145,16 @@ void TLinkPanel::onLinkMessage(int code, const QByteArray& data) {
 void TLinkPanel::onConnect() {
   fViews.strip->Gauge1->setVisible(true);
   UpdateGauge1();
-  fViews.strip->SetLinkStatus(QStringLiteral("Соединение установлено ..."), Qt::black);
+  fViews.strip->SetLinkStatus(tr("Соединение установлено ..."), Qt::black);
 }
 
 void TLinkPanel::onDisConnect() {
   fViews.strip->Gauge1->setVisible(false);
   ScanUtils::CloseLine();
   fViews.strip->sbConnect->setChecked(false);
-  fViews.strip->sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+  fViews.strip->sbConnect->setToolTip(tr("Подключиться к Мотронику"));
   fViews.portSetup->setEnabled(true);
-  fViews.strip->SetLinkStatus(QStringLiteral("Нет соединения!"), Qt::red);
+  fViews.strip->SetLinkStatus(tr("Нет соединения!"), Qt::red);
   pnlTS->setEnabled(false);
   // The fault-code buttons are disabled now; a request made before is never sent.
   PendingRequest = LinkRequest::None;

@@ -100,7 +100,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 
 TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frmIndicators"));
-  setWindowTitle(QStringLiteral("Приборная доска  -= Tarvelo=-  DEMO"));
+  setWindowTitle(tr("Приборная доска  -= Tarvelo=-  DEMO"));
   setFixedSize(786, 526);
   auto* top = new QFrame(this);
   top->setObjectName(QStringLiteral("pnlTop"));
@@ -137,8 +137,7 @@ TfrmIndicators::TfrmIndicators(QWidget* parent) : QWidget(parent, Qt::Window) {
   SetLabelText(lLambdaNum, lLambdaNum->text(), 50, kLambdaCentre);
   lSpeed =
       MakeLabel(panel, "lSpeed", QStringLiteral("123"), {375, 9, 43, 29}, 24, Qt::black, Qt::white);
-  Label2 = MakeLabel(panel, "Label2", QStringLiteral("км/ч"), {424, 12, 60, 24}, 19, Qt::white,
-                     Qt::black);
+  Label2 = MakeLabel(panel, "Label2", tr("км/ч"), {424, 12, 60, 24}, 19, Qt::white, Qt::black);
   KeepUnitBesideSpeed();
 }
 

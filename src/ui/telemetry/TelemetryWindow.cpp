@@ -84,7 +84,7 @@ struct WaitCursor {
 
 TFrmTelemetry::TFrmTelemetry(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("FrmTelemetry"));
-  setWindowTitle(QStringLiteral("Телеметрия DEMO"));
+  setWindowTitle(tr("Телеметрия DEMO"));
   resize(909, 730);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -102,7 +102,7 @@ TFrmTelemetry::TFrmTelemetry(QWidget* parent) : QWidget(parent, Qt::Window) {
   outer->addWidget(bottom);
   BuildBottom(bottom);
 
-  ODLogFile = new QFileDialog(this, QStringLiteral("Открыть ЛОГ-файл"));
+  ODLogFile = new QFileDialog(this, tr("Открыть ЛОГ-файл"));
   ODLogFile->setObjectName(QStringLiteral("ODLogFile"));
   ODLogFile->setOption(QFileDialog::DontUseNativeDialog);
   ODLogFile->setAcceptMode(QFileDialog::AcceptOpen);
@@ -126,7 +126,7 @@ void TFrmTelemetry::BuildBands(QFrame* area) {
     auto* row = new QHBoxLayout(band);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(3);
-    auto* group = new QGroupBox(QStringLiteral("Зависимости%1:").arg(h + 1), band);
+    auto* group = new QGroupBox(tr("Зависимости%1:").arg(h + 1), band);
     group->setObjectName(QString::fromLatin1(groups[h]));
     group->setFixedWidth(104);
     auto* column = new QVBoxLayout(group);
@@ -187,10 +187,10 @@ void TFrmTelemetry::BuildBottom(QFrame* panel) {
 
   auto* commands = new QHBoxLayout;
   commands->setSpacing(4);
-  LoadLogBtn = new QPushButton(QStringLiteral("&Загрузить ЛОГ"), panel);
+  LoadLogBtn = new QPushButton(tr("&Загрузить ЛОГ"), panel);
   LoadLogBtn->setObjectName(QStringLiteral("LoadLogBtn"));
   connect(LoadLogBtn, &QPushButton::clicked, this, Guarded([this] { LoadLogBtnClick(); }));
-  OKBtn = new QPushButton(QStringLiteral("Закрыть"), panel);
+  OKBtn = new QPushButton(tr("Закрыть"), panel);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setDefault(true);
   connect(OKBtn, &QPushButton::clicked, this, Guarded([this] { OKBtnClick(); }));
@@ -206,11 +206,18 @@ QLayout* TFrmTelemetry::BuildValueBoxes(QFrame* panel) {
   // The current record: slots 1 to 11, then the time.
   const char* names[] = {"edRPM", "edLoad", "edO2",  "edPW",    "edIgn",   "edMAF",
                          "edTPS", "edCLT",  "edMAT", "edVbort", "edSpeed", "edTime"};
-  const QString captions[] = {
-      QStringLiteral("Об/мин"), QStringLiteral("Н-ка"),  QStringLiteral("O2"),
-      QStringLiteral("PW"),     QStringLiteral("IGN"),   QStringLiteral("MAF"),
-      QStringLiteral("TPS"),    QStringLiteral("CLT"),   QStringLiteral("MAT"),
-      QStringLiteral("Vbort"),  QStringLiteral("Speed"), QStringLiteral("Time")};
+  const QString captions[] = {tr("Об/мин"),
+                              tr("Н-ка"),
+                              QStringLiteral("O2"),
+                              QStringLiteral("PW"),
+                              QStringLiteral("IGN"),
+                              QStringLiteral("MAF"),
+                              QStringLiteral("TPS"),
+                              QStringLiteral("CLT"),
+                              QStringLiteral("MAT"),
+                              QStringLiteral("Vbort"),
+                              QStringLiteral("Speed"),
+                              QStringLiteral("Time")};
   auto* values = new QHBoxLayout;
   values->setSpacing(3);
   for (int i = 0; i < 12; ++i) {
@@ -250,16 +257,18 @@ QFrame* TFrmTelemetry::BuildPlayerButtons(QFrame* panel) {
   using S = QStyle;
   using W = TFrmTelemetry;
   const Button specs[] = {
-      {&btnPlay, "btnPlay", S::SP_MediaPlay, "", "Воспроизвести", &W::btnPlayClick},
-      {&btnPause, "btnPause", S::SP_MediaPause, "", "Пауза", &W::btnPauseClick},
-      {&btnStop, "btnStop", S::SP_MediaStop, "", "Стоп", &W::btnStopClick},
-      {&btnToBegin, "btnToBegin", S::SP_MediaSkipBackward, "", "В начало", &W::btnToBeginClick},
-      {&btnRewind, "btnRewind", S::SP_MediaSeekBackward, "", "Страница назад", &W::btnRewindClick},
-      {&btnMinus, "btnMinus", S::SP_CustomBase, "-", "Запись назад", &W::btnMinusClick},
-      {&btnPlus, "btnPlus", S::SP_CustomBase, "+", "Запись вперёд", &W::btnPlusClick},
-      {&btnForward, "btnForward", S::SP_MediaSeekForward, "", "Страница вперёд",
+      {&btnPlay, "btnPlay", S::SP_MediaPlay, "", QT_TR_NOOP("Воспроизвести"), &W::btnPlayClick},
+      {&btnPause, "btnPause", S::SP_MediaPause, "", QT_TR_NOOP("Пауза"), &W::btnPauseClick},
+      {&btnStop, "btnStop", S::SP_MediaStop, "", QT_TR_NOOP("Стоп"), &W::btnStopClick},
+      {&btnToBegin, "btnToBegin", S::SP_MediaSkipBackward, "", QT_TR_NOOP("В начало"),
+       &W::btnToBeginClick},
+      {&btnRewind, "btnRewind", S::SP_MediaSeekBackward, "", QT_TR_NOOP("Страница назад"),
+       &W::btnRewindClick},
+      {&btnMinus, "btnMinus", S::SP_CustomBase, "-", QT_TR_NOOP("Запись назад"), &W::btnMinusClick},
+      {&btnPlus, "btnPlus", S::SP_CustomBase, "+", QT_TR_NOOP("Запись вперёд"), &W::btnPlusClick},
+      {&btnForward, "btnForward", S::SP_MediaSeekForward, "", QT_TR_NOOP("Страница вперёд"),
        &W::btnForwardClick},
-      {&btnToEnd, "btnToEnd", S::SP_MediaSkipForward, "", "В конец", &W::btnToEndClick},
+      {&btnToEnd, "btnToEnd", S::SP_MediaSkipForward, "", QT_TR_NOOP("В конец"), &W::btnToEndClick},
   };
   for (const Button& b : specs) {
     auto* button = new QToolButton(pnlButtons);
@@ -272,7 +281,7 @@ QFrame* TFrmTelemetry::BuildPlayerButtons(QFrame* panel) {
     } else {
       button->setIcon(style()->standardIcon(b.icon));
     }
-    button->setToolTip(QString::fromUtf8(b.tip));
+    button->setToolTip(tr(b.tip));
     button->setFixedSize(24, 22);
     button->setAutoRaise(true);
     const auto handler = b.handler;

@@ -53,14 +53,14 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   pgLoadTo->setValue(10);
   pgLoadTo->setVisible(false);
 
-  lLink = Label(strip, "lLink", QStringLiteral("Нет соединения !"), 90, 10);
+  lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 10);
   lLink->setFixedWidth(180);
   SetTextColor(lLink, Qt::red);
 
   sbStop = new QToolButton(strip);
   sbStop->setObjectName(QStringLiteral("sbStop"));
   sbStop->setIcon(strip->style()->standardIcon(QStyle::SP_BrowserStop));
-  sbStop->setToolTip(QStringLiteral("Остановить загрузку"));
+  sbStop->setToolTip(tr("Остановить загрузку"));
   sbStop->setAutoRaise(true);
   sbStop->setGeometry(246, 5, 23, 22);
   sbStop->setVisible(false);
@@ -84,7 +84,7 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbConnect->setCheckable(true);
   sbConnect->setAutoRaise(true);
   sbConnect->setIcon(strip->style()->standardIcon(QStyle::SP_DriveNetIcon));
-  sbConnect->setToolTip(QStringLiteral("Подключиться к Мотронику"));
+  sbConnect->setToolTip(tr("Подключиться к Мотронику"));
   sbConnect->setGeometry(417, 5, 23, 22);
   sbConnect->setVisible(false);
 
@@ -93,7 +93,7 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbWriteLog = new QToolButton(strip);
   sbWriteLog->setObjectName(QStringLiteral("sbWriteLog"));
   sbWriteLog->setCheckable(true);
-  sbWriteLog->setText(QStringLiteral("ЛОГ"));
+  sbWriteLog->setText(tr("ЛОГ"));
   QFont bold = sbWriteLog->font();
   bold.setBold(true);
   sbWriteLog->setFont(bold);
@@ -103,7 +103,7 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbColorizeTable->setObjectName(QStringLiteral("sbColorizeTable"));
   sbColorizeTable->setCheckable(true);
   sbColorizeTable->setAutoRaise(true);
-  sbColorizeTable->setToolTip(QStringLiteral("Включить цветную градацию"));
+  sbColorizeTable->setToolTip(tr("Включить цветную градацию"));
   sbColorizeTable->setGeometry(485, 5, 23, 22);
   sbColorizeTable->setVisible(false);
 
@@ -114,15 +114,15 @@ void TStatusStrip::BuildVersionAndFileName() {
   QWidget* strip = this;
   // The version and file captions sit right of their bold captions, however wide the
   // font makes them.
-  QLabel* caption = Label(strip, "Label1", QStringLiteral("Номер мотроника:"), 509, 3, true);
+  QLabel* caption = Label(strip, "Label1", tr("Номер мотроника:"), 509, 3, true);
   const int valueLeft = caption->x() + caption->width() + 3;
-  lVersion = Label(strip, "lVersion", QStringLiteral("Не выбрана"), valueLeft, 3, true);
+  lVersion = Label(strip, "lVersion", tr("Не выбрана"), valueLeft, 3, true);
   QFont underline = lVersion->font();
   underline.setUnderline(true);
   lVersion->setFont(underline);
   lVersion->setFixedWidth(kClientWidth - valueLeft - 2);
   SetTextColor(lVersion, QColor(128, 0, 0));
-  QLabel* fileCaption = Label(strip, "Label21", QStringLiteral("Файл:"), 509, 17, true);
+  QLabel* fileCaption = Label(strip, "Label21", tr("Файл:"), 509, 17, true);
   // The file name starts right after its shorter caption, for room; a name still too long
   // keeps its start and extension, and the tooltip has the whole path.
   const int nameLeft = fileCaption->x() + fileCaption->width() + 3;

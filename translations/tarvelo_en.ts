@@ -1,0 +1,716 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ru_RU">
+<context>
+    <name>FaultCodes</name>
+    <message>
+        <source>TC отсутствуют!</source>
+        <translation>No fault codes!</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCodec</name>
+    <message>
+        <source>Неизвестное направление преобразования: </source>
+        <translation>Unknown conversion direction: </translation>
+    </message>
+    <message>
+        <source>Таблица %1: строки разной длины</source>
+        <translation>Table %1: rows of different lengths</translation>
+    </message>
+    <message>
+        <source>Таблица %1 (%2): нужно не менее двух строк и %3</source>
+        <translation>Table %1 (%2): needs at least two rows and %3</translation>
+    </message>
+    <message>
+        <source>одного столбца</source>
+        <translation>one column</translation>
+    </message>
+    <message>
+        <source>двух столбцов</source>
+        <translation>two columns</translation>
+    </message>
+    <message>
+        <source>Таблица %1: размер %2 не соответствует конфигурации (%3)</source>
+        <translation>Table %1: size %2 does not match the configuration (%3)</translation>
+    </message>
+    <message>
+        <source>Таблица %1: %2 точек нагрузки нижней части не помещаются в %3 строк</source>
+        <translation>Table %1: %2 load points of the lower part do not fit into %3 rows</translation>
+    </message>
+    <message>
+        <source>прогрева fRPMTempCorrTable</source>
+        <translation>warm-up fRPMTempCorrTable</translation>
+    </message>
+    <message>
+        <source>Таблица fMAFTable: недопустимая длина %1</source>
+        <translation>Table fMAFTable: invalid length %1</translation>
+    </message>
+    <message>
+        <source>%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)</source>
+        <translation>%1 (address %2, %3 bytes) lies outside the firmware image (%4 bytes)</translation>
+    </message>
+    <message>
+        <source>Чтение за пределами образа прошивки</source>
+        <translation>Read beyond the end of the firmware image</translation>
+    </message>
+    <message>
+        <source>Неизвестный вид таблицы: </source>
+        <translation>Unknown table kind: </translation>
+    </message>
+</context>
+<context>
+    <name>ImageLayout</name>
+    <message>
+        <source>Таблица </source>
+        <translation>Table </translation>
+    </message>
+    <message>
+        <source> (верхняя часть)</source>
+        <translation> (upper part)</translation>
+    </message>
+    <message>
+        <source>Номер версии fVersionText</source>
+        <translation>Version number fVersionText</translation>
+    </message>
+    <message>
+        <source>Ограничитель оборотов fMaxRPM</source>
+        <translation>Rev limiter fMaxRPM</translation>
+    </message>
+    <message>
+        <source>Байт CO fCOReg</source>
+        <translation>CO byte fCOReg</translation>
+    </message>
+    <message>
+        <source>Не таблица чисел</source>
+        <translation>Not a table of numbers</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageMenu</name>
+    <message>
+        <source>Язык интерфейса сменится при следующем запуске программы.</source>
+        <translation>The interface language will change the next time Tarvelo starts.</translation>
+    </message>
+    <message>
+        <source>Как в системе</source>
+        <translation>System default</translation>
+    </message>
+</context>
+<context>
+    <name>LogReader</name>
+    <message>
+        <source>Строка %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>О программе DEMO</source>
+        <translation>About DEMO</translation>
+    </message>
+    <message>
+        <source>Tarvelo: калибровка и диагностика DME Motronic</source>
+        <translation>Tarvelo: Motronic DME calibration and diagnostics</translation>
+    </message>
+</context>
+<context>
+    <name>TAdapterCommands</name>
+    <message>
+        <source>Внимание!</source>
+        <translation>Warning!</translation>
+    </message>
+    <message>
+        <source>не найдена</source>
+        <translation>not found</translation>
+    </message>
+    <message>
+        <source>Нет связи с DME, изменения будут сохранены только в файле.</source>
+        <translation>No link to the DME: the changes will be saved to the file only.</translation>
+    </message>
+    <message>
+        <source>Загрузка прошивки из DME</source>
+        <translation>Reading firmware from the DME</translation>
+    </message>
+    <message>
+        <source>Загрузка завешена!</source>
+        <translation>Reading finished!</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи данных из DME</source>
+        <translation>Error receiving data from the DME</translation>
+    </message>
+    <message>
+        <source>Идёт диагностический сеанс: отключитесь от Мотроника перед загрузкой прошивки в DME.</source>
+        <translation>A diagnostic session is running: disconnect from the Motronic before writing firmware to the DME.</translation>
+    </message>
+    <message>
+        <source>Загрузка прошивки ...</source>
+        <translation>Writing firmware ...</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи данных в DME</source>
+        <translation>Error sending data to the DME</translation>
+    </message>
+    <message>
+        <source>Нет соединения!</source>
+        <translation>No connection!</translation>
+    </message>
+    <message>
+        <source>Загрузить в DME файл %1?
+
+Размер: %2 байт
+Версия прошивки: %3</source>
+        <translation>Write the file %1 to the DME?
+
+Size: %2 bytes
+Firmware version: %3</translation>
+    </message>
+    <message>
+        <source>Файл %1 не похож на прошивку: в нём %2 байт, а прошивка DME занимает ровно %3 байт. Загрузка такого файла может вывести DME из строя!
+
+Всё равно загрузить его в DME?</source>
+        <translation>The file %1 does not look like firmware: it has %2 bytes, and DME firmware is exactly %3 bytes. Writing such a file can damage the DME!
+
+Write it to the DME anyway?</translation>
+    </message>
+</context>
+<context>
+    <name>TColorLegend</name>
+    <message>
+        <source>Цвет наименьшего и наибольшего значения карты</source>
+        <translation>Colors of the lowest and highest values in the map</translation>
+    </message>
+</context>
+<context>
+    <name>TComPort</name>
+    <message>
+        <source> (симулятор)</source>
+        <translation> (simulator)</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть порт %1</source>
+        <translation>Cannot open port %1</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть порт %1 (%2): %3</source>
+        <translation>Cannot open port %1 (%2): %3</translation>
+    </message>
+</context>
+<context>
+    <name>TFrmTelemetry</name>
+    <message>
+        <source>Телеметрия DEMO</source>
+        <translation>Telemetry DEMO</translation>
+    </message>
+    <message>
+        <source>Открыть ЛОГ-файл</source>
+        <translation>Open log file</translation>
+    </message>
+    <message>
+        <source>Зависимости%1:</source>
+        <translation>Plot %1:</translation>
+    </message>
+    <message>
+        <source>&amp;Загрузить ЛОГ</source>
+        <translation>&amp;Load log</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Об/мин</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Н-ка</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>Воспроизвести</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>В начало</source>
+        <translation>To start</translation>
+    </message>
+    <message>
+        <source>Страница назад</source>
+        <translation>Page back</translation>
+    </message>
+    <message>
+        <source>Запись назад</source>
+        <translation>Previous record</translation>
+    </message>
+    <message>
+        <source>Запись вперёд</source>
+        <translation>Next record</translation>
+    </message>
+    <message>
+        <source>Страница вперёд</source>
+        <translation>Page forward</translation>
+    </message>
+    <message>
+        <source>В конец</source>
+        <translation>To end</translation>
+    </message>
+</context>
+<context>
+    <name>TLinkPanel</name>
+    <message>
+        <source>Чтение кодов ошибок</source>
+        <translation>Read codes</translation>
+    </message>
+    <message>
+        <source>Стереть ошибки</source>
+        <translation>Clear codes</translation>
+    </message>
+    <message>
+        <source>Чтение TC ...</source>
+        <translation>Reading codes ...</translation>
+    </message>
+    <message>
+        <source>Стирание TC ...</source>
+        <translation>Clearing codes ...</translation>
+    </message>
+    <message>
+        <source>Отключиться от Мотроника</source>
+        <translation>Disconnect from the Motronic</translation>
+    </message>
+    <message>
+        <source>Подключиться к Мотронику</source>
+        <translation>Connect to the Motronic</translation>
+    </message>
+    <message>
+        <source>Соединение установлено ...</source>
+        <translation>Connected ...</translation>
+    </message>
+    <message>
+        <source>Нет соединения!</source>
+        <translation>No connection!</translation>
+    </message>
+</context>
+<context>
+    <name>TLiveLoop</name>
+    <message>
+        <source>Получение телеметрии из DME</source>
+        <translation>Receiving live data from the DME</translation>
+    </message>
+    <message>
+        <source>Нет соединения!</source>
+        <translation>No connection!</translation>
+    </message>
+</context>
+<context>
+    <name>TMapEditors</name>
+    <message>
+        <source>Убрать цветную градацию</source>
+        <translation>Turn color shading off</translation>
+    </message>
+    <message>
+        <source>Включить цветную градацию</source>
+        <translation>Turn color shading on</translation>
+    </message>
+    <message>
+        <source>Н
+а
+г
+р
+у
+з
+к
+а
+
+м
+с</source>
+        <translation>L
+o
+a
+d
+
+m
+s</translation>
+    </message>
+    <message>
+        <source>Карта частичных нагрузок</source>
+        <translation>Part-load map</translation>
+    </message>
+    <message>
+        <source>Обороты двигателя, об/мин.</source>
+        <translation>Engine speed, rpm</translation>
+    </message>
+    <message>
+        <source>Зажигание</source>
+        <translation>Ignition</translation>
+    </message>
+    <message>
+        <source>Топливо</source>
+        <translation>Fuel</translation>
+    </message>
+    <message>
+        <source>Обороты двигателя при прогреве</source>
+        <translation>Idle speed during warm-up</translation>
+    </message>
+    <message>
+        <source>Ограничитель оборотов двигателя</source>
+        <translation>Rev limiter</translation>
+    </message>
+    <message>
+        <source>Порог срабатывания:</source>
+        <translation>Cut-off speed:</translation>
+    </message>
+    <message>
+        <source>об./мин.</source>
+        <translation>rpm</translation>
+    </message>
+    <message>
+        <source>Регулировка СО</source>
+        <translation>CO adjustment</translation>
+    </message>
+    <message>
+        <source>бедно</source>
+        <translation>lean</translation>
+    </message>
+    <message>
+        <source>богато</source>
+        <translation>rich</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Калибровка дросселя</source>
+        <translation>Throttle calibration</translation>
+    </message>
+    <message>
+        <source>Полностью закрытый дроссель:</source>
+        <translation>Throttle fully closed:</translation>
+    </message>
+    <message>
+        <source>Измерить</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>Полностью открытый дроссель:</source>
+        <translation>Throttle fully open:</translation>
+    </message>
+    <message>
+        <source>Лямбда зонд</source>
+        <translation>Lambda sensor</translation>
+    </message>
+    <message>
+        <source>Тип лямбда зонда</source>
+        <translation>Lambda sensor type</translation>
+    </message>
+    <message>
+        <source>узкополосный</source>
+        <translation>narrowband</translation>
+    </message>
+    <message>
+        <source>широкополосный</source>
+        <translation>wideband</translation>
+    </message>
+    <message>
+        <source>Диапазон датчика</source>
+        <translation>Sensor range</translation>
+    </message>
+    <message>
+        <source>Мин. вольтаж</source>
+        <translation>Min. voltage</translation>
+    </message>
+    <message>
+        <source>Макс. вольтаж</source>
+        <translation>Max. voltage</translation>
+    </message>
+    <message>
+        <source>Пороговое значение</source>
+        <translation>Switch point</translation>
+    </message>
+    <message>
+        <source>Вольтаж</source>
+        <translation>Voltage</translation>
+    </message>
+    <message>
+        <source>Характеристика датчика</source>
+        <translation>Sensor curve</translation>
+    </message>
+    <message>
+        <source>Лямбда ВКЛ/ВЫКЛ</source>
+        <translation>Lambda ON/OFF</translation>
+    </message>
+    <message>
+        <source>Использовать лямбда зонд</source>
+        <translation>Use the lambda sensor</translation>
+    </message>
+    <message>
+        <source>НЕ использовать лямбда зонд</source>
+        <translation>Do NOT use the lambda sensor</translation>
+    </message>
+    <message>
+        <source>Карта калибровки ДМРВ</source>
+        <translation>MAF calibration map</translation>
+    </message>
+    <message>
+        <source>х 10 кг/час</source>
+        <translation>x 10 kg/h</translation>
+    </message>
+</context>
+<context>
+    <name>TRecentFiles</name>
+    <message>
+        <source>Внимание!</source>
+        <translation>Warning!</translation>
+    </message>
+    <message>
+        <source>Файл %1 не найден; он убран из списка.</source>
+        <translation>File %1 was not found; it has been removed from the list.</translation>
+    </message>
+</context>
+<context>
+    <name>TStatusStrip</name>
+    <message>
+        <source>Нет соединения !</source>
+        <translation>No connection !</translation>
+    </message>
+    <message>
+        <source>Остановить загрузку</source>
+        <translation>Stop the transfer</translation>
+    </message>
+    <message>
+        <source>Подключиться к Мотронику</source>
+        <translation>Connect to the Motronic</translation>
+    </message>
+    <message>
+        <source>ЛОГ</source>
+        <translation>LOG</translation>
+    </message>
+    <message>
+        <source>Включить цветную градацию</source>
+        <translation>Turn color shading on</translation>
+    </message>
+    <message>
+        <source>Номер мотроника:</source>
+        <translation>Motronic number:</translation>
+    </message>
+    <message>
+        <source>Не выбрана</source>
+        <translation>Not selected</translation>
+    </message>
+    <message>
+        <source>Файл:</source>
+        <translation>File:</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmIndicators</name>
+    <message>
+        <source>Приборная доска  -= Tarvelo=-  DEMO</source>
+        <translation>Dashboard  -= Tarvelo=-  DEMO</translation>
+    </message>
+    <message>
+        <source>км/ч</source>
+        <translation>km/h</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmMain</name>
+    <message>
+        <source>Внимание!</source>
+        <translation>Warning!</translation>
+    </message>
+    <message>
+        <source>Загружаемые данные не соответствуют текущей версии прошивки! Продолжить загрузку?</source>
+        <translation>The data being loaded do not match the current firmware version! Continue loading?</translation>
+    </message>
+    <message>
+        <source>Топливо</source>
+        <translation>Fuel</translation>
+    </message>
+    <message>
+        <source>Зажигание</source>
+        <translation>Ignition</translation>
+    </message>
+    <message>
+        <source>Х.Х.</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>Макс. нагрузка</source>
+        <translation>Full load</translation>
+    </message>
+    <message>
+        <source>Прочие настройки</source>
+        <translation>Other settings</translation>
+    </message>
+    <message>
+        <source>ДМРВ</source>
+        <translation>MAF</translation>
+    </message>
+    <message>
+        <source>Диагностика</source>
+        <translation>Diagnostics</translation>
+    </message>
+    <message>
+        <source>Обороты</source>
+        <translation>RPM</translation>
+    </message>
+    <message>
+        <source>Нагрузка</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>Лямбда</source>
+        <translation>Lambda</translation>
+    </message>
+    <message>
+        <source>Вр. впр</source>
+        <translation>Inj. time</translation>
+    </message>
+    <message>
+        <source>УОЗ</source>
+        <translation>Advance</translation>
+    </message>
+    <message>
+        <source>Дроссель</source>
+        <translation>Throttle</translation>
+    </message>
+    <message>
+        <source>Т охл. ж.</source>
+        <translation>Coolant T</translation>
+    </message>
+    <message>
+        <source>Т впуск</source>
+        <translation>Intake T</translation>
+    </message>
+    <message>
+        <source>V борт</source>
+        <translation>Battery V</translation>
+    </message>
+    <message>
+        <source>Скорость</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Файлы прошивок (*.bin)</source>
+        <translation>Firmware images (*.bin)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Введите имя ЛОГ-файла</source>
+        <translation>Log file name</translation>
+    </message>
+    <message>
+        <source>Сохранение настроек в файл</source>
+        <translation>Save settings to a file</translation>
+    </message>
+    <message>
+        <source>Загрузка настроек из файла</source>
+        <translation>Load settings from a file</translation>
+    </message>
+    <message>
+        <source>&amp;Файл</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>Выбрать версию DME</source>
+        <translation>Choose DME version</translation>
+    </message>
+    <message>
+        <source>&amp;Открыть профайл</source>
+        <translation>&amp;Open profile</translation>
+    </message>
+    <message>
+        <source>&amp;Загрузить из DME</source>
+        <translation>&amp;Read from DME</translation>
+    </message>
+    <message>
+        <source>За&amp;грузить из BIN</source>
+        <translation>Load from &amp;BIN</translation>
+    </message>
+    <message>
+        <source>З&amp;агрузить настройки</source>
+        <translation>Lo&amp;ad settings</translation>
+    </message>
+    <message>
+        <source>Заг&amp;рузить BIN в DME</source>
+        <translation>&amp;Write BIN to DME</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Со&amp;хранить BIN</source>
+        <translation>Save BI&amp;N</translation>
+    </message>
+    <message>
+        <source>&amp;Выйти</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>&amp;Вид</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Приборная доска</source>
+        <translation>&amp;Dashboard</translation>
+    </message>
+    <message>
+        <source>&amp;Телеметрия</source>
+        <translation>&amp;Telemetry</translation>
+    </message>
+    <message>
+        <source>&amp;Опции</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>COM-&amp;порт</source>
+        <translation>COM &amp;port</translation>
+    </message>
+    <message>
+        <source>Запись ЛОГ-файла</source>
+        <translation>Write log file</translation>
+    </message>
+    <message>
+        <source>&amp;Справка</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Версия</source>
+        <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSelectDME</name>
+    <message>
+        <source>Выбор модели DME  DEMO</source>
+        <translation>Choose DME model  DEMO</translation>
+    </message>
+    <message>
+        <source>Поддерживаемые модели DME</source>
+        <translation>Supported DME models</translation>
+    </message>
+</context>
+</TS>
