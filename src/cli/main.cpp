@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
+#include "cli/AnalyzeCommand.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -31,6 +33,10 @@ constexpr char kHelp[] =
     "      Decode an image and write its tables as a settings file.\n"
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
     "      Load a settings file and print its tables as decode does.\n"
+    "  analyze LOG [--image IMAGE.bin] [--channel NAME] [--json]\n"
+    "      Lay a telemetry log over the part-load maps (of the demo image without --image):\n"
+    "      records, seconds and the channel's (default O2) mean, minimum and maximum per\n"
+    "      cell, and the fuel map a wide-band sensor (0 .. 1 V) proposes for AFR 14.7.\n"
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     "  --help\n"
@@ -176,6 +182,13 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("bin2dme")) return BinToDme(rest);
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
+  if (command == QLatin1String("analyze")) {
+    try {
+      return RunAnalyze(rest);
+    } catch (const std::invalid_argument& e) {
+      throw Failure{e.what(), kExitUsage};
+    }
+  }
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 
