@@ -17,8 +17,10 @@ int ParseLogFields(std::string_view line, LiveRecord& buffer, std::string_view s
   const char* p = line.data();
   const char* end = p + line.size();
   for (int k = 0; k < kLiveSlots; ++k) {
-    const char* tab = static_cast<const char*>(std::memchr(p, '\t', end - p));
-    const char* pieceEnd = tab ? tab : end;
+    // Fields are a few characters long: a plain scan beats a memchr call per field.
+    const char* pieceEnd = p;
+    while (pieceEnd != end && *pieceEnd != '\t') ++pieceEnd;
+    const char* tab = pieceEnd != end ? pieceEnd : nullptr;
     const auto value = ParseLogNumber(std::string_view(p, pieceEnd - p), separator);
     if (!value)
       throw EConvertError::InvalidFloat(
@@ -31,7 +33,14 @@ int ParseLogFields(std::string_view line, LiveRecord& buffer, std::string_view s
 }
 
 int64_t CountLogLines(std::string_view body) {
-  const int64_t feeds = std::count(body.begin(), body.end(), '\n');
+  // memchr finds line feeds several times faster than a byte-by-byte count.
+  int64_t feeds = 0;
+  const char* p = body.data();
+  const char* end = p + body.size();
+  while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))))) {
+    ++feeds;
+    ++p;
+  }
   return feeds + (!body.empty() && body.back() != '\n' ? 1 : 0);
 }
 
@@ -55,8 +64,10 @@ std::vector<std::string_view> SplitAtLineEnds(std::string_view body, int parts) 
 namespace {
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
-// Bytes parsed between updates of the shared count and hand-backs of passed pages.
+// Bytes parsed between updates of the shared count, and between hand-backs of passed pages
+// (each hand-back costs the other threads a flush of their address caches).
 constexpr size_t kStride = size_t{1} << 20;
+constexpr size_t kDropStride = size_t{8} << 20;
 
 // What one piece gave on its own. Slots the piece has not stored yet belong to the pieces
 // before it: `own[s]` is the first record of the piece that holds its own value of slot s.
@@ -93,6 +104,7 @@ void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start,
   const char* p = text.data();
   const char* end = p + text.size();
   const char* reported = p;
+  const char* dropped = p;
   int64_t records = 0;
   while (p != end) {
     const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
@@ -104,7 +116,7 @@ void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start,
     // An empty line holds no record; a line starting with a double quote is a comment.
     if (line.empty() || line.front() == '"') continue;
     // A line without a tab repeats the record before it.
-    if (std::memchr(line.data(), '\t', line.size())) {
+    if (line.find('\t') != std::string_view::npos) {
       try {
         const int stored = ParseLogFields(line, buffer, separator);
         for (; ownSlots < stored; ++ownSlots) result.own[static_cast<size_t>(ownSlots)] = records;
@@ -116,9 +128,12 @@ void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start,
     out[records++] = buffer;
     if (static_cast<size_t>(p - reported) >= kStride) {
       const int64_t done = shared.done.fetch_add(p - reported, std::memory_order_relaxed);
-      if (shared.dropBehind) DropPages(reported, p);
       if (first && *shared.progress) (*shared.progress)(done + (p - reported));
       reported = p;
+      if (shared.dropBehind && static_cast<size_t>(p - dropped) >= kDropStride) {
+        DropPages(dropped, p);
+        dropped = p;
+      }
     }
   }
   shared.done.fetch_add(p - reported, std::memory_order_relaxed);
