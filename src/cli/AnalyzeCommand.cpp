@@ -217,7 +217,14 @@ std::string JsonResults(const Results& r) {
   out += "\"targetAfr\":" + JsonNum(r.fuelInput.targetAfr) +
          ",\"maxStep\":" + JsonNum(r.fuelInput.maxStep) +
          ",\"rpm\":" + JsonAxis(r.fuelAxes.rpm, false) +
-         ",\"load\":" + JsonAxis(r.fuelAxes.load, true) + ",\"proposed\":" +
+         ",\"load\":" + JsonAxis(r.fuelAxes.load, true) + ",\"current\":" +
+         JsonGrid(r.fuelAxes,
+                  [&r](int col, int row) {
+                    return JsonNum(r.fuelInput.current[static_cast<size_t>(row) *
+                                                           static_cast<size_t>(r.fuelAxes.Cols()) +
+                                                       static_cast<size_t>(col)]);
+                  }) +
+         ",\"proposed\":" +
          JsonGrid(r.fuelAxes, [&f](int col, int row) { return JsonNum(f.At(col, row)); }) +
          ",\"measuredAfr\":" + JsonGrid(r.fuelAxes, [&f](int col, int row) {
            return JsonNum(f.measuredAfr[f.Index(col, row)]);
