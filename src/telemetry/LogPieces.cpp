@@ -67,7 +67,7 @@ constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 // Bytes parsed between updates of the shared count, and between hand-backs of passed pages
 // (each hand-back costs the other threads a flush of their address caches).
 constexpr size_t kStride = size_t{1} << 20;
-constexpr size_t kDropStride = size_t{8} << 20;
+constexpr size_t kDropStride = size_t{2} << 20;
 
 // What one piece gave on its own. Slots the piece has not stored yet belong to the pieces
 // before it: `own[s]` is the first record of the piece that holds its own value of slot s.
