@@ -3,8 +3,12 @@
 //
 //   bench_telemetry                      Google Benchmark run (makes the log if missing)
 //   bench_telemetry --make-log FILE [N]  writes a log of N records (default 1 000 000)
-//   bench_telemetry --load-once FILE     loads FILE once and prints the time; for measuring
-//                                        the whole process with /usr/bin/time -v
+//   bench_telemetry --load-once FILE [--parts N]
+//                                        loads FILE once (in N pieces; 1 line by line) and
+//                                        prints the time; for measuring the whole process
+//                                        with /usr/bin/time -v
+//   bench_telemetry --analyse-once FILE  loads FILE and lays it over the part-load maps (cell
+//                                        statistics and the fuel correction); prints the time
 //
 // The log is TARVELO_BENCH_LOG, or tarvelo-bench-1M.txt in the temporary folder.
 #include <benchmark/benchmark.h>
@@ -21,7 +25,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
+#include "analysis/FuelCorrection.h"
+#include "analysis/LogAnalysis.h"
+#include "image/CodeRange.h"
 #include "telemetry/LogReader.h"
 #include "telemetry/LogWriter.h"
 #include "ui/telemetry/TelemetryWindow.h"
@@ -149,6 +157,48 @@ void BM_CursorStepWithRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_CursorStepWithRepaint)->Unit(benchmark::kMillisecond);
 
+// The axes of the demo image's part-load maps, as their grids show them (loads falling).
+TMapAxes DemoAxes() {
+  TMapAxes axes;
+  for (double rpm : {600, 800, 1000, 1200, 1600, 2000, 2400, 2800, 3200, 3600, 4000, 4400, 4800,
+                     5200, 5600, 6400})
+    axes.rpm.emplace_back(rpm);
+  for (double load : {10.0, 9.0, 8.0, 7.0, 6.0, 5.0, 4.0, 3.0, 2.5, 2.0, 1.5, 1.0})
+    axes.load.emplace_back(load);
+  return axes;
+}
+
+// The whole analysis of a log file as the window runs it: load, cells, fuel correction.
+int AnalyseOnce(const QString& path) {
+  const auto start = std::chrono::steady_clock::now();
+  TEFILogger logger;
+  logger.LoadFromFile(path, false);
+  const auto loaded = std::chrono::steady_clock::now();
+  const TMapAxes axes = DemoAxes();
+  TAnalysisOptions options;
+  options.filter.minCoolant = 60;
+  options.filter.maxTpsStep = 5;
+  const TLogAnalysis cells =
+      AnalyseLog(logger.Records.Data(), logger.Records.Count(), axes, options);
+  TFuelCorrectionInput input;
+  input.axes = axes;
+  input.current.assign(static_cast<size_t>(axes.Cols() * axes.Rows()), 1.0);
+  input.filter = options.filter;
+  const TValueRange storable = StorableRange(TCodedTable::FuelMain, 2);
+  input.limits = [storable](int, int) { return TFactorLimits{storable.low, storable.high}; };
+  input.quantise = [](int, int, double f) { return StoredFuelFactor(f); };
+  const TFuelCorrection fuel =
+      ProposeFuelCorrection(logger.Records.Data(), logger.Records.Count(), input);
+  const auto end = std::chrono::steady_clock::now();
+  int64_t changed = 0;
+  for (char c : fuel.changed) changed += c;
+  std::printf("analysis %.3f s (load %.3f s), %d records, %lld filtered, %lld cells changed\n",
+              std::chrono::duration<double>(end - start).count(),
+              std::chrono::duration<double>(loaded - start).count(), logger.Records.Count(),
+              static_cast<long long>(cells.filtered), static_cast<long long>(changed));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,13 +207,24 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 3 && std::strcmp(argv[1], "--load-once") == 0) {
+    // --parts N reads in N pieces (1: line by line, as small files are read).
+    if (argc >= 5 && std::strcmp(argv[3], "--parts") == 0) {
+      TEFILogger::ParallelParts = std::atoi(argv[4]);
+      if (TEFILogger::ParallelParts <= 1) TEFILogger::ParallelFromBytes = INT64_MAX;
+    }
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
     TEFILogger logger;
     logger.LoadFromFile(QString::fromLocal8Bit(argv[2]), false);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::printf("load %.3f s, %d records\n", took.count(), logger.Records.Count());
+    // The processor time of all threads too: on a busy machine it says what the wall clock
+    // cannot.
+    std::printf("load %.3f s, %d records, cpu %.3f s\n", took.count(), logger.Records.Count(),
+                static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
     return 0;
   }
+  if (argc >= 3 && std::strcmp(argv[1], "--analyse-once") == 0)
+    return AnalyseOnce(QString::fromLocal8Bit(argv[2]));
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);

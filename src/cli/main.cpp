@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
+#include "cli/AnalyzeCommand.h"
 #include "cli/ChecksumCommands.h"
 #include "cli/CsvCommands.h"
 #include "cli/TableReport.h"
@@ -37,6 +39,10 @@ constexpr char kHelp[] =
     "      Decode an image and write its tables as a settings file.\n"
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
     "      Load a settings file and print its tables as decode does.\n"
+    "  analyze LOG [--image IMAGE.bin] [--channel NAME] [--json]\n"
+    "      Lay a telemetry log over the part-load maps (of the demo image without --image):\n"
+    "      records, seconds and the channel's (default O2) mean, minimum and maximum per\n"
+    "      cell, and the fuel map a wide-band sensor (0 .. 1 V) proposes for AFR 14.7.\n"
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     // checksum, apply
@@ -187,6 +193,13 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
   if (const std::optional<int> code = RunChecksumCommand(command, rest)) return *code;
+  if (command == QLatin1String("analyze")) {
+    try {
+      return RunAnalyze(rest);
+    } catch (const std::invalid_argument& e) {
+      throw Failure{e.what(), kExitUsage};
+    }
+  }
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 

@@ -33,6 +33,11 @@ TValueRange StorableRange(TCodedTable table, int version);
 // `value` held within `range` (a value inside is returned unchanged, to the bit).
 double HoldInRange(double value, const TValueRange& range);
 
+// The fuel factor a fuel table holds after storing `factor` and reading it back: the value
+// of the nearest code (one code is 0.0075) as the maps show it, to two decimals. `factor`
+// must lie within StorableRange of a fuel table.
+double StoredFuelFactor(double factor);
+
 // The intersection of two ranges (a check's limits and the storable range).
 TValueRange Intersect(const TValueRange& a, const TValueRange& b);
 

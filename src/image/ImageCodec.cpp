@@ -516,6 +516,10 @@ TValueRange StorableRange(TCodedTable table, int version) {
   return {};
 }
 
+double StoredFuelFactor(double factor) {
+  return FuelToUnits(FuelToCodes(factor));
+}
+
 double HoldInRange(double value, const TValueRange& range) {
   if (std::isnan(value)) return range.low;
   if (value > range.high) return range.high;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 
 template <typename T>
 class BigBlockAllocator {
@@ -38,6 +39,17 @@ class BigBlockAllocator {
     ::madvise(reinterpret_cast<void*>(aligned), RoundUp(bytes), MADV_HUGEPAGE);
 #endif
     return reinterpret_cast<T*>(aligned);
+  }
+
+  // Items made without a value (a list resized to be filled in place) are left as the memory
+  // holds them instead of being written with zeros first; items made from a value are copies.
+  template <typename U>
+  void construct(U* p) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
 
   void deallocate(T* p, size_t n) noexcept {

@@ -1,6 +1,7 @@
 #include "telemetry/LogReader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,14 +10,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
-#include "telemetry/LogNumber.h"
+#include "telemetry/LogPieces.h"
 
 // ---------------------------------------------------------------------------------------
 // TEFILogList
@@ -153,25 +156,6 @@ class LineReader {
   int64_t fConsumed = 0;
 };
 
-// Stores the tab-separated fields of a line into the slots of the parse buffer in turn:
-// field k goes to slot k, fields after the twelfth are ignored, missing ones leave their
-// slot as it was.
-void ParseFields(std::string_view line, LiveRecord& buffer, std::string_view separator) {
-  const char* p = line.data();
-  const char* end = p + line.size();
-  for (int k = 0; k < kLiveSlots; ++k) {
-    const char* tab = static_cast<const char*>(std::memchr(p, '\t', end - p));
-    const char* pieceEnd = tab ? tab : end;
-    const auto value = ParseLogNumber(std::string_view(p, pieceEnd - p), separator);
-    if (!value)
-      throw EConvertError::InvalidFloat(
-          QString::fromLocal8Bit(p, static_cast<qsizetype>(pieceEnd - p)));
-    buffer[k] = *value;
-    if (!tab) return;
-    p = tab + 1;
-  }
-}
-
 QStringList SplitHeader(std::string_view line) {
   QStringList names;
   size_t start = 0;
@@ -195,53 +179,44 @@ ELogLineError::ELogLineError(int64_t line, const EConvertError& cause)
       fLine(line),
       fReason(cause.what()) {}
 
-void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progress& progress) {
-  const QByteArray separator = QString(DecimalSeparator()).toUtf8();
-  const std::string_view sep(separator.constData(), static_cast<size_t>(separator.size()));
-  const FileHandle file(fileName);
-  const int64_t total = file.Size();
+namespace {
+
+// Reads the file line by line through one block: for small files, lists that roll or keep
+// an order, and files that cannot be mapped.
+void ReadSerially(const FileHandle& file, int64_t total, std::string_view sep, TEFILogList& records,
+                  LiveRecord& buffer, QStringList& names, std::optional<ELogLineError>& badLine,
+                  const TEFILogger::Progress& progress) {
   // Small files get a small block; a line longer than the block grows it.
   std::vector<char> block(
       static_cast<size_t>(std::clamp<int64_t>(total + 1, 4096, static_cast<int64_t>(kBlockSize))));
   const int64_t lines = CountLines(file, block);
   file.Rewind();
-
-  // Everything is read into fresh copies that replace the held ones only at the end, so a
-  // file that cannot be read leaves the logger as it was.
-  TEFILogList records;
-  if (append) records = Records;
-  records.SortOrder = Records.SortOrder;
-  records.DuplicatePolicy = Records.DuplicatePolicy;
-  records.SortField = Records.SortField;
-  records.MaxCount = Records.MaxCount;
   try {
     records.Reserve(static_cast<int>(
         std::min<int64_t>(records.Count() + lines, static_cast<int64_t>(records.MaxCount))));
   } catch (const std::bad_alloc&) {
     // Too big to reserve at once: let the list grow, and roll when it no longer can.
   }
-  LiveRecord buffer = fBuffer;
-
+  const LiveRecord before = buffer;
   LineReader reader(file, block);
   std::string_view line;
   if (!reader.Next(line)) line = {};
-  QStringList names = SplitHeader(line);
+  names = SplitHeader(line);
 
   int64_t lineNumber = 1;  // the header
   bool added = false;
   int64_t reported = -1;
-  std::optional<ELogLineError> badLine;
   while (reader.Next(line)) {
     ++lineNumber;
     // An empty line holds no record; a line starting with a double quote is a comment.
     if (line.empty() || line.front() == '"') continue;
     if (std::memchr(line.data(), '\t', line.size())) {
       try {
-        ParseFields(line, buffer, sep);
+        ParseLogFields(line, buffer, sep);
       } catch (const EConvertError& e) {
         // The records before the bad line are kept, and so is the parse buffer as the last
         // of them left it, so that what is held is one consistent log.
-        buffer = added ? records[records.Count() - 1] : fBuffer;
+        buffer = added ? records[records.Count() - 1] : before;
         badLine.emplace(lineNumber, e);
         break;
       }
@@ -255,6 +230,94 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
     }
   }
   if (progress) progress(reader.Consumed(), total);
+}
+
+// A read-only mapping of a whole file, unmapped on leaving.
+class FileMapping {
+ public:
+  FileMapping(const FileHandle& file, int64_t size) : fSize(static_cast<size_t>(size)) {
+    void* p = ::mmap(nullptr, fSize, PROT_READ, MAP_PRIVATE, file.Fd(), 0);
+    fData = p == MAP_FAILED ? nullptr : static_cast<const char*>(p);
+    if (fData) ::madvise(const_cast<char*>(fData), fSize, MADV_SEQUENTIAL);
+  }
+  ~FileMapping() {
+    if (fData) ::munmap(const_cast<char*>(fData), fSize);
+  }
+  FileMapping(const FileMapping&) = delete;
+  FileMapping& operator=(const FileMapping&) = delete;
+  std::string_view Text() const { return {fData, fData ? fSize : 0}; }
+
+ private:
+  size_t fSize;
+  const char* fData;
+};
+
+// Reads a big file in pieces on all cores: the file is mapped, never copied, and its lines
+// are parsed straight into their places in the list. False (nothing changed) when the file
+// cannot be mapped or the list not made long enough; the caller then reads it serially.
+bool ReadInPieces(const FileHandle& file, int64_t total, int parts, std::string_view sep,
+                  TEFILogList& records, LiveRecord& buffer, QStringList& names,
+                  std::optional<ELogLineError>& badLine, const TEFILogger::Progress& progress) {
+  const FileMapping mapping(file, total);
+  const std::string_view text = mapping.Text();
+  if (text.empty()) return false;
+  const size_t lf = text.find('\n');
+  std::string_view header = text.substr(0, lf);
+  if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
+  const std::string_view body =
+      lf == std::string_view::npos ? std::string_view{} : text.substr(lf + 1);
+  const std::vector<std::string_view> pieces = SplitAtLineEnds(body, parts);
+  const std::vector<int64_t> lines = CountPieceLines(pieces);
+  int64_t room = 0;
+  for (int64_t n : lines) room += n;
+  const int held = records.Count();
+  if (held + room > records.MaxCount) return false;
+  try {
+    records.ResizeForFill(static_cast<int>(held + room));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const int64_t headerBytes = static_cast<int64_t>(text.size() - body.size());
+  std::function<void(int64_t)> report;
+  if (progress) report = [&](int64_t done) { progress(headerBytes + done, total); };
+  const TLogPiecesResult result =
+      ParseLogPieces(pieces, lines, records.Slots() + held, buffer, sep, report, true);
+  records.ResizeForFill(static_cast<int>(held + result.records));
+  names = SplitHeader(header);
+  buffer = result.buffer;
+  if (result.error) badLine.emplace(1 + result.badLine, *result.error);
+  if (progress) progress(total, total);
+  return true;
+}
+
+}  // namespace
+
+void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progress& progress) {
+  const QByteArray separator = QString(DecimalSeparator()).toUtf8();
+  const std::string_view sep(separator.constData(), static_cast<size_t>(separator.size()));
+  const FileHandle file(fileName);
+  const int64_t total = file.Size();
+
+  // Everything is read into fresh copies that replace the held ones only at the end, so a
+  // file that cannot be read leaves the logger as it was.
+  TEFILogList records;
+  if (append) records = Records;
+  records.SortOrder = Records.SortOrder;
+  records.DuplicatePolicy = Records.DuplicatePolicy;
+  records.SortField = Records.SortField;
+  records.MaxCount = Records.MaxCount;
+  LiveRecord buffer = fBuffer;
+  QStringList names;
+  std::optional<ELogLineError> badLine;
+  // Pieces side by side only where adding is plain appending: no order kept, duplicates
+  // taken, and room for every line.
+  const bool plain = records.SortOrder == 0 && records.DuplicatePolicy == 1;
+  const int parts = ParallelParts > 0
+                        ? ParallelParts
+                        : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u));
+  if (!(plain && total > 0 && total >= ParallelFromBytes &&
+        ReadInPieces(file, total, parts, sep, records, buffer, names, badLine, progress)))
+    ReadSerially(file, total, sep, records, buffer, names, badLine, progress);
 
   Records.SwapItems(records);
   ColumnNames = std::move(names);

@@ -67,6 +67,12 @@ class TEFILogger {
   void LoadFromFile(const QString& fileName, bool append, const Progress& progress = {});
 
   const QString& FileName() const { return fFileName; }
+
+  // Files from this size up are read in pieces on several threads (ParallelParts of them, or
+  // one a core, at least two), giving the same records as reading line by line. Settings
+  // for tests and measurements.
+  static inline int64_t ParallelFromBytes = int64_t{1} << 20;
+  static inline int ParallelParts = 0;
   const LiveRecord& ParseBuffer() const { return fBuffer; }
 
   TEFILogList Records;

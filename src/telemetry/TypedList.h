@@ -122,6 +122,10 @@ class TTypedList {
 
   // Makes room for `count` items so that adding up to there does not reallocate.
   void Reserve(int count) { fItems.reserve(static_cast<size_t>(std::max(count, 0))); }
+  // Makes the list `count` items long for a loader that writes the items in place: items
+  // beyond the old end are unset until written (through Slots), items beyond `count` dropped.
+  void ResizeForFill(int count) { fItems.resize(static_cast<size_t>(std::max(count, 0))); }
+  T* Slots() { return fItems.data(); }
   // Exchanges the stored items (not the settings) with another list.
   void SwapItems(TTypedList& other) noexcept { fItems.swap(other.fItems); }
 

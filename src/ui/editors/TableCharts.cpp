@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/DecimalText.h"
+#include "telemetry/WideBand.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/CurvePlot.h"
 #include "ui/widgets/LineChart.h"
@@ -45,11 +46,13 @@ void TMapEditors::DrawMAFFromGrid() {
 }
 
 void TMapEditors::DrawLambda() {
-  // The wide-band sensor's line falls from the maximum voltage at 10 to the minimum at 20.
-  chrtLambda->SetXRange(10, 20);
-  chrtLambda->SetYRange(seLamMin->value(), seLamMax->value());
+  // The wide-band sensor's line falls from the maximum voltage at 10 to the minimum at 20;
+  // the log analysis reads voltages through the same line.
+  const TWideBandRange range{seLamMin->value(), seLamMax->value()};
+  chrtLambda->SetXRange(kWideBandAfrRich, kWideBandAfrLean);
+  chrtLambda->SetYRange(range.minVolts, range.maxVolts);
   chrtLambda->Clear();
-  chrtLambda->MoveTo(10, seLamMax->value());
-  chrtLambda->LineTo(20, seLamMin->value());
+  chrtLambda->MoveTo(kWideBandAfrRich, range.VoltsAt(kWideBandAfrRich));
+  chrtLambda->LineTo(kWideBandAfrLean, range.VoltsAt(kWideBandAfrLean));
   chrtLambda->Show();
 }
