@@ -1,0 +1,137 @@
+#pragma once
+// TCalibration: the decoded calibration as an editable document. For each table it holds
+// the texts the map editors show (grid orientation: fixed header row/column included,
+// reversed rows where the grids reverse them), the rules of its cells and the axis values;
+// besides the tables, the settings panel's values. Every change is a step on its history,
+// so that any edit can be taken back and done again. QtCore only: the window layer shows
+// the document, the command-line tool reads and writes it.
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "image/CodeRange.h"
+
+class TEFIOperator;
+
+// The eight tables, in the order of their grids.
+enum class TTableId { FuelMain, IgnMain, IgnXX, FuelXX, IgnMax, FuelMax, MAF, WarmUp };
+constexpr int kTableCount = 8;
+// The grid object name of a table ("sgFuelMain", "sgIgnMain", "sgrdIgnXX", "sgrdFuelXX",
+// "sgrdIgnMax", "sgrdFuelMax", "sgMAF", "sgrdRPMTempCorr") and a short file-friendly name.
+QString TableGridName(TTableId id);
+QString TableFileName(TTableId id);
+
+// How one cell holds, steps and shows its value: the values its code can store (and the
+// editor limits of the part-load maps), whole or decimal, and the code's step.
+class TCellRule {
+ public:
+  enum class Kind { Text, Value, RpmAxis, LoadAxis, Temperature, Index };
+  TCellRule() = default;
+  TCellRule(Kind kind, TCodedTable table, int version);
+  Kind GetKind() const { return fKind; }
+  // The limits a value is held in.
+  TValueRange Range() const;
+  bool Integer() const;
+  // The value of the storable code nearest to `value` (held within Range first), as it
+  // shows after loading; `limited` is set when the range cut the value.
+  double Quantise(double value, bool* limited = nullptr) const;
+  // The next storable value `steps` codes up (negative: down) whose shown text differs.
+  double Step(double value, int steps, bool* limited = nullptr) const;
+  // The text a value shows as after loading (the grid's own notation).
+  QString Show(double value) const;
+
+ private:
+  Kind fKind = Kind::Text;
+  TCodedTable fTable = TCodedTable::FuelMain;
+  int fVersion = 0;
+};
+
+// One table as its grid shows it.
+struct TCalTable {
+  TTableId id = TTableId::FuelMain;
+  int version = 0;
+  int cols = 0, rows = 0, fixedCols = 0, fixedRows = 0;
+  std::vector<QString> texts;  // row-major: texts[row * cols + col]
+
+  bool Contains(int col, int row) const;
+  const QString& Text(int col, int row) const;
+  bool IsFixed(int col, int row) const;
+  // The rule of a cell (data cells and axis cells alike).
+  TCellRule Rule(int col, int row) const;
+  // The value a cell's text reads as (user's decimal separator or full stop).
+  std::optional<double> Value(int col, int row) const;
+  // The axis value a data column / row stands for (rpm, load in ms, temperature), read from
+  // the header cells; empty where the table has no such axis (interpolation then weighs by
+  // the cell index).
+  std::optional<double> ColumnAxis(int col) const;
+  std::optional<double> RowAxis(int row) const;
+};
+
+// One change: a cell's text before and after, or a settings value before and after.
+struct TCellEdit {
+  TTableId table = TTableId::FuelMain;
+  int col = 0, row = 0;
+  QString before, after;
+};
+struct TSettingEdit {
+  QString key;  // "MaxRPM", "COTrim", "O2Type", "LamMin", "LamMax", "RegLamSwitch", "O2Switch"
+  double before = 0, after = 0;
+};
+// One undo step: everything one operation changed.
+struct TEditStep {
+  QString title;
+  std::vector<TCellEdit> cells;
+  std::vector<TSettingEdit> settings;
+  bool Empty() const { return cells.empty() && settings.empty(); }
+};
+
+class TCalibration : public QObject {
+  Q_OBJECT
+ public:
+  explicit TCalibration(QObject* parent = nullptr);
+
+  // The tables as the grids show them after loading `efi` (decoded, in units), its rev
+  // limit and CO trim; starts a new history and counts as saved.
+  void Load(const TEFIOperator& efi);
+  // Sets a settings value without a history entry (values the document takes from the
+  // window after a load).
+  void SetBaseline(const QString& key, double value);
+  bool Loaded() const;
+
+  const std::vector<TCalTable>& Tables() const;
+  const TCalTable& Table(TTableId id) const;
+  double Setting(const QString& key) const;
+
+  // Parses `tables` (texts as the grids hold them) back into `efi`'s tables exactly as the
+  // map editors' collect does: every value held within its cell's limits.
+  static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi);
+  // The same from the document's own texts, and its rev limit.
+  void CollectInto(TEFIOperator& efi) const;
+
+  // Applies a step as one history entry; cells whose text does not change are dropped, and
+  // an empty step is not recorded. Returns whether anything changed.
+  bool Apply(TEditStep step);
+  bool CanUndo() const;
+  bool CanRedo() const;
+  QString UndoTitle() const;
+  QString RedoTitle() const;
+  void Undo();
+  void Redo();
+  // Whether the document differs from what was last loaded or saved.
+  bool IsModified() const;
+  void MarkSaved();
+  // Memory the history holds, in bytes (for the benchmarks).
+  size_t HistoryBytes() const;
+
+ signals:
+  // Cells of a table changed (an applied step, an undo or a redo).
+  void CellsChanged(TTableId table, const std::vector<QPoint>& cells);
+  void SettingChanged(const QString& key, double value);
+  // The history or the modified state changed.
+  void HistoryChanged();
+  // Load replaced every table.
+  void Reloaded();
+};
