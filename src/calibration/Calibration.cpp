@@ -1,95 +1,281 @@
-// TCalibration: the tables as the map editors show them, their cell rules and the history.
+// TCellRule (how a cell stores, steps and shows a value) and TCalibration (the document and
+// its history).
 #include "calibration/Calibration.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/DecimalText.h"
 #include "image/EfiOperator.h"
 
-QString TableGridName(TTableId) {
-  return {};
+// --- TCellRule ---
+
+namespace {
+using K = TCellRule::Kind;
+
+bool IsAxis(K kind) {
+  return kind == K::RpmAxis || kind == K::LoadAxis || kind == K::Temperature;
 }
-QString TableFileName(TTableId) {
-  return {};
+
+TAxisKind AxisOf(K kind) {
+  return kind == K::RpmAxis    ? TAxisKind::Rpm
+         : kind == K::LoadAxis ? TAxisKind::Load
+                               : TAxisKind::Temperature;
 }
+}  // namespace
 
 TCellRule::TCellRule(Kind kind, TCodedTable table, int version)
     : fKind(kind), fTable(table), fVersion(version) {}
+
 TValueRange TCellRule::Range() const {
-  return {};
-}
-bool TCellRule::Integer() const {
-  return false;
-}
-double TCellRule::Quantise(double value, bool*) const {
-  return value;
-}
-double TCellRule::Step(double value, int, bool*) const {
-  return value;
-}
-QString TCellRule::Show(double) const {
-  return {};
+  if (fKind == Kind::Value) return EditLimits(fTable, fVersion);
+  if (IsAxis(fKind)) {
+    const TAxisKind axis = AxisOf(fKind);
+    return {AxisValueOfUnits(axis, 0), AxisValueOfUnits(axis, kAxisUnitsTop)};
+  }
+  return {std::numeric_limits<double>::lowest(), std::numeric_limits<double>::max()};
 }
 
-bool TCalTable::Contains(int col, int row) const {
-  return col >= 0 && row >= 0 && col < cols && row < rows;
+bool TCellRule::Integer() const {
+  switch (fKind) {
+    case Kind::Value:
+      return fTable == TCodedTable::MAF || fTable == TCodedTable::WarmUpSpeed;
+    case Kind::LoadAxis:
+    case Kind::Text:
+      return false;
+    case Kind::RpmAxis:
+    case Kind::Temperature:
+    case Kind::Index:
+      return true;
+  }
+  return false;
 }
-const QString& TCalTable::Text(int col, int row) const {
-  return texts[row * cols + col];
+
+namespace {
+// The code of a value and the value of a code, for a table value or an axis breakpoint.
+struct Coder {
+  K kind;
+  TCodedTable table;
+  int version;
+  int64_t CodeOf(double value) const {
+    return IsAxis(kind) ? AxisUnitsOfValue(AxisOf(kind), value)
+                        : CodeOfValue(table, version, value);
+  }
+  double ValueOf(int64_t code) const {
+    return IsAxis(kind) ? AxisValueOfUnits(AxisOf(kind), code) : ValueOfCode(table, version, code);
+  }
+};
+}  // namespace
+
+double TCellRule::Quantise(double value, bool* limited) const {
+  if (limited) *limited = false;
+  if (fKind == Kind::Text || fKind == Kind::Index) return value;
+  const TValueRange range = Range();
+  const double held = HoldInRange(value, range);
+  if (limited) *limited = !(held == value);
+  const Coder coder{fKind, fTable, fVersion};
+  const int64_t code = coder.CodeOf(held);
+  const double result = coder.ValueOf(code);
+  // The nearest code's value can lie a rounding past a limit: the next code inward then.
+  if (result > range.high) return coder.ValueOf(code - 1);
+  if (result < range.low) return coder.ValueOf(code + 1);
+  return result;
 }
-bool TCalTable::IsFixed(int col, int row) const {
-  return col < fixedCols || row < fixedRows;
+
+double TCellRule::Step(double value, int steps, bool* limited) const {
+  if (limited) *limited = false;
+  if (fKind == Kind::Text || fKind == Kind::Index || steps == 0) return value;
+  const TValueRange range = Range();
+  const Coder coder{fKind, fTable, fVersion};
+  int64_t code = coder.CodeOf(Quantise(value));
+  QString shown = Show(coder.ValueOf(code));
+  const int dir = steps > 0 ? 1 : -1;
+  for (int n = 0; n < std::abs(steps); ++n) {
+    // Codes whose value shows as the current text are passed over.
+    int64_t next = code + dir;
+    double v = coder.ValueOf(next);
+    while (v >= range.low && v <= range.high && Show(v) == shown) v = coder.ValueOf(next += dir);
+    if (v < range.low || v > range.high) {
+      if (limited) *limited = true;
+      break;
+    }
+    code = next;
+    shown = Show(v);
+  }
+  return coder.ValueOf(code);
 }
-TCellRule TCalTable::Rule(int, int) const {
-  return {};
+
+QString TCellRule::Show(double value) const {
+  if (Integer()) return QString::number(static_cast<int64_t>(std::llround(value)));
+  return FloatToStr(value);
 }
-std::optional<double> TCalTable::Value(int, int) const {
-  return {};
-}
-std::optional<double> TCalTable::ColumnAxis(int) const {
-  return {};
-}
-std::optional<double> TCalTable::RowAxis(int) const {
-  return {};
-}
+
+// --- TCalibration ---
 
 TCalibration::TCalibration(QObject* parent) : QObject(parent) {}
-void TCalibration::Load(const TEFIOperator&) {}
-void TCalibration::SetBaseline(const QString&, double) {}
+
+void TCalibration::Load(const TEFIOperator& efi) {
+  fTables = TablesOf(efi);
+  // The rev limit as its box holds it, the CO trim as its bar does (outside variant 1).
+  fSettings[QStringLiteral("MaxRPM")] = std::clamp<int32_t>(efi.fMaxRPM, 0, 9000);
+  if (efi.fVersion != 1)
+    fSettings[QStringLiteral("COTrim")] = std::clamp(int{efi.fCOReg} - 128, -50, 50);
+  fHistory.clear();
+  fDone = 0;
+  fSaved = 0;
+  fLoaded = true;
+  emit Reloaded();
+  emit HistoryChanged();
+}
+
+void TCalibration::SetBaseline(const QString& key, double value) {
+  fSettings[key] = value;
+}
+
 bool TCalibration::Loaded() const {
-  return false;
+  return fLoaded;
 }
+
 const std::vector<TCalTable>& TCalibration::Tables() const {
-  static const std::vector<TCalTable> none;
-  return none;
+  return fTables;
 }
-const TCalTable& TCalibration::Table(TTableId) const {
-  static const TCalTable none;
-  return none;
+
+const TCalTable& TCalibration::Table(TTableId id) const {
+  static const TCalTable kNone;
+  for (const TCalTable& t : fTables)
+    if (t.id == id) return t;
+  return kNone;
 }
-double TCalibration::Setting(const QString&) const {
-  return 0;
+
+TCalTable* TCalibration::Find(TTableId id) {
+  for (TCalTable& t : fTables)
+    if (t.id == id) return &t;
+  return nullptr;
 }
-void TCalibration::CollectInto(const std::vector<TCalTable>&, TEFIOperator&) {}
-void TCalibration::CollectInto(TEFIOperator&) const {}
-bool TCalibration::Apply(TEditStep) {
-  return false;
+
+double TCalibration::Setting(const QString& key) const {
+  const auto it = fSettings.find(key);
+  return it == fSettings.end() ? 0 : it->second;
 }
+
+void TCalibration::CollectInto(TEFIOperator& efi) const {
+  efi.SetMaxRPM(static_cast<int32_t>(Setting(QStringLiteral("MaxRPM"))));
+  CollectInto(fTables, efi);
+}
+
+bool TCalibration::Apply(TEditStep step) {
+  // Each edit in turn, its `before` taken from the document, so that an undo in the
+  // reverse order restores every text even when a cell is named twice.
+  std::vector<TCellEdit> cells;
+  for (TCellEdit& e : step.cells) {
+    TCalTable* t = Find(e.table);
+    if (!t || !t->Contains(e.col, e.row)) continue;
+    QString& text = t->texts[static_cast<size_t>(e.row) * t->cols + e.col];
+    if (text == e.after) continue;
+    e.before = text;
+    text = e.after;
+    cells.push_back(std::move(e));
+  }
+  std::vector<TSettingEdit> settings;
+  for (TSettingEdit& e : step.settings) {
+    double& value = fSettings[e.key];
+    if (value == e.after) continue;
+    e.before = value;
+    value = e.after;
+    settings.push_back(std::move(e));
+  }
+  if (cells.empty() && settings.empty()) return false;
+  step.cells = std::move(cells);
+  step.settings = std::move(settings);
+  step.cells.shrink_to_fit();
+  step.settings.shrink_to_fit();
+  fHistory.resize(fDone);
+  if (fSaved && *fSaved > fDone) fSaved.reset();
+  fHistory.push_back(std::move(step));
+  ++fDone;
+  // The texts are set already: only the signals are left.
+  const TEditStep& done = fHistory.back();
+  Perform(done, true);
+  return true;
+}
+
+void TCalibration::Perform(const TEditStep& step, bool forward) {
+  std::map<TTableId, std::vector<QPoint>> changed;
+  auto apply = [&](const TCellEdit& e) {
+    TCalTable* t = Find(e.table);
+    if (!t || !t->Contains(e.col, e.row)) return;
+    t->texts[static_cast<size_t>(e.row) * t->cols + e.col] = forward ? e.after : e.before;
+    changed[e.table].push_back(QPoint(e.col, e.row));
+  };
+  if (forward)
+    std::for_each(step.cells.begin(), step.cells.end(), apply);
+  else
+    std::for_each(step.cells.rbegin(), step.cells.rend(), apply);
+  for (const auto& [table, cells] : changed) emit CellsChanged(table, cells);
+  auto set = [&](const TSettingEdit& e) {
+    fSettings[e.key] = forward ? e.after : e.before;
+    emit SettingChanged(e.key, fSettings[e.key]);
+  };
+  if (forward)
+    std::for_each(step.settings.begin(), step.settings.end(), set);
+  else
+    std::for_each(step.settings.rbegin(), step.settings.rend(), set);
+  emit HistoryChanged();
+}
+
 bool TCalibration::CanUndo() const {
-  return false;
+  return fDone > 0;
 }
+
 bool TCalibration::CanRedo() const {
-  return false;
+  return fDone < fHistory.size();
 }
+
 QString TCalibration::UndoTitle() const {
-  return {};
+  return CanUndo() ? fHistory[fDone - 1].title : QString();
 }
+
 QString TCalibration::RedoTitle() const {
-  return {};
+  return CanRedo() ? fHistory[fDone].title : QString();
 }
-void TCalibration::Undo() {}
-void TCalibration::Redo() {}
+
+void TCalibration::Undo() {
+  if (!CanUndo()) return;
+  --fDone;
+  Perform(fHistory[fDone], false);
+}
+
+void TCalibration::Redo() {
+  if (!CanRedo()) return;
+  ++fDone;
+  Perform(fHistory[fDone - 1], true);
+}
+
 bool TCalibration::IsModified() const {
-  return false;
+  return !(fSaved && *fSaved == fDone);
 }
-void TCalibration::MarkSaved() {}
+
+void TCalibration::MarkSaved() {
+  fSaved = fDone;
+  emit HistoryChanged();
+}
+
+namespace {
+// Heap bytes of a text: its characters and the block header, when it has its own block.
+size_t TextBytes(const QString& text) {
+  return text.capacity() > 0 ? sizeof(char16_t) * (text.capacity() + 1) + 16 : 0;
+}
+}  // namespace
+
 size_t TCalibration::HistoryBytes() const {
-  return 0;
+  size_t bytes = fHistory.capacity() * sizeof(TEditStep);
+  for (const TEditStep& step : fHistory) {
+    bytes += TextBytes(step.title);
+    bytes += step.cells.capacity() * sizeof(TCellEdit);
+    for (const TCellEdit& e : step.cells) bytes += TextBytes(e.before) + TextBytes(e.after);
+    bytes += step.settings.capacity() * sizeof(TSettingEdit);
+    for (const TSettingEdit& e : step.settings) bytes += TextBytes(e.key);
+  }
+  return bytes;
 }

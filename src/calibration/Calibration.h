@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,12 @@ constexpr int kTableCount = 8;
 // "sgrdIgnMax", "sgrdFuelMax", "sgMAF", "sgrdRPMTempCorr") and a short file-friendly name.
 QString TableGridName(TTableId id);
 QString TableFileName(TTableId id);
+// The table a grid object name or a file-friendly name stands for.
+std::optional<TTableId> TableOfName(const QString& name);
+
+// The limits a table value is held in: what its code can store, and for the part-load
+// maps the editor limits within that (fuel 0.7 to 1.5, ignition -30 to 60 degrees).
+TValueRange EditLimits(TCodedTable table, int version);
 
 // How one cell holds, steps and shows its value: the values its code can store (and the
 // editor limits of the part-load maps), whole or decimal, and the code's step.
@@ -69,6 +76,9 @@ struct TCalTable {
   std::optional<double> ColumnAxis(int col) const;
   std::optional<double> RowAxis(int row) const;
 };
+
+// The tables of `efi` as the map editors' grids show them after loading it (decoded).
+std::vector<TCalTable> TablesOf(const TEFIOperator& efi);
 
 // One change: a cell's text before and after, or a settings value before and after.
 struct TCellEdit {
@@ -134,4 +144,18 @@ class TCalibration : public QObject {
   void HistoryChanged();
   // Load replaced every table.
   void Reloaded();
+
+ private:
+  // Sets the texts and settings of a step's one side (`forward`: the after values).
+  void Perform(const TEditStep& step, bool forward);
+  TCalTable* Find(TTableId id);
+
+  std::vector<TCalTable> fTables;
+  std::map<QString, double> fSettings;
+  std::vector<TEditStep> fHistory;
+  // Steps of fHistory done; the steps after it are the ones to redo.
+  size_t fDone = 0;
+  // fDone at the last load or save; none once that state can no longer be reached.
+  std::optional<size_t> fSaved = 0;
+  bool fLoaded = false;
 };

@@ -42,3 +42,18 @@ TValueRange Intersect(const TValueRange& a, const TValueRange& b);
 // variant 1.
 int64_t RevLimitFromCode(int version, int64_t code);
 int64_t RevLimitCode(int version, int64_t rpm);
+
+// One table value's code and back, as the decoder and the encoder compute them: the value a
+// code stands for (ignition to one decimal, fuel to two, warm-up speeds in steps of 10 rpm,
+// air-mass values as they are) and the code nearest to a value, before it is held to what
+// the table's cells store.
+double ValueOfCode(TCodedTable table, int version, int64_t code);
+int64_t CodeOfValue(TCodedTable table, int version, double value);
+
+// The axes are stored as whole counts of a unit: RPM breakpoints in 40 rpm, load
+// breakpoints in 1/20 ms, warm-up temperatures as a count u that gives whole degrees.
+// Counts run from 0 to 256 (an axis code counts down from 256).
+enum class TAxisKind { Rpm, Load, Temperature };
+constexpr int64_t kAxisUnitsTop = 256;
+double AxisValueOfUnits(TAxisKind axis, int64_t units);
+int64_t AxisUnitsOfValue(TAxisKind axis, double value);

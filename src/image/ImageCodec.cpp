@@ -381,6 +381,67 @@ int64_t RevLimitCode(int version, int64_t rpm) {
   return Nearest(rpm / static_cast<long double>(kRevStep));
 }
 
+double ValueOfCode(TCodedTable table, int version, int64_t code) {
+  const auto c = static_cast<double>(code);
+  switch (table) {
+    case TCodedTable::SparkXX:
+    case TCodedTable::SparkMax:
+    case TCodedTable::SparkMain:
+      return version == 1 ? SparkOldToUnits(c) : SparkToUnits(c);
+    case TCodedTable::FuelXX:
+    case TCodedTable::FuelMax:
+    case TCodedTable::FuelMain:
+      return FuelToUnits(c);
+    case TCodedTable::WarmUpSpeed:
+      return static_cast<double>(kIdleSpeedStep * code);
+    case TCodedTable::MAF:
+      return c;
+  }
+  return c;
+}
+
+int64_t CodeOfValue(TCodedTable table, int version, double value) {
+  switch (table) {
+    case TCodedTable::SparkXX:
+    case TCodedTable::SparkMax:
+    case TCodedTable::SparkMain:
+      return static_cast<int64_t>(version == 1 ? SparkOldToCodes(value) : SparkToCodes(value));
+    case TCodedTable::FuelXX:
+    case TCodedTable::FuelMax:
+    case TCodedTable::FuelMain:
+      return static_cast<int64_t>(FuelToCodes(value));
+    case TCodedTable::WarmUpSpeed:
+      return NearestCode(value / static_cast<long double>(kIdleSpeedStep));
+    case TCodedTable::MAF:
+      return NearestCode(value);
+  }
+  return NearestCode(value);
+}
+
+double AxisValueOfUnits(TAxisKind axis, int64_t units) {
+  switch (axis) {
+    case TAxisKind::Rpm:
+      return static_cast<double>(kRpmStep * units);
+    case TAxisKind::Load:
+      return static_cast<double>(units / kLoadUnitsPerMs);
+    case TAxisKind::Temperature:
+      return static_cast<double>(NearestCode(kTempScale * units - kTempOffset));
+  }
+  return 0;
+}
+
+int64_t AxisUnitsOfValue(TAxisKind axis, double value) {
+  switch (axis) {
+    case TAxisKind::Rpm:
+      return NearestCode(value / kRpmStep);
+    case TAxisKind::Load:
+      return NearestCode(value * kLoadUnitsPerMs);
+    case TAxisKind::Temperature:
+      return NearestCode((value + kTempOffset) / kTempScale);
+  }
+  return 0;
+}
+
 int32_t TEFIOperator::MaxRPMFromCode(int code) const {
   return static_cast<int32_t>(RevLimitFromCode(fVersion, code));
 }
