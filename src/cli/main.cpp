@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/Diff.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -31,6 +32,10 @@ constexpr char kHelp[] =
     "      Decode an image and write its tables as a settings file.\n"
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
     "      Load a settings file and print its tables as decode does.\n"
+    "  diff A B [--profile P.prf] [--json]\n"
+    "      Compare two calibrations (each a .bin image or a .dme settings file) and print\n"
+    "      each differing cell: table, cell with its axis values, A, B. Exit status 0 when\n"
+    "      equal, 1 when they differ, 2 on an error, as diff's.\n"
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     "  --help\n"
@@ -176,6 +181,7 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("bin2dme")) return BinToDme(rest);
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
+  if (command == QLatin1String("diff")) return RunDiff(rest);
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 

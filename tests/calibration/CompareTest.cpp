@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "calibration/Compare.h"
+#include "calibration/CalTestUtil.h"
 
 namespace {
 // A small map in grid orientation: RPM header in row 0, load header in column 0.
@@ -37,9 +38,16 @@ void Put(TCalTable& t, int col, int row, const QString& text) {
 std::vector<TCalTable> Both(const TCalTable& fuel, const TCalTable& ign) {
   return {fuel, ign};
 }
+
+// The grids write the user's decimal comma; a settings file or the CLI a full stop.
+class CompareCalibrations : public ::testing::Test {
+ protected:
+  void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+  void TearDown() override { QLocale::setDefault(QLocale::c()); }
+};
 }  // namespace
 
-TEST(Compare, EqualCalibrationsHaveNoDifferenceAndValuesNotTextsCount) {
+TEST_F(CompareCalibrations, EqualCalibrationsHaveNoDifferenceAndValuesNotTextsCount) {
   TCalTable a = Map(), b = Map();
   // The same value written in other notations is no difference.
   Put(a, 1, 1, QStringLiteral("1,0"));
@@ -56,7 +64,7 @@ TEST(Compare, EqualCalibrationsHaveNoDifferenceAndValuesNotTextsCount) {
   EXPECT_FALSE(SameCellValue(QStringLiteral("abc"), QStringLiteral("1")));
 }
 
-TEST(Compare, OneChangedCellIsFoundWithBothValuesAndItsPlace) {
+TEST_F(CompareCalibrations, OneChangedCellIsFoundWithBothValuesAndItsPlace) {
   TCalTable cur = Map(), ref = Map();
   Put(cur, 2, 2, QStringLiteral("1,25"));
   Put(ref, 2, 2, QStringLiteral("1.2"));
@@ -77,7 +85,7 @@ TEST(Compare, OneChangedCellIsFoundWithBothValuesAndItsPlace) {
   EXPECT_EQ(t->Find(2, 1), nullptr);
 }
 
-TEST(Compare, AMovedAxisBreakpointIsADifference) {
+TEST_F(CompareCalibrations, AMovedAxisBreakpointIsADifference) {
   TCalTable cur = Map(), ref = Map();
   Put(cur, 3, 0, QStringLiteral("1840"));  // RPM breakpoint
   Put(cur, 0, 2, QStringLiteral("3,1"));   // load breakpoint
@@ -97,7 +105,7 @@ TEST(Compare, AMovedAxisBreakpointIsADifference) {
   EXPECT_FALSE(d->Difference());
 }
 
-TEST(Compare, TablesOfOtherShapesAreListedAsNotComparable) {
+TEST_F(CompareCalibrations, TablesOfOtherShapesAreListedAsNotComparable) {
   // A split-map layout against a single-map one: the fuel map has other rows, the ignition
   // map agrees and is compared; a table only one side has is not comparable either.
   TCalTable curFuel = Map(TTableId::FuelMain, 4, 3), refFuel = Map(TTableId::FuelMain, 4, 5);
@@ -114,4 +122,40 @@ TEST(Compare, TablesOfOtherShapesAreListedAsNotComparable) {
   EXPECT_EQ(r.Table(TTableId::IgnMain)->cells.size(), 1u);
   EXPECT_FALSE(r.Table(TTableId::MAF)->comparable);
   EXPECT_EQ(r.Table(TTableId::WarmUp), nullptr);
+}
+
+TEST_F(CompareCalibrations, DecodedImagesDifferInTheEditedCellOnlyAndLayoutsTableByTable) {
+  TEFIOperator a(true), b(true);
+  LoadDemo(a);
+  LoadDemo(b);
+  TCalibration current, reference;
+  current.Load(a);
+  reference.Load(b);
+  EXPECT_TRUE(Compare(current, reference).Equal());
+  ASSERT_EQ(Compare(current, reference).tables.size(), static_cast<size_t>(kTableCount));
+
+  // One value of the decoded part-load fuel map (table row 2, RPM column 3).
+  a.fFuelMainMatrix[2][3] += 0.25;
+  current.Load(a);
+  const TCompareResult one = Compare(current, reference);
+  ASSERT_EQ(one.DifferentCells(), 1);
+  const TCellDiff& d = one.Table(TTableId::FuelMain)->cells.front();
+  EXPECT_EQ(d.col, 3);
+  EXPECT_NEAR(*d.Difference(), 0.25, 1e-9);
+  ASSERT_TRUE(d.columnAxis.has_value());
+  EXPECT_DOUBLE_EQ(*d.columnAxis, a.fFuelMainMatrix[0][3]);
+  ASSERT_TRUE(d.rowAxis.has_value());
+  EXPECT_DOUBLE_EQ(*d.rowAxis, a.fFuelMainMatrix[2][0]);
+
+  // The split-map layout against the single-map one: the part-load maps are not comparable,
+  // the rest is compared where the shapes agree.
+  TEFIOperator split(true);
+  LoadRandom(split, true, 7);
+  TCalibration older;
+  older.Load(split);
+  const TCompareResult layouts = Compare(current, older);
+  EXPECT_FALSE(layouts.Table(TTableId::FuelMain)->comparable);
+  EXPECT_FALSE(layouts.Table(TTableId::IgnMain)->comparable);
+  EXPECT_GT(layouts.NotComparable(), 1);
+  EXPECT_LT(layouts.NotComparable(), kTableCount);
 }
