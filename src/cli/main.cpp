@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/CsvCommands.h"
 #include "cli/Diff.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
@@ -28,6 +29,10 @@ constexpr char kHelp[] =
     "  decode IMAGE.bin [--profile P.prf] [--json]\n"
     "      Decode a 32 KB firmware image and print every table in engineering units with\n"
     "      its axes, the version text, the rev limit and the CO trim byte.\n"
+    "  decode IMAGE.bin --csv DIR [--profile P.prf]\n"
+    "      Write every table with its axes to DIR as TABLE.csv (full stop, \",\").\n"
+    "  apply-csv IMAGE.bin TABLE.csv OUT.dme [--profile P.prf]\n"
+    "      Set one table (axes and values) from such a file; write a settings file.\n"
     "  bin2dme IMAGE.bin OUT.dme [--profile P.prf]\n"
     "      Decode an image and write its tables as a settings file.\n"
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
@@ -177,7 +182,9 @@ int Run(const QStringList& args) {
     Print(kHelp);
     return 0;
   }
-  if (command == QLatin1String("decode")) return Decode(rest);
+  if (command == QLatin1String("decode"))
+    return rest.contains(QLatin1String("--csv")) ? DecodeToCsv(rest) : Decode(rest);
+  if (command == QLatin1String("apply-csv")) return ApplyCsv(rest);
   if (command == QLatin1String("bin2dme")) return BinToDme(rest);
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);

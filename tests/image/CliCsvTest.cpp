@@ -1,0 +1,96 @@
+// tarvelo-cli's CSV commands run as a separate process on temporary files, under a locale
+// whose decimal separator is a comma (the files must not follow it).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "ImageTestUtil.h"
+#include "image/DemoImage.h"
+
+#ifdef TARVELO_CLI
+
+namespace {
+
+struct CsvRun {
+  int exitCode = -1;
+  QString err;
+};
+
+CsvRun Cli(const QStringList& args) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("LC_ALL", "ru_RU.UTF-8");
+  env.insert("LANG", "ru_RU.UTF-8");
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(TARVELO_CLI), args);
+  if (!p.waitForFinished(30000)) return {};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString Text(const QString& path) {
+  return QString::fromUtf8(Bytes(FileBytes(path)));
+}
+
+class CliCsv : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fDemo = Path("demo.bin");
+    WriteBytes(fDemo, Bytes(MakeDemoImage()));
+  }
+  QString Path(const QString& name) const { return fDir.filePath(name); }
+  QTemporaryDir fDir;
+  QString fDemo;
+};
+
+}  // namespace
+
+TEST_F(CliCsv, DecodeWritesEveryTableWithItsAxesWithAFullStop) {
+  ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
+  EXPECT_EQ(QDir(Path("csv")).entryList(QDir::Files).size(), 8);
+  const QStringList lines = Text(Path("csv/fuel-main.csv")).split('\n');
+  // The corner empty, the RPM axis across, the load axis down (highest first).
+  EXPECT_TRUE(lines[0].startsWith(",600,800,")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].contains("1.1,")) << lines[1].toStdString();
+  EXPECT_FALSE(lines[1].contains(';'));
+}
+
+TEST_F(CliCsv, ApplyWritesTheSettingsFileOfTheChangedTable) {
+  ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("plain.dme")}).exitCode, 0);
+  // The file as written changes nothing.
+  ASSERT_EQ(Cli({"apply-csv", fDemo, Path("csv/fuel-main.csv"), Path("same.dme")}).exitCode, 0);
+  EXPECT_EQ(FileBytes(Path("same.dme")), FileBytes(Path("plain.dme")));
+  // One value changed: one byte of the file.
+  QStringList lines = Text(Path("csv/fuel-main.csv")).split('\n');
+  QStringList row = lines[2].split(',');
+  row[3] = "1.4";
+  lines[2] = row.join(',');
+  WriteBytes(Path("fuel-main.csv"), lines.join('\n').toUtf8());
+  ASSERT_EQ(Cli({"apply-csv", fDemo, Path("fuel-main.csv"), Path("changed.dme")}).exitCode, 0);
+  const std::vector<uint8_t> plain = FileBytes(Path("plain.dme"));
+  const std::vector<uint8_t> changed = FileBytes(Path("changed.dme"));
+  ASSERT_EQ(changed.size(), plain.size());
+  int differ = 0;
+  for (size_t i = 0; i < plain.size(); ++i) differ += plain[i] != changed[i];
+  EXPECT_EQ(differ, 1);
+}
+
+TEST_F(CliCsv, ApplyRefusesAnImageOutputAndAFileThatDoesNotFit) {
+  ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
+  const CsvRun bin = Cli({"apply-csv", fDemo, Path("csv/maf.csv"), Path("out.bin")});
+  EXPECT_EQ(bin.exitCode, 2);
+  EXPECT_TRUE(bin.err.contains(".dme")) << bin.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+  WriteBytes(Path("warm-up.csv"), "-20,0,40,80\n1300,x,900,800\n");
+  const CsvRun bad = Cli({"apply-csv", fDemo, Path("warm-up.csv"), Path("out.dme")});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_TRUE(bad.err.contains("«x» в строке 2, поле 2")) << bad.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.dme")));
+  WriteBytes(Path("other.csv"), "1,2\n");
+  EXPECT_EQ(Cli({"apply-csv", fDemo, Path("other.csv"), Path("out.dme")}).exitCode, 2);
+}
+
+#endif
