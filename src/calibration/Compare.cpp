@@ -4,7 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFileInfo>
+
 #include "common/DecimalText.h"
+#include "common/Errors.h"
+#include "image/EfiOperator.h"
+#include "image/ImageFile.h"
 
 namespace {
 // A cell's text as a number: the user's decimal separator or a full stop, as the grids and
@@ -124,4 +129,21 @@ TCompareResult CompareTables(const std::vector<TCalTable>& current,
 
 TCompareResult Compare(const TCalibration& current, const TCalibration& reference) {
   return CompareTables(current.Tables(), reference.Tables());
+}
+
+void LoadCalibrationFile(TEFIOperator& op, const QString& path) {
+  if (QFileInfo(path).suffix().compare(QLatin1String("dme"), Qt::CaseInsensitive) == 0) {
+    if (const QString problem = op.CheckTables(); !problem.isEmpty())
+      throw ERuntimeError(problem.toStdString());
+    // The reference is no edit of the current image: its own version text is taken.
+    op.fVersionText.clear();
+    uint8_t mismatch = 0;
+    op.LoadSettings(0, path, mismatch);
+    op.LoadSettings(1, path, mismatch);
+    return;
+  }
+  LoadImageFile(path, op.fImage);
+  if (const QString problem = op.CheckLayout(); !problem.isEmpty())
+    throw ERuntimeError(problem.toStdString());
+  op.DecodeImage();
 }

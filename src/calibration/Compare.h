@@ -11,6 +11,8 @@
 
 #include "calibration/Calibration.h"
 
+class TEFIOperator;
+
 // One cell whose value differs.
 struct TCellDiff {
   int col = 0, row = 0;  // grid coordinates, fixed rows and columns counted in
@@ -51,3 +53,8 @@ TTableDiff CompareTable(const TCalTable& current, const TCalTable& reference);
 TCompareResult CompareTables(const std::vector<TCalTable>& current,
                              const std::vector<TCalTable>& reference);
 TCompareResult Compare(const TCalibration& current, const TCalibration& reference);
+
+// Reads a calibration file into `op`, whose configuration is set: a settings file by its
+// ".dme" ending (its version text adopted), an image otherwise, decoded. Throws the core's
+// errors (ERuntimeError with the reason where the configuration does not fit the file).
+void LoadCalibrationFile(TEFIOperator& op, const QString& path);

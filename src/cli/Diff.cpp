@@ -3,7 +3,6 @@
 #include "cli/Diff.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,9 +15,7 @@
 #include "calibration/Calibration.h"
 #include "calibration/Compare.h"
 #include "common/DecimalText.h"
-#include "common/Errors.h"
 #include "image/EfiOperator.h"
-#include "image/ImageFile.h"
 
 namespace {
 
@@ -71,26 +68,13 @@ void Configure(TEFIOperator& op, const DiffArguments& d) {
   op.LoadProfile(*d.profile);
 }
 
-// A settings file by its ".dme" ending, an image otherwise.
 void LoadInto(TCalibration& doc, const QString& path, const DiffArguments& d) {
   TEFIOperator op(true);
   Configure(op, d);
   try {
-    if (QFileInfo(path).suffix().compare(QLatin1String("dme"), Qt::CaseInsensitive) == 0) {
-      if (const QString problem = op.CheckTables(); !problem.isEmpty())
-        throw DiffError{problem};
-      uint8_t mismatch = 0;
-      op.LoadSettings(0, path, mismatch);
-      op.LoadSettings(1, path, mismatch);
-    } else {
-      LoadImageFile(path, op.fImage);
-      if (const QString problem = op.CheckLayout(); !problem.isEmpty()) throw DiffError{problem};
-      op.DecodeImage();
-    }
+    LoadCalibrationFile(op, path);
   } catch (const std::exception& e) {
     throw DiffError{path + QStringLiteral(": ") + QString::fromUtf8(e.what())};
-  } catch (const DiffError& e) {
-    throw DiffError{path + QStringLiteral(": ") + e.message};
   }
   doc.Load(op);
 }
