@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "ui/app/Aboutfrm.h"
+#include "ui/app/CompareCommands.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
@@ -39,6 +40,10 @@ void TfrmMain::BuildDialogs() {
                      kSettingsFilters, "dme");
   odDMEFile = MakeFileDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
                              kSettingsFilters, "dme");
+  odCompare = MakeFileDialog(this, "odCompare", false, QStringLiteral("Сравнить с эталоном"),
+                             {QStringLiteral("Прошивки и настройки (*.bin *.dme)"),
+                              QStringLiteral("Все файлы (*.*)")},
+                             "bin");
 }
 
 void TfrmMain::BuildMenu() {
@@ -76,6 +81,8 @@ void TfrmMain::BuildMenu() {
   N7->setEnabled(false);
   N9 = item(file, "N9", QStringLiteral("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
+  actCompare = item(file, "actCompare", QStringLiteral("Сравнить с..."));
+  actCompareEnd = item(file, "actCompareEnd", QStringLiteral("Закончить сравнение"));
   N10 = item(file, "N10", QStringLiteral("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(
       file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
@@ -83,6 +90,7 @@ void TfrmMain::BuildMenu() {
   QMenu* view = submenu("N3", QStringLiteral("&Вид"));
   N12 = item(view, "N12", QStringLiteral("&Приборная доска"));
   N13 = item(view, "N13", QStringLiteral("&Телеметрия"));
+  act3D = item(view, "act3D", QStringLiteral("3D-вид карты"));
 
   QMenu* options = submenu("N4", QStringLiteral("&Опции"));
   N14 = item(options, "N14", QStringLiteral("COM-&порт"));
@@ -114,6 +122,10 @@ void TfrmMain::BuildMenu() {
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));
   connect(N13, &QAction::triggered, this, Guarded([this] { N13Click(); }));
+  connect(actCompare, &QAction::triggered, this, Guarded([this] { fCompare->actCompareClick(); }));
+  connect(actCompareEnd, &QAction::triggered, this,
+          Guarded([this] { fCompare->actCompareEndClick(); }));
+  connect(act3D, &QAction::triggered, this, Guarded([this] { act3DClick(); }));
 }
 
 bool TfrmMain::SelectModel() {
