@@ -1,10 +1,9 @@
 // Comparison of two calibrations, table by table and cell by cell.
 #include "calibration/Compare.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
-
-#include <QFileInfo>
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
@@ -52,8 +51,8 @@ int TCompareResult::DifferentCells() const {
 }
 
 int TCompareResult::NotComparable() const {
-  return static_cast<int>(
-      std::count_if(tables.begin(), tables.end(), [](const TTableDiff& t) { return !t.comparable; }));
+  return static_cast<int>(std::count_if(tables.begin(), tables.end(),
+                                        [](const TTableDiff& t) { return !t.comparable; }));
 }
 
 const TTableDiff* TCompareResult::Table(TTableId id) const {
@@ -132,6 +131,8 @@ TCompareResult Compare(const TCalibration& current, const TCalibration& referenc
 }
 
 void LoadCalibrationFile(TEFIOperator& op, const QString& path) {
+  // An operator given only a copy of a configuration has its tables still to size.
+  op.ResizeTables();
   if (QFileInfo(path).suffix().compare(QLatin1String("dme"), Qt::CaseInsensitive) == 0) {
     if (const QString problem = op.CheckTables(); !problem.isEmpty())
       throw ERuntimeError(problem.toStdString());

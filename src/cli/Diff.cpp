@@ -82,10 +82,14 @@ void LoadInto(TCalibration& doc, const QString& path, const DiffArguments& d) {
 QString AxisName(const TCalTable& table, int col, int row) {
   if (!table.Contains(col, row)) return QStringLiteral("axis");
   switch (table.Rule(col, row).GetKind()) {
-    case TCellRule::Kind::RpmAxis: return QStringLiteral("rpm");
-    case TCellRule::Kind::LoadAxis: return QStringLiteral("load");
-    case TCellRule::Kind::Temperature: return QStringLiteral("temp");
-    default: return QStringLiteral("index");
+    case TCellRule::Kind::RpmAxis:
+      return QStringLiteral("rpm");
+    case TCellRule::Kind::LoadAxis:
+      return QStringLiteral("load");
+    case TCellRule::Kind::Temperature:
+      return QStringLiteral("temp");
+    default:
+      return QStringLiteral("index");
   }
 }
 
@@ -133,7 +137,7 @@ QString JsonOf(const TCompareResult& r, const TCalibration& a) {
     }
     for (const TCellDiff& c : t.cells) {
       const AxisNames names = NamesOf(a.Table(t.id), c);
-      QJsonObject o{{"table", name}, {"col", c.col},     {"row", c.row},
+      QJsonObject o{{"table", name},  {"col", c.col},       {"row", c.row},
                     {"axis", c.axis}, {"a", c.currentText}, {"b", c.referenceText}};
       if (c.columnAxis) o.insert(names.column, *c.columnAxis);
       if (c.rowAxis && names.row != names.column) o.insert(names.row, *c.rowAxis);

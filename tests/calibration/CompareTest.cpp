@@ -4,8 +4,8 @@
 
 #include <QLocale>
 
-#include "calibration/Compare.h"
 #include "calibration/CalTestUtil.h"
+#include "calibration/Compare.h"
 
 namespace {
 // A small map in grid orientation: RPM header in row 0, load header in column 0.
@@ -54,8 +54,8 @@ TEST_F(CompareCalibrations, EqualCalibrationsHaveNoDifferenceAndValuesNotTextsCo
   Put(b, 1, 1, QStringLiteral("1"));
   Put(a, 2, 1, QStringLiteral("1.50"));
   Put(b, 2, 1, QStringLiteral("1,5"));
-  const TCompareResult r = CompareTables(Both(a, Map(TTableId::IgnMain)),
-                                         Both(b, Map(TTableId::IgnMain)));
+  const TCompareResult r =
+      CompareTables(Both(a, Map(TTableId::IgnMain)), Both(b, Map(TTableId::IgnMain)));
   EXPECT_TRUE(r.Equal());
   EXPECT_EQ(r.DifferentCells(), 0);
   ASSERT_EQ(r.tables.size(), 2u);

@@ -48,24 +48,36 @@ QVariant Key(const std::optional<double>& value) {
 
 QString Unit(TCellRule::Kind kind) {
   switch (kind) {
-    case TCellRule::Kind::RpmAxis: return QStringLiteral(" об/мин");
-    case TCellRule::Kind::LoadAxis: return QStringLiteral(" мс");
-    case TCellRule::Kind::Temperature: return QStringLiteral(" °C");
-    default: return {};
+    case TCellRule::Kind::RpmAxis:
+      return QStringLiteral(" об/мин");
+    case TCellRule::Kind::LoadAxis:
+      return QStringLiteral(" мс");
+    case TCellRule::Kind::Temperature:
+      return QStringLiteral(" °C");
+    default:
+      return {};
   }
 }
 }  // namespace
 
 QString TableCaption(TTableId id) {
   switch (id) {
-    case TTableId::FuelMain: return QStringLiteral("Топливо, частичные нагрузки");
-    case TTableId::IgnMain: return QStringLiteral("Зажигание, частичные нагрузки");
-    case TTableId::IgnXX: return QStringLiteral("Зажигание Х.Х.");
-    case TTableId::FuelXX: return QStringLiteral("Топливо Х.Х.");
-    case TTableId::IgnMax: return QStringLiteral("Зажигание, макс. нагрузка");
-    case TTableId::FuelMax: return QStringLiteral("Топливо, макс. нагрузка");
-    case TTableId::MAF: return QStringLiteral("ДМРВ");
-    case TTableId::WarmUp: return QStringLiteral("Обороты при прогреве");
+    case TTableId::FuelMain:
+      return QStringLiteral("Топливо, частичные нагрузки");
+    case TTableId::IgnMain:
+      return QStringLiteral("Зажигание, частичные нагрузки");
+    case TTableId::IgnXX:
+      return QStringLiteral("Зажигание Х.Х.");
+    case TTableId::FuelXX:
+      return QStringLiteral("Топливо Х.Х.");
+    case TTableId::IgnMax:
+      return QStringLiteral("Зажигание, макс. нагрузка");
+    case TTableId::FuelMax:
+      return QStringLiteral("Топливо, макс. нагрузка");
+    case TTableId::MAF:
+      return QStringLiteral("ДМРВ");
+    case TTableId::WarmUp:
+      return QStringLiteral("Обороты при прогреве");
   }
   return {};
 }
@@ -74,7 +86,7 @@ TfrmCompare::TfrmCompare(TCompareMarks& marks, QWidget* parent)
     : QWidget(parent, Qt::Window), fMarks(marks) {
   setObjectName(QStringLiteral("frmCompare"));
   setWindowTitle(QStringLiteral("Сравнение с эталоном"));
-  resize(620, 420);
+  resize(780, 420);
   auto* layout = new QVBoxLayout(this);
   lCompareSummary = new QLabel(this);
   lCompareSummary->setObjectName(QStringLiteral("lCompareSummary"));
@@ -91,6 +103,7 @@ TfrmCompare::TfrmCompare(TCompareMarks& marks, QWidget* parent)
   lvCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvCompare->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvCompare->verticalHeader()->hide();
+  lvCompare->setWordWrap(false);
   lvCompare->horizontalHeader()->setStretchLastSection(true);
   lvCompare->setColumnWidth(kTable, 190);
   lvCompare->setColumnWidth(kCell, 170);

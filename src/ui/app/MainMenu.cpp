@@ -40,10 +40,10 @@ void TfrmMain::BuildDialogs() {
                      kSettingsFilters, "dme");
   odDMEFile = MakeFileDialog(this, "odDMEFile", false, QStringLiteral("Загрузка настроек из файла"),
                              kSettingsFilters, "dme");
-  odCompare = MakeFileDialog(this, "odCompare", false, QStringLiteral("Сравнить с эталоном"),
-                             {QStringLiteral("Прошивки и настройки (*.bin *.dme)"),
-                              QStringLiteral("Все файлы (*.*)")},
-                             "bin");
+  odCompare = MakeFileDialog(
+      this, "odCompare", false, QStringLiteral("Сравнить с эталоном"),
+      {QStringLiteral("Прошивки и настройки (*.bin *.dme)"), QStringLiteral("Все файлы (*.*)")},
+      "bin");
 }
 
 void TfrmMain::BuildMenu() {

@@ -8,7 +8,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtDataVisualization/Q3DCamera>
+#include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QCustom3DLabel>
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QSurfaceDataProxy>
@@ -57,8 +60,8 @@ TfrmSurface::TfrmSurface(TMapEditors& maps, QTabWidget* pages, QWidget* fuelPage
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   if (!OpenGLAvailable()) {
-    lNoGL = new QLabel(
-        QStringLiteral("3D-вид недоступен: не удалось создать контекст OpenGL."), this);
+    lNoGL =
+        new QLabel(QStringLiteral("3D-вид недоступен: не удалось создать контекст OpenGL."), this);
     lNoGL->setObjectName(QStringLiteral("lNoGL"));
     lNoGL->setAlignment(Qt::AlignCenter);
     layout->addWidget(lNoGL);
@@ -100,6 +103,9 @@ void TfrmSurface::BuildGraph() {
   for (QValue3DAxis* axis : {fGraph->axisX(), fGraph->axisY(), fGraph->axisZ()})
     axis->setTitleVisible(true);
   fGraph->setSelectionMode(QAbstract3DGraph::SelectionItem);
+  // Seen from above and aside, as a map is judged; the mouse turns and zooms it.
+  fGraph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
+  fGraph->activeTheme()->setAmbientLightStrength(0.6f);
   fSeries = new QSurface3DSeries;
   fSeries->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
   fSeries->setColorStyle(Q3DTheme::ColorStyleRangeGradient);

@@ -99,8 +99,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fLive = new TLiveLoop(this, live, fLiveMark);
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
           Guarded([this] { fLive->sbWriteLogClick(); }));
-  fCompare = new TCompareCommands(this, {this, fEFI.get(), fMaps, fStrip, PageControl1, odCompare,
-                                         actCompare, actCompareEnd});
+  fCompare = new TCompareCommands(
+      this, {this, fEFI.get(), fMaps, fStrip, PageControl1, odCompare, actCompare, actCompareEnd});
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();

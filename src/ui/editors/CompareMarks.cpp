@@ -22,9 +22,8 @@ namespace {
 void PaintPlain(TStringGrid* grid, QPainter& painter, const QRect& rect, int col, int row) {
   const QPalette& palette = grid->palette();
   const bool fixed = grid->IsFixed(col, row);
-  const bool selected =
-      !fixed && grid->selectionModel() &&
-      grid->selectionModel()->isSelected(grid->model()->index(row, col));
+  const bool selected = !fixed && grid->selectionModel() &&
+                        grid->selectionModel()->isSelected(grid->model()->index(row, col));
   painter.fillRect(rect, fixed      ? palette.button()
                          : selected ? palette.highlight()
                                     : palette.base());
@@ -149,7 +148,8 @@ TCalTable TCompareMarks::Current(TTableId id) const {
   t.fixedRows = grid->FixedRows();
   t.texts.resize(static_cast<size_t>(t.cols) * t.rows);
   for (int r = 0; r < t.rows; ++r)
-    for (int c = 0; c < t.cols; ++c) t.texts[static_cast<size_t>(r) * t.cols + c] = grid->Cell(c, r);
+    for (int c = 0; c < t.cols; ++c)
+      t.texts[static_cast<size_t>(r) * t.cols + c] = grid->Cell(c, r);
   return t;
 }
 
@@ -164,8 +164,7 @@ QString TCompareMarks::ToolTip(TTableId id, int col, int row) {
   const TCellDiff* cell = table ? table->Find(col, row) : nullptr;
   if (!cell) return {};
   QString text = QStringLiteral("эталон: ") + cell->referenceText;
-  if (const auto delta = cell->Difference())
-    text += QStringLiteral("\nразница: ") + Signed(*delta);
+  if (const auto delta = cell->Difference()) text += QStringLiteral("\nразница: ") + Signed(*delta);
   return text;
 }
 
@@ -211,9 +210,8 @@ void TCompareMarks::ShowCount() {
   const int cells = fResult.DifferentCells();
   const int apart = fResult.NotComparable();
   fCount->setText(QStringLiteral("Различий: %1").arg(cells));
-  QString tip = QStringLiteral("Эталон: %1\nОтличающихся ячеек во всех таблицах: %2")
-                    .arg(fName)
-                    .arg(cells);
+  QString tip =
+      QStringLiteral("Эталон: %1\nОтличающихся ячеек во всех таблицах: %2").arg(fName).arg(cells);
   if (apart > 0) tip += QStringLiteral("\nНесравнимых таблиц: %1").arg(apart);
   fCount->setToolTip(tip);
   fCount->setVisible(true);
