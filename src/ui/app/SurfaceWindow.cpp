@@ -106,6 +106,8 @@ void TfrmSurface::BuildGraph() {
   // Seen from above and aside, as a map is judged; the mouse turns and zooms it.
   fGraph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
   fGraph->activeTheme()->setAmbientLightStrength(0.6f);
+  // Both ground axes as long as each other, whatever their units (rpm against ms).
+  fGraph->setHorizontalAspectRatio(1.0f);
   fSeries = new QSurface3DSeries;
   fSeries->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
   fSeries->setColorStyle(Q3DTheme::ColorStyleRangeGradient);
