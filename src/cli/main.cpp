@@ -13,6 +13,7 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/ChecksumCommands.h"
 #include "cli/CsvCommands.h"
+#include "cli/Diff.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -43,6 +44,10 @@ constexpr char kHelp[] =
     "      Lay a telemetry log over the part-load maps (of the demo image without --image):\n"
     "      records, seconds and the channel's (default O2) mean, minimum and maximum per\n"
     "      cell, and the fuel map a wide-band sensor (0 .. 1 V) proposes for AFR 14.7.\n"
+    "  diff A B [--profile P.prf] [--json]\n"
+    "      Compare two calibrations (each a .bin image or a .dme settings file) and print\n"
+    "      each differing cell: table, cell with its axis values, A, B. Exit status 0 when\n"
+    "      equal, 1 when they differ, 2 on an error, as diff's.\n"
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     // checksum, apply
@@ -200,6 +205,7 @@ int Run(const QStringList& args) {
       throw Failure{e.what(), kExitUsage};
     }
   }
+  if (command == QLatin1String("diff")) return RunDiff(rest);
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "ui/app/Aboutfrm.h"
+#include "ui/app/CompareCommands.h"
 #include "ui/app/LanguageMenu.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
@@ -41,6 +42,9 @@ void TfrmMain::BuildDialogs() {
                                  kSettingsFilters, "dme");
   odDMEFile = MakeFileDialog(this, "odDMEFile", false, tr("Загрузка настроек из файла"),
                              kSettingsFilters, "dme");
+  odCompare =
+      MakeFileDialog(this, "odCompare", false, tr("Сравнить с эталоном"),
+                     {tr("Прошивки и настройки (*.bin *.dme)"), tr("Все файлы (*.*)")}, "bin");
 }
 
 void TfrmMain::BuildMenu() {
@@ -78,6 +82,8 @@ void TfrmMain::BuildMenu() {
   N7->setEnabled(false);
   N9 = item(file, "N9", tr("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
+  actCompare = item(file, "actCompare", tr("Сравнить с..."));
+  actCompareEnd = item(file, "actCompareEnd", tr("Закончить сравнение"));
   N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(
       file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
@@ -85,6 +91,7 @@ void TfrmMain::BuildMenu() {
   QMenu* view = submenu("N3", tr("&Вид"));
   N12 = item(view, "N12", tr("&Приборная доска"));
   N13 = item(view, "N13", tr("&Телеметрия"));
+  act3D = item(view, "act3D", tr("3D-вид карты"));
 
   QMenu* options = submenu("N4", tr("&Опции"));
   N14 = item(options, "N14", tr("COM-&порт"));
@@ -117,6 +124,10 @@ void TfrmMain::BuildMenu() {
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));
   connect(N13, &QAction::triggered, this, Guarded([this] { N13Click(); }));
+  connect(actCompare, &QAction::triggered, this, Guarded([this] { fCompare->actCompareClick(); }));
+  connect(actCompareEnd, &QAction::triggered, this,
+          Guarded([this] { fCompare->actCompareEndClick(); }));
+  connect(act3D, &QAction::triggered, this, Guarded([this] { act3DClick(); }));
 }
 
 bool TfrmMain::SelectModel() {

@@ -17,7 +17,9 @@
 #include <QVBoxLayout>
 
 #include "common/Clock.h"
+#include "ui/app/CompareCommands.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/app/SurfaceWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkPanel.h"
@@ -97,6 +99,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fLive = new TLiveLoop(this, live, fLiveMark);
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
           Guarded([this] { fLive->sbWriteLogClick(); }));
+  fCompare = new TCompareCommands(
+      this, {this, fEFI.get(), fMaps, fStrip, PageControl1, odCompare, actCompare, actCompareEnd});
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
@@ -104,6 +108,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfrmMain::~TfrmMain() {
   // The parts go first: their handlers use the image object and the status strip.
+  delete frm3D;
+  delete fCompare;
   delete fAdapter;
   delete fLink;
   delete fMaps;
@@ -163,6 +169,13 @@ void TfrmMain::FillGrids(bool alreadyDecoded) {
 
 void TfrmMain::CollectGrids(uint8_t mode) {
   fMaps->CollectGrids(mode);
+}
+
+void TfrmMain::act3DClick() {
+  if (!frm3D) frm3D = new TfrmSurface(*fMaps, PageControl1, TabSheet1, TabSheet2, fLiveMark, this);
+  frm3D->show();
+  frm3D->raise();
+  frm3D->activateWindow();
 }
 
 void TfrmMain::RestorePlacement() {

@@ -23,6 +23,8 @@ class TAdapterCommands;
 class TStatusStrip;
 class TRecentFiles;
 class TLiveLoop;
+class TCompareCommands;
+class TfrmSurface;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -70,6 +72,12 @@ class TfrmMain : public QMainWindow {
   TLiveLoop& Live() { return *fLive; }
   const TLiveMark& LiveMark() const;
 
+  // --- Comparison with a reference calibration, and the 3D view of the maps ---
+  TCompareCommands& Compare() { return *fCompare; }
+  // frm3D, made the first time "3D-вид карты" runs.
+  TfrmSurface* Surface() const { return frm3D; }
+  void act3DClick();
+
   // --- Commands of the shell ---
   void DME1Click();
   void N6Click();
@@ -96,6 +104,9 @@ class TfrmMain : public QMainWindow {
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
   QAction* N11 = nullptr;
+  QAction* actCompare = nullptr;
+  QAction* actCompareEnd = nullptr;
+  QAction* act3D = nullptr;
 
   // --- Pages: TabSheet1 "Топливо", 2 "Зажигание", 4 "Х.Х.", 5 "Макс. нагрузка",
   // 3 "Прочие настройки", 7 "ДМРВ", 6 "Диагностика" ---
@@ -119,6 +130,7 @@ class TfrmMain : public QMainWindow {
   QFileDialog* odOpenBin = nullptr;
   QFileDialog* sdSetSaveFile = nullptr;
   QFileDialog* odDMEFile = nullptr;
+  QFileDialog* odCompare = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -141,6 +153,8 @@ class TfrmMain : public QMainWindow {
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;
+  TCompareCommands* fCompare = nullptr;
+  TfrmSurface* frm3D = nullptr;
   bool fShownOnce = false;
   QString fStartFile;
 };

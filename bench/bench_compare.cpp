@@ -1,0 +1,116 @@
+// The comparison's speed: two whole decoded calibrations compared in core, the grids
+// marked after a reference is opened, and the 3D view following one edited cell.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtDataVisualization/QSurface3DSeries>
+#include <QtDataVisualization/QSurfaceDataProxy>
+
+#include "calibration/Compare.h"
+#include "common/DecimalText.h"
+#include "image/DemoImage.h"
+#include "ui/app/CompareCommands.h"
+#include "ui/app/SurfaceWindow.h"
+#include "ui/app/mainfrm.h"
+#include "ui/editors/CompareMarks.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
+
+namespace {
+// The demo calibration and a copy with a block of the fuel map and an rpm breakpoint changed.
+void Decoded(TEFIOperator& op, bool changed) {
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  if (!changed) return;
+  for (int r = 2; r < 8; ++r)
+    for (int c = 2; c < 8; ++c) op.fFuelMainMatrix[r][c] *= 1.05;
+  op.fFuelMainMatrix[0][5] += 100;
+}
+
+void BM_CompareTwoImages(benchmark::State& state) {
+  TEFIOperator a(true), b(true);
+  Decoded(a, false);
+  Decoded(b, true);
+  TCalibration current, reference;
+  current.Load(a);
+  reference.Load(b);
+  int cells = 0;
+  for (auto _ : state) {
+    const TCompareResult r = Compare(current, reference);
+    cells = r.DifferentCells();
+    benchmark::DoNotOptimize(cells);
+  }
+  state.counters["cells"] = cells;
+}
+BENCHMARK(BM_CompareTwoImages)->Unit(benchmark::kMicrosecond);
+
+TfrmMain* Window() {
+  static TfrmMain* window = [] {
+    auto* w = new TfrmMain;
+    w->EFI().LoadDefaultConfig();
+    w->EFI().fImage = MakeDemoImage();
+    w->show();
+    w->FillGrids(false);
+    return w;
+  }();
+  return window;
+}
+
+QString ReferenceFile() {
+  static QTemporaryDir dir;
+  static const QString path = [] {
+    TEFIOperator op(true);
+    Decoded(op, true);
+    const QString p = dir.filePath("reference.dme");
+    op.SaveSettings(1, p);
+    return p;
+  }();
+  return path;
+}
+
+// From the decoded reference to every grid marked and the fuel map repainted.
+void BM_MarkGridsAfterOpening(benchmark::State& state) {
+  TfrmMain* window = Window();
+  window->PageControl1->setCurrentWidget(window->TabSheet1);
+  const QString path = ReferenceFile();
+  for (auto _ : state) {
+    window->Compare().OpenReference(path);
+    window->Maps().sgFuelMain->viewport()->repaint();
+    state.PauseTiming();
+    window->Compare().actCompareEndClick();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_MarkGridsAfterOpening)->Unit(benchmark::kMillisecond);
+
+// One typed fuel cell until the surface holds its new height and has drawn it.
+void BM_SurfaceFollowsOneCell(benchmark::State& state) {
+  TfrmMain* window = Window();
+  window->PageControl1->setCurrentWidget(window->TabSheet1);
+  window->act3DClick();
+  TfrmSurface* surface = window->Surface();
+  if (!surface->HasGraph()) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  QCoreApplication::processEvents();
+  TStringGrid* grid = window->Maps().sgFuelMain;
+  int n = 0;
+  for (auto _ : state) {
+    grid->SetCell(5, 5, FloatToStr(1.0 + (n++ % 40) / 100.0));
+    QCoreApplication::processEvents();
+  }
+}
+BENCHMARK(BM_SurfaceFollowsOneCell)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

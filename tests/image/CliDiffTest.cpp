@@ -1,0 +1,112 @@
+// tarvelo-cli diff run as a separate process, as a script or git would run it: its exit
+// status says equal (0), different (1) or failed (2), like diff's.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "ImageTestUtil.h"
+#include "image/DemoImage.h"
+#include "image/EfiOperator.h"
+
+#ifdef TARVELO_CLI
+
+namespace {
+
+struct DiffRun {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+DiffRun Diff(const QStringList& args) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  // A locale whose decimal separator is a comma: the output must not follow it.
+  env.insert("LC_ALL", "ru_RU.UTF-8");
+  env.insert("LANG", "ru_RU.UTF-8");
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(TARVELO_CLI), QStringList{"diff"} + args);
+  if (!p.waitForFinished(30000)) return {};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+          QString::fromUtf8(p.readAllStandardError())};
+}
+
+class CliDiff : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fDemo = Path("demo.bin");
+    WriteBytes(fDemo, Bytes(MakeDemoImage()));
+  }
+  QString Path(const char* name) const { return fDir.filePath(name); }
+  // The demo calibration as a settings file, one part-load fuel value changed by `delta`.
+  QString DemoSettings(const char* name, double delta) const {
+    TEFIOperator op(true);
+    op.LoadDefaultConfig();
+    op.fImage = MakeDemoImage();
+    op.DecodeImage();
+    op.fFuelMainMatrix[2][3] += delta;
+    op.SaveSettings(1, Path(name));
+    return Path(name);
+  }
+  QTemporaryDir fDir;
+  QString fDemo;
+};
+
+}  // namespace
+
+TEST_F(CliDiff, EqualCalibrationsExitZeroWhateverTheirFileKind) {
+  const DiffRun same = Diff({fDemo, fDemo});
+  EXPECT_EQ(same.exitCode, 0) << same.err.toStdString();
+  EXPECT_TRUE(same.out.isEmpty()) << same.out.toStdString();
+  // The image against the settings file made from it.
+  const DiffRun kinds = Diff({fDemo, DemoSettings("same.dme", 0)});
+  EXPECT_EQ(kinds.exitCode, 0) << kinds.out.toStdString() << kinds.err.toStdString();
+}
+
+TEST_F(CliDiff, OneChangedCellIsPrintedWithItsAxesAndExitsOne) {
+  const QString changed = DemoSettings("changed.dme", 0.25);
+  const DiffRun text = Diff({fDemo, changed});
+  EXPECT_EQ(text.exitCode, 1) << text.err.toStdString();
+  const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 1) << text.out.toStdString();
+  const QStringList fields = lines[0].split('\t');
+  ASSERT_EQ(fields.size(), 4);
+  EXPECT_EQ(fields[0], "fuel-main");
+  EXPECT_TRUE(fields[1].contains("rpm=")) << fields[1].toStdString();
+  EXPECT_TRUE(fields[1].contains("load=")) << fields[1].toStdString();
+  // Values with a full stop, not the locale's comma.
+  bool okA = false, okB = false;
+  const double a = fields[2].toDouble(&okA), b = fields[3].toDouble(&okB);
+  EXPECT_TRUE(okA && okB) << text.out.toStdString();
+  EXPECT_NEAR(b - a, 0.25, 0.01);
+
+  const DiffRun json = Diff({fDemo, changed, "--json"});
+  EXPECT_EQ(json.exitCode, 1);
+  const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+  EXPECT_FALSE(root["equal"].toBool());
+  const QJsonArray cells = root["differences"].toArray();
+  ASSERT_EQ(cells.size(), 1);
+  const QJsonObject cell = cells[0].toObject();
+  EXPECT_EQ(cell["table"].toString(), "fuel-main");
+  EXPECT_EQ(cell["col"].toInt(), 3);
+  EXPECT_TRUE(cell.contains("rpm"));
+  EXPECT_NEAR(cell["difference"].toDouble(), -0.25, 0.01);
+}
+
+TEST_F(CliDiff, ErrorsExitTwoNotOneSoTheyAreNeverTakenForADifference) {
+  EXPECT_EQ(Diff({fDemo, Path("missing.bin")}).exitCode, 2);
+  EXPECT_EQ(Diff({fDemo}).exitCode, 2);
+  EXPECT_EQ(Diff({fDemo, fDemo, "--frobnicate"}).exitCode, 2);
+  EXPECT_EQ(Diff({fDemo, fDemo, "--profile", Path("none.prf")}).exitCode, 2);
+  WriteBytes(Path("short.bin"), QByteArray(100, '\0'));
+  const DiffRun shortImage = Diff({fDemo, Path("short.bin")});
+  EXPECT_EQ(shortImage.exitCode, 2);
+  EXPECT_TRUE(shortImage.err.contains("short.bin")) << shortImage.err.toStdString();
+}
+
+#endif
