@@ -220,9 +220,9 @@ TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
 }
 
 // Pictures of the comparison and the 3D view (scripts/screenshots sets TARVELO_SHOTS).
-using Screenshots = ProgramTest;
+using CompareScreenshots = ProgramTest;
 
-TEST_F(Screenshots, ComparedFuelMapDifferenceListAnd3DView) {
+TEST_F(CompareScreenshots, ComparedFuelMapDifferenceListAnd3DView) {
   const QString folder = qEnvironmentVariable("TARVELO_SHOTS");
   if (folder.isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
   Start();
