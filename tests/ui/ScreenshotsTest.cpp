@@ -101,6 +101,30 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   Save(Find<QWidget>("FrmTelemetry"), QStringLiteral("telemetry"));
 }
 
+// The demo drive laid over the part-load maps, with the window and its correction table.
+TEST_F(Screenshots, LogAnalysisOfTheDemoDriveOverTheMaps) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  Start();
+  AnswerFileDialog(DataFile("demo.bin"));
+  frmMain->findChild<QAction*>("BIN1")->trigger();
+  const QString log = TempPath("demo-drive.txt");
+  LiveRecord last{};
+  WriteDemoLog(log, 3000, &last);
+  frmMain->findChild<QAction*>("actLogAnalysis")->trigger();
+  auto* window = Find<QWidget>("frmLogAnalysis");
+  ASSERT_NE(window, nullptr);
+  AnswerFileDialog(log);
+  Find<QPushButton>("btnOpenLog")->click();
+  Pump(200);
+  Save(window, QStringLiteral("log-analysis"));
+  auto* pages = Find<QTabWidget>("PageControl1");
+  for (const char* page : {"TabSheet1", "TabSheet2"}) {
+    pages->setCurrentWidget(Find<QWidget>(page));
+    Pump(50);
+    Save(frmMain, QStringLiteral("log-overlay-%1").arg(QLatin1String(page)));
+  }
+}
+
 TEST_F(Screenshots, FileDialogOnARussianDesktop) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
   if (English()) GTEST_SKIP() << "Qt's own dialog, English already";

@@ -8,6 +8,7 @@
 
 #include "ui/app/Aboutfrm.h"
 #include "ui/app/LanguageMenu.h"
+#include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
@@ -91,6 +92,7 @@ void TfrmMain::BuildMenu() {
   QMenu* view = submenu("N3", tr("&Вид"));
   N12 = item(view, "N12", tr("&Приборная доска"));
   N13 = item(view, "N13", tr("&Телеметрия"));
+  actLogAnalysis = item(view, "actLogAnalysis", tr("Анализ ЛОГа на картах..."));
 
   QMenu* options = submenu("N4", tr("&Опции"));
   N14 = item(options, "N14", tr("COM-&порт"));
@@ -125,6 +127,7 @@ void TfrmMain::BuildMenu() {
   connect(N11, &QAction::triggered, this, Guarded([this] { N11Click(); }));
   connect(N12, &QAction::triggered, this, Guarded([this] { N12Click(); }));
   connect(N13, &QAction::triggered, this, Guarded([this] { N13Click(); }));
+  connect(actLogAnalysis, &QAction::triggered, this, Guarded([this] { actLogAnalysisClick(); }));
 }
 
 bool TfrmMain::SelectModel() {
@@ -175,4 +178,8 @@ void TfrmMain::N12Click() {
 
 void TfrmMain::N13Click() {
   ShowModeless(FrmTelemetry);
+}
+
+void TfrmMain::actLogAnalysisClick() {
+  ShowModeless(fLogAnalysis);
 }

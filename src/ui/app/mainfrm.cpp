@@ -18,10 +18,13 @@
 
 #include "common/Clock.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/app/LogAnalysisWindow.h"
+#include "ui/app/Program.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkPanel.h"
+#include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
@@ -86,6 +89,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
   fEdit->SetTablesLoaded([this] { return TablesLoaded; });
   fEdit->FillMenu(mnuEdit);
+  // The log analysis window: a log file, or the records the telemetry window holds.
+  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps, [] {
+    if (!FrmTelemetry || !FrmTelemetry->TelemetryLogger) return std::vector<LiveRecord>{};
+    const TEFILogList& list = FrmTelemetry->TelemetryLogger->Records;
+    return std::vector<LiveRecord>(list.Data(), list.Data() + list.Count());
+  });
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
@@ -108,7 +117,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmMain::~TfrmMain() {
-  // The parts go first: their handlers use the image object and the status strip.
+  // The parts go first: their handlers use the image object and the status strip. The log
+  // analysis window leaves the map grids before the editors go.
+  delete fLogAnalysis;
   delete fEdit;
   delete fAdapter;
   delete fLink;

@@ -25,6 +25,7 @@ class TStatusStrip;
 class TRecentFiles;
 class TLiveLoop;
 class TEditCommands;
+class TfrmLogAnalysis;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -54,6 +55,8 @@ class TfrmMain : public QMainWindow {
   TAdapterCommands& Adapter() { return *fAdapter; }
   // The "&Правка" menu's commands on the calibration.
   TEditCommands& Edit() { return *fEdit; }
+  // "Анализ ЛОГа на картах": the log laid over the part-load maps, the fuel correction.
+  TfrmLogAnalysis& LogAnalysis() { return *fLogAnalysis; }
   // Before a load or the exit would lose calibration changes not yet saved: asks whether
   // to save them (the settings-file save), discard them or cancel. True when the caller
   // may go on: nothing to lose, the changes saved, or discarded.
@@ -85,6 +88,7 @@ class TfrmMain : public QMainWindow {
   void N11Click();
   void N12Click();
   void N13Click();
+  void actLogAnalysisClick();
 
   // --- State shared by the subsystems (interface thread only) ---
   bool TablesLoaded = false;
@@ -101,6 +105,7 @@ class TfrmMain : public QMainWindow {
   QAction* N10 = nullptr;
   QAction* N12 = nullptr;
   QAction* N13 = nullptr;
+  QAction* actLogAnalysis = nullptr;
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
   QAction* N11 = nullptr;
@@ -151,6 +156,7 @@ class TfrmMain : public QMainWindow {
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;
   TEditCommands* fEdit = nullptr;
+  TfrmLogAnalysis* fLogAnalysis = nullptr;
   bool fShownOnce = false;
   QString fStartFile;
 };

@@ -54,6 +54,7 @@ class TGridDelegate : public QStyledItemDelegate {
         if ((option.state & QStyle::State_Selected) &&
             fGrid->SelectedBlock().width() * fGrid->SelectedBlock().height() > 1)
           DrawSelectionVeil(painter, option);
+        DrawOverlay(painter, option.rect, col, row);
         if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
         return;
       }
@@ -63,12 +64,24 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->setPen(Qt::black);
       painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                         index.data().toString());
+      DrawOverlay(painter, option.rect, col, row);
     } else {
       QStyleOptionViewItem plain = option;
       plain.state &= ~QStyle::State_HasFocus;
       QStyledItemDelegate::paint(painter, plain, index);
+      DrawOverlay(painter, option.rect, col, row);
       if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
     }
+  }
+
+  // What another view lays over the cell, drawn over its colour and text but under the
+  // focus mark.
+  void DrawOverlay(QPainter* painter, const QRect& rect, int col, int row) const {
+    if (!fGrid->CellOverlay()) return;
+    painter->save();
+    painter->setClipRect(rect);
+    fGrid->CellOverlay()(*painter, rect, col, row);
+    painter->restore();
   }
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,

@@ -16,6 +16,11 @@ class TStringGrid : public QTableWidget {
   // would cover the default drawing entirely, so that drawing is skipped.)
   using DrawCellHook = std::function<bool(QPainter& painter, const QRect& rect, int col, int row)>;
 
+  // Draws over a cell once it is painted (by the paint hook or by default), under the focus
+  // mark: marks of another view that leave the cell's own look in place.
+  using CellOverlayHook =
+      std::function<void(QPainter& painter, const QRect& rect, int col, int row)>;
+
   TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows, QWidget* parent = nullptr);
 
   int ColCount() const { return columnCount(); }
@@ -53,6 +58,8 @@ class TStringGrid : public QTableWidget {
   void Repaint();
   void SetDrawCellHook(DrawCellHook hook) { fDrawCell = std::move(hook); }
   const DrawCellHook& DrawCell() const { return fDrawCell; }
+  void SetCellOverlay(CellOverlayHook hook) { fOverlay = std::move(hook); }
+  const CellOverlayHook& CellOverlay() const { return fOverlay; }
   bool IsFixed(int col, int row) const { return col < fFixedCols || row < fFixedRows; }
 
  signals:
@@ -81,4 +88,5 @@ class TStringGrid : public QTableWidget {
   int fFixedRows;
   bool fHasFocus = false;
   DrawCellHook fDrawCell;
+  CellOverlayHook fOverlay;
 };
