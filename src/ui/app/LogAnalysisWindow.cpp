@@ -326,6 +326,10 @@ void TfrmLogAnalysis::ShowCorrection() {
   const bool shown = table && !fCorrection.Refused() && fCorrection.cols > 0;
   sgCorrection->SetColCount(shown ? table->cols : 1);
   sgCorrection->SetRowCount(shown ? table->rows : 1);
+  // Cells as compact as the map's own, the whole table in view.
+  sgCorrection->SetDefaultColWidth(38);
+  sgCorrection->SetDefaultRowHeight(20);
+  sgCorrection->setFixedSize(sgCorrection->ColCount() * 38 + 4, sgCorrection->RowCount() * 20 + 4);
   int changed = 0, used = 0;
   if (shown) {
     for (int r = 0; r < table->rows; ++r)
