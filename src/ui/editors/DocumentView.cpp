@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <algorithm>
 
 #include "ui/editors/MapEditors.h"
