@@ -383,6 +383,11 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
         values.push_back(table.Value(c, r));
         continue;
       }
+      // A cell the table leaves empty (a table this layout lacks) may stay empty.
+      if (!v && table.Text(c, r).isEmpty()) {
+        values.push_back(std::nullopt);
+        continue;
+      }
       if (!v) return Failed(QStringLiteral("%1: нет числа в ячейке (%2)").arg(what, Cell(c, r)));
       bool cut = false;
       values.push_back(table.Rule(c, r).Quantise(*v, &cut));
@@ -396,8 +401,8 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
   for (int r = 0; r < table.rows; ++r)
     for (int c = 0; c < table.cols; ++c) {
       const K kind = table.Rule(c, r).GetKind();
-      if (kind != K::Text && kind != K::Index)
-        out.PutText(c, r, table.Rule(c, r).Show(*values[static_cast<size_t>(r) * table.cols + c]));
+      const std::optional<double>& v = values[static_cast<size_t>(r) * table.cols + c];
+      if (kind != K::Text && kind != K::Index && v) out.PutText(c, r, table.Rule(c, r).Show(*v));
     }
   TOpResult result = out.Done();
   result.limited = limited;
