@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <cmath>
 
@@ -18,8 +19,10 @@
 #include "telemetry/LogWriter.h"
 #include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/LogOverlay.h"
+#include "ui/app/Program.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -179,4 +182,19 @@ TEST_F(LogAnalysisWindowTest, NarrowBandSensorIsRefusedWithItsReason) {
   const QString text = Fuel().Text(3, 4);
   w.ApplyClick();
   EXPECT_EQ(Fuel().Text(3, 4), text);
+}
+
+TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  // Nothing loaded there yet: said so, and the window keeps what it had.
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  w.btnTelemetryLog->click();
+  EXPECT_TRUE(text.contains("нет загруженного ЛОГа")) << text.toStdString();
+  EXPECT_TRUE(w.FuelAnalysis().cells.empty());
+  AnswerFileDialog(WriteLog(kDrive));
+  FrmTelemetry->LoadLogBtn->click();
+  w.btnTelemetryLog->click();
+  EXPECT_EQ(w.FuelAnalysis().records, 33);
+  EXPECT_EQ(w.FuelAnalysis().At(4, 1).count, 15);
 }

@@ -56,8 +56,8 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 }
 }  // namespace
 
-TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps, TelemetryLog telemetryLog)
-    : QWidget(parent, Qt::Window), fMaps(maps), fTelemetryLog(std::move(telemetryLog)) {
+TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
+    : QWidget(parent, Qt::Window), fMaps(maps) {
   setObjectName(QStringLiteral("frmLogAnalysis"));
   setWindowTitle(tr("Анализ ЛОГа на картах"));
   auto* layout = new QVBoxLayout(this);

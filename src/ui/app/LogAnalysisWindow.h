@@ -30,7 +30,8 @@ class TfrmLogAnalysis : public QWidget {
   // The records the telemetry window holds now (none when it holds no log).
   using TelemetryLog = std::function<std::vector<LiveRecord>()>;
 
-  TfrmLogAnalysis(QWidget* parent, TMapEditors& maps, TelemetryLog telemetryLog);
+  TfrmLogAnalysis(QWidget* parent, TMapEditors& maps);
+  void SetTelemetryLog(TelemetryLog telemetryLog) { fTelemetryLog = std::move(telemetryLog); }
   ~TfrmLogAnalysis() override;
 
   // The log to analyse: a file read by the program's log reader, or the telemetry window's.

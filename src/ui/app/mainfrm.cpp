@@ -19,12 +19,10 @@
 #include "common/Clock.h"
 #include "ui/app/LiveLoop.h"
 #include "ui/app/LogAnalysisWindow.h"
-#include "ui/app/Program.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkPanel.h"
-#include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
@@ -89,12 +87,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
   fEdit->SetTablesLoaded([this] { return TablesLoaded; });
   fEdit->FillMenu(mnuEdit);
-  // The log analysis window: a log file, or the records the telemetry window holds.
-  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps, [] {
-    if (!FrmTelemetry || !FrmTelemetry->TelemetryLogger) return std::vector<LiveRecord>{};
-    const TEFILogList& list = FrmTelemetry->TelemetryLogger->Records;
-    return std::vector<LiveRecord>(list.Data(), list.Data() + list.Count());
-  });
+  // The log analysis window; the program hands it the telemetry window's log.
+  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
