@@ -312,6 +312,21 @@ Write it to the DME anyway?</translation>
     </message>
 </context>
 <context>
+    <name>TLogOverlay</name>
+    <message>
+        <source>Записей: %1, время: %2 с</source>
+        <translation>Records: %1, time: %2 s</translation>
+    </message>
+    <message>
+        <source>%1: среднее %2, мин. %3, макс. %4</source>
+        <translation>%1: mean %2, min. %3, max. %4</translation>
+    </message>
+    <message>
+        <source>мало данных</source>
+        <translation>too few data</translation>
+    </message>
+</context>
+<context>
     <name>TMapEditors</name>
     <message>
         <source>Убрать цветную градацию</source>
@@ -511,6 +526,14 @@ s</translation>
         <source>Файл:</source>
         <translation>File:</translation>
     </message>
+    <message>
+        <source>Изменено</source>
+        <translation>Modified</translation>
+    </message>
+    <message>
+        <source>Есть изменения, не сохранённые в файле</source>
+        <translation>There are changes not saved to a file</translation>
+    </message>
 </context>
 <context>
     <name>TfrmIndicators</name>
@@ -521,6 +544,133 @@ s</translation>
     <message>
         <source>км/ч</source>
         <translation>km/h</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmLogAnalysis</name>
+    <message>
+        <source>Анализ ЛОГа на картах</source>
+        <translation>Log analysis on the maps</translation>
+    </message>
+    <message>
+        <source>Открыть ЛОГ-файл</source>
+        <translation>Open log file</translation>
+    </message>
+    <message>
+        <source>ЛОГ-файлы (*.txt *.log)</source>
+        <translation>Log files (*.txt *.log)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>ЛОГ</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>Открыть ЛОГ...</source>
+        <translation>Open log...</translation>
+    </message>
+    <message>
+        <source>ЛОГ окна телеметрии</source>
+        <translation>Telemetry window&apos;s log</translation>
+    </message>
+    <message>
+        <source>ЛОГ не загружен</source>
+        <translation>No log loaded</translation>
+    </message>
+    <message>
+        <source>Статистика по ячейкам</source>
+        <translation>Statistics per cell</translation>
+    </message>
+    <message>
+        <source>Канал</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>Мало данных: записей меньше</source>
+        <translation>Too few data: records fewer than</translation>
+    </message>
+    <message>
+        <source>Прогретый двигатель: CLT выше</source>
+        <translation>Warm engine: CLT above</translation>
+    </message>
+    <message>
+        <source> °C</source>
+        <translation> °C</translation>
+    </message>
+    <message>
+        <source>Ровный дроссель: изменение TPS меньше</source>
+        <translation>Steady throttle: TPS change under</translation>
+    </message>
+    <message>
+        <source>Отрезок ЛОГа, с</source>
+        <translation>Stretch of the log, s</translation>
+    </message>
+    <message>
+        <source>Показать на картах</source>
+        <translation>Show on the maps</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива по широкополосному датчику</source>
+        <translation>Fuel correction from a wide-band sensor</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>Целевой AFR</source>
+        <translation>Target AFR</translation>
+    </message>
+    <message>
+        <source>Наибольший шаг</source>
+        <translation>Largest step</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Записать предложенные значения в карту топлива (одним шагом отмены)</source>
+        <translation>Write the proposed values into the fuel map (one undo step)</translation>
+    </message>
+    <message>
+        <source>чтение остановлено в строке %1: %2</source>
+        <translation>reading stopped at line %1: %2</translation>
+    </message>
+    <message>
+        <source>В окне телеметрии нет загруженного ЛОГа</source>
+        <translation>The telemetry window holds no log</translation>
+    </message>
+    <message>
+        <source>Записей: %1. Карты не загружены.</source>
+        <translation>Records: %1. No maps loaded.</translation>
+    </message>
+    <message>
+        <source>Записей: %1, отброшено фильтрами: %2, вне карты: %3.</source>
+        <translation>Records: %1, taken out by the filters: %2, outside the map: %3.</translation>
+    </message>
+    <message>
+        <source>Коррекция невозможна: %1</source>
+        <translation>No correction possible: %1</translation>
+    </message>
+    <message>
+        <source>Нет ЛОГа или карт для коррекции.</source>
+        <translation>No log or maps to correct.</translation>
+    </message>
+    <message>
+        <source>Коррекция применена (её можно отменить в меню &quot;Правка&quot;).</source>
+        <translation>Correction applied (it can be undone in the &quot;Edit&quot; menu).</translation>
+    </message>
+    <message>
+        <source>Ячеек с достаточными данными: %1, предложено изменить: %2.</source>
+        <translation>Cells with enough data: %1, proposed to change: %2.</translation>
+    </message>
+    <message>
+        <source>Коррекция по ЛОГу</source>
+        <translation>Correction from the log</translation>
     </message>
 </context>
 <context>
@@ -700,6 +850,14 @@ s</translation>
     <message>
         <source>Версия</source>
         <translation>About</translation>
+    </message>
+    <message>
+        <source>&amp;Правка</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>Анализ ЛОГа на картах...</source>
+        <translation>Log analysis on the maps...</translation>
     </message>
 </context>
 <context>

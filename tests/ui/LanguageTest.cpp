@@ -124,9 +124,10 @@ TEST_F(LanguageTest, EveryWindowSpeaksEnglishUnderTheEnglishTranslation) {
   Pump(50);
   frmMain->findChild<QAction*>("N12")->trigger();
   frmMain->findChild<QAction*>("N13")->trigger();
+  frmMain->findChild<QAction*>("actLogAnalysis")->trigger();
   Pump(50);
   for (const char* name :
-       {"frmMain", "frmIndicators", "FrmTelemetry", "AboutBox", "frmSelectDME"}) {
+       {"frmMain", "frmIndicators", "FrmTelemetry", "AboutBox", "frmSelectDME", "frmLogAnalysis"}) {
     const QWidget* window = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
       if (top->objectName() == QLatin1String(name)) window = top;

@@ -16,6 +16,7 @@
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LogWriter.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 QString ShotsFolder() {
@@ -101,6 +102,30 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   Save(Find<QWidget>("FrmTelemetry"), QStringLiteral("telemetry"));
 }
 
+// The demo drive laid over the part-load maps, with the window and its correction table.
+TEST_F(Screenshots, LogAnalysisOfTheDemoDriveOverTheMaps) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  Start();
+  AnswerFileDialog(DataFile("demo.bin"));
+  frmMain->findChild<QAction*>("BIN1")->trigger();
+  const QString log = TempPath("demo-drive.txt");
+  LiveRecord last{};
+  WriteDemoLog(log, 3000, &last);
+  frmMain->findChild<QAction*>("actLogAnalysis")->trigger();
+  auto* window = Find<QWidget>("frmLogAnalysis");
+  ASSERT_NE(window, nullptr);
+  AnswerFileDialog(log);
+  Find<QPushButton>("btnOpenLog")->click();
+  Pump(200);
+  Save(window, QStringLiteral("log-analysis"));
+  auto* pages = Find<QTabWidget>("PageControl1");
+  for (const char* page : {"TabSheet1", "TabSheet2"}) {
+    pages->setCurrentWidget(Find<QWidget>(page));
+    Pump(50);
+    Save(frmMain, QStringLiteral("log-overlay-%1").arg(QLatin1String(page)));
+  }
+}
+
 TEST_F(Screenshots, FileDialogOnARussianDesktop) {
   if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
   if (English()) GTEST_SKIP() << "Qt's own dialog, English already";
@@ -121,6 +146,31 @@ TEST_F(Screenshots, FileDialogOnARussianDesktop) {
     static_cast<QDialog*>(modal)->reject();
   });
   frmMain->findChild<QAction*>("BIN1")->trigger();
+  Stop();
+  QLocale::setDefault(before);
+}
+
+TEST_F(Screenshots, SelectedBlockBeforeAndAfterAnInterpolation) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  Start();
+  const QString image = TempPath("demo.bin");
+  QFile::copy(DataFile("demo.bin"), image);
+  AnswerFileDialog(image);
+  frmMain->findChild<QAction*>("BIN1")->trigger();
+  auto* grid = Find<TStringGrid>("sgFuelMain");
+  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  QApplication::setActiveWindow(frmMain);
+  grid->setFocus();
+  Pump(20);
+  // A block of the part-load fuel map, its corners apart, as a tuner marks it.
+  grid->SelectBlock(3, 3, 9, 8);
+  Pump(50);
+  Save(frmMain, QStringLiteral("edit-block-selected"));
+  frmMain->findChild<QAction*>("actInterpolate2D")->trigger();
+  Pump(50);
+  Save(frmMain, QStringLiteral("edit-block-interpolated"));
   Stop();
   QLocale::setDefault(before);
 }

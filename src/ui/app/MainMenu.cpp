@@ -9,6 +9,7 @@
 #include "ui/app/Aboutfrm.h"
 #include "ui/app/CompareCommands.h"
 #include "ui/app/LanguageMenu.h"
+#include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
@@ -85,13 +86,20 @@ void TfrmMain::BuildMenu() {
   actCompare = item(file, "actCompare", tr("Сравнить с..."));
   actCompareEnd = item(file, "actCompareEnd", tr("Закончить сравнение"));
   N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
-  fRecent = new TRecentFiles(
-      file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
+  fRecent = new TRecentFiles(file, N10, [this](const QString& path) {
+    RunCommand([this, &path] {
+      if (ConfirmDiscard()) OpenFile(path);
+    });
+  });
+
+  // Filled by the edit commands once the map editors exist.
+  mnuEdit = submenu("mnuEdit", tr("&Правка"));
 
   QMenu* view = submenu("N3", tr("&Вид"));
   N12 = item(view, "N12", tr("&Приборная доска"));
   N13 = item(view, "N13", tr("&Телеметрия"));
   act3D = item(view, "act3D", tr("3D-вид карты"));
+  actLogAnalysis = item(view, "actLogAnalysis", tr("Анализ ЛОГа на картах..."));
 
   QMenu* options = submenu("N4", tr("&Опции"));
   N14 = item(options, "N14", tr("COM-&порт"));
@@ -117,7 +125,9 @@ void TfrmMain::BuildMenu() {
   connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
   connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
   connect(N7, &QAction::triggered, this, Guarded([this] { fAdapter->N7Click(); }));
-  connect(N8, &QAction::triggered, this, Guarded([this] { fAdapter->N8Click(); }));
+  connect(N8, &QAction::triggered, this, Guarded([this] {
+            if (ConfirmDiscard()) fAdapter->N8Click();
+          }));
   connect(N14, &QAction::triggered, this, Guarded([this] { fAdapter->N14Click(); }));
   connect(N16, &QAction::triggered, this, Guarded([this] { fAdapter->N16Click(); }));
   connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));
@@ -128,6 +138,7 @@ void TfrmMain::BuildMenu() {
   connect(actCompareEnd, &QAction::triggered, this,
           Guarded([this] { fCompare->actCompareEndClick(); }));
   connect(act3D, &QAction::triggered, this, Guarded([this] { act3DClick(); }));
+  connect(actLogAnalysis, &QAction::triggered, this, Guarded([this] { actLogAnalysisClick(); }));
 }
 
 bool TfrmMain::SelectModel() {
@@ -178,4 +189,8 @@ void TfrmMain::N12Click() {
 
 void TfrmMain::N13Click() {
   ShowModeless(FrmTelemetry);
+}
+
+void TfrmMain::actLogAnalysisClick() {
+  ShowModeless(fLogAnalysis);
 }

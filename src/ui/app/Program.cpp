@@ -7,6 +7,7 @@
 #include "ui/app/Aboutfrm.h"
 #include "ui/app/Language.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/mainfrm.h"
 #include "ui/app/selectDMEfrm.h"
 #include "ui/telemetry/DashboardWindow.h"
@@ -31,6 +32,12 @@ bool StartProgram() {
   frmIndicators = new TfrmIndicators;
   FrmTelemetry = new TFrmTelemetry;
   frmSelectDME = new TfrmSelectDME;
+  // The log analysis takes the log the telemetry window holds, as it is at that moment.
+  frmMain->LogAnalysis().SetTelemetryLog([] {
+    if (!FrmTelemetry || !FrmTelemetry->TelemetryLogger) return std::vector<LiveRecord>{};
+    const TEFILogList& list = FrmTelemetry->TelemetryLogger->Records;
+    return std::vector<LiveRecord>(list.Data(), list.Data() + list.Count());
+  });
   // Each live record reaches the dashboard while it is showing; hidden, it keeps its readings.
   QObject::connect(&frmMain->Live(), &TLiveLoop::RecordShown, frmIndicators,
                    [](const LiveRecord& values) {

@@ -19,7 +19,9 @@
 #include "common/Clock.h"
 #include "ui/app/CompareCommands.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/SurfaceWindow.h"
+#include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkPanel.h"
@@ -83,6 +85,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
   fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
   connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
+  connect(fAdapter, &TAdapterCommands::SettingsSaved, this, [this] { fMaps->Doc().MarkSaved(); });
+  fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
+  fEdit->SetTablesLoaded([this] { return TablesLoaded; });
+  fEdit->FillMenu(mnuEdit);
+  // The log analysis window; the program hands it the telemetry window's log.
+  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
@@ -107,9 +115,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmMain::~TfrmMain() {
-  // The parts go first: their handlers use the image object and the status strip.
+  // The parts go first: their handlers use the image object and the status strip. The log
+  // analysis window leaves the map grids before the editors go.
   delete frm3D;
   delete fCompare;
+  delete fLogAnalysis;
+  delete fEdit;
   delete fAdapter;
   delete fLink;
   delete fMaps;
@@ -211,6 +222,13 @@ const TLiveMark& TfrmMain::LiveMark() const {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  // Calibration changes not yet saved are saved, discarded or keep the window open.
+  bool mayClose = true;
+  RunCommand([&] { mayClose = ConfirmDiscard(); });
+  if (!mayClose) {
+    event->ignore();
+    return;
+  }
   // FormClose: a running live loop sees the cleared flag and ends.
   StopActivities();
   SavePlacement();

@@ -14,6 +14,7 @@
 class QAction;
 class QFileDialog;
 class QLineEdit;
+class QMenu;
 class QTabWidget;
 class QToolButton;
 class QGroupBox;
@@ -25,6 +26,8 @@ class TRecentFiles;
 class TLiveLoop;
 class TCompareCommands;
 class TfrmSurface;
+class TEditCommands;
+class TfrmLogAnalysis;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -52,6 +55,14 @@ class TfrmMain : public QMainWindow {
   TLinkPanel& Link() { return *fLink; }
   // The adapter exchanges: image read and upload, store exchange, adapter port.
   TAdapterCommands& Adapter() { return *fAdapter; }
+  // The "&Правка" menu's commands on the calibration.
+  TEditCommands& Edit() { return *fEdit; }
+  // "Анализ ЛОГа на картах": the log laid over the part-load maps, the fuel correction.
+  TfrmLogAnalysis& LogAnalysis() { return *fLogAnalysis; }
+  // Before a load or the exit would lose calibration changes not yet saved: asks whether
+  // to save them (the settings-file save), discard them or cancel. True when the caller
+  // may go on: nothing to lose, the changes saved, or discarded.
+  bool ConfirmDiscard();
   // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
   void FillGrids(bool alreadyDecoded);
   // Parses the grids back into the tables (mode 1).
@@ -85,6 +96,7 @@ class TfrmMain : public QMainWindow {
   void N11Click();
   void N12Click();
   void N13Click();
+  void actLogAnalysisClick();
 
   // --- State shared by the subsystems (interface thread only) ---
   bool TablesLoaded = false;
@@ -101,12 +113,14 @@ class TfrmMain : public QMainWindow {
   QAction* N10 = nullptr;
   QAction* N12 = nullptr;
   QAction* N13 = nullptr;
+  QAction* actLogAnalysis = nullptr;
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
   QAction* N11 = nullptr;
   QAction* actCompare = nullptr;
   QAction* actCompareEnd = nullptr;
   QAction* act3D = nullptr;
+  QMenu* mnuEdit = nullptr;
 
   // --- Pages: TabSheet1 "Топливо", 2 "Зажигание", 4 "Х.Х.", 5 "Макс. нагрузка",
   // 3 "Прочие настройки", 7 "ДМРВ", 6 "Диагностика" ---
@@ -155,6 +169,8 @@ class TfrmMain : public QMainWindow {
   TAdapterCommands* fAdapter = nullptr;
   TCompareCommands* fCompare = nullptr;
   TfrmSurface* frm3D = nullptr;
+  TEditCommands* fEdit = nullptr;
+  TfrmLogAnalysis* fLogAnalysis = nullptr;
   bool fShownOnce = false;
   QString fStartFile;
 };

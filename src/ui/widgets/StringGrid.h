@@ -4,6 +4,7 @@
 // editable, never current) and Qt's own headers are hidden. Typed text reaches the cell at
 // every keystroke, so what a handler reads is what the user sees.
 
+#include <QRect>
 #include <QTableWidget>
 #include <functional>
 
@@ -14,6 +15,11 @@ class TStringGrid : public QTableWidget {
   // and draws nothing, leaving the cell to the default drawing. (A cell the hook paints
   // would cover the default drawing entirely, so that drawing is skipped.)
   using DrawCellHook = std::function<bool(QPainter& painter, const QRect& rect, int col, int row)>;
+
+  // Draws over a cell once it is painted (by the paint hook or by default), under the focus
+  // mark: marks of another view that leave the cell's own look in place.
+  using CellOverlayHook =
+      std::function<void(QPainter& painter, const QRect& rect, int col, int row)>;
 
   TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows, QWidget* parent = nullptr);
 
@@ -37,10 +43,23 @@ class TStringGrid : public QTableWidget {
   int Row() const { return currentRow(); }
   // Makes a cell current as a click would (raising the change and current events).
   void SelectCell(int col, int row);
+  // The block of selected cells that the user can type into (fixed cells never count):
+  // left/top are the first column/row, right/bottom the last; the current cell alone when
+  // nothing else is selected, and a null rectangle when the grid has no current cell.
+  QRect SelectedBlock() const;
+  // Makes (left, top) current as a click would, then selects the block to (right, bottom)
+  // as a drag would; the block is held within the cells the user can type into.
+  void SelectBlock(int left, int top, int right, int bottom);
+  // Ctrl+A: every cell the user can type into, the current cell staying where it is.
+  void selectAll() override;
+  // Closes the open cell editor, its text going into the cell (nothing when none is open).
+  void EndEditing();
   // Repaints every cell.
   void Repaint();
   void SetDrawCellHook(DrawCellHook hook) { fDrawCell = std::move(hook); }
   const DrawCellHook& DrawCell() const { return fDrawCell; }
+  void SetCellOverlay(CellOverlayHook hook) { fOverlay = std::move(hook); }
+  const CellOverlayHook& CellOverlay() const { return fOverlay; }
   bool IsFixed(int col, int row) const { return col < fFixedCols || row < fFixedRows; }
 
  signals:
@@ -69,4 +88,5 @@ class TStringGrid : public QTableWidget {
   int fFixedRows;
   bool fHasFocus = false;
   DrawCellHook fDrawCell;
+  CellOverlayHook fOverlay;
 };

@@ -1,0 +1,407 @@
+#include "ui/app/LogAnalysisWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "calibration/Calibration.h"
+#include "telemetry/LogReader.h"
+#include "ui/app/LogOverlay.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/StringGrid.h"
+
+namespace {
+// A map's axes as its grid shows them: the rpm headers of row 0, the loads of column 0.
+TMapAxes AxesOf(const TCalTable& table) {
+  TMapAxes axes;
+  for (int c = 1; c < table.cols; ++c) axes.rpm.push_back(table.Value(c, 0));
+  for (int r = 1; r < table.rows; ++r) axes.load.push_back(table.Value(0, r));
+  return axes;
+}
+
+QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
+                     int decimals, const QString& suffix = {}) {
+  auto* spin = new QDoubleSpinBox(parent);
+  spin->setObjectName(QString::fromLatin1(name));
+  spin->setRange(low, high);
+  spin->setDecimals(decimals);
+  spin->setValue(value);
+  spin->setSuffix(suffix);
+  return spin;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+}  // namespace
+
+TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
+    : QWidget(parent, Qt::Window), fMaps(maps) {
+  setObjectName(QStringLiteral("frmLogAnalysis"));
+  setWindowTitle(tr("Анализ ЛОГа на картах"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildSourceBox());
+  layout->addWidget(BuildFilterBox());
+  layout->addWidget(BuildCorrectionBox());
+  odLogFile = MakeFileDialog(this, "odLogFile", false, tr("Открыть ЛОГ-файл"),
+                             {tr("ЛОГ-файлы (*.txt *.log)"), tr("Все файлы (*.*)")}, "txt");
+  MatchAllFilesForStarDotStar(odLogFile);
+  fFuelOverlay = new TLogOverlay(this, fMaps.sgFuelMain);
+  fIgnitionOverlay = new TLogOverlay(this, fMaps.sgIgnMain);
+  ConnectControls();
+  ShowSummary();
+  ShowCorrection();
+}
+
+TfrmLogAnalysis::~TfrmLogAnalysis() = default;
+
+QWidget* TfrmLogAnalysis::BuildSourceBox() {
+  auto* box = new QGroupBox(tr("ЛОГ"), this);
+  auto* row = new QHBoxLayout(box);
+  btnOpenLog = Button(box, "btnOpenLog", tr("Открыть ЛОГ..."));
+  btnTelemetryLog = Button(box, "btnTelemetryLog", tr("ЛОГ окна телеметрии"));
+  lblSource = new QLabel(tr("ЛОГ не загружен"), box);
+  lblSource->setObjectName(QStringLiteral("lblSource"));
+  row->addWidget(btnOpenLog);
+  row->addWidget(btnTelemetryLog);
+  row->addWidget(lblSource, 1);
+  return box;
+}
+
+QWidget* TfrmLogAnalysis::BuildFilterBox() {
+  auto* box = new QGroupBox(tr("Статистика по ячейкам"), this);
+  auto* form = new QFormLayout(box);
+  cbChannel = new QComboBox(box);
+  cbChannel->setObjectName(QStringLiteral("cbChannel"));
+  for (int slot = kRPM; slot < kLiveSlots; ++slot)
+    cbChannel->addItem(QString::fromLatin1(kLiveColumnNames[static_cast<size_t>(slot)]), slot);
+  cbChannel->setCurrentIndex(cbChannel->findData(static_cast<int>(kO2)));
+  form->addRow(tr("Канал"), cbChannel);
+  seMinRecords = new QSpinBox(box);
+  seMinRecords->setObjectName(QStringLiteral("seMinRecords"));
+  seMinRecords->setRange(1, 1000000);
+  seMinRecords->setValue(10);
+  form->addRow(tr("Мало данных: записей меньше"), seMinRecords);
+  chkCoolant = Check(box, "chkCoolant", tr("Прогретый двигатель: CLT выше"));
+  seCoolant = Spin(box, "seCoolant", -40, 150, 70, 0, tr(" °C"));
+  form->addRow(chkCoolant, seCoolant);
+  chkTps = Check(box, "chkTps", tr("Ровный дроссель: изменение TPS меньше"));
+  seTpsStep = Spin(box, "seTpsStep", 0.1, 100, 2, 1);
+  form->addRow(chkTps, seTpsStep);
+  chkTime = Check(box, "chkTime", tr("Отрезок ЛОГа, с"));
+  auto* range = new QHBoxLayout;
+  seTimeFrom = Spin(box, "seTimeFrom", 0, 1e7, 0, 1);
+  seTimeTo = Spin(box, "seTimeTo", 0, 1e7, 0, 1);
+  range->addWidget(seTimeFrom);
+  range->addWidget(new QLabel(QStringLiteral("–"), box));
+  range->addWidget(seTimeTo);
+  form->addRow(chkTime, range);
+  chkShowOnMaps = Check(box, "chkShowOnMaps", tr("Показать на картах"));
+  chkShowOnMaps->setChecked(true);
+  form->addRow(chkShowOnMaps);
+  lblSummary = new QLabel(box);
+  lblSummary->setObjectName(QStringLiteral("lblSummary"));
+  lblSummary->setWordWrap(true);
+  form->addRow(lblSummary);
+  return box;
+}
+
+QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
+  auto* box = new QGroupBox(tr("Коррекция топлива по широкополосному датчику"), this);
+  auto* column = new QVBoxLayout(box);
+  auto* settings = new QHBoxLayout;
+  seTargetAfr = Spin(box, "seTargetAfr", 10, 20, 14.7, 2);
+  seMaxStep = Spin(box, "seMaxStep", 0.5, 50, 5, 1, tr(" %"));
+  settings->addWidget(new QLabel(tr("Целевой AFR"), box));
+  settings->addWidget(seTargetAfr);
+  settings->addWidget(new QLabel(tr("Наибольший шаг"), box));
+  settings->addWidget(seMaxStep);
+  settings->addStretch(1);
+  column->addLayout(settings);
+  lblCorrection = new QLabel(box);
+  lblCorrection->setObjectName(QStringLiteral("lblCorrection"));
+  lblCorrection->setWordWrap(true);
+  column->addWidget(lblCorrection);
+  sgCorrection = new TStringGrid(1, 1, 1, 1, box);
+  sgCorrection->setObjectName(QStringLiteral("sgCorrection"));
+  sgCorrection->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  sgCorrection->SetDrawCellHook([this](QPainter& p, const QRect& rect, int c, int r) {
+    return PaintCorrectionCell(p, rect, c, r);
+  });
+  column->addWidget(sgCorrection, 1);
+  btnApply = Button(box, "btnApply", tr("Применить"));
+  btnApply->setToolTip(tr("Записать предложенные значения в карту топлива (одним шагом отмены)"));
+  column->addWidget(btnApply, 0, Qt::AlignRight);
+  return box;
+}
+
+void TfrmLogAnalysis::ConnectControls() {
+  connect(btnOpenLog, &QPushButton::clicked, this, Guarded([this] { OpenLogClick(); }));
+  connect(btnTelemetryLog, &QPushButton::clicked, this, Guarded([this] { TakeTelemetryLog(); }));
+  connect(btnApply, &QPushButton::clicked, this, Guarded([this] { ApplyClick(); }));
+  auto again = [this] {
+    fApplied = false;
+    RunCommand([this] { Analyse(); });
+  };
+  connect(cbChannel, &QComboBox::currentIndexChanged, this, again);
+  connect(seMinRecords, &QSpinBox::valueChanged, this, again);
+  for (QDoubleSpinBox* spin : {seCoolant, seTpsStep, seTimeFrom, seTimeTo, seTargetAfr, seMaxStep})
+    connect(spin, &QDoubleSpinBox::valueChanged, this, again);
+  for (QCheckBox* box : {chkCoolant, chkTps, chkTime, chkShowOnMaps})
+    connect(box, &QCheckBox::toggled, this, again);
+  // A changed map or lambda panel (an edit, an undo, another image) changes the proposal;
+  // the window's own step does not offer the correction again.
+  TCalibration& doc = fMaps.Doc();
+  auto follow = [this] {
+    if (fApplying) return;
+    fApplied = false;
+    RunCommand([this] { Analyse(); });
+  };
+  connect(&doc, &TCalibration::CellsChanged, this, follow);
+  connect(&doc, &TCalibration::SettingChanged, this, follow);
+  connect(&doc, &TCalibration::Reloaded, this, follow);
+  connect(&fMaps, &TMapEditors::TablesFilled, this, follow);
+}
+
+void TfrmLogAnalysis::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Analyse();
+}
+
+void TfrmLogAnalysis::OpenLogClick() {
+  const QString path = RunFileDialog(odLogFile);
+  if (!path.isEmpty()) LoadLogFile(path);
+}
+
+void TfrmLogAnalysis::LoadLogFile(const QString& path) {
+  TEFILogger logger;
+  QString problem;
+  try {
+    logger.LoadFromFile(path, false);
+  } catch (const ELogLineError& e) {
+    problem = tr("чтение остановлено в строке %1: %2")
+                  .arg(e.Line())
+                  .arg(QString::fromStdString(e.Reason()));
+  }
+  const TEFILogList& list = logger.Records;
+  std::vector<LiveRecord> records(list.Data(), list.Data() + list.Count());
+  QString source = QFileInfo(path).fileName();
+  if (!problem.isEmpty()) source += QStringLiteral(" (") + problem + QLatin1Char(')');
+  SetRecords(std::move(records), source);
+}
+
+void TfrmLogAnalysis::TakeTelemetryLog() {
+  std::vector<LiveRecord> records = fTelemetryLog ? fTelemetryLog() : std::vector<LiveRecord>{};
+  if (records.empty()) {
+    ShowErrorBox(tr("В окне телеметрии нет загруженного ЛОГа"));
+    return;
+  }
+  SetRecords(std::move(records), tr("ЛОГ окна телеметрии"));
+}
+
+void TfrmLogAnalysis::SetRecords(std::vector<LiveRecord> records, const QString& source) {
+  fRecords = std::move(records);
+  fSource = source;
+  fApplied = false;
+  // A new log offers its whole length as the time range.
+  if (!fRecords.empty()) {
+    const QSignalBlocker a(seTimeFrom), b(seTimeTo);
+    seTimeFrom->setValue(fRecords.front()[kTime]);
+    seTimeTo->setValue(fRecords.back()[kTime]);
+  }
+  Analyse();
+}
+
+TLogFilter TfrmLogAnalysis::Filter() const {
+  TLogFilter filter;
+  if (chkCoolant->isChecked()) filter.minCoolant = seCoolant->value();
+  if (chkTps->isChecked()) filter.maxTpsStep = seTpsStep->value();
+  if (chkTime->isChecked()) {
+    filter.timeFrom = seTimeFrom->value();
+    filter.timeTo = seTimeTo->value();
+  }
+  return filter;
+}
+
+void TfrmLogAnalysis::Analyse() {
+  const TCalibration& doc = fMaps.Doc();
+  fFuel = {};
+  fIgnition = {};
+  if (doc.Loaded() && !fRecords.empty()) {
+    TAnalysisOptions options;
+    options.channel = static_cast<LiveSlot>(cbChannel->currentData().toInt());
+    options.minRecords = seMinRecords->value();
+    options.filter = Filter();
+    const auto count = static_cast<int64_t>(fRecords.size());
+    fFuel = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::FuelMain)), options);
+    fIgnition = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::IgnMain)), options);
+  }
+  ShowOverlays();
+  ShowSummary();
+  ProposeCorrection();
+  ShowCorrection();
+}
+
+void TfrmLogAnalysis::ShowOverlays() {
+  if (!chkShowOnMaps->isChecked() || fFuel.cells.empty()) {
+    fFuelOverlay->Clear();
+    fIgnitionOverlay->Clear();
+    return;
+  }
+  const QString channel = cbChannel->currentText();
+  fFuelOverlay->Show(fFuel, channel);
+  fIgnitionOverlay->Show(fIgnition, channel);
+}
+
+void TfrmLogAnalysis::ShowSummary() {
+  QString text = fSource.isEmpty() ? tr("ЛОГ не загружен") : fSource;
+  lblSource->setText(text);
+  lblSource->setToolTip(text);
+  if (fRecords.empty()) {
+    lblSummary->setText(QString());
+  } else if (!fMaps.Doc().Loaded()) {
+    lblSummary->setText(tr("Записей: %1. Карты не загружены.").arg(fRecords.size()));
+  } else {
+    lblSummary->setText(tr("Записей: %1, отброшено фильтрами: %2, вне карты: %3.")
+                            .arg(fFuel.records)
+                            .arg(fFuel.filtered)
+                            .arg(fFuel.outside));
+  }
+}
+
+TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() const {
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  TFuelCorrectionInput in;
+  in.axes = AxesOf(table);
+  for (int r = 1; r < table.rows; ++r)
+    for (int c = 1; c < table.cols; ++c) in.current.push_back(table.Value(c, r).value_or(NAN));
+  in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
+  in.sensor = {fMaps.seLamMin->value(), fMaps.seLamMax->value()};
+  in.targetAfr = seTargetAfr->value();
+  in.maxStep = seMaxStep->value() / 100.0;
+  in.minRecords = seMinRecords->value();
+  in.filter = Filter();
+  // The fuel cell's own rule: its limits and the values its code can store.
+  in.limits = [&table](int col, int row) {
+    const TValueRange range = table.Rule(col + 1, row + 1).Range();
+    return TFactorLimits{range.low, range.high};
+  };
+  in.quantise = [&table](int col, int row, double factor) {
+    return table.Rule(col + 1, row + 1).Quantise(factor);
+  };
+  return in;
+}
+
+void TfrmLogAnalysis::ProposeCorrection() {
+  fCorrection = {};
+  if (fRecords.empty() || !fMaps.Doc().Loaded()) return;
+  fCorrection = ProposeFuelCorrection(fRecords.data(), static_cast<int64_t>(fRecords.size()),
+                                      CorrectionInput());
+}
+
+void TfrmLogAnalysis::ShowCorrection() {
+  const bool loaded = fMaps.Doc().Loaded();
+  const TCalTable* table = loaded ? &fMaps.Doc().Table(TTableId::FuelMain) : nullptr;
+  const bool shown = table && !fCorrection.Refused() && fCorrection.cols > 0;
+  sgCorrection->SetColCount(shown ? table->cols : 1);
+  sgCorrection->SetRowCount(shown ? table->rows : 1);
+  // Cells as compact as the map's own, the whole table in view.
+  sgCorrection->SetDefaultColWidth(38);
+  sgCorrection->SetDefaultRowHeight(20);
+  sgCorrection->setFixedSize(sgCorrection->ColCount() * 38 + 4, sgCorrection->RowCount() * 20 + 4);
+  int changed = 0, used = 0;
+  if (shown) {
+    for (int r = 0; r < table->rows; ++r)
+      for (int c = 0; c < table->cols; ++c) {
+        const bool header = c == 0 || r == 0;
+        sgCorrection->SetCell(
+            c, r,
+            header ? table->Text(c, r) : table->Rule(c, r).Show(fCorrection.At(c - 1, r - 1)));
+        if (header) continue;
+        const size_t i = fCorrection.Index(c - 1, r - 1);
+        changed += fCorrection.changed[i] && std::isfinite(fCorrection.proposed[i]) ? 1 : 0;
+        used += fCorrection.counts[i] >= seMinRecords->value() ? 1 : 0;
+      }
+  } else {
+    sgCorrection->SetCell(0, 0, QString());
+  }
+  sgCorrection->Repaint();
+  if (fCorrection.Refused())
+    lblCorrection->setText(tr("Коррекция невозможна: %1").arg(fCorrection.refusal));
+  else if (!shown)
+    lblCorrection->setText(tr("Нет ЛОГа или карт для коррекции."));
+  else if (fApplied)
+    lblCorrection->setText(tr("Коррекция применена (её можно отменить в меню \"Правка\")."));
+  else
+    lblCorrection->setText(
+        tr("Ячеек с достаточными данными: %1, предложено изменить: %2.").arg(used).arg(changed));
+  btnApply->setEnabled(shown && changed > 0 && !fApplied);
+}
+
+bool TfrmLogAnalysis::PaintCorrectionCell(QPainter& painter, const QRect& rect, int col, int row) {
+  if (col < 1 || row < 1 || fCorrection.cols == 0 || col > fCorrection.cols ||
+      row > fCorrection.rows)
+    return false;
+  const size_t i = fCorrection.Index(col - 1, row - 1);
+  // Richer (a larger factor) in warm red, leaner in blue; cells left as they are in white,
+  // and cells with too few records in grey text.
+  QColor fill = Qt::white;
+  if (fCorrection.changed[i]) {
+    const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+    const double current = table.Value(col, row).value_or(fCorrection.proposed[i]);
+    fill = fCorrection.proposed[i] > current ? QColor(255, 200, 180) : QColor(190, 215, 255);
+  }
+  painter.fillRect(rect, fill);
+  const bool few = fCorrection.counts[i] < seMinRecords->value();
+  painter.setPen(few ? QColor(150, 150, 150) : QColor(Qt::black));
+  painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, sgCorrection->Cell(col, row));
+  return true;
+}
+
+void TfrmLogAnalysis::ApplyClick() {
+  // A value still being typed into the fuel map is recorded first, and the proposal is made
+  // again from the map as it then stands.
+  fMaps.FinishTyping(fMaps.sgFuelMain);
+  Analyse();
+  if (fCorrection.Refused() || fCorrection.cols == 0) return;
+  TCalibration& doc = fMaps.Doc();
+  const TCalTable& table = doc.Table(TTableId::FuelMain);
+  TEditStep step;
+  step.title = tr("Коррекция по ЛОГу");
+  for (int r = 0; r < fCorrection.rows; ++r)
+    for (int c = 0; c < fCorrection.cols; ++c) {
+      // A cell whose factor is no number (none to start from) is never written.
+      const size_t i = fCorrection.Index(c, r);
+      if (!fCorrection.changed[i] || !std::isfinite(fCorrection.proposed[i])) continue;
+      const QString after = table.Rule(c + 1, r + 1).Show(fCorrection.At(c, r));
+      step.cells.push_back({TTableId::FuelMain, c + 1, r + 1, table.Text(c + 1, r + 1), after});
+    }
+  fApplying = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{fApplying};
+  fApplied = doc.Apply(std::move(step));
+  ShowCorrection();
+}

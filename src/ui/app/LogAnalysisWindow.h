@@ -1,0 +1,105 @@
+#pragma once
+// TfrmLogAnalysis: "Анализ ЛОГа на картах". Lays a telemetry log (a file in the program's
+// own format, or the log the telemetry window holds) over the part-load fuel and ignition
+// maps: per cell the records, the time spent and the mean, minimum and maximum of a chosen
+// channel, as marks on the maps and tooltips. From a wide-band sensor's O2 it proposes a
+// fuel correction, shown as a table in the window and applied to the fuel map as one
+// undoable step only when the user says so.
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "analysis/FuelCorrection.h"
+#include "analysis/LogAnalysis.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QFileDialog;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TLogOverlay;
+class TMapEditors;
+class TStringGrid;
+
+class TfrmLogAnalysis : public QWidget {
+  Q_OBJECT
+ public:
+  // The records the telemetry window holds now (none when it holds no log).
+  using TelemetryLog = std::function<std::vector<LiveRecord>()>;
+
+  TfrmLogAnalysis(QWidget* parent, TMapEditors& maps);
+  void SetTelemetryLog(TelemetryLog telemetryLog) { fTelemetryLog = std::move(telemetryLog); }
+  ~TfrmLogAnalysis() override;
+
+  // The log to analyse: a file read by the program's log reader, or the telemetry window's.
+  // A file whose line is not a record keeps the records before it, and says so.
+  void LoadLogFile(const QString& path);
+  void TakeTelemetryLog();
+  // Sets the records directly (`source` names them in the window).
+  void SetRecords(std::vector<LiveRecord> records, const QString& source);
+  // "Открыть ЛОГ...": the file dialog, then LoadLogFile.
+  void OpenLogClick();
+  // Analyses again with the window's settings and shows the result on the maps and in the
+  // correction table.
+  void Analyse();
+  // "Применить": the proposed correction as one step of the calibration's history.
+  void ApplyClick();
+
+  const TLogAnalysis& FuelAnalysis() const { return fFuel; }
+  const TLogAnalysis& IgnitionAnalysis() const { return fIgnition; }
+  const TFuelCorrection& Correction() const { return fCorrection; }
+
+  QPushButton* btnOpenLog = nullptr;
+  QPushButton* btnTelemetryLog = nullptr;
+  QLabel* lblSource = nullptr;
+  QComboBox* cbChannel = nullptr;
+  QSpinBox* seMinRecords = nullptr;
+  QCheckBox* chkCoolant = nullptr;
+  QDoubleSpinBox* seCoolant = nullptr;
+  QCheckBox* chkTps = nullptr;
+  QDoubleSpinBox* seTpsStep = nullptr;
+  QCheckBox* chkTime = nullptr;
+  QDoubleSpinBox* seTimeFrom = nullptr;
+  QDoubleSpinBox* seTimeTo = nullptr;
+  QCheckBox* chkShowOnMaps = nullptr;
+  QLabel* lblSummary = nullptr;
+  QDoubleSpinBox* seTargetAfr = nullptr;
+  QDoubleSpinBox* seMaxStep = nullptr;
+  QLabel* lblCorrection = nullptr;
+  TStringGrid* sgCorrection = nullptr;
+  QPushButton* btnApply = nullptr;
+  QFileDialog* odLogFile = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QWidget* BuildSourceBox();
+  QWidget* BuildFilterBox();
+  QWidget* BuildCorrectionBox();
+  void ConnectControls();
+  TLogFilter Filter() const;
+  TFuelCorrectionInput CorrectionInput() const;
+  void ShowOverlays();
+  void ProposeCorrection();
+  void ShowCorrection();
+  void ShowSummary();
+  bool PaintCorrectionCell(QPainter& painter, const QRect& rect, int col, int row);
+
+  TMapEditors& fMaps;
+  TelemetryLog fTelemetryLog;
+  std::vector<LiveRecord> fRecords;
+  QString fSource;
+  TLogAnalysis fFuel;
+  TLogAnalysis fIgnition;
+  TFuelCorrection fCorrection;
+  TLogOverlay* fFuelOverlay = nullptr;
+  TLogOverlay* fIgnitionOverlay = nullptr;
+  // Set while the window applies its correction: the document's change is its own.
+  bool fApplying = false;
+  // The proposal shown has been applied; it is not offered again until something changes.
+  bool fApplied = false;
+};

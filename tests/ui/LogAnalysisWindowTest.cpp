@@ -1,0 +1,200 @@
+// The log analysis window on the demo image: a short hand-made log lands in the cells the
+// live mark would show, with the right counts, times and means; the fuel correction is
+// proposed from a wide-band sensor, applied as one step, saved into the settings file and
+// taken back whole by one undo; a narrow-band sensor is refused with its reason.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cmath>
+
+#include "calibration/Calibration.h"
+#include "common/DecimalText.h"
+#include "image/DemoImage.h"
+#include "support/UiTestHelpers.h"
+#include "telemetry/LogWriter.h"
+#include "ui/app/LogAnalysisWindow.h"
+#include "ui/app/LogOverlay.h"
+#include "ui/app/Program.h"
+#include "ui/app/mainfrm.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/StringGrid.h"
+
+namespace {
+struct Stay {
+  int col, row;  // grid cell of the fuel map
+  int records;
+  double o2;
+  double clt;
+};
+
+class LogAnalysisWindowTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    Start(true);
+    frmMain->EFI().fImage = MakeDemoImage();
+    frmMain->FillGrids(false);
+  }
+  TCalibration& Doc() { return frmMain->Maps().Doc(); }
+  const TCalTable& Fuel() { return Doc().Table(TTableId::FuelMain); }
+  // A log whose records sit in the given cells one after another, a tenth of a second
+  // apart: RPM and LOAD exactly on the cell's headers, a steady throttle.
+  QString WriteLog(const std::vector<Stay>& stays) {
+    const QString path = TempPath("drive.txt");
+    TLogWriter log;
+    log.Create(path);
+    LiveRecord r{};
+    int n = 0;
+    for (const Stay& s : stays)
+      for (int i = 0; i < s.records; ++i) {
+        r[kRPM] = *Fuel().Value(s.col, 0);
+        r[kLOAD] = *Fuel().Value(0, s.row);
+        r[kO2] = s.o2;
+        r[kCLT] = s.clt;
+        r[kTPS] = 20;
+        log.Append(n++ / 10.0, r, DecimalSeparator());
+      }
+    log.Close();
+    return path;
+  }
+  QByteArray SaveSettings(const QString& name) {
+    frmMain->CollectGrids(1);
+    frmMain->EFI().SaveSettings(1, TempPath(name));
+    QFile f(TempPath(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+  }
+};
+
+// Sensor 0 .. 1 V (the panel's defaults): 0.4 V is an AFR of 16, 0.53 V 14.7, 0.6 V 14.
+const std::vector<Stay> kDrive = {
+    {3, 4, 12, 0.40, 95},  // lean, enough records: the factor goes up by at most 5 %
+    {5, 2, 15, 0.53, 95},  // on target: stays
+    {2, 6, 5, 0.60, 85},   // rich but too few records: stays, "мало данных"
+    {3, 4, 1, 0.40, 95},   // back in the first cell once more
+};
+}  // namespace
+
+TEST_F(LogAnalysisWindowTest, CountsMeansAndTimesLandInTheLiveMarksCells) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  frmMain->actLogAnalysis->trigger();
+  ASSERT_TRUE(w.isVisible());
+  w.LoadLogFile(WriteLog(kDrive));
+  const TLogAnalysis& a = w.FuelAnalysis();
+  ASSERT_EQ(a.records, 33);
+  EXPECT_EQ(a.outside, 0);
+  // Grid cell (c, r) is analysis cell (c - 1, r - 1).
+  EXPECT_EQ(a.At(2, 3).count, 13);
+  EXPECT_NEAR(a.At(2, 3).Mean(), 0.40, 1e-12);
+  // The last record of the log stands for no time.
+  EXPECT_NEAR(a.At(2, 3).seconds, 1.2, 1e-9);
+  EXPECT_EQ(a.At(4, 1).count, 15);
+  EXPECT_NEAR(a.At(4, 1).Mean(), 0.53, 1e-12);
+  EXPECT_NEAR(a.At(4, 1).seconds, 1.5, 1e-9);
+  EXPECT_EQ(a.At(1, 5).count, 5);
+  EXPECT_TRUE(a.TooFew(1, 5));
+  EXPECT_FALSE(a.TooFew(2, 3));
+  // The ignition map has the same headers in the demo: the same cells.
+  EXPECT_EQ(w.IgnitionAnalysis().At(2, 3).count, 13);
+
+  // The overlay's tooltip names the numbers, and "мало данных" where there are too few.
+  auto* overlay = frmMain->LogAnalysis().findChild<TLogOverlay*>();
+  ASSERT_NE(overlay, nullptr);
+  const QString few = overlay->CellText(2, 6);
+  EXPECT_TRUE(few.contains("Записей: 5")) << few.toStdString();
+  EXPECT_TRUE(few.contains("мало данных")) << few.toStdString();
+  EXPECT_FALSE(overlay->CellText(3, 4).contains("мало данных"));
+  EXPECT_TRUE(overlay->CellText(3, 4).contains("O2: среднее 0,40") ||
+              overlay->CellText(3, 4).contains("O2: среднее 0.40"));
+
+  // Another channel, and the warm-engine filter taking out the cool records.
+  w.cbChannel->setCurrentIndex(w.cbChannel->findText("CLT"));
+  EXPECT_NEAR(w.FuelAnalysis().At(1, 5).Mean(), 85, 1e-12);
+  w.seCoolant->setValue(90);
+  w.chkCoolant->setChecked(true);
+  EXPECT_EQ(w.FuelAnalysis().At(1, 5).count, 0);
+  EXPECT_EQ(w.FuelAnalysis().filtered, 5);
+  EXPECT_EQ(w.FuelAnalysis().At(2, 3).count, 13);
+}
+
+TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsFile) {
+  QLocale::setDefault(QLocale::c());
+  const QByteArray before = SaveSettings("before.dme");
+  ASSERT_EQ(before.size(), 1172);
+  const QString textBefore = Fuel().Text(3, 4);
+  const double current = *Fuel().Value(3, 4);
+
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteLog(kDrive));
+  const TFuelCorrection& fc = w.Correction();
+  ASSERT_FALSE(fc.Refused()) << fc.refusal.toStdString();
+  // Only the lean cell with records enough changes: up, by no more than the 5 % step,
+  // to a value its code can store. Nothing is written before "Применить".
+  EXPECT_TRUE(fc.changed[fc.Index(2, 3)]);
+  EXPECT_FALSE(fc.changed[fc.Index(4, 1)]);
+  EXPECT_FALSE(fc.changed[fc.Index(1, 5)]);
+  const double proposed = fc.At(2, 3);
+  EXPECT_GT(proposed, current);
+  EXPECT_LE(proposed, current * 1.05 + 1e-9);
+  EXPECT_EQ(Fuel().Text(3, 4), textBefore);
+  EXPECT_EQ(w.sgCorrection->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
+  ASSERT_TRUE(w.btnApply->isEnabled());
+
+  w.btnApply->click();
+  EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
+  EXPECT_FALSE(w.btnApply->isEnabled());  // not offered twice
+  const QByteArray after = SaveSettings("after.dme");
+  ASSERT_EQ(after.size(), 1172);
+  // The fuel map's values, column by column after its 16 RPM codes, 0xFF 0xFF and 12 load
+  // codes; grid (3, 4) is table row 9, column 3. A code is 128 + (factor - 1) / 0.0075.
+  const int values = 10 + 1 + 32 + 120 + 222 + 16 + 2 + 12;
+  const int index = values + (3 - 1) * 12 + (9 - 1);
+  EXPECT_EQ(static_cast<uint8_t>(after[index]), 128 + std::lround((proposed - 1) / 0.0075));
+  int differing = 0;
+  for (int i = 0; i < before.size(); ++i) differing += before[i] != after[i] ? 1 : 0;
+  EXPECT_EQ(differing, 1);
+
+  // One undo takes the whole correction back, to the same bytes.
+  ASSERT_TRUE(Doc().CanUndo());
+  Doc().Undo();
+  EXPECT_EQ(Fuel().Text(3, 4), textBefore);
+  EXPECT_EQ(SaveSettings("undone.dme"), before);
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(LogAnalysisWindowTest, NarrowBandSensorIsRefusedWithItsReason) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteLog(kDrive));
+  ASSERT_FALSE(w.Correction().Refused());
+  frmMain->Maps().rgO2Type->Click(0);
+  EXPECT_TRUE(w.Correction().Refused());
+  EXPECT_TRUE(w.lblCorrection->text().contains(w.Correction().refusal));
+  EXPECT_FALSE(w.btnApply->isEnabled());
+  // The statistics stay.
+  EXPECT_EQ(w.FuelAnalysis().At(2, 3).count, 13);
+  const QString text = Fuel().Text(3, 4);
+  w.ApplyClick();
+  EXPECT_EQ(Fuel().Text(3, 4), text);
+}
+
+TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  // Nothing loaded there yet: said so, and the window keeps what it had.
+  QString text;
+  AnswerMessageBox(QMessageBox::Ok, &text);
+  w.btnTelemetryLog->click();
+  EXPECT_TRUE(text.contains("нет загруженного ЛОГа")) << text.toStdString();
+  EXPECT_TRUE(w.FuelAnalysis().cells.empty());
+  AnswerFileDialog(WriteLog(kDrive));
+  FrmTelemetry->LoadLogBtn->click();
+  w.btnTelemetryLog->click();
+  EXPECT_EQ(w.FuelAnalysis().records, 33);
+  EXPECT_EQ(w.FuelAnalysis().At(4, 1).count, 15);
+}
