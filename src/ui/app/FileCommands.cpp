@@ -5,6 +5,8 @@
 #include "image/ImageFile.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/link/AdapterCommands.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StatusStrip.h"
 
@@ -14,7 +16,7 @@ void TfrmMain::UpdateImageCommands() {
 
 void TfrmMain::BIN1Click() {
   const QString path = RunFileDialog(odOpenFile);
-  if (!path.isEmpty()) OpenImageFile(path);
+  if (!path.isEmpty() && ConfirmDiscard()) OpenImageFile(path);
 }
 
 void TfrmMain::OpenImageFile(const QString& path) {
@@ -35,7 +37,7 @@ void TfrmMain::N9Click() {
 
 void TfrmMain::N17Click() {
   const QString path = RunFileDialog(odDMEFile);
-  if (!path.isEmpty()) OpenSettingsFile(path);
+  if (!path.isEmpty() && ConfirmDiscard()) OpenSettingsFile(path);
 }
 
 void TfrmMain::OpenFile(const QString& path) {
@@ -63,4 +65,24 @@ void TfrmMain::OpenSettingsFile(const QString& path) {
   if (mismatch == 0) FillGrids(true);
   N7->setEnabled(true);
   fRecent->Add(path);
+}
+
+bool TfrmMain::ConfirmDiscard() {
+  if (!fMaps->Doc().IsModified()) return true;
+  QMessageBox question(QMessageBox::Question, QStringLiteral("Внимание!"),
+                       QStringLiteral("Изменения калибровки не сохранены. Сохранить их в файл "
+                                      "настроек?"),
+                       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  question.setObjectName(QStringLiteral("UnsavedQuestion"));
+  question.setDefaultButton(QMessageBox::Save);
+  switch (question.exec()) {
+    case QMessageBox::Save:
+      // The save of "&Сохранить"; cancelling its file dialog keeps the changes and stops.
+      fAdapter->N7Click();
+      return !fMaps->Doc().IsModified();
+    case QMessageBox::Discard:
+      return true;
+    default:
+      return false;
+  }
 }

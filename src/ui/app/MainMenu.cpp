@@ -79,8 +79,14 @@ void TfrmMain::BuildMenu() {
   N9 = item(file, "N9", tr("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
   N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
-  fRecent = new TRecentFiles(
-      file, N10, [this](const QString& path) { RunCommand([this, &path] { OpenFile(path); }); });
+  fRecent = new TRecentFiles(file, N10, [this](const QString& path) {
+    RunCommand([this, &path] {
+      if (ConfirmDiscard()) OpenFile(path);
+    });
+  });
+
+  // Filled by the edit commands once the map editors exist.
+  mnuEdit = submenu("mnuEdit", tr("&Правка"));
 
   QMenu* view = submenu("N3", tr("&Вид"));
   N12 = item(view, "N12", tr("&Приборная доска"));
@@ -110,7 +116,9 @@ void TfrmMain::BuildMenu() {
   connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
   connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
   connect(N7, &QAction::triggered, this, Guarded([this] { fAdapter->N7Click(); }));
-  connect(N8, &QAction::triggered, this, Guarded([this] { fAdapter->N8Click(); }));
+  connect(N8, &QAction::triggered, this, Guarded([this] {
+            if (ConfirmDiscard()) fAdapter->N8Click();
+          }));
   connect(N14, &QAction::triggered, this, Guarded([this] { fAdapter->N14Click(); }));
   connect(N16, &QAction::triggered, this, Guarded([this] { fAdapter->N16Click(); }));
   connect(N10, &QAction::triggered, this, Guarded([this] { N10Click(); }));

@@ -18,6 +18,7 @@
 
 #include "common/Clock.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkPanel.h"
@@ -81,6 +82,10 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
   fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
   connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
+  connect(fAdapter, &TAdapterCommands::SettingsSaved, this, [this] { fMaps->Doc().MarkSaved(); });
+  fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
+  fEdit->SetTablesLoaded([this] { return TablesLoaded; });
+  fEdit->FillMenu(mnuEdit);
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
@@ -104,6 +109,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfrmMain::~TfrmMain() {
   // The parts go first: their handlers use the image object and the status strip.
+  delete fEdit;
   delete fAdapter;
   delete fLink;
   delete fMaps;
@@ -198,6 +204,13 @@ const TLiveMark& TfrmMain::LiveMark() const {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  // Calibration changes not yet saved are saved, discarded or keep the window open.
+  bool mayClose = true;
+  RunCommand([&] { mayClose = ConfirmDiscard(); });
+  if (!mayClose) {
+    event->ignore();
+    return;
+  }
   // FormClose: a running live loop sees the cleared flag and ends.
   StopActivities();
   SavePlacement();

@@ -14,6 +14,7 @@
 class QAction;
 class QFileDialog;
 class QLineEdit;
+class QMenu;
 class QTabWidget;
 class QToolButton;
 class QGroupBox;
@@ -23,6 +24,7 @@ class TAdapterCommands;
 class TStatusStrip;
 class TRecentFiles;
 class TLiveLoop;
+class TEditCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -50,6 +52,12 @@ class TfrmMain : public QMainWindow {
   TLinkPanel& Link() { return *fLink; }
   // The adapter exchanges: image read and upload, store exchange, adapter port.
   TAdapterCommands& Adapter() { return *fAdapter; }
+  // The "&Правка" menu's commands on the calibration.
+  TEditCommands& Edit() { return *fEdit; }
+  // Before a load or the exit would lose calibration changes not yet saved: asks whether
+  // to save them (the settings-file save), discard them or cancel. True when the caller
+  // may go on: nothing to lose, the changes saved, or discarded.
+  bool ConfirmDiscard();
   // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
   void FillGrids(bool alreadyDecoded);
   // Parses the grids back into the tables (mode 1).
@@ -96,6 +104,7 @@ class TfrmMain : public QMainWindow {
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
   QAction* N11 = nullptr;
+  QMenu* mnuEdit = nullptr;
 
   // --- Pages: TabSheet1 "Топливо", 2 "Зажигание", 4 "Х.Х.", 5 "Макс. нагрузка",
   // 3 "Прочие настройки", 7 "ДМРВ", 6 "Диагностика" ---
@@ -141,6 +150,7 @@ class TfrmMain : public QMainWindow {
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
   TAdapterCommands* fAdapter = nullptr;
+  TEditCommands* fEdit = nullptr;
   bool fShownOnce = false;
   QString fStartFile;
 };

@@ -85,28 +85,39 @@ struct TMapEditors::GridBinding {
 
 void TMapEditors::Bind(const GridBinding& b) {
   TStringGrid* grid = b.grid;
+  fRules[grid] = b.rule;
   auto follow = [](const std::function<void()>& step) {
     if (step) step();
   };
   connect(grid, &TStringGrid::CellBecameCurrent, this, [this, b](int c, int r) {
     GridCommand([&] { Remember(b.grid, c, r, b.rememberOnlyIfNotEmpty, b.rule.rememberedInt); });
   });
-  connect(grid, &TStringGrid::Entered, this, [this, b, follow] {
+  // A checked cell whose text changed is one step of the history.
+  auto checkCurrent = [this, b] {
+    if (b.skipColumn0 && b.grid->Col() <= 0) return;
+    CheckCurrent(b.grid, b.rule);
+    RecordTyped(b.grid, b.grid->Col(), b.grid->Row());
+  };
+  connect(grid, &TStringGrid::Entered, this, [this, b, follow, checkCurrent] {
+    emit GridEntered(b.grid);
     GridCommand([&] {
-      if (!b.skipColumn0 || b.grid->Col() > 0) CheckCurrent(b.grid, b.rule);
+      checkCurrent();
       follow(b.afterEnter);
     });
   });
-  connect(grid, &TStringGrid::Left, this, [this, b, follow] {
+  connect(grid, &TStringGrid::Left, this, [this, b, follow, checkCurrent] {
     GridCommand([&] {
-      if (!b.skipColumn0 || b.grid->Col() > 0) CheckCurrent(b.grid, b.rule);
+      checkCurrent();
       follow(b.afterLeave);
     });
   });
   connect(grid, &TStringGrid::CellChanging, this,
           [this, b, follow](int c, int r, int toCol, int toRow) {
             GridCommand([&] {
-              if (!b.skipColumn0 || (toCol > 0 && toRow > 0)) CheckCell(b.grid, c, r, b.rule);
+              if (!b.skipColumn0 || (toCol > 0 && toRow > 0)) {
+                CheckCell(b.grid, c, r, b.rule);
+                RecordTyped(b.grid, c, r);
+              }
               follow(b.afterMove);
             });
           });

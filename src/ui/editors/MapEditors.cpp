@@ -20,28 +20,6 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// Table cells read and written through bounds checks, so that no configuration can make a
-// grid index a table outside its size.
-template <typename M>
-auto At(const M& table, int row, int col) -> typename M::value_type::value_type {
-  if (row < 0 || col < 0 || row >= static_cast<int>(table.size()) ||
-      col >= static_cast<int>(table[row].size()))
-    return {};
-  return table[row][col];
-}
-
-template <typename M, typename V>
-void Put(M& table, int row, int col, V value) {
-  if (row < 0 || col < 0 || row >= static_cast<int>(table.size()) ||
-      col >= static_cast<int>(table[row].size()))
-    return;
-  table[row][col] = value;
-}
-
-QString Text(double v) {
-  return FloatToStr(v);
-}
-
 void Fit(TStringGrid* grid, bool rows, bool cols) {
   if (rows) grid->SetDefaultRowHeight(FitCellSize(grid->height(), grid->RowCount()));
   if (cols) grid->SetDefaultColWidth(FitCellSize(grid->width(), grid->ColCount()));
@@ -81,6 +59,7 @@ TMapEditors::TMapEditors(QObject* parent, TEFIOperator& efi, const Pages& pages,
   ConnectEditing();
   ConnectSettings();
   ConnectColorScale(fStrip.sbColorizeTable);
+  ConnectDocument();
 }
 
 TEFIOperator& TMapEditors::Efi() const {
@@ -109,21 +88,17 @@ TMapEditors::LiveMark TMapEditors::LiveCell() const {
 
 // --- Fill ---
 
-void TMapEditors::FillMainMap(TStringGrid* grid, int lo, int cols, const TFloatMatrix& table) {
-  const int version = Variant();
-  for (int r = 1; r < grid->RowCount(); ++r) {
-    const int tableRow = MainMapTableRows(version, lo, grid->RowCount(), r).front();
-    for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, tableRow, c)));
-  }
-  grid->SetCell(0, 0, QString());
-  for (int c = 1; c < cols; ++c) grid->SetCell(c, 0, Text(At(table, 0, c)));
-}
-
 void TMapEditors::FillGrids(bool alreadyDecoded) {
   TEFIOperator& efi = Efi();
   // Nothing to show without a model and an image.
   if (efi.fVersion <= 0 || efi.fImage.size() < 2) return;
   if (!alreadyDecoded) efi.DecodeImage();
+  // What the fill sets in the widgets is the loaded state, not an edit.
+  fShowing = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{fShowing};
   ShowVersionText(efi.fVersionText);
   sgrdFuelXX->setEnabled(efi.fVersion != 1);
   sgrdIgnMax->setEnabled(true);
@@ -137,21 +112,20 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   SizeFromConfig(sgrdFuelMax, efi.fFuelMaxMatrixDim2, efi.fFuelMaxMatrixDim1);
   SizeFromConfig(sgrdRPMTempCorr, efi.fRPMTempCorrDim2, efi.fRPMTempCorrDim1);
 
-  FillIdleAndFullLoad(efi);
-  FillMainMap(sgIgnMain, efi.fSparkMainMatrixDim1_Lo, sgIgnMain->ColCount(), efi.fSparkMainMatrix);
-  // The part-load fuel map's header goes up to the configured RPM breakpoints.
-  FillMainMap(sgFuelMain, efi.fFuelMainMatrixDim1_Lo,
-              std::min<int>(efi.fFuelMainMatrixDim2_Lo + 1, sgFuelMain->ColCount()),
-              efi.fFuelMainMatrix);
+  // The loaded calibration starts a new history; the grids show its texts.
+  fDoc.Load(efi);
+  ShowDocument();
+  PlotIdleAndFullLoad(efi);
   seMaxRMP->setValue(efi.fMaxRPM);
   for (TStringGrid* grid : {sgFuelMain, sgIgnMain, sgrdIgnXX, sgrdFuelMax, sgrdIgnMax})
     grid->setEnabled(true);
   RecomputeFuelRange(true);
   RecomputeSparkRange(true);
-  if (efi.fVersion != 1) FillMAF(efi);
-  FillWarmUpAndCOTrim(efi);
+  if (efi.fVersion != 1) PlotMAF(efi);
+  ShowCOTrimOf(efi);
   sgFuelMain->Repaint();
   sgIgnMain->Repaint();
+  TakeSettingsBaseline();
   MarkTablesLoaded();
 }
 
@@ -219,51 +193,15 @@ void TMapEditors::LayOutSingleMapVariant(const TEFIOperator& efi) {
   rgO2Switch->Click(1);
 }
 
-// The idle and full-load tables with their charts.
-void TMapEditors::FillIdleAndFullLoad(const TEFIOperator& efi) {
-  // Full-load ignition, reversed rows.
-  const int maxRows = sgrdIgnMax->RowCount();
-  for (int i = 1; i < maxRows; ++i)
-    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c)
-      sgrdIgnMax->SetCell(c, maxRows - i, Text(At(efi.fSparkMaxMatrix, i, c)));
-  if (efi.fVersion == 1) {
-    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c)
-      sgrdIgnMax->SetCell(c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
-  } else {
-    for (int c = 1; c < sgrdIgnMax->ColCount(); ++c)
-      sgrdIgnMax->SetCell(c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
-    sgrdIgnMax->SetCell(0, 0, QString());
-  }
+// The charts of the idle and full-load tables.
+void TMapEditors::PlotIdleAndFullLoad(const TEFIOperator& efi) {
   PlotCurve(*chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
-
-  // Idle fuel, reversed rows; its RPM header in every variant.
-  const int xxRows = sgrdFuelXX->RowCount();
-  if (efi.fVersion != 1) {
-    for (int i = 1; i < xxRows; ++i)
-      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c)
-        sgrdFuelXX->SetCell(c, xxRows - i, Text(At(efi.fFuelXXMatrix, i, c)));
-  }
-  for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
-    sgrdFuelXX->SetCell(c, 0, Text(At(efi.fFuelXXMatrix, 0, c)));
-
-  // Idle ignition and full-load fuel as stored.
-  auto asStored = [](TStringGrid* grid, const TFloatMatrix& table) {
-    for (int r = 0; r < grid->RowCount(); ++r)
-      for (int c = 0; c < grid->ColCount(); ++c) grid->SetCell(c, r, Text(At(table, r, c)));
-  };
-  asStored(sgrdIgnXX, efi.fSparkXXMatrix);
   PlotCurve(*chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
-  asStored(sgrdFuelMax, efi.fFuelMaxMatrix);
   PlotCurve(*chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
 }
 
 // The air-mass-meter curve: row number against meter value.
-void TMapEditors::FillMAF(const TEFIOperator& efi) {
-  for (int n = 0; n < sgMAF->RowCount(); ++n) {
-    sgMAF->SetCell(0, n, QString::number(n));
-    sgMAF->SetCell(
-        1, n, QString::number(n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0));
-  }
+void TMapEditors::PlotMAF(const TEFIOperator& efi) {
   if (efi.fMAFTable.empty()) return;
   const auto& maf = efi.fMAFTable;
   chrtMAF->SetXRange(maf.front(), maf.back() + 1);
@@ -274,11 +212,7 @@ void TMapEditors::FillMAF(const TEFIOperator& efi) {
   chrtMAF->Show();
 }
 
-void TMapEditors::FillWarmUpAndCOTrim(const TEFIOperator& efi) {
-  for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
-    sgrdRPMTempCorr->SetCell(c, 0, QString::number(At(efi.fRPMTempCorrTable, 0, c)));
-    sgrdRPMTempCorr->SetCell(c, 1, QString::number(At(efi.fRPMTempCorrTable, 1, c)));
-  }
+void TMapEditors::ShowCOTrimOf(const TEFIOperator& efi) {
   // The CO trim stands at the code's offset from 128; its label is left as it is.
   if (efi.fVersion != 1) {
     fFillingCOreg = true;
@@ -292,72 +226,15 @@ void TMapEditors::FillWarmUpAndCOTrim(const TEFIOperator& efi) {
 void TMapEditors::CollectGrids(uint8_t mode) {
   if (mode != 1) return;
   TEFIOperator& efi = Efi();
-  // Every value is held within what its code can store (and the maps' limits), so that a
-  // value the cell check has not met yet is never wrapped into an unrelated code.
-  using T = TCodedTable;
-  auto value = [this](const QString& text, TCodedTable table) {
-    return HoldInRange(StrToFloat(text), EditRange(table));
-  };
-  auto whole = [this](const QString& text, TCodedTable table) {
-    return static_cast<int32_t>(HoldInRange(StrToInt(text), EditRange(table)));
-  };
   efi.SetMaxRPM(seMaxRMP->value());
-  // Full-load fuel as stored; row 0 is the RPM axis.
-  for (int c = 0; c < sgrdFuelMax->ColCount(); ++c) {
-    Put(efi.fFuelMaxMatrix, 0, c, StrToFloat(sgrdFuelMax->Cell(c, 0)));
-    for (int r = 1; r < sgrdFuelMax->RowCount(); ++r)
-      Put(efi.fFuelMaxMatrix, r, c, value(sgrdFuelMax->Cell(c, r), T::FuelMax));
+  // The grids' texts as they stand (a value typed but not yet checked included), parsed as
+  // the document parses its own: every value held within what its code can store.
+  std::vector<TCalTable> tables = fDoc.Tables();
+  for (TCalTable& table : tables) {
+    const TStringGrid* grid = GridOf(table.id);
+    for (int r = 0; r < std::min(table.rows, grid->RowCount()); ++r)
+      for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c)
+        table.texts[static_cast<size_t>(r) * table.cols + c] = grid->Cell(c, r);
   }
-  // Full-load ignition: the reverse of the fill; empty cells (the corner) are skipped.
-  const int maxRows = sgrdIgnMax->RowCount();
-  for (int r = 0; r < maxRows; ++r) {
-    const int gridRow = r == 0 ? 0 : maxRows - r;
-    for (int c = 0; c < sgrdIgnMax->ColCount(); ++c) {
-      const QString text = sgrdIgnMax->Cell(c, gridRow);
-      if (text.isEmpty()) continue;
-      // Row 0 holds the RPM axis, and outside variant 1 column 0 the load axis.
-      const bool axis = r == 0 || (c == 0 && efi.fVersion != 1);
-      Put(efi.fSparkMaxMatrix, r, c, axis ? StrToFloat(text) : value(text, T::SparkMax));
-    }
-  }
-  // The part-load maps, every cell but the corner.
-  auto collectMain = [&](TStringGrid* grid, TFloatMatrix& table, int lo, TCodedTable kind) {
-    for (int c = 1; c < grid->ColCount(); ++c) Put(table, 0, c, StrToFloat(grid->Cell(c, 0)));
-    for (int r = 1; r < grid->RowCount(); ++r) {
-      const std::vector<int> rows = MainMapTableRows(efi.fVersion, lo, grid->RowCount(), r);
-      for (int c = 0; c < grid->ColCount(); ++c) {
-        // Column 0 holds the load axis.
-        const QString text = grid->Cell(c, r);
-        const double cell = c == 0 ? StrToFloat(text) : value(text, kind);
-        for (int tableRow : rows) Put(table, tableRow, c, cell);
-      }
-    }
-  };
-  collectMain(sgIgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo, T::SparkMain);
-  collectMain(sgFuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo, T::FuelMain);
-  // Idle ignition as stored; row 0 is the RPM axis.
-  for (int c = 0; c < sgrdIgnXX->ColCount(); ++c) {
-    Put(efi.fSparkXXMatrix, 0, c, StrToFloat(sgrdIgnXX->Cell(c, 0)));
-    for (int r = 1; r < sgrdIgnXX->RowCount(); ++r)
-      Put(efi.fSparkXXMatrix, r, c, value(sgrdIgnXX->Cell(c, r), T::SparkXX));
-  }
-  if (efi.fVersion != 1) {
-    // Idle fuel, reversed rows, every cell but the corner.
-    const int xxRows = sgrdFuelXX->RowCount();
-    for (int c = 1; c < sgrdFuelXX->ColCount(); ++c)
-      Put(efi.fFuelXXMatrix, 0, c, StrToFloat(sgrdFuelXX->Cell(c, 0)));
-    for (int i = 1; i < xxRows; ++i)
-      for (int c = 0; c < sgrdFuelXX->ColCount(); ++c) {
-        const QString text = sgrdFuelXX->Cell(c, xxRows - i);
-        Put(efi.fFuelXXMatrix, i, c, c == 0 ? StrToFloat(text) : value(text, T::FuelXX));
-      }
-    // The air-mass-meter curve holds 16-bit values.
-    for (int n = 0; n < sgMAF->RowCount() && n < static_cast<int>(efi.fMAFTable.size()); ++n)
-      efi.fMAFTable[n] = static_cast<uint16_t>(whole(sgMAF->Cell(1, n), T::MAF));
-  }
-  // Warm-up: temperatures in row 0, idle speeds in row 1.
-  for (int c = 0; c < sgrdRPMTempCorr->ColCount(); ++c) {
-    Put(efi.fRPMTempCorrTable, 0, c, StrToInt(sgrdRPMTempCorr->Cell(c, 0)));
-    Put(efi.fRPMTempCorrTable, 1, c, whole(sgrdRPMTempCorr->Cell(c, 1), T::WarmUpSpeed));
-  }
+  TCalibration::CollectInto(tables, efi);
 }

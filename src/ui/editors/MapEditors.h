@@ -3,13 +3,18 @@
 // settings controls on their tab sheets (MapPages.cpp, SettingsPanel.cpp), moves the
 // tables between TEFIOperator and the grids (FillGrids, CollectGrids: MapEditors.cpp),
 // checks typed values (CellEditing.cpp), keeps the colour scale of the part-load maps
-// (ColorScale.cpp) and redraws the table charts (TableCharts.cpp).
+// (ColorScale.cpp) and redraws the table charts (TableCharts.cpp). The grids show the
+// calibration document it owns; typed values and settings become steps of the document's
+// history, and every change of the document shows in the grids (DocumentView.cpp).
 
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <vector>
 
+#include "calibration/Calibration.h"
 #include "image/CodeRange.h"
 #include "image/EfiOperator.h"
 
@@ -73,6 +78,16 @@ class TMapEditors : public QObject {
   // Rev limiter snapping on leaving seMaxRMP.
   void SnapRevLimit();
 
+  // The calibration the grids show.
+  TCalibration& Doc() { return fDoc; }
+  const TCalibration& Doc() const { return fDoc; }
+  // The grid of a table, and the table a grid shows (none for other widgets).
+  TStringGrid* GridOf(TTableId table) const;
+  std::optional<TTableId> TableOf(const QObject* grid) const;
+  // Ends typing in a grid as leaving it would: the open cell editor gives its text, the
+  // current cell is checked and a changed value becomes a step of the history.
+  void FinishTyping(TStringGrid* grid);
+
   // --- Widgets (object names as the class members) ---
   TStringGrid* sgFuelMain = nullptr;
   TStringGrid* sgIgnMain = nullptr;
@@ -115,6 +130,8 @@ class TMapEditors : public QObject {
  signals:
   // The grids hold tables filled for the current configuration.
   void TablesFilled();
+  // A table grid received the input focus.
+  void GridEntered(TStringGrid* grid);
 
  private:
   // What the editors take from the main window (all of it in MapEditors.cpp).
@@ -142,10 +159,22 @@ class TMapEditors : public QObject {
   // The steps of FillGrids.
   void LayOutSplitVariant(const TEFIOperator& efi);
   void LayOutSingleMapVariant(const TEFIOperator& efi);
-  void FillIdleAndFullLoad(const TEFIOperator& efi);
-  void FillMainMap(TStringGrid* grid, int lo, int cols, const TFloatMatrix& table);
-  void FillMAF(const TEFIOperator& efi);
-  void FillWarmUpAndCOTrim(const TEFIOperator& efi);
+  void PlotIdleAndFullLoad(const TEFIOperator& efi);
+  void PlotMAF(const TEFIOperator& efi);
+  void ShowCOTrimOf(const TEFIOperator& efi);
+
+  // The document in the grids and the settings panel (DocumentView.cpp).
+  void ShowDocument();
+  void ShowCells(TTableId table, const std::vector<QPoint>& cells);
+  // What a grid refreshes after its values changed other than by typing (an operation,
+  // an undo, a redo): the colour range of a part-load map, a chart, the repaint.
+  void FollowTable(TTableId table);
+  // A checked cell whose text differs from the document becomes one step.
+  bool RecordTyped(TStringGrid* grid, int col, int row);
+  void ConnectDocument();
+  void RecordSetting(const QString& key, double value);
+  void ShowSetting(const QString& key, double value);
+  void TakeSettingsBaseline();
 
   // The check of a cell: restore the remembered value when the text is not a number,
   // hold it within the values its code can store and, where the grid has them, within
@@ -180,4 +209,18 @@ class TMapEditors : public QObject {
   const TLiveMark& fLive;
   bool fFillingCOreg = false;
   bool fInGridHandler = false;
+  TCalibration fDoc;
+  // Each grid's binding, for checks run outside its own signals.
+  std::map<const TStringGrid*, CheckRule> fRules;
+  // Set while the document is being filled or shows a change, so that the widgets' change
+  // signals record nothing.
+  bool fShowing = false;
+  // Set while a typed value is recorded: the grid has run its own follow-up.
+  bool fTyping = false;
+  // Set while consecutive changes of one control are joined into one step.
+  bool fMerging = false;
+  // The settings key of the last step recorded, and the history's state after it: a next
+  // change of the same control while nothing else happened joins that step.
+  QString fMergeKey;
+  int fHistoryStamp = 0, fMergeStamp = -1;
 };

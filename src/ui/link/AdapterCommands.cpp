@@ -169,6 +169,7 @@ void TAdapterCommands::N7Click() {
   if (path.isEmpty()) return;
   emit CollectGridsWanted();
   fViews.efi->SaveSettings(1, path);
+  emit SettingsSaved();
 }
 
 void TAdapterCommands::N8Click() {

@@ -61,6 +61,8 @@ class TAdapterCommands : public QObject {
  signals:
   // The save is about to write the settings file: the grids go back into the tables first.
   void CollectGridsWanted();
+  // The settings file is written: the calibration in it counts as saved.
+  void SettingsSaved();
   // A whole image was read from the unit into the image object.
   void ImageRead();
 

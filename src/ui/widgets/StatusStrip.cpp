@@ -53,6 +53,16 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   pgLoadTo->setValue(10);
   pgLoadTo->setVisible(false);
 
+  // The edit marks share the progress bar's place: a transfer covers them while it runs.
+  lModified = Label(strip, "lModified", tr("Изменено"), 5, 3, true);
+  lModified->setFixedWidth(82);
+  lModified->setToolTip(tr("Есть изменения, не сохранённые в файле"));
+  SetTextColor(lModified, QColor(128, 0, 0));
+  lModified->setVisible(false);
+  lEditResult = Label<TFittingLabel>(strip, "lEditResult", QString(), 5, 17);
+  lEditResult->setFixedWidth(82);
+  pgLoadTo->raise();
+
   lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 10);
   lLink->setFixedWidth(180);
   SetTextColor(lLink, Qt::red);
@@ -133,6 +143,15 @@ void TStatusStrip::BuildVersionAndFileName() {
 void TStatusStrip::SetLinkStatus(const QString& text, const QColor& color) {
   SetTextColor(lLink, color);
   lLink->setText(text);
+}
+
+void TStatusStrip::ShowModified(bool modified) {
+  lModified->setVisible(modified);
+}
+
+void TStatusStrip::ShowEditResult(const QString& text) {
+  lEditResult->setText(text);
+  lEditResult->setToolTip(text);
 }
 
 void TStatusStrip::SetLinkStatus(const QString& text) {

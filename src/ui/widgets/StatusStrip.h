@@ -1,8 +1,8 @@
 #pragma once
 // TStatusStrip: the main window's status strip (pnlIconPanel): the transfer progress and stop
-// button, the link status lLink, the adapter port's name, the connection gauge and button,
-// the ЛОГ and colour buttons, the DME version and the loaded file's name. The parts of the
-// window get this strip, not the window, to show what they do.
+// button, the unsaved-changes mark and the last edit's result, the link status lLink, the adapter
+// port's name, the connection gauge and button, the ЛОГ and colour buttons, the DME version and the
+// loaded file's name. The parts of the window get this strip, not the window, to show what they do.
 
 #include <QFrame>
 
@@ -26,6 +26,10 @@ class TStatusStrip : public QFrame {
   void SetLinkStatus(const QString& text);
   // Shows a file's name without its folder in lBinFName, the whole path as its tooltip.
   void ShowFileName(const QString& path);
+  // The mark of calibration changes not yet saved in a file.
+  void ShowModified(bool modified);
+  // What the last edit of several cells did beyond the values asked for (empty: nothing).
+  void ShowEditResult(const QString& text);
 
   QProgressBar* pgLoadTo = nullptr;
   QLabel* lLink = nullptr;
@@ -37,6 +41,9 @@ class TStatusStrip : public QFrame {
   QToolButton* sbColorizeTable = nullptr;
   QLabel* lVersion = nullptr;
   QLabel* lBinFName = nullptr;
+  // Left of the link status, under the transfer progress (shown only during a transfer).
+  QLabel* lModified = nullptr;
+  QLabel* lEditResult = nullptr;
 
  private:
   void BuildVersionAndFileName();

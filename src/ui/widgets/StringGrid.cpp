@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 // The mark of the current cell while the grid has the focus: a black frame two pixels wide
@@ -25,6 +26,14 @@ void DrawFocusMark(QPainter* painter, const QRect& rect) {
   painter->restore();
 }
 
+// The selection over a cell the paint hook has coloured: the highlight colour, half
+// transparent, so that both the block and the cells' colours stay visible.
+void DrawSelectionVeil(QPainter* painter, const QStyleOptionViewItem& option) {
+  QColor veil = option.palette.highlight().color();
+  veil.setAlpha(110);
+  painter->fillRect(option.rect, veil);
+}
+
 // Draws fixed cells like headers and hands every cell to the grid's paint hook; its cell
 // editor writes the typed text into the cell at each keystroke.
 class TGridDelegate : public QStyledItemDelegate {
@@ -39,8 +48,12 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->setClipRect(option.rect);
       const bool painted = fGrid->DrawCell()(*painter, option.rect, col, row);
       painter->restore();
-      // The colour covers the selection highlight; the focus mark stays.
+      // The colour covers the selection highlight; the focus mark stays. A selected block
+      // of more than one cell shows through a veil of the highlight colour over its cells.
       if (painted) {
+        if ((option.state & QStyle::State_Selected) &&
+            fGrid->SelectedBlock().width() * fGrid->SelectedBlock().height() > 1)
+          DrawSelectionVeil(painter, option);
         if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
         return;
       }
@@ -184,6 +197,47 @@ void TStringGrid::SelectCell(int col, int row) {
   const bool same = col == currentColumn() && row == currentRow();
   setCurrentCell(row, col);
   if (same) emit CellBecameCurrent(col, row);
+}
+
+QRect TStringGrid::SelectedBlock() const {
+  if (currentColumn() < 0 || currentRow() < 0) return {};
+  int left = columnCount(), top = rowCount(), right = -1, bottom = -1;
+  for (const QTableWidgetSelectionRange& range : selectedRanges()) {
+    left = std::min(left, std::max(range.leftColumn(), fFixedCols));
+    top = std::min(top, std::max(range.topRow(), fFixedRows));
+    right = std::max(right, range.rightColumn());
+    bottom = std::max(bottom, range.bottomRow());
+  }
+  if (right < left || bottom < top) return QRect(currentColumn(), currentRow(), 1, 1);
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void TStringGrid::SelectBlock(int left, int top, int right, int bottom) {
+  left = std::max(left, fFixedCols);
+  top = std::max(top, fFixedRows);
+  right = std::min(right, columnCount() - 1);
+  bottom = std::min(bottom, rowCount() - 1);
+  if (right < left || bottom < top) return;
+  SelectCell(left, top);
+  setRangeSelected(QTableWidgetSelectionRange(top, left, bottom, right), true);
+}
+
+void TStringGrid::selectAll() {
+  const int col = currentColumn(), row = currentRow();
+  if (columnCount() <= fFixedCols || rowCount() <= fFixedRows) return;
+  clearSelection();
+  setRangeSelected(
+      QTableWidgetSelectionRange(fFixedRows, fFixedCols, rowCount() - 1, columnCount() - 1), true);
+  // The current cell stays current (and its check does not run).
+  if (col >= 0 && row >= 0)
+    selectionModel()->setCurrentIndex(model()->index(row, col), QItemSelectionModel::NoUpdate);
+}
+
+void TStringGrid::EndEditing() {
+  QWidget* editor = indexWidget(currentIndex());
+  if (!editor) return;
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void TStringGrid::Repaint() {

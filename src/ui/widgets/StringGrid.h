@@ -4,6 +4,7 @@
 // editable, never current) and Qt's own headers are hidden. Typed text reaches the cell at
 // every keystroke, so what a handler reads is what the user sees.
 
+#include <QRect>
 #include <QTableWidget>
 #include <functional>
 
@@ -37,6 +38,17 @@ class TStringGrid : public QTableWidget {
   int Row() const { return currentRow(); }
   // Makes a cell current as a click would (raising the change and current events).
   void SelectCell(int col, int row);
+  // The block of selected cells that the user can type into (fixed cells never count):
+  // left/top are the first column/row, right/bottom the last; the current cell alone when
+  // nothing else is selected, and a null rectangle when the grid has no current cell.
+  QRect SelectedBlock() const;
+  // Makes (left, top) current as a click would, then selects the block to (right, bottom)
+  // as a drag would; the block is held within the cells the user can type into.
+  void SelectBlock(int left, int top, int right, int bottom);
+  // Ctrl+A: every cell the user can type into, the current cell staying where it is.
+  void selectAll() override;
+  // Closes the open cell editor, its text going into the cell (nothing when none is open).
+  void EndEditing();
   // Repaints every cell.
   void Repaint();
   void SetDrawCellHook(DrawCellHook hook) { fDrawCell = std::move(hook); }

@@ -1,0 +1,261 @@
+#include "ui/editors/EditCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QTabWidget>
+#include <algorithm>
+#include <cerrno>
+
+#include "common/DecimalText.h"
+#include "common/Errors.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/StatusStrip.h"
+#include "ui/widgets/StringGrid.h"
+
+namespace {
+const QStringList kCsvFilters = {QStringLiteral("Таблицы CSV (*.csv)"),
+                                 QStringLiteral("Все файлы (*.*)")};
+
+// The tab sheet of the page control that holds `widget`.
+const QWidget* PageOf(const QTabWidget* pages, const QWidget* widget) {
+  for (const QWidget* w = widget; w; w = w->parentWidget())
+    if (pages->indexOf(const_cast<QWidget*>(w)) >= 0) return w;
+  return nullptr;
+}
+}  // namespace
+
+TEditCommands::TEditCommands(QWidget* window, TMapEditors& maps, TStatusStrip& strip,
+                             QTabWidget* pages)
+    : QObject(window), fWindow(window), fMaps(maps), fStrip(strip), fPages(pages) {
+  setObjectName(QStringLiteral("EditCommands"));
+  const QKeySequence keypadPlus(Qt::KeypadModifier | Qt::Key_Plus);
+  const QKeySequence keypadTimes(Qt::KeypadModifier | Qt::Key_Asterisk);
+  actUndo = Make("actUndo", QStringLiteral("&Отменить"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  actRedo =
+      Make("actRedo", QStringLiteral("&Повторить"),
+           {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  actCopy = Make("actCopy", QStringLiteral("&Копировать"), {QKeySequence(Qt::CTRL | Qt::Key_C)});
+  actPaste = Make("actPaste", QStringLiteral("&Вставить"), {QKeySequence(Qt::CTRL | Qt::Key_V)});
+  actSetValue =
+      Make("actSetValue", QStringLiteral("Задать значение..."), {QKeySequence(Qt::Key_Equal)});
+  actAddValue = Make("actAddValue", QStringLiteral("Прибавить..."), {keypadPlus});
+  actScaleValue = Make("actScaleValue", QStringLiteral("Умножить на %..."), {keypadTimes});
+  // With Ctrl, so that no key used to type a number (or to move between cells) steps.
+  actStepUp = Make("actStepUp", QStringLiteral("Шаг вверх"), {QKeySequence(Qt::CTRL | Qt::Key_Up)});
+  actStepDown =
+      Make("actStepDown", QStringLiteral("Шаг вниз"), {QKeySequence(Qt::CTRL | Qt::Key_Down)});
+  actInterpolateH = Make("actInterpolateH", QStringLiteral("Интерполировать по горизонтали"));
+  actInterpolateV = Make("actInterpolateV", QStringLiteral("Интерполировать по вертикали"));
+  actInterpolate2D = Make("actInterpolate2D", QStringLiteral("Интерполировать по площади"));
+  actSmooth = Make("actSmooth", QStringLiteral("Сгладить"));
+  actExportCsv = Make("actExportCsv", QStringLiteral("Экспорт таблицы в CSV..."));
+  actImportCsv = Make("actImportCsv", QStringLiteral("Импорт таблицы из CSV..."));
+  // Export and import share the suffix, and so the folder the user was last in.
+  sdExportCsv = MakeFileDialog(window, "sdExportCsv", true, QStringLiteral("Экспорт таблицы в CSV"),
+                               kCsvFilters, "csv");
+  odImportCsv = MakeFileDialog(window, "odImportCsv", false,
+                               QStringLiteral("Импорт таблицы из CSV"), kCsvFilters, "csv");
+  Connect();
+  UpdateActions();
+}
+
+QAction* TEditCommands::Make(const char* name, const QString& caption,
+                             const QList<QKeySequence>& shortcuts) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcuts(shortcuts);
+  // Menu shortcuts work wherever the focus is inside the main window.
+  action->setShortcutContext(Qt::WindowShortcut);
+  return action;
+}
+
+void TEditCommands::FillMenu(QMenu* menu) {
+  const QList<QList<QAction*>> groups = {
+      {actUndo, actRedo},
+      {actCopy, actPaste},
+      {actSetValue, actAddValue, actScaleValue, actStepUp, actStepDown},
+      {actInterpolateH, actInterpolateV, actInterpolate2D, actSmooth},
+      {actExportCsv, actImportCsv}};
+  for (const QList<QAction*>& group : groups) {
+    if (!menu->isEmpty()) menu->addSeparator();
+    menu->addActions(group);
+    fWindow->addActions(group);
+  }
+  connect(menu, &QMenu::aboutToShow, this, &TEditCommands::UpdateActions);
+}
+
+void TEditCommands::Connect() {
+  auto on = [this](QAction* action, std::function<void()> command) {
+    connect(action, &QAction::triggered, this, Guarded(std::move(command)));
+  };
+  on(actUndo, [this] { Undo(); });
+  on(actRedo, [this] { Redo(); });
+  on(actCopy, [this] { Copy(); });
+  on(actPaste, [this] { Paste(); });
+  on(actSetValue, [this] {
+    TStringGrid* grid = CurrentGrid();
+    if (!grid) return;
+    const auto value = AskValue(QStringLiteral("Задать значение"), QStringLiteral("Значение:"),
+                                grid->Cell(grid->Col(), grid->Row()));
+    if (value) RunOnSelection([&](auto& t, auto& s) { return SetValue(t, s, *value); });
+  });
+  on(actAddValue, [this] {
+    const auto value =
+        AskValue(QStringLiteral("Прибавить"),
+                 QStringLiteral("Прибавить (отрицательное — вычесть):"), QStringLiteral("0"));
+    if (value) RunOnSelection([&](auto& t, auto& s) { return AddValue(t, s, *value); });
+  });
+  on(actScaleValue, [this] {
+    const auto value =
+        AskValue(QStringLiteral("Умножить на %"), QStringLiteral("Процент (105 — на 5 % больше):"),
+                 QStringLiteral("100"));
+    if (value) RunOnSelection([&](auto& t, auto& s) { return ScalePercent(t, s, *value); });
+  });
+  on(actStepUp, [this] { RunOnSelection([](auto& t, auto& s) { return StepCodes(t, s, 1); }); });
+  on(actStepDown, [this] { RunOnSelection([](auto& t, auto& s) { return StepCodes(t, s, -1); }); });
+  on(actInterpolateH, [this] { RunOnSelection(&InterpolateH); });
+  on(actInterpolateV, [this] { RunOnSelection(&InterpolateV); });
+  on(actInterpolate2D, [this] { RunOnSelection(&Interpolate2D); });
+  on(actSmooth, [this] { RunOnSelection(&Smooth); });
+  on(actExportCsv, [this] { ExportCsv(); });
+  on(actImportCsv, [this] { ImportCsv(); });
+
+  connect(&fMaps.Doc(), &TCalibration::HistoryChanged, this, &TEditCommands::UpdateActions);
+  connect(&fMaps, &TMapEditors::TablesFilled, this, &TEditCommands::UpdateActions);
+  connect(&fMaps, &TMapEditors::GridEntered, this, [this](TStringGrid* grid) {
+    fLastGrid[PageOf(fPages, grid)] = grid;
+    UpdateActions();
+  });
+  connect(fPages, &QTabWidget::currentChanged, this, &TEditCommands::UpdateActions);
+}
+
+TStringGrid* TEditCommands::CurrentGrid() const {
+  const auto last = fLastGrid.find(fPages->currentWidget());
+  if (last == fLastGrid.end()) return nullptr;
+  TStringGrid* grid = last->second;
+  // A grid the variant hides or disables is no table to work on.
+  if (!grid->isEnabled() || !grid->isVisibleTo(fPages->currentWidget())) return nullptr;
+  return grid;
+}
+
+void TEditCommands::UpdateActions() {
+  const TCalibration& doc = fMaps.Doc();
+  actUndo->setEnabled(doc.CanUndo());
+  actRedo->setEnabled(doc.CanRedo());
+  const bool table = fTablesLoaded && fTablesLoaded() && doc.Loaded() && CurrentGrid();
+  for (QAction* action :
+       {actCopy, actPaste, actSetValue, actAddValue, actScaleValue, actStepUp, actStepDown,
+        actInterpolateH, actInterpolateV, actInterpolate2D, actSmooth, actExportCsv, actImportCsv})
+    action->setEnabled(table);
+}
+
+std::optional<double> TEditCommands::AskValue(const QString& title, const QString& label,
+                                              const QString& initial) {
+  QInputDialog dialog(fWindow);
+  dialog.setObjectName(QStringLiteral("EditValueDialog"));
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setTextValue(initial);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString text = dialog.textValue().trimmed();
+  auto value = TryStrToFloat(text, DecimalSeparator());
+  if (!value) value = TryStrToFloat(text, DecimalSeparator() == ',' ? '.' : ',');
+  if (!value) throw EConvertError::InvalidFloat(text);
+  return value;
+}
+
+void TEditCommands::RunOnSelection(const Operation& operation) {
+  TStringGrid* grid = CurrentGrid();
+  if (!grid) return;
+  fMaps.FinishTyping(grid);
+  const QRect block = grid->SelectedBlock();
+  if (block.isNull()) return;
+  const TSelection selection{block.left(), block.top(), block.right(), block.bottom()};
+  Finish(operation(fMaps.Doc().Table(*fMaps.TableOf(grid)), selection));
+}
+
+void TEditCommands::Finish(TOpResult result) {
+  if (!result.error.isEmpty()) {
+    ShowErrorBox(result.error);
+    return;
+  }
+  fStrip.ShowEditResult(
+      result.limited > 0 ? QStringLiteral("Ограничено ячеек: %1").arg(result.limited) : QString());
+  fMaps.Doc().Apply(std::move(result.step));
+}
+
+void TEditCommands::Undo() {
+  if (TStringGrid* grid = CurrentGrid()) fMaps.FinishTyping(grid);
+  fStrip.ShowEditResult(QString());
+  fMaps.Doc().Undo();
+}
+
+void TEditCommands::Redo() {
+  if (TStringGrid* grid = CurrentGrid()) fMaps.FinishTyping(grid);
+  fStrip.ShowEditResult(QString());
+  fMaps.Doc().Redo();
+}
+
+void TEditCommands::Copy() {
+  TStringGrid* grid = CurrentGrid();
+  if (!grid) return;
+  fMaps.FinishTyping(grid);
+  const QRect block = grid->SelectedBlock();
+  if (block.isNull()) return;
+  const TSelection selection{block.left(), block.top(), block.right(), block.bottom()};
+  QApplication::clipboard()->setText(
+      CopyText(fMaps.Doc().Table(*fMaps.TableOf(grid)), selection, DecimalSeparator()));
+}
+
+void TEditCommands::Paste() {
+  TStringGrid* grid = CurrentGrid();
+  if (!grid) return;
+  fMaps.FinishTyping(grid);
+  const QRect block = grid->SelectedBlock();
+  if (block.isNull()) return;
+  TOpResult result = ::Paste(fMaps.Doc().Table(*fMaps.TableOf(grid)), block.left(), block.top(),
+                             QApplication::clipboard()->text(), DecimalSeparator());
+  // The pasted block stays selected, as a spreadsheet leaves it.
+  int right = block.left(), bottom = block.top();
+  for (const TCellEdit& edit : result.step.cells) {
+    right = std::max(right, edit.col);
+    bottom = std::max(bottom, edit.row);
+  }
+  const bool pasted = result.error.isEmpty();
+  Finish(std::move(result));
+  if (pasted) grid->SelectBlock(block.left(), block.top(), right, bottom);
+}
+
+void TEditCommands::ExportCsv() {
+  TStringGrid* grid = CurrentGrid();
+  if (!grid) return;
+  fMaps.FinishTyping(grid);
+  const TCalTable& table = fMaps.Doc().Table(*fMaps.TableOf(grid));
+  sdExportCsv->selectFile(TableFileName(table.id) + QStringLiteral(".csv"));
+  const QString path = RunFileDialog(sdExportCsv);
+  if (path.isEmpty()) return;
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw EInOutError::FromErrno(errno);
+  const QByteArray bytes = ::ExportCsv(table, DecimalSeparator()).toUtf8();
+  if (file.write(bytes) != bytes.size()) throw EInOutError::FromErrno(errno);
+}
+
+void TEditCommands::ImportCsv() {
+  TStringGrid* grid = CurrentGrid();
+  if (!grid) return;
+  fMaps.FinishTyping(grid);
+  const QString path = RunFileDialog(odImportCsv);
+  if (path.isEmpty()) return;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) throw EInOutError(EInOutError::kFileNotFound);
+  const QString text = QString::fromUtf8(file.readAll());
+  Finish(::ImportCsv(fMaps.Doc().Table(*fMaps.TableOf(grid)), text, DecimalSeparator()));
+}
