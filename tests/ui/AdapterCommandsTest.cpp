@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -479,7 +480,8 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->objectName(), "EditedImageQuestion");
-    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
+              box->button(QMessageBox::Cancel));
     box->button(QMessageBox::Cancel)->click();
   });
   frmMain->Adapter().N16Click();
@@ -500,8 +502,8 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
   AnswerBoxes({QMessageBox::Yes}, nullptr);
   frmMain->Adapter().N16Click();
   ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 32770u; }, 5000));
-  const std::vector<uint8_t> sent(TheSimulator()->Uploaded().begin() + 2,
-                                  TheSimulator()->Uploaded().end());
+  const std::vector<uint8_t> uploaded = TheSimulator()->Uploaded();
+  const std::vector<uint8_t> sent(uploaded.begin() + 2, uploaded.end());
   const std::vector<uint8_t> demo = MakeDemoImage();
   ASSERT_EQ(sent.size(), demo.size());
   EXPECT_NE(sent, demo);

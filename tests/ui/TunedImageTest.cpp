@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include "image/DemoImage.h"
@@ -143,7 +144,7 @@ TEST_F(TunedImageTest, ImageWithoutAKnownChecksumAsksBeforeItIsWritten) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->objectName(), "ChecksumQuestion");
-    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
     box->button(QMessageBox::No)->click();
   }});
   frmMain->actSaveTunedBin->trigger();
