@@ -16,6 +16,7 @@
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LogWriter.h"
 #include "ui/app/LiveLoop.h"
+#include "ui/widgets/StringGrid.h"
 
 namespace {
 QString ShotsFolder() {
@@ -121,6 +122,31 @@ TEST_F(Screenshots, FileDialogOnARussianDesktop) {
     static_cast<QDialog*>(modal)->reject();
   });
   frmMain->findChild<QAction*>("BIN1")->trigger();
+  Stop();
+  QLocale::setDefault(before);
+}
+
+TEST_F(Screenshots, SelectedBlockBeforeAndAfterAnInterpolation) {
+  if (ShotsFolder().isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  Start();
+  const QString image = TempPath("demo.bin");
+  QFile::copy(DataFile("demo.bin"), image);
+  AnswerFileDialog(image);
+  frmMain->findChild<QAction*>("BIN1")->trigger();
+  auto* grid = Find<TStringGrid>("sgFuelMain");
+  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  QApplication::setActiveWindow(frmMain);
+  grid->setFocus();
+  Pump(20);
+  // A block of the part-load fuel map, its corners apart, as a tuner marks it.
+  grid->SelectBlock(3, 3, 9, 8);
+  Pump(50);
+  Save(frmMain, QStringLiteral("edit-block-selected"));
+  frmMain->findChild<QAction*>("actInterpolate2D")->trigger();
+  Pump(50);
+  Save(frmMain, QStringLiteral("edit-block-interpolated"));
   Stop();
   QLocale::setDefault(before);
 }

@@ -82,7 +82,7 @@ TEST_F(Shell, MenuHasItsCaptionsAndShortcuts) {
   EXPECT_TRUE(Act("N15")->isChecked());
   QStringList menus;
   for (QAction* a : frmMain->menuBar()->actions()) menus << a->text();
-  EXPECT_EQ(menus, QStringList({"&Файл", "&Вид", "&Опции", "&Справка"}));
+  EXPECT_EQ(menus, QStringList({"&Файл", "&Правка", "&Вид", "&Опции", "&Справка"}));
 }
 
 TEST_F(Shell, ConfirmingTheModelUnlocksTheFileCommands) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <algorithm>
 
 #include "ui/editors/MapEditors.h"
@@ -72,11 +73,15 @@ void TMapEditors::ShowCells(TTableId id, const std::vector<QPoint>& cells) {
 }
 
 void TMapEditors::FollowTable(TTableId table) {
+  // The fuel map's range follows as after a check: not widened while its page is in
+  // front (as while moving in the grid; the value dialogs take the focus for a moment),
+  // widened as on leaving otherwise.
+  const bool fuelInFront = fPages.control->currentWidget() == fPages.fuel;
   // A chart stops at a cell that is not a number (one left unchecked); its box says where.
   RunCommand([&] {
     switch (table) {
       case TTableId::FuelMain:
-        RecomputeFuelRange(true);
+        RecomputeFuelRange(!fuelInFront);
         break;
       case TTableId::IgnMain:
         RecomputeSparkRange(true);

@@ -30,7 +30,7 @@ void DrawFocusMark(QPainter* painter, const QRect& rect) {
 // transparent, so that both the block and the cells' colours stay visible.
 void DrawSelectionVeil(QPainter* painter, const QStyleOptionViewItem& option) {
   QColor veil = option.palette.highlight().color();
-  veil.setAlpha(110);
+  veil.setAlpha(150);
   painter->fillRect(option.rect, veil);
 }
 
