@@ -2,6 +2,65 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ru_RU">
 <context>
+    <name>Checksum</name>
+    <message>
+        <source>16 бит + дополнение, BE</source>
+        <translation>16 bits + complement, BE</translation>
+    </message>
+    <message>
+        <source>16 бит + дополнение, LE</source>
+        <translation>16 bits + complement, LE</translation>
+    </message>
+    <message>
+        <source>16 бит, BE</source>
+        <translation>16 bits, BE</translation>
+    </message>
+    <message>
+        <source>16 бит, LE</source>
+        <translation>16 bits, LE</translation>
+    </message>
+    <message>
+        <source>8 бит</source>
+        <translation>8 bits</translation>
+    </message>
+    <message>
+        <source>Область контрольной суммы: конец %1 лежит раньше начала %2</source>
+        <translation>Checksum area: its end %1 lies before its start %2</translation>
+    </message>
+    <message>
+        <source>Область контрольной суммы (%1 - %2) выходит за пределы образа прошивки (%3 байт)</source>
+        <translation>The checksum area (%1 - %2) lies outside the firmware image (%3 bytes)</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа прошивки (%3 байт)</source>
+        <translation>The checksum (address %1, %2 bytes) lies outside the firmware image (%3 bytes)</translation>
+    </message>
+    <message>
+        <source>КС: не найдена</source>
+        <translation>CS: not found</translation>
+    </message>
+    <message>
+        <source>КС: неверна</source>
+        <translation>CS: wrong</translation>
+    </message>
+    <message>
+        <source>КС: верна (%1)</source>
+        <translation>CS: right (%1)</translation>
+    </message>
+    <message>
+        <source>Вид контрольной суммы не известен</source>
+        <translation>The checksum kind is not known</translation>
+    </message>
+    <message>
+        <source>Конфигурация не задаёт область контрольной суммы</source>
+        <translation>The configuration names no checksum area</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа</source>
+        <translation>The checksum (address %1, %2 bytes) lies outside the image</translation>
+    </message>
+</context>
+<context>
     <name>FaultCodes</name>
     <message>
         <source>TC отсутствуют!</source>
@@ -84,6 +143,17 @@
     <message>
         <source>Не таблица чисел</source>
         <translation>Not a table of numbers</translation>
+    </message>
+</context>
+<context>
+    <name>ImageWriteBack</name>
+    <message>
+        <source>Чтение за пределами образа прошивки</source>
+        <translation>Read beyond the end of the firmware image</translation>
+    </message>
+    <message>
+        <source>Конфигурация изменилась после загрузки образа</source>
+        <translation>The configuration has changed since the image was loaded</translation>
     </message>
 </context>
 <context>
@@ -174,6 +244,14 @@ Firmware version: %3</translation>
         <translation>The file %1 does not look like firmware: it has %2 bytes, and DME firmware is exactly %3 bytes. Writing such a file can damage the DME!
 
 Write it to the DME anyway?</translation>
+    </message>
+    <message>
+        <source>Загрузить изменённую прошивку из редактора?
+
+Да - прошивка из редактора с изменениями, Нет - выбрать файл прошивки.</source>
+        <translation>Upload the edited firmware from the editor?
+
+Yes - the editor&apos;s firmware with its changes, No - choose a firmware file.</translation>
     </message>
 </context>
 <context>
@@ -532,7 +610,11 @@ s</translation>
     </message>
     <message>
         <source>Есть изменения, не сохранённые в файле</source>
-        <translation>There are changes not saved to a file</translation>
+        <translation>There are changes not saved in a file</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма загруженной прошивки</source>
+        <translation>Checksum of the loaded firmware</translation>
     </message>
 </context>
 <context>
@@ -852,12 +934,32 @@ s</translation>
         <translation>About</translation>
     </message>
     <message>
+        <source>Сохранить BIN с изменениями...</source>
+        <translation>Save BIN with changes...</translation>
+    </message>
+    <message>
         <source>&amp;Правка</source>
         <translation>&amp;Edit</translation>
     </message>
     <message>
         <source>Анализ ЛОГа на картах...</source>
         <translation>Log analysis on the maps...</translation>
+    </message>
+    <message>
+        <source>Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями сохранит прежние байты контрольной суммы, и если они неверны, DME будет работать в аварийном режиме.
+
+Всё равно записать прошивку с изменениями?</source>
+        <translation>The checksum kind of the loaded firmware was not found: the firmware with changes keeps the old checksum bytes, and if they are wrong, the DME runs in its fault mode.
+
+Write the firmware with changes anyway?</translation>
+    </message>
+    <message>
+        <source>Прошивка с изменениями записана в файл %1.
+
+Контрольная сумма не исправлена: её вид не найден в загруженной прошивке.</source>
+        <translation>The firmware with changes is written to the file %1.
+
+The checksum is not corrected: its kind was not found in the loaded firmware.</translation>
     </message>
 </context>
 <context>

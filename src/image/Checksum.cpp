@@ -1,5 +1,6 @@
 #include "image/Checksum.h"
 
+#include <QCoreApplication>
 #include <array>
 
 #include "common/Errors.h"
@@ -9,7 +10,7 @@ namespace {
 struct TKindInfo {
   TChecksumKind kind;
   const char* name;   // in a profile
-  const char* shown;  // on the status strip
+  const char* shown;  // on the status strip (translated there)
   int bytes;
   bool bigEndian;
 };
@@ -17,11 +18,13 @@ struct TKindInfo {
 // In the order detection tries them: the four-byte checksums first, then the two-byte ones,
 // big-endian before little-endian, the 8-bit sum last (it matches a random image once in 256).
 constexpr std::array<TKindInfo, 5> kKinds = {{
-    {TChecksumKind::Sum16BEComplement, "sum16be+complement", "16 бит + дополнение, BE", 4, true},
-    {TChecksumKind::Sum16LEComplement, "sum16le+complement", "16 бит + дополнение, LE", 4, false},
-    {TChecksumKind::Sum16BE, "sum16be", "16 бит, BE", 2, true},
-    {TChecksumKind::Sum16LE, "sum16le", "16 бит, LE", 2, false},
-    {TChecksumKind::Sum8, "sum8", "8 бит", 1, false},
+    {TChecksumKind::Sum16BEComplement, "sum16be+complement",
+     QT_TRANSLATE_NOOP("Checksum", "16 бит + дополнение, BE"), 4, true},
+    {TChecksumKind::Sum16LEComplement, "sum16le+complement",
+     QT_TRANSLATE_NOOP("Checksum", "16 бит + дополнение, LE"), 4, false},
+    {TChecksumKind::Sum16BE, "sum16be", QT_TRANSLATE_NOOP("Checksum", "16 бит, BE"), 2, true},
+    {TChecksumKind::Sum16LE, "sum16le", QT_TRANSLATE_NOOP("Checksum", "16 бит, LE"), 2, false},
+    {TChecksumKind::Sum8, "sum8", QT_TRANSLATE_NOOP("Checksum", "8 бит"), 1, false},
 }};
 
 const TKindInfo* Info(TChecksumKind kind) {
@@ -81,16 +84,19 @@ QString ChecksumLayoutProblem(const TModelConfig& c, int64_t imageSize) {
   if (!HasChecksum(c)) return {};
   const int64_t first = c.fStartDataAreaAddress, last = c.fEndDataAreaAddress;
   if (last < first)
-    return QStringLiteral("Область контрольной суммы: конец %1 лежит раньше начала %2")
+    return QCoreApplication::translate("Checksum",
+                                       "Область контрольной суммы: конец %1 лежит раньше начала %2")
         .arg(Hex(last), Hex(first));
   if (first < 0 || last >= imageSize)
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "Checksum",
                "Область контрольной суммы (%1 - %2) выходит за пределы образа прошивки (%3 байт)")
         .arg(Hex(first), Hex(last))
         .arg(imageSize);
   const int bytes = c.fCRCKind == TChecksumKind::None ? 1 : ChecksumBytes(c.fCRCKind);
   if (!PlaceFits(c, bytes, imageSize))
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "Checksum",
                "Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа прошивки (%3 байт)")
         .arg(Hex(c.fCRCAddress))
         .arg(bytes)
@@ -128,19 +134,26 @@ TChecksumStatus CheckChecksum(const std::vector<uint8_t>& image, const TModelCon
 
 QString ChecksumStatusText(const TChecksumStatus& status) {
   const TKindInfo* info = Info(status.kind);
-  if (!info) return QStringLiteral("КС: не найдена");
-  if (!status.valid) return QStringLiteral("КС: неверна");
-  return QStringLiteral("КС: верна (%1)").arg(QString::fromUtf8(info->shown));
+  if (!info) return QCoreApplication::translate("Checksum", "КС: не найдена");
+  if (!status.valid) return QCoreApplication::translate("Checksum", "КС: неверна");
+  return QCoreApplication::translate("Checksum", "КС: верна (%1)")
+      .arg(QCoreApplication::translate("Checksum", info->shown));
 }
 
 void StoreChecksum(std::vector<uint8_t>& image, const TModelConfig& c, TChecksumKind kind) {
   const TKindInfo* info = Info(kind);
-  if (!info) throw ERuntimeError("Вид контрольной суммы не известен");
+  if (!info)
+    throw ERuntimeError(
+        QCoreApplication::translate("Checksum", "Вид контрольной суммы не известен").toStdString());
   const auto size = static_cast<int64_t>(image.size());
-  if (!HasChecksum(c)) throw ERuntimeError("Конфигурация не задаёт область контрольной суммы");
+  if (!HasChecksum(c))
+    throw ERuntimeError(
+        QCoreApplication::translate("Checksum", "Конфигурация не задаёт область контрольной суммы")
+            .toStdString());
   QString problem = ChecksumLayoutProblem(c, size);
   if (problem.isEmpty() && !PlaceFits(c, info->bytes, size))
-    problem = QStringLiteral("Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа")
+    problem = QCoreApplication::translate(
+                  "Checksum", "Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа")
                   .arg(Hex(c.fCRCAddress))
                   .arg(info->bytes);
   if (!problem.isEmpty()) throw ERuntimeError(problem.toStdString());

@@ -1,5 +1,7 @@
 #include "image/ImageWriteBack.h"
 
+#include <QCoreApplication>
+
 #include "common/Errors.h"
 #include "image/Checksum.h"
 #include "image/CodeStream.h"
@@ -68,7 +70,9 @@ std::vector<int64_t> SumsToEnd(const std::vector<int32_t>& gaps) {
 void KeepLoadedTemperatures(const std::vector<uint8_t>& image, const TPart& part,
                             TEFIOperator& before, TEFIOperator& after) {
   TEFIOperator raw = before;
-  auto outside = [] { throw ERuntimeError("Чтение за пределами образа прошивки"); };
+  auto outside = [] {
+    Refuse(QCoreApplication::translate("ImageWriteBack", "Чтение за пределами образа прошивки"));
+  };
   codestream::CodeReader in(image.data(), static_cast<int64_t>(image.size()), CodeStart(part),
                             outside);
   imagelayout::ReadPart(in, raw, part, true);
@@ -91,7 +95,8 @@ std::vector<uint8_t> WriteBackTables(const std::vector<uint8_t>& image, const TE
                                      const TEFIOperator& edited) {
   const TModelConfig& config = edited;
   if (!(static_cast<const TModelConfig&>(decoded) == config))
-    Refuse(QStringLiteral("Конфигурация изменилась после загрузки образа"));
+    Refuse(QCoreApplication::translate("ImageWriteBack",
+                                       "Конфигурация изменилась после загрузки образа"));
   TEFIOperator before = decoded;
   before.fImage = image;
   if (const QString problem = before.CheckLayout(); !problem.isEmpty()) Refuse(problem);

@@ -1,5 +1,6 @@
 // The adapter exchanges from the window, against the simulated adapter: the store
-// exchange and the save command, reading the image, uploading an image file.
+// exchange and the save command, reading the image, uploading an image file or the editor's
+// image with its changes.
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
@@ -10,9 +11,11 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
+#include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
@@ -461,4 +464,50 @@ TEST_F(AdapterCommandsTest, AQuickAdapterLosesNoCharacters) {
   Cmd().N8Click();
   EXPECT_FALSE(warned);
   EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
+}
+
+TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) {
+  StartWithDevice("sim");
+  LoadDemoImage();
+  // Without changes only a file is offered (the file dialog comes first; cancelled here).
+  AnswerFileDialog(QString());
+  frmMain->Adapter().N16Click();
+  EXPECT_TRUE(TheSimulator()->Uploaded().empty());
+
+  frmMain->Maps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  // Cancel (the default) uploads nothing; No goes on to the file as before.
+  AnswerNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->objectName(), "EditedImageQuestion");
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
+              box->button(QMessageBox::Cancel));
+    box->button(QMessageBox::Cancel)->click();
+  });
+  frmMain->Adapter().N16Click();
+  QString text;
+  AnswerNextModal([&text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    AnswerFileDialog(QString());
+    box->button(QMessageBox::No)->click();
+  });
+  frmMain->Adapter().N16Click();
+  EXPECT_TRUE(text.startsWith("Загрузить изменённую прошивку из редактора?")) << text.toStdString();
+  Pump(50);
+  EXPECT_TRUE(TheSimulator()->Uploaded().empty());
+
+  // Yes: the loaded image with the edit, its checksum right.
+  AnswerBoxes({QMessageBox::Yes}, nullptr);
+  frmMain->Adapter().N16Click();
+  ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 32770u; }, 5000));
+  const std::vector<uint8_t> uploaded = TheSimulator()->Uploaded();
+  const std::vector<uint8_t> sent(uploaded.begin() + 2, uploaded.end());
+  const std::vector<uint8_t> demo = MakeDemoImage();
+  ASSERT_EQ(sent.size(), demo.size());
+  EXPECT_NE(sent, demo);
+  const TChecksumStatus status = CheckChecksum(sent, frmMain->EFI());
+  EXPECT_EQ(status.kind, TChecksumKind::Sum16BE);
+  EXPECT_TRUE(status.valid);
 }

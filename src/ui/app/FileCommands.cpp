@@ -12,6 +12,9 @@
 
 void TfrmMain::UpdateImageCommands() {
   N9->setEnabled(fEFI->fImage.size() == static_cast<size_t>(kImageSize));
+  // A settings file cuts the image to its version bytes: nothing to write back into then.
+  if (fEFI->fImage.size() != static_cast<size_t>(kImageSize)) KeepLoadedImage(false);
+  actSaveTunedBin->setEnabled(HasTunedImage());
 }
 
 void TfrmMain::BIN1Click() {

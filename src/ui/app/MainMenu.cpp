@@ -85,6 +85,9 @@ void TfrmMain::BuildMenu() {
   N9->setEnabled(false);
   actCompare = item(file, "actCompare", tr("Сравнить с..."));
   actCompareEnd = item(file, "actCompareEnd", tr("Закончить сравнение"));
+  actSaveTunedBin = item(file, "actSaveTunedBin", tr("Сохранить BIN с изменениями..."),
+                         QKeySequence("Ctrl+Shift+S"));
+  actSaveTunedBin->setEnabled(false);
   N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(file, N10, [this](const QString& path) {
     RunCommand([this, &path] {
@@ -123,6 +126,7 @@ void TfrmMain::BuildMenu() {
   connect(N6, &QAction::triggered, this, Guarded([this] { N6Click(); }));
   connect(BIN1, &QAction::triggered, this, Guarded([this] { BIN1Click(); }));
   connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
+  connect(actSaveTunedBin, &QAction::triggered, this, Guarded([this] { SaveTunedBinClick(); }));
   connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
   connect(N7, &QAction::triggered, this, Guarded([this] { fAdapter->N7Click(); }));
   connect(N8, &QAction::triggered, this, Guarded([this] {
@@ -150,6 +154,8 @@ bool TfrmMain::SelectModel() {
   N16->setEnabled(true);
   fRecent->SetEnabled(true);
   TablesLoaded = false;
+  // The tables no longer belong to the image as it was loaded.
+  KeepLoadedImage(false);
   return true;
 }
 
@@ -165,6 +171,7 @@ void TfrmMain::N6Click() {
   N8->setEnabled(true);
   BIN1->setEnabled(true);
   TablesLoaded = false;
+  KeepLoadedImage(false);
 }
 
 void TfrmMain::N10Click() {

@@ -85,6 +85,14 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
   fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
   connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
+  fAdapter->SetEditedImage([this] { return HasTunedChanges(); },
+                           [this]() -> std::optional<QByteArray> {
+                             bool checksumKept = false;
+                             const auto image = BuildTunedImage(checksumKept);
+                             if (!image) return std::nullopt;
+                             return QByteArray(reinterpret_cast<const char*>(image->data()),
+                                               static_cast<qsizetype>(image->size()));
+                           });
   connect(fAdapter, &TAdapterCommands::SettingsSaved, this, [this] { fMaps->Doc().MarkSaved(); });
   fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
   fEdit->SetTablesLoaded([this] { return TablesLoaded; });
@@ -175,7 +183,15 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
 }
 
 void TfrmMain::FillGrids(bool alreadyDecoded) {
-  fMaps->FillGrids(alreadyDecoded);
+  // The decode happens here, so that the state right after it is kept before the editors
+  // show (and may later change) the tables.
+  const bool decodeNow = !alreadyDecoded && fEFI->fVersion > 0 && fEFI->fImage.size() >= 2;
+  KeepLoadedImage(false);
+  if (decodeNow) {
+    fEFI->DecodeImage();
+    KeepLoadedImage(true);
+  }
+  fMaps->FillGrids(alreadyDecoded || decodeNow);
 }
 
 void TfrmMain::CollectGrids(uint8_t mode) {

@@ -7,7 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "image/Checksum.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
 
@@ -76,8 +79,24 @@ class TfrmMain : public QMainWindow {
   void OpenImageFile(const QString& path);
   void OpenSettingsFile(const QString& path);
   void OpenFile(const QString& path);
-  // N9 follows whether a whole image is held.
+  // N9 follows whether a whole image is held, actSaveTunedBin whether a whole image was
+  // loaded and decoded (a settings file leaves none).
   void UpdateImageCommands();
+
+  // --- The edited calibration written back into the loaded image (TunedImage.cpp) ---
+  // "Сохранить BIN с изменениями...": the tuned image through the image save dialog.
+  void SaveTunedBinClick();
+  // The loaded image with the grids' changes and its checksum corrected; asks first when no
+  // checksum kind was found on the loaded image (nothing when the user declines). Set
+  // `checksumKept` to whether the image keeps its old checksum bytes.
+  std::optional<std::vector<uint8_t>> BuildTunedImage(bool& checksumKept);
+  // True while a whole image is held as it was loaded and decoded.
+  bool HasTunedImage() const;
+  // True when the grids' tables, written back, change the loaded image (the grids are
+  // collected into the tables first).
+  bool HasTunedChanges();
+  // What the loaded image's stored checksum was found to be.
+  const TChecksumStatus& LoadedChecksum() const { return fChecksum; }
 
   // --- Live data: the acquisition loop, its values and the live mark of the maps ---
   TLiveLoop& Live() { return *fLive; }
@@ -110,6 +129,7 @@ class TfrmMain : public QMainWindow {
   QAction* N16 = nullptr;
   QAction* N7 = nullptr;
   QAction* N9 = nullptr;
+  QAction* actSaveTunedBin = nullptr;
   QAction* N10 = nullptr;
   QAction* N12 = nullptr;
   QAction* N13 = nullptr;
@@ -171,6 +191,12 @@ class TfrmMain : public QMainWindow {
   TfrmSurface* frm3D = nullptr;
   TEditCommands* fEdit = nullptr;
   TfrmLogAnalysis* fLogAnalysis = nullptr;
+  // The image object right after DecodeImage of a whole image (tables in units, the image
+  // itself in fImage): what writing back compares the edited tables with. Empty otherwise.
+  std::unique_ptr<TEFIOperator> fLoaded;
+  TChecksumStatus fChecksum;
+  // Takes the loaded state after a decode (a whole image) or drops it, and shows the checksum.
+  void KeepLoadedImage(bool decodedNow);
   bool fShownOnce = false;
   QString fStartFile;
 };

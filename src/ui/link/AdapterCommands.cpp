@@ -251,16 +251,56 @@ void TAdapterCommands::N16Click() {
                       "загрузкой прошивки в DME."));
     return;
   }
+  QByteArray bytes;
+  switch (ChooseUploadSource()) {
+    case TUploadSource::Cancel:
+      return;
+    case TUploadSource::Editor: {
+      const std::optional<QByteArray> edited = fEditedImage();
+      if (!edited) return;
+      bytes = *edited;
+      break;
+    }
+    case TUploadSource::File:
+      if (!ReadUploadFile(bytes)) return;
+      break;
+  }
+  Upload(bytes);
+}
+
+TAdapterCommands::TUploadSource TAdapterCommands::ChooseUploadSource() {
+  if (!(fEditedAvailable && fEditedImage && fEditedAvailable())) return TUploadSource::File;
+  QMessageBox box(QMessageBox::Question, tr("Внимание!"),
+                  tr("Загрузить изменённую прошивку из редактора?\n\nДа - прошивка из редактора с "
+                     "изменениями, Нет - выбрать файл прошивки."),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Window());
+  box.setObjectName(QStringLiteral("EditedImageQuestion"));
+  // Enter alone never starts an upload.
+  box.setDefaultButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return TUploadSource::Editor;
+    case QMessageBox::No:
+      return TUploadSource::File;
+    default:
+      return TUploadSource::Cancel;
+  }
+}
+
+bool TAdapterCommands::ReadUploadFile(QByteArray& bytes) {
   const QString path = RunFileDialog(fViews.imageOpenDialog);
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) return false;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     throw EInOutError(file.exists() ? EInOutError::FromErrno(EACCES)
                                     : EInOutError(EInOutError::kFileNotFound));
   }
-  const QByteArray bytes = file.readAll();
+  bytes = file.readAll();
   file.close();
-  if (!ConfirmUpload(path, bytes)) return;
+  return ConfirmUpload(path, bytes);
+}
+
+void TAdapterCommands::Upload(const QByteArray& bytes) {
   const TransferLock lock(*this);
   fViews.strip->SetLinkStatus(tr("Загрузка прошивки ..."));
   QProgressBar* progress = fViews.strip->pgLoadTo;

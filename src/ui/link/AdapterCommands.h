@@ -1,11 +1,13 @@
 #pragma once
 // TAdapterCommands: the exchanges with the adapter fitted to the unit: reading the image
-// ("&Загрузить из DME"), uploading an image file ("Заг&рузить BIN в DME"), the store
+// ("&Загрузить из DME"), uploading an image file or the editor's image with its changes
+// ("Заг&рузить BIN в DME"), the store
 // exchange before a save, and the adapter port's setup ("COM-&порт").
 
 #include <QByteArray>
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QFileDialog;
@@ -46,6 +48,13 @@ class TAdapterCommands : public QObject {
   // Asked before an upload, which drives the diagnostic line itself: true while a
   // diagnostic connection holds it.
   void SetLineBusy(std::function<bool()> busy) { fLineBusy = std::move(busy); }
+  // Asked by the upload: whether an image with the editor's changes can be offered, and that image
+  // (nothing when the user declined on the way).
+  void SetEditedImage(std::function<bool()> available,
+                      std::function<std::optional<QByteArray>()> image) {
+    fEditedAvailable = std::move(available);
+    fEditedImage = std::move(image);
+  }
   // Asked by the save: whether tables are loaded that can be saved.
   void SetTablesLoaded(std::function<bool()> loaded) { fTablesLoaded = std::move(loaded); }
 
@@ -70,6 +79,14 @@ class TAdapterCommands : public QObject {
   class TransferLock;
 
   QWidget* Window() const;
+  enum class TUploadSource { Cancel, Editor, File };
+  // With an edited image at hand: the editor's image, a file, or nothing.
+  TUploadSource ChooseUploadSource();
+  // The file dialog, the file's bytes and the questions about them; false when the user
+  // cancels or declines.
+  bool ReadUploadFile(QByteArray& bytes);
+  // Sends `bytes` to the adapter with the progress on the strip.
+  void Upload(const QByteArray& bytes);
   // Asks before an upload: the file, its size and version text, and a second, explicit
   // question for a file that is not a whole image. False when the user declines.
   bool ConfirmUpload(const QString& path, const QByteArray& bytes);
@@ -87,6 +104,8 @@ class TAdapterCommands : public QObject {
   Views fViews;
   std::function<bool()> fLineBusy;
   std::function<bool()> fTablesLoaded;
+  std::function<bool()> fEditedAvailable;
+  std::function<std::optional<QByteArray>()> fEditedImage;
   TComPort* fComPort;
   TComPortSetup* fSetup = nullptr;
   bool fStop = false;

@@ -63,9 +63,12 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   lEditResult->setFixedWidth(82);
   pgLoadTo->raise();
 
-  lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 10);
+  lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 3);
   lLink->setFixedWidth(180);
   SetTextColor(lLink, Qt::red);
+  // Under the link status: the loaded image's checksum; longer kinds fit in a smaller font.
+  lChecksum = Label<TFittingLabel>(strip, "lChecksum", QString(), 90, 17);
+  lChecksum->setFixedWidth(154);
 
   sbStop = new QToolButton(strip);
   sbStop->setObjectName(QStringLiteral("sbStop"));
@@ -152,6 +155,12 @@ void TStatusStrip::ShowModified(bool modified) {
 void TStatusStrip::ShowEditResult(const QString& text) {
   lEditResult->setText(text);
   lEditResult->setToolTip(text);
+}
+
+void TStatusStrip::ShowChecksum(const QString& text, const QColor& color) {
+  SetTextColor(lChecksum, color);
+  lChecksum->setText(text);
+  lChecksum->setToolTip(text.isEmpty() ? QString() : tr("Контрольная сумма загруженной прошивки"));
 }
 
 void TStatusStrip::SetLinkStatus(const QString& text) {

@@ -1,8 +1,9 @@
 #pragma once
 // TStatusStrip: the main window's status strip (pnlIconPanel): the transfer progress and stop
-// button, the unsaved-changes mark and the last edit's result, the link status lLink, the adapter
-// port's name, the connection gauge and button, the ЛОГ and colour buttons, the DME version and the
-// loaded file's name. The parts of the window get this strip, not the window, to show what they do.
+// button, the unsaved-changes mark and the last edit's result, the link status lLink and under it
+// the image checksum lChecksum, the adapter port's name, the connection gauge and button, the ЛОГ
+// and colour buttons, the DME version and the loaded file's name. The parts of the window get
+// this strip, not the window, to show what they do.
 
 #include <QFrame>
 
@@ -28,6 +29,8 @@ class TStatusStrip : public QFrame {
   void ShowFileName(const QString& path);
   // The mark of calibration changes not yet saved in a file.
   void ShowModified(bool modified);
+  // The loaded image's checksum status in lChecksum (empty: no whole image held).
+  void ShowChecksum(const QString& text, const QColor& color);
   // What the last edit of several cells did beyond the values asked for (empty: nothing).
   void ShowEditResult(const QString& text);
 
@@ -44,6 +47,8 @@ class TStatusStrip : public QFrame {
   // Left of the link status, under the transfer progress (shown only during a transfer).
   QLabel* lModified = nullptr;
   QLabel* lEditResult = nullptr;
+  // Under the link status: "КС: верна (16 бит, BE)" and the like.
+  QLabel* lChecksum = nullptr;
 
  private:
   void BuildVersionAndFileName();

@@ -1,0 +1,84 @@
+// The edited calibration written back into the firmware image it was loaded from: the
+// loaded state kept after each decode, the checksum status on the strip, and
+// "Сохранить BIN с изменениями...". The upload to the unit takes the same image.
+#include <QAction>
+#include <QColor>
+#include <QDir>
+#include <QMessageBox>
+
+#include "image/ImageFile.h"
+#include "image/ImageWriteBack.h"
+#include "ui/app/mainfrm.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/StatusStrip.h"
+
+namespace {
+QColor ChecksumColor(const TChecksumStatus& status) {
+  if (status.valid) return {0, 128, 0};
+  // A wrong checksum sends the unit into its fault mode; one not found may be a kind the
+  // program does not know.
+  return status.kind == TChecksumKind::None ? QColor(128, 96, 0) : QColor(Qt::red);
+}
+}  // namespace
+
+void TfrmMain::KeepLoadedImage(bool decodedNow) {
+  fLoaded.reset();
+  fChecksum = {};
+  if (decodedNow && fEFI->fImage.size() == static_cast<size_t>(kImageSize)) {
+    fLoaded = std::make_unique<TEFIOperator>(*fEFI);
+    fChecksum = CheckChecksum(fEFI->fImage, *fEFI);
+    fStrip->ShowChecksum(ChecksumStatusText(fChecksum), ChecksumColor(fChecksum));
+  } else {
+    fStrip->ShowChecksum(QString(), Qt::black);
+  }
+  actSaveTunedBin->setEnabled(HasTunedImage());
+}
+
+bool TfrmMain::HasTunedImage() const {
+  return fLoaded && fEFI->fImage.size() == static_cast<size_t>(kImageSize);
+}
+
+bool TfrmMain::HasTunedChanges() {
+  if (!HasTunedImage()) return false;
+  CollectGrids(1);
+  return WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI) != fLoaded->fImage;
+}
+
+std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept) {
+  if (!HasTunedImage()) return std::nullopt;
+  checksumKept = fChecksum.kind == TChecksumKind::None;
+  if (checksumKept) {
+    QMessageBox question(
+        QMessageBox::Question, tr("Внимание!"),
+        tr("Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями "
+           "сохранит прежние байты контрольной суммы, и если они неверны, DME будет работать "
+           "в аварийном режиме.\n\nВсё равно записать прошивку с изменениями?"),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("ChecksumQuestion"));
+    question.setDefaultButton(QMessageBox::No);
+    if (question.exec() != QMessageBox::Yes) return std::nullopt;
+  }
+  // The grids' texts go back into the tables first, as before a settings-file save.
+  CollectGrids(1);
+  return WriteBackImage(fLoaded->fImage, *fLoaded, *fEFI, fChecksum.kind);
+}
+
+void TfrmMain::SaveTunedBinClick() {
+  bool checksumKept = false;
+  const std::optional<std::vector<uint8_t>> image = BuildTunedImage(checksumKept);
+  if (!image) return;
+  const QString path = RunFileDialog(sdSaveFile);
+  if (path.isEmpty()) return;
+  SaveImageFile(path, *image);
+  // The changes are kept in a file now: in the image, which loads back into the editors.
+  fMaps->Doc().MarkSaved();
+  if (!checksumKept) return;
+  QMessageBox note(QMessageBox::Warning, tr("Внимание!"),
+                   tr("Прошивка с изменениями записана в файл %1.\n\nКонтрольная сумма не "
+                      "исправлена: её вид не найден в загруженной прошивке.")
+                       .arg(QDir::toNativeSeparators(path)),
+                   QMessageBox::Ok, this);
+  note.setObjectName(QStringLiteral("ChecksumNotCorrected"));
+  note.exec();
+}

@@ -1,0 +1,189 @@
+// The edited calibration written back into the loaded firmware image from the window: the
+// written image loads back with the edit and a right checksum, an image whose checksum kind
+// is not found asks before it is written, and the command is there only while a whole
+// loaded image is held.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "image/DemoImage.h"
+#include "support/UiTestHelpers.h"
+#include "ui/app/mainfrm.h"
+#include "ui/editors/MapEditors.h"
+#include "ui/widgets/StringGrid.h"
+
+namespace {
+using TAnswer = std::function<void(QWidget*)>;
+
+// Answers the modal dialogs to come, one after the other.
+void AnswerInTurn(std::vector<TAnswer> answers) {
+  if (answers.empty()) return;
+  AnswerNextModal([answers](QWidget* modal) {
+    AnswerInTurn({answers.begin() + 1, answers.end()});
+    answers.front()(modal);
+  });
+}
+
+TAnswer Box(QMessageBox::StandardButton button, const char* name, QString* text = nullptr) {
+  return [=](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+    EXPECT_EQ(box->objectName(), name);
+    if (text) *text = box->text();
+    box->button(button)->click();
+  };
+}
+
+TAnswer File(const QString& path) {
+  return [=](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+    SelectInFileDialog(dialog, path);
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+class TunedImageTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    QLocale::setDefault(QLocale(QLocale::Russian));
+    Start(true);
+    demo = MakeDemoImage();
+    Write("demo.bin", demo);
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    QLocale::setDefault(QLocale::c());
+  }
+  void Write(const QString& name, const std::vector<uint8_t>& image) {
+    QFile file(TempPath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
+  }
+  std::vector<uint8_t> Read(const QString& name) {
+    QFile file(TempPath(name));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return {bytes.begin(), bytes.end()};
+  }
+  void LoadImage(const QString& name) {
+    AnswerFileDialog(TempPath(name));
+    frmMain->BIN1->trigger();
+  }
+  // Types a value into a cell of the part-load fuel map and moves on; the cell's text after.
+  QString EditFuelCell(int col, int row, const QString& value) {
+    TStringGrid* grid = frmMain->Maps().sgFuelMain;
+    frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+    QApplication::setActiveWindow(frmMain);
+    grid->setFocus();
+    Pump(10);
+    grid->SelectCell(col, row);
+    Pump(10);
+    for (QChar ch : value) QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+    Pump(5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    Pump(10);
+    return grid->Cell(col, row);
+  }
+  QString ChecksumText() { return Find<QLabel>("lChecksum")->text(); }
+
+  std::vector<uint8_t> demo;
+};
+}  // namespace
+
+TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChecksum) {
+  LoadImage("demo.bin");
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, BE)");
+  // Unedited, the written image is the loaded one byte for byte.
+  AnswerFileDialog(TempPath("same.bin"));
+  frmMain->actSaveTunedBin->trigger();
+  EXPECT_EQ(Read("same.bin"), demo);
+
+  const QString before = frmMain->Maps().sgFuelMain->Cell(4, 5);
+  const QString edited = EditFuelCell(4, 5, "1,23");
+  ASSERT_NE(edited, before);
+  ASSERT_TRUE(frmMain->Maps().Doc().IsModified());
+  AnswerFileDialog(TempPath("tuned.bin"));
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> tuned = Read("tuned.bin");
+  ASSERT_EQ(tuned.size(), demo.size());
+  // The cell's byte and the two checksum bytes, nothing else.
+  int differing = 0;
+  for (size_t i = 0; i < demo.size(); ++i) differing += tuned[i] != demo[i];
+  EXPECT_GE(differing, 1);
+  EXPECT_LE(differing, 3);
+  // The written image holds the changes: loading it asks nothing about unsaved changes.
+  EXPECT_FALSE(frmMain->Maps().Doc().IsModified());
+
+  LoadImage("tuned.bin");
+  EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
+  EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(4, 5), edited);
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, BE)");
+}
+
+TEST_F(TunedImageTest, ImageWithoutAKnownChecksumAsksBeforeItIsWritten) {
+  std::vector<uint8_t> broken = demo;
+  const auto place = static_cast<size_t>(frmMain->EFI().fCRCAddress);
+  broken[place] ^= 0x5A;
+  broken[place + 1] ^= 0xA5;
+  Write("broken.bin", broken);
+  LoadImage("broken.bin");
+  EXPECT_EQ(ChecksumText(), "КС: не найдена");
+  EditFuelCell(4, 5, "1,23");
+
+  // No (the default): nothing is written, the changes stay unsaved.
+  AnswerInTurn({[](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->objectName(), "ChecksumQuestion");
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+    box->button(QMessageBox::No)->click();
+  }});
+  frmMain->actSaveTunedBin->trigger();
+  EXPECT_FALSE(QFile::exists(TempPath("tuned.bin")));
+  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+
+  // Yes: written with the old checksum bytes, and the result says so.
+  QString note;
+  AnswerInTurn({Box(QMessageBox::Yes, "ChecksumQuestion"), File(TempPath("tuned.bin")),
+                Box(QMessageBox::Ok, "ChecksumNotCorrected", &note)});
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> tuned = Read("tuned.bin");
+  ASSERT_EQ(tuned.size(), broken.size());
+  EXPECT_EQ(tuned[place], broken[place]);
+  EXPECT_EQ(tuned[place + 1], broken[place + 1]);
+  EXPECT_NE(tuned, broken);
+  EXPECT_TRUE(note.contains("Контрольная сумма не исправлена")) << note.toStdString();
+  EXPECT_TRUE(note.contains("tuned.bin")) << note.toStdString();
+}
+
+TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
+  QAction* save = frmMain->actSaveTunedBin;
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_TRUE(ChecksumText().isEmpty());
+  LoadImage("demo.bin");
+  EXPECT_TRUE(save->isEnabled());
+  // A settings file leaves only the version bytes of the image: nothing to write into.
+  frmMain->EFI().SaveSettings(1, TempPath("a.dme"));
+  // The save left the tables in codes; the grids are filled from the image again.
+  frmMain->FillGrids(false);
+  AnswerFileDialog(TempPath("a.dme"));
+  frmMain->N17->trigger();
+  EXPECT_EQ(frmMain->EFI().fImage.size(), 10u);
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_TRUE(ChecksumText().isEmpty());
+  // A model confirmed again: the tables no longer belong to the image as it was loaded.
+  LoadImage("demo.bin");
+  ASSERT_TRUE(save->isEnabled());
+  AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
+  frmMain->DME1Click();
+  EXPECT_FALSE(save->isEnabled());
+}
