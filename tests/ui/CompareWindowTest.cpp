@@ -13,6 +13,7 @@
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QSurfaceDataProxy>
 
+#include "calibration/Calibration.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
@@ -162,21 +163,19 @@ TEST_F(CompareWindowTest, MarksFollowAnEditAndItsUndo) {
   const QString before = Fuel()->Cell(col, row);
   const QString reference =
       Marks().Result().Table(TTableId::FuelMain)->Find(col, row)->referenceText;
-  // Typing the reference's value makes the cell equal; another cell typed away differs.
-  Fuel()->SetCell(col, row, reference);
-  Fuel()->SetCell(2, 2, QStringLiteral("1,4"));
+  // An edit of two cells as one step: the reference's value makes one cell equal, the
+  // other cell moves away from the reference.
+  TCalibration& doc = frmMain->Maps().Doc();
+  TEditStep step;
+  step.cells.push_back({TTableId::FuelMain, col, row, before, reference});
+  step.cells.push_back({TTableId::FuelMain, 2, 2, Fuel()->Cell(2, 2), FloatToStr(1.4)});
+  ASSERT_TRUE(doc.Apply(step));
   QCoreApplication::processEvents();
   EXPECT_EQ(Marked(), 3);
   EXPECT_EQ(Marks().Result().Table(TTableId::FuelMain)->Find(col, row), nullptr);
   EXPECT_NE(Marks().Result().Table(TTableId::FuelMain)->Find(2, 2), nullptr);
-  // An undo puts the texts back, and the marks with them.
-  if (QAction* undo = frmMain->findChild<QAction*>("actUndo")) {
-    undo->trigger();
-    undo->trigger();
-  } else {
-    Fuel()->SetCell(2, 2, Marks().Reference()->Table(TTableId::FuelMain).Text(2, 2));
-    Fuel()->SetCell(col, row, before);
-  }
+  // Its undo puts the texts back, and the marks with them.
+  frmMain->findChild<QAction*>("actUndo")->trigger();
   QCoreApplication::processEvents();
   EXPECT_EQ(Marked(), 3);
   EXPECT_NE(Marks().Result().Table(TTableId::FuelMain)->Find(col, row), nullptr);
