@@ -2,6 +2,93 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ru_RU">
 <context>
+    <name>CalibrationOps</name>
+    <message>
+        <source>столбец %1, строка %2</source>
+        <translation>column %1, row %2</translation>
+    </message>
+    <message>
+        <source>Задать значение</source>
+        <translation>Set value</translation>
+    </message>
+    <message>
+        <source>Прибавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Умножить на %</source>
+        <translation>Multiply by %</translation>
+    </message>
+    <message>
+        <source>Шаг вверх</source>
+        <translation>Step up</translation>
+    </message>
+    <message>
+        <source>Шаг вниз</source>
+        <translation>Step down</translation>
+    </message>
+    <message>
+        <source>Интерполировать по горизонтали</source>
+        <translation>Interpolate horizontally</translation>
+    </message>
+    <message>
+        <source>Интерполировать по вертикали</source>
+        <translation>Interpolate vertically</translation>
+    </message>
+    <message>
+        <source>Интерполировать по площади</source>
+        <translation>Interpolate over the area</translation>
+    </message>
+    <message>
+        <source>Сгладить</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>%1: «%2» в строке %3, поле %4 — не число</source>
+        <translation>%1: “%2” in line %3, field %4 is not a number</translation>
+    </message>
+    <message>
+        <source>%1: в строке %2 полей %3, а в первой строке %4</source>
+        <translation>%1: line %2 has %3 fields, the first line %4</translation>
+    </message>
+    <message>
+        <source>%1: нет ни одного числа</source>
+        <translation>%1: no numbers</translation>
+    </message>
+    <message>
+        <source>Вставка</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>%1: блок %2 x %3 от ячейки (%4) выходит за значения таблицы в ячейке (%5)</source>
+        <translation>%1: the %2 x %3 block from cell (%4) leaves the table&apos;s values at cell (%5)</translation>
+    </message>
+    <message>
+        <source>Вставить</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Импорт CSV: ось не возрастает: %1 в ячейке (%2) после %3 в ячейке (%4)</source>
+        <translation>CSV import: the axis does not ascend: %1 in cell (%2) after %3 in cell (%4)</translation>
+    </message>
+    <message>
+        <source>Импорт CSV</source>
+        <translation>CSV import</translation>
+    </message>
+    <message>
+        <source>%1: в файле %2 строк по %3 полей, а в таблице %4 строк по %5</source>
+        <translation>%1: the file has %2 lines of %3 fields, the table %4 rows of %5</translation>
+    </message>
+    <message>
+        <source>%1: нет числа в ячейке (%2)</source>
+        <translation>%1: no number in cell (%2)</translation>
+    </message>
+    <message>
+        <source>Импорт таблицы из CSV</source>
+        <translation>Import table from CSV</translation>
+    </message>
+</context>
+<context>
     <name>Checksum</name>
     <message>
         <source>16 бит + дополнение, BE</source>
@@ -61,10 +148,48 @@
     </message>
 </context>
 <context>
+    <name>Compare</name>
+    <message>
+        <source>нет в эталоне</source>
+        <translation>not in the reference</translation>
+    </message>
+    <message>
+        <source>нет в текущей</source>
+        <translation>not in the current one</translation>
+    </message>
+</context>
+<context>
     <name>FaultCodes</name>
     <message>
         <source>TC отсутствуют!</source>
         <translation>No fault codes!</translation>
+    </message>
+</context>
+<context>
+    <name>FuelCorrection</name>
+    <message>
+        <source>Коррекция топлива невозможна: выбран узкополосный лямбда-зонд. Его напряжение показывает только &quot;богаче&quot; или &quot;беднее&quot; порога, а не состав смеси. Выберите широкополосный датчик и задайте его диапазон.</source>
+        <translation>No fuel correction possible: a narrow-band lambda sensor is selected. Its voltage only shows &quot;richer&quot; or &quot;leaner&quot; than the threshold, not the mixture. Select a wide-band sensor and set its range.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: максимальное напряжение датчика должно быть выше минимального.</source>
+        <translation>No fuel correction possible: the sensor&apos;s maximum voltage must be above its minimum.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: размер карты не совпадает с её осями.</source>
+        <translation>No fuel correction possible: the map&apos;s size does not match its axes.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: размер таблицы целевого состава смеси не совпадает с картой.</source>
+        <translation>No fuel correction possible: the target mixture table&apos;s size does not match the map.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: целевой состав смеси должен быть положительным числом.</source>
+        <translation>No fuel correction possible: the target mixture must be a positive number.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: шаг коррекции должен быть не меньше 0.</source>
+        <translation>No fuel correction possible: the correction step must be at least 0.</translation>
     </message>
 </context>
 <context>
@@ -274,6 +399,142 @@ Yes - the editor&apos;s firmware with its changes, No - choose a firmware file.<
     <message>
         <source>Не удалось открыть порт %1 (%2): %3</source>
         <translation>Cannot open port %1 (%2): %3</translation>
+    </message>
+</context>
+<context>
+    <name>TCompareMarks</name>
+    <message>
+        <source>эталон: </source>
+        <translation>reference: </translation>
+    </message>
+    <message>
+        <source>
+разница: </source>
+        <translation>
+difference: </translation>
+    </message>
+    <message>
+        <source>Различий: %1</source>
+        <translation>Differences: %1</translation>
+    </message>
+    <message>
+        <source>Эталон: %1
+Отличающихся ячеек во всех таблицах: %2</source>
+        <translation>Reference: %1
+Differing cells in all tables: %2</translation>
+    </message>
+    <message>
+        <source>
+Несравнимых таблиц: %1</source>
+        <translation>
+Tables not comparable: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TEditCommands</name>
+    <message>
+        <source>Таблицы CSV (*.csv)</source>
+        <translation>CSV tables (*.csv)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>&amp;Отменить</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>&amp;Повторить</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>&amp;Копировать</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>&amp;Вставить</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>Задать значение...</source>
+        <translation>Set value...</translation>
+    </message>
+    <message>
+        <source>Прибавить...</source>
+        <translation>Add...</translation>
+    </message>
+    <message>
+        <source>Умножить на %...</source>
+        <translation>Multiply by %...</translation>
+    </message>
+    <message>
+        <source>Шаг вверх</source>
+        <translation>Step up</translation>
+    </message>
+    <message>
+        <source>Шаг вниз</source>
+        <translation>Step down</translation>
+    </message>
+    <message>
+        <source>Интерполировать по горизонтали</source>
+        <translation>Interpolate horizontally</translation>
+    </message>
+    <message>
+        <source>Интерполировать по вертикали</source>
+        <translation>Interpolate vertically</translation>
+    </message>
+    <message>
+        <source>Интерполировать по площади</source>
+        <translation>Interpolate over the area</translation>
+    </message>
+    <message>
+        <source>Сгладить</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source>Экспорт таблицы в CSV...</source>
+        <translation>Export table to CSV...</translation>
+    </message>
+    <message>
+        <source>Импорт таблицы из CSV...</source>
+        <translation>Import table from CSV...</translation>
+    </message>
+    <message>
+        <source>Экспорт таблицы в CSV</source>
+        <translation>Export table to CSV</translation>
+    </message>
+    <message>
+        <source>Импорт таблицы из CSV</source>
+        <translation>Import table from CSV</translation>
+    </message>
+    <message>
+        <source>Задать значение</source>
+        <translation>Set value</translation>
+    </message>
+    <message>
+        <source>Значение:</source>
+        <translation>Value:</translation>
+    </message>
+    <message>
+        <source>Прибавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Прибавить (отрицательное — вычесть):</source>
+        <translation>Add (negative to subtract):</translation>
+    </message>
+    <message>
+        <source>Умножить на %</source>
+        <translation>Multiply by %</translation>
+    </message>
+    <message>
+        <source>Процент (105 — на 5 % больше):</source>
+        <translation>Percent (105 is 5 % more):</translation>
+    </message>
+    <message>
+        <source>Ограничено ячеек: %1</source>
+        <translation>Cells limited: %1</translation>
     </message>
 </context>
 <context>
@@ -558,6 +819,18 @@ s</translation>
         <source>х 10 кг/час</source>
         <translation>x 10 kg/h</translation>
     </message>
+    <message>
+        <source>Порог оборотов</source>
+        <translation>Rev limit</translation>
+    </message>
+    <message>
+        <source>Вольтаж лямбда зонда</source>
+        <translation>Lambda sensor voltage</translation>
+    </message>
+    <message>
+        <source>Ввод значения</source>
+        <translation>Value entry</translation>
+    </message>
 </context>
 <context>
     <name>TRecentFiles</name>
@@ -615,6 +888,97 @@ s</translation>
     <message>
         <source>Контрольная сумма загруженной прошивки</source>
         <translation>Checksum of the loaded firmware</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCompare</name>
+    <message>
+        <source>об/мин</source>
+        <translation>rpm</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Топливо, частичные нагрузки</source>
+        <translation>Fuel, part load</translation>
+    </message>
+    <message>
+        <source>Зажигание, частичные нагрузки</source>
+        <translation>Ignition, part load</translation>
+    </message>
+    <message>
+        <source>Зажигание Х.Х.</source>
+        <translation>Ignition, idle</translation>
+    </message>
+    <message>
+        <source>Топливо Х.Х.</source>
+        <translation>Fuel, idle</translation>
+    </message>
+    <message>
+        <source>Зажигание, макс. нагрузка</source>
+        <translation>Ignition, full load</translation>
+    </message>
+    <message>
+        <source>Топливо, макс. нагрузка</source>
+        <translation>Fuel, full load</translation>
+    </message>
+    <message>
+        <source>ДМРВ</source>
+        <translation>MAF</translation>
+    </message>
+    <message>
+        <source>Обороты при прогреве</source>
+        <translation>Warm-up RPM</translation>
+    </message>
+    <message>
+        <source>Сравнение с эталоном</source>
+        <translation>Comparison with the reference</translation>
+    </message>
+    <message>
+        <source>только различия</source>
+        <translation>differences only</translation>
+    </message>
+    <message>
+        <source>Таблица</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>Ячейка</source>
+        <translation>Cell</translation>
+    </message>
+    <message>
+        <source>Эталон</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Текущее</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>Разница</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>ось</source>
+        <translation>axis</translation>
+    </message>
+    <message>
+        <source>несравнима (%1)</source>
+        <translation>not comparable (%1)</translation>
+    </message>
+    <message>
+        <source>Эталон не открыт</source>
+        <translation>No reference open</translation>
+    </message>
+    <message>
+        <source>Эталон: %1. Отличающихся ячеек: %2</source>
+        <translation>Reference: %1. Differing cells: %2</translation>
+    </message>
+    <message>
+        <source>, несравнимых таблиц: %1</source>
+        <translation>, tables not comparable: %1</translation>
     </message>
 </context>
 <context>
@@ -961,6 +1325,30 @@ Write the firmware with changes anyway?</translation>
 
 The checksum is not corrected: its kind was not found in the loaded firmware.</translation>
     </message>
+    <message>
+        <source>Изменения калибровки не сохранены. Сохранить их в файл настроек?</source>
+        <translation>The calibration changes are not saved. Save them to a settings file?</translation>
+    </message>
+    <message>
+        <source>Сравнить с эталоном</source>
+        <translation>Compare with a reference</translation>
+    </message>
+    <message>
+        <source>Прошивки и настройки (*.bin *.dme)</source>
+        <translation>Images and settings (*.bin *.dme)</translation>
+    </message>
+    <message>
+        <source>Сравнить с...</source>
+        <translation>Compare with...</translation>
+    </message>
+    <message>
+        <source>Закончить сравнение</source>
+        <translation>End comparison</translation>
+    </message>
+    <message>
+        <source>3D-вид карты</source>
+        <translation>3D map view</translation>
+    </message>
 </context>
 <context>
     <name>TfrmSelectDME</name>
@@ -971,6 +1359,45 @@ The checksum is not corrected: its kind was not found in the loaded firmware.</t
     <message>
         <source>Поддерживаемые модели DME</source>
         <translation>Supported DME models</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSurface</name>
+    <message>
+        <source>3D-вид карты</source>
+        <translation>3D map view</translation>
+    </message>
+    <message>
+        <source>3D-вид недоступен: не удалось создать контекст OpenGL.</source>
+        <translation>3D view unavailable: no OpenGL context could be created.</translation>
+    </message>
+    <message>
+        <source>Обороты, об/мин</source>
+        <translation>Engine speed, rpm</translation>
+    </message>
+    <message>
+        <source>Нагрузка, мс</source>
+        <translation>Load, ms</translation>
+    </message>
+    <message>
+        <source>3D-вид карты: %1</source>
+        <translation>3D map view: %1</translation>
+    </message>
+    <message>
+        <source>топливо</source>
+        <translation>fuel</translation>
+    </message>
+    <message>
+        <source>зажигание</source>
+        <translation>ignition</translation>
+    </message>
+    <message>
+        <source>Коэффициент топлива</source>
+        <translation>Fuel factor</translation>
+    </message>
+    <message>
+        <source>Угол опережения, °</source>
+        <translation>Ignition advance, °</translation>
     </message>
 </context>
 </TS>

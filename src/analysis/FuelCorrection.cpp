@@ -1,5 +1,6 @@
 #include "analysis/FuelCorrection.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -12,28 +13,34 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 QString InputProblem(const TFuelCorrectionInput& in) {
   if (!in.wideBand)
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "FuelCorrection",
         "Коррекция топлива невозможна: выбран узкополосный лямбда-зонд. Его напряжение "
         "показывает только \"богаче\" или \"беднее\" порога, а не состав смеси. Выберите "
         "широкополосный датчик и задайте его диапазон.");
   if (!in.sensor.Valid())
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "FuelCorrection",
         "Коррекция топлива невозможна: максимальное напряжение датчика должно быть выше "
         "минимального.");
   const size_t cells = static_cast<size_t>(in.axes.Cols()) * static_cast<size_t>(in.axes.Rows());
   if (in.current.size() != cells)
-    return QStringLiteral("Коррекция топлива невозможна: размер карты не совпадает с её осями.");
+    return QCoreApplication::translate(
+        "FuelCorrection", "Коррекция топлива невозможна: размер карты не совпадает с её осями.");
   if (!in.targetTable.empty() && in.targetTable.size() != cells)
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "FuelCorrection",
         "Коррекция топлива невозможна: размер таблицы целевого состава смеси не совпадает с "
         "картой.");
   auto badTarget = [](double afr) { return !(afr > 0) || !std::isfinite(afr); };
   if (in.targetTable.empty() ? badTarget(in.targetAfr)
                              : std::any_of(in.targetTable.begin(), in.targetTable.end(), badTarget))
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "FuelCorrection",
         "Коррекция топлива невозможна: целевой состав смеси должен быть положительным числом.");
   if (!(in.maxStep >= 0) || !std::isfinite(in.maxStep))
-    return QStringLiteral("Коррекция топлива невозможна: шаг коррекции должен быть не меньше 0.");
+    return QCoreApplication::translate(
+        "FuelCorrection", "Коррекция топлива невозможна: шаг коррекции должен быть не меньше 0.");
   return {};
 }
 

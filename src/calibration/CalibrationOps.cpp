@@ -3,6 +3,7 @@
 // the cell's limits, shown as that code shows after loading.
 #include "calibration/CalibrationOps.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -110,34 +111,37 @@ std::vector<double> Positions(const TCalTable& t, int first, int last, bool colu
 }
 
 QString Cell(int col, int row) {
-  return QStringLiteral("столбец %1, строка %2").arg(col).arg(row);
+  return QCoreApplication::translate("CalibrationOps", "столбец %1, строка %2").arg(col).arg(row);
 }
 }  // namespace
 
 TOpResult SetValue(const TCalTable& table, const TSelection& sel, double value) {
-  return EachCell(table, sel, QStringLiteral("Задать значение"),
+  return EachCell(table, sel, QCoreApplication::translate("CalibrationOps", "Задать значение"),
                   [value](double, const TCellRule&, bool&) { return value; });
 }
 
 TOpResult AddValue(const TCalTable& table, const TSelection& sel, double delta) {
-  return EachCell(table, sel, QStringLiteral("Прибавить"),
+  return EachCell(table, sel, QCoreApplication::translate("CalibrationOps", "Прибавить"),
                   [delta](double v, const TCellRule&, bool&) { return v + delta; });
 }
 
 TOpResult ScalePercent(const TCalTable& table, const TSelection& sel, double percent) {
-  return EachCell(table, sel, QStringLiteral("Умножить на %"),
+  return EachCell(table, sel, QCoreApplication::translate("CalibrationOps", "Умножить на %"),
                   [percent](double v, const TCellRule&, bool&) { return v * percent / 100; });
 }
 
 TOpResult StepCodes(const TCalTable& table, const TSelection& sel, int steps) {
-  return EachCell(table, sel, steps >= 0 ? QStringLiteral("Шаг вверх") : QStringLiteral("Шаг вниз"),
+  return EachCell(table, sel,
+                  steps >= 0 ? QCoreApplication::translate("CalibrationOps", "Шаг вверх")
+                             : QCoreApplication::translate("CalibrationOps", "Шаг вниз"),
                   [steps](double v, const TCellRule& rule, bool& limited) {
                     return rule.Step(v, steps, &limited);
                   });
 }
 
 TOpResult InterpolateH(const TCalTable& table, const TSelection& sel) {
-  StepBuilder out(table, QStringLiteral("Интерполировать по горизонтали"));
+  StepBuilder out(table,
+                  QCoreApplication::translate("CalibrationOps", "Интерполировать по горизонтали"));
   const TSelection s = DataBlock(table, sel);
   if (s.right - s.left < 2) return out.Done();
   const std::vector<double> x = Positions(table, s.left, s.right, true);
@@ -152,7 +156,8 @@ TOpResult InterpolateH(const TCalTable& table, const TSelection& sel) {
 }
 
 TOpResult InterpolateV(const TCalTable& table, const TSelection& sel) {
-  StepBuilder out(table, QStringLiteral("Интерполировать по вертикали"));
+  StepBuilder out(table,
+                  QCoreApplication::translate("CalibrationOps", "Интерполировать по вертикали"));
   const TSelection s = DataBlock(table, sel);
   if (s.bottom - s.top < 2) return out.Done();
   const std::vector<double> y = Positions(table, s.top, s.bottom, false);
@@ -167,7 +172,8 @@ TOpResult InterpolateV(const TCalTable& table, const TSelection& sel) {
 }
 
 TOpResult Interpolate2D(const TCalTable& table, const TSelection& sel) {
-  StepBuilder out(table, QStringLiteral("Интерполировать по площади"));
+  StepBuilder out(table,
+                  QCoreApplication::translate("CalibrationOps", "Интерполировать по площади"));
   const TSelection s = DataBlock(table, sel);
   if (s.right < s.left || s.bottom < s.top) return out.Done();
   const auto a = table.Value(s.left, s.top), b = table.Value(s.right, s.top);
@@ -193,7 +199,7 @@ TOpResult Smooth(const TCalTable& table, const TSelection& sel) {
   // ones 1. A neighbour that is no value cell (the table's edge, an axis) is left out and
   // the weights of the others count alone.
   static constexpr int kWeight[3][3] = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}};
-  StepBuilder out(table, QStringLiteral("Сгладить"));
+  StepBuilder out(table, QCoreApplication::translate("CalibrationOps", "Сгладить"));
   const TSelection s = DataBlock(table, sel);
   for (int r = s.top; r <= s.bottom; ++r)
     for (int c = s.left; c <= s.right; ++c) {
@@ -256,7 +262,8 @@ Block ParseBlock(const QStringList& lines, QChar separator, QChar decimal, bool 
       }
       const std::optional<double> v = ParseNumber(field, decimal);
       if (!v) {
-        b.error = QStringLiteral("%1: «%2» в строке %3, поле %4 — не число")
+        b.error = QCoreApplication::translate("CalibrationOps",
+                                              "%1: «%2» в строке %3, поле %4 — не число")
                       .arg(what, field)
                       .arg(i + 1)
                       .arg(j + 1);
@@ -265,7 +272,8 @@ Block ParseBlock(const QStringList& lines, QChar separator, QChar decimal, bool 
       row.push_back(v);
     }
     if (!b.rows.empty() && row.size() != b.rows.front().size()) {
-      b.error = QStringLiteral("%1: в строке %2 полей %3, а в первой строке %4")
+      b.error = QCoreApplication::translate("CalibrationOps",
+                                            "%1: в строке %2 полей %3, а в первой строке %4")
                     .arg(what)
                     .arg(i + 1)
                     .arg(row.size())
@@ -274,7 +282,8 @@ Block ParseBlock(const QStringList& lines, QChar separator, QChar decimal, bool 
     }
     b.rows.push_back(std::move(row));
   }
-  if (b.rows.empty()) b.error = QStringLiteral("%1: нет ни одного числа").arg(what);
+  if (b.rows.empty())
+    b.error = QCoreApplication::translate("CalibrationOps", "%1: нет ни одного числа").arg(what);
   return b;
 }
 }  // namespace
@@ -296,7 +305,7 @@ QString CopyText(const TCalTable& table, const TSelection& sel, QChar decimal) {
 TOpResult Paste(const TCalTable& table, int col, int row, const QString& text, QChar decimal) {
   const QStringList lines = Lines(text);
   const QChar separator = text.contains('\t') ? QChar('\t') : QChar(';');
-  const QString what = QStringLiteral("Вставка");
+  const QString what = QCoreApplication::translate("CalibrationOps", "Вставка");
   const Block b = ParseBlock(lines, separator, decimal, false, what);
   if (!b.error.isEmpty()) return Failed(b.error);
   const int rows = static_cast<int>(b.rows.size());
@@ -304,13 +313,15 @@ TOpResult Paste(const TCalTable& table, int col, int row, const QString& text, Q
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c)
       if (!Writable(table, col + c, row + r))
-        return Failed(QStringLiteral("%1: блок %2 x %3 от ячейки (%4) выходит за значения "
-                                     "таблицы в ячейке (%5)")
-                          .arg(what)
-                          .arg(rows)
-                          .arg(cols)
-                          .arg(Cell(col, row), Cell(col + c, row + r)));
-  StepBuilder out(table, QStringLiteral("Вставить"));
+        return Failed(
+            QCoreApplication::translate("CalibrationOps",
+                                        "%1: блок %2 x %3 от ячейки (%4) выходит за значения "
+                                        "таблицы в ячейке (%5)")
+                .arg(what)
+                .arg(rows)
+                .arg(cols)
+                .arg(Cell(col, row), Cell(col + c, row + r)));
+  StepBuilder out(table, QCoreApplication::translate("CalibrationOps", "Вставить"));
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) out.Put(col + c, row + r, *b.rows[r][c]);
   return out.Done();
@@ -349,7 +360,9 @@ QString AxisOrderProblem(const TCalTable& t, const std::vector<std::optional<dou
   }
   const std::optional<double> v = value(col, row);
   if (!previous || !v || *v >= *previous) return {};
-  return QStringLiteral("Импорт CSV: ось не возрастает: %1 в ячейке (%2) после %3 в ячейке (%4)")
+  return QCoreApplication::translate(
+             "CalibrationOps",
+             "Импорт CSV: ось не возрастает: %1 в ячейке (%2) после %3 в ячейке (%4)")
       .arg(FloatToStr(*v), Cell(col, row), FloatToStr(*previous), Cell(prevCol, prevRow));
 }
 }  // namespace
@@ -361,17 +374,19 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
   QChar separator = decimal == ',' ? QChar(';') : QChar(',');
   if (!lines.isEmpty() && !lines.front().contains(separator))
     separator = separator == ';' ? QChar(',') : QChar(';');
-  const QString what = QStringLiteral("Импорт CSV");
+  const QString what = QCoreApplication::translate("CalibrationOps", "Импорт CSV");
   const Block b = ParseBlock(lines, separator, decimal, true, what);
   if (!b.error.isEmpty()) return Failed(b.error);
   if (static_cast<int>(b.rows.size()) != table.rows ||
       static_cast<int>(b.rows.front().size()) != table.cols)
-    return Failed(QStringLiteral("%1: в файле %2 строк по %3 полей, а в таблице %4 строк по %5")
-                      .arg(what)
-                      .arg(b.rows.size())
-                      .arg(b.rows.front().size())
-                      .arg(table.rows)
-                      .arg(table.cols));
+    return Failed(
+        QCoreApplication::translate("CalibrationOps",
+                                    "%1: в файле %2 строк по %3 полей, а в таблице %4 строк по %5")
+            .arg(what)
+            .arg(b.rows.size())
+            .arg(b.rows.front().size())
+            .arg(table.rows)
+            .arg(table.cols));
   // Every number through its cell's rule first, so that the axes are checked as stored.
   std::vector<std::optional<double>> values;
   int limited = 0;
@@ -388,7 +403,9 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
         values.push_back(std::nullopt);
         continue;
       }
-      if (!v) return Failed(QStringLiteral("%1: нет числа в ячейке (%2)").arg(what, Cell(c, r)));
+      if (!v)
+        return Failed(QCoreApplication::translate("CalibrationOps", "%1: нет числа в ячейке (%2)")
+                          .arg(what, Cell(c, r)));
       bool cut = false;
       values.push_back(table.Rule(c, r).Quantise(*v, &cut));
       if (cut) ++limited;
@@ -397,7 +414,7 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
     for (int c = 0; c < table.cols; ++c)
       if (const QString problem = AxisOrderProblem(table, values, c, r); !problem.isEmpty())
         return Failed(problem);
-  StepBuilder out(table, QStringLiteral("Импорт таблицы из CSV"));
+  StepBuilder out(table, QCoreApplication::translate("CalibrationOps", "Импорт таблицы из CSV"));
   for (int r = 0; r < table.rows; ++r)
     for (int c = 0; c < table.cols; ++c) {
       const K kind = table.Rule(c, r).GetKind();

@@ -1,6 +1,7 @@
 // Comparison of two calibrations, table by table and cell by cell.
 #include "calibration/Compare.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -120,7 +121,8 @@ TCompareResult CompareTables(const std::vector<TCalTable>& current,
     TTableDiff missing;
     missing.id = id;
     missing.comparable = false;
-    missing.reason = a ? QStringLiteral("нет в эталоне") : QStringLiteral("нет в текущей");
+    missing.reason = a ? QCoreApplication::translate("Compare", "нет в эталоне")
+                       : QCoreApplication::translate("Compare", "нет в текущей");
     result.tables.push_back(std::move(missing));
   }
   return result;

@@ -2,6 +2,7 @@
 // windows, and "Язык / Language" in "&Опции" stores the choice for the next start.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include "link/FaultCodes.h"
 #include "support/UiTestHelpers.h"
@@ -75,6 +77,10 @@ void AddWidget(std::vector<Shown>& out, const QWidget* w) {
   }
   if (auto* combo = qobject_cast<const QComboBox*>(w))
     for (int i = 0; i < combo->count(); ++i) Add(out, w, "item", combo->itemText(i));
+  if (auto* table = qobject_cast<const QTableWidget*>(w))
+    for (int i = 0; i < table->columnCount(); ++i)
+      if (const QTableWidgetItem* header = table->horizontalHeaderItem(i))
+        Add(out, w, "column", header->text());
   if (auto* dialog = qobject_cast<const QFileDialog*>(w))
     for (const QString& filter : dialog->nameFilters()) Add(out, w, "filter", filter);
   for (const QAction* action : w->actions()) AddAction(out, action);
@@ -125,18 +131,40 @@ TEST_F(LanguageTest, EveryWindowSpeaksEnglishUnderTheEnglishTranslation) {
   frmMain->findChild<QAction*>("N12")->trigger();
   frmMain->findChild<QAction*>("N13")->trigger();
   frmMain->findChild<QAction*>("actLogAnalysis")->trigger();
+  // The comparison with the image itself as the reference (its file dialog checked too),
+  // and the 3D view (without OpenGL it says so in a label).
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(RussianTexts(dialog).isEmpty()) << RussianTexts(dialog).join("\n").toStdString();
+    SelectInFileDialog(dialog, image);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  frmMain->findChild<QAction*>("actCompare")->trigger();
+  frmMain->findChild<QAction*>("act3D")->trigger();
   Pump(50);
-  for (const char* name :
-       {"frmMain", "frmIndicators", "FrmTelemetry", "AboutBox", "frmSelectDME", "frmLogAnalysis"}) {
+  for (const char* name : {"frmMain", "frmIndicators", "FrmTelemetry", "AboutBox", "frmSelectDME",
+                           "frmLogAnalysis", "frmCompare", "frm3D"}) {
     const QWidget* window = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
       if (top->objectName() == QLatin1String(name)) window = top;
     ASSERT_NE(window, nullptr) << name;
-    EXPECT_GT(ShownTexts(window).size(), 3u) << name;
+    // The 3D view without OpenGL shows only its title and the label saying so.
+    const size_t least = QLatin1String(name) == QLatin1String("frm3D") ? 2 : 4;
+    EXPECT_GE(ShownTexts(window).size(), least) << name;
     const QStringList russian = RussianTexts(window);
     EXPECT_TRUE(russian.isEmpty()) << name << ":\n" << russian.join("\n").toStdString();
   }
   EXPECT_EQ(Find<QMenu>("N1")->title(), "&File");
+  // Every cell of the comparison list: the tables' names, the places with their units.
+  Find<QCheckBox>("cbOnlyDiffs")->setChecked(false);
+  const auto* list = Find<QTableWidget>("lvCompare");
+  ASSERT_GT(list->rowCount(), 0);
+  static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+  for (int row = 0; row < list->rowCount(); ++row)
+    for (int col = 0; col < list->columnCount(); ++col)
+      if (const QTableWidgetItem* item = list->item(row, col))
+        EXPECT_FALSE(item->text().contains(cyrillic)) << item->text().toStdString();
   EXPECT_EQ(Find<QTabWidget>("PageControl1")->tabText(2), "Idle");
 
   // A dialog of the adapter commands: the upload question over the demo image.

@@ -2,6 +2,7 @@
 #include "ui/app/CompareWindow.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -49,9 +50,9 @@ QVariant Key(const std::optional<double>& value) {
 QString Unit(TCellRule::Kind kind) {
   switch (kind) {
     case TCellRule::Kind::RpmAxis:
-      return QStringLiteral(" об/мин");
+      return QLatin1Char(' ') + QCoreApplication::translate("TfrmCompare", "об/мин");
     case TCellRule::Kind::LoadAxis:
-      return QStringLiteral(" мс");
+      return QLatin1Char(' ') + QCoreApplication::translate("TfrmCompare", "мс");
     case TCellRule::Kind::Temperature:
       return QStringLiteral(" °C");
     default:
@@ -63,21 +64,21 @@ QString Unit(TCellRule::Kind kind) {
 QString TableCaption(TTableId id) {
   switch (id) {
     case TTableId::FuelMain:
-      return QStringLiteral("Топливо, частичные нагрузки");
+      return QCoreApplication::translate("TfrmCompare", "Топливо, частичные нагрузки");
     case TTableId::IgnMain:
-      return QStringLiteral("Зажигание, частичные нагрузки");
+      return QCoreApplication::translate("TfrmCompare", "Зажигание, частичные нагрузки");
     case TTableId::IgnXX:
-      return QStringLiteral("Зажигание Х.Х.");
+      return QCoreApplication::translate("TfrmCompare", "Зажигание Х.Х.");
     case TTableId::FuelXX:
-      return QStringLiteral("Топливо Х.Х.");
+      return QCoreApplication::translate("TfrmCompare", "Топливо Х.Х.");
     case TTableId::IgnMax:
-      return QStringLiteral("Зажигание, макс. нагрузка");
+      return QCoreApplication::translate("TfrmCompare", "Зажигание, макс. нагрузка");
     case TTableId::FuelMax:
-      return QStringLiteral("Топливо, макс. нагрузка");
+      return QCoreApplication::translate("TfrmCompare", "Топливо, макс. нагрузка");
     case TTableId::MAF:
-      return QStringLiteral("ДМРВ");
+      return QCoreApplication::translate("TfrmCompare", "ДМРВ");
     case TTableId::WarmUp:
-      return QStringLiteral("Обороты при прогреве");
+      return QCoreApplication::translate("TfrmCompare", "Обороты при прогреве");
   }
   return {};
 }
@@ -85,21 +86,20 @@ QString TableCaption(TTableId id) {
 TfrmCompare::TfrmCompare(TCompareMarks& marks, QWidget* parent)
     : QWidget(parent, Qt::Window), fMarks(marks) {
   setObjectName(QStringLiteral("frmCompare"));
-  setWindowTitle(QStringLiteral("Сравнение с эталоном"));
+  setWindowTitle(tr("Сравнение с эталоном"));
   resize(780, 420);
   auto* layout = new QVBoxLayout(this);
   lCompareSummary = new QLabel(this);
   lCompareSummary->setObjectName(QStringLiteral("lCompareSummary"));
   layout->addWidget(lCompareSummary);
-  cbOnlyDiffs = new QCheckBox(QStringLiteral("только различия"), this);
+  cbOnlyDiffs = new QCheckBox(tr("только различия"), this);
   cbOnlyDiffs->setObjectName(QStringLiteral("cbOnlyDiffs"));
   cbOnlyDiffs->setChecked(true);
   layout->addWidget(cbOnlyDiffs);
   lvCompare = new QTableWidget(0, kColumns, this);
   lvCompare->setObjectName(QStringLiteral("lvCompare"));
-  lvCompare->setHorizontalHeaderLabels({QStringLiteral("Таблица"), QStringLiteral("Ячейка"),
-                                        QStringLiteral("Эталон"), QStringLiteral("Текущее"),
-                                        QStringLiteral("Разница")});
+  lvCompare->setHorizontalHeaderLabels(
+      {tr("Таблица"), tr("Ячейка"), tr("Эталон"), tr("Текущее"), tr("Разница")});
   lvCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvCompare->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvCompare->verticalHeader()->hide();
@@ -131,7 +131,7 @@ void TfrmCompare::showEvent(QShowEvent* event) {
 
 QString TfrmCompare::Place(const TCalTable& table, int col, int row) const {
   const QString where = QStringLiteral("[%1, %2]").arg(col).arg(row);
-  if (table.IsFixed(col, row)) return where + QStringLiteral(" ось");
+  if (table.IsFixed(col, row)) return where + QLatin1Char(' ') + tr("ось");
   QStringList axes;
   if (const auto rpm = table.ColumnAxis(col))
     axes << FloatToStr(*rpm) + Unit(table.Rule(col, 0).GetKind());
@@ -169,7 +169,7 @@ void TfrmCompare::AddTable(TTableId id) {
   if (!diff) return;
   const TCalTable current = fMarks.Current(id);
   if (!diff->comparable) {
-    AddRow(current, -1, -1, QString(), QStringLiteral("несравнима (%1)").arg(diff->reason));
+    AddRow(current, -1, -1, QString(), tr("несравнима (%1)").arg(diff->reason));
     return;
   }
   if (cbOnlyDiffs->isChecked()) {
@@ -188,15 +188,15 @@ void TfrmCompare::Rebuild() {
   lvCompare->setSortingEnabled(false);
   lvCompare->setRowCount(0);
   if (!fMarks.Active()) {
-    lCompareSummary->setText(QStringLiteral("Эталон не открыт"));
+    lCompareSummary->setText(tr("Эталон не открыт"));
     return;
   }
   const TCompareResult& result = fMarks.Result();
-  QString summary = QStringLiteral("Эталон: %1. Отличающихся ячеек: %2")
+  QString summary = tr("Эталон: %1. Отличающихся ячеек: %2")
                         .arg(fMarks.ReferenceName())
                         .arg(result.DifferentCells());
   if (result.NotComparable() > 0)
-    summary += QStringLiteral(", несравнимых таблиц: %1").arg(result.NotComparable());
+    summary += tr(", несравнимых таблиц: %1").arg(result.NotComparable());
   lCompareSummary->setText(summary);
   for (int i = 0; i < kTableCount; ++i) AddTable(static_cast<TTableId>(i));
   lvCompare->setSortingEnabled(true);

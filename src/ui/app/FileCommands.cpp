@@ -72,9 +72,9 @@ void TfrmMain::OpenSettingsFile(const QString& path) {
 
 bool TfrmMain::ConfirmDiscard() {
   if (!fMaps->Doc().IsModified()) return true;
-  QMessageBox question(QMessageBox::Question, QStringLiteral("Внимание!"),
-                       QStringLiteral("Изменения калибровки не сохранены. Сохранить их в файл "
-                                      "настроек?"),
+  QMessageBox question(QMessageBox::Question, tr("Внимание!"),
+                       tr("Изменения калибровки не сохранены. Сохранить их в файл "
+                          "настроек?"),
                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
   question.setObjectName(QStringLiteral("UnsavedQuestion"));
   question.setDefaultButton(QMessageBox::Save);

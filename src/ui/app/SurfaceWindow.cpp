@@ -55,13 +55,12 @@ TfrmSurface::TfrmSurface(TMapEditors& maps, QTabWidget* pages, QWidget* fuelPage
       fIgnitionPage(ignitionPage),
       fLive(live) {
   setObjectName(QStringLiteral("frm3D"));
-  setWindowTitle(QStringLiteral("3D-вид карты"));
+  setWindowTitle(tr("3D-вид карты"));
   resize(640, 480);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   if (!OpenGLAvailable()) {
-    lNoGL =
-        new QLabel(QStringLiteral("3D-вид недоступен: не удалось создать контекст OpenGL."), this);
+    lNoGL = new QLabel(tr("3D-вид недоступен: не удалось создать контекст OpenGL."), this);
     lNoGL->setObjectName(QStringLiteral("lNoGL"));
     lNoGL->setAlignment(Qt::AlignCenter);
     layout->addWidget(lNoGL);
@@ -98,8 +97,8 @@ void TfrmSurface::BuildGraph() {
   QWidget* container = QWidget::createWindowContainer(fGraph, this);
   container->setMinimumSize(320, 240);
   layout()->addWidget(container);
-  fGraph->axisX()->setTitle(QStringLiteral("Обороты, об/мин"));
-  fGraph->axisZ()->setTitle(QStringLiteral("Нагрузка, мс"));
+  fGraph->axisX()->setTitle(tr("Обороты, об/мин"));
+  fGraph->axisZ()->setTitle(tr("Нагрузка, мс"));
   for (QValue3DAxis* axis : {fGraph->axisX(), fGraph->axisY(), fGraph->axisZ()})
     axis->setTitleVisible(true);
   fGraph->setSelectionMode(QAbstract3DGraph::SelectionItem);
@@ -168,10 +167,8 @@ void TfrmSurface::ApplyGradient() {
 void TfrmSurface::Rebuild() {
   if (!fGraph || !fGrid) return;
   const bool fuel = fGrid == fMaps.sgFuelMain;
-  setWindowTitle(QStringLiteral("3D-вид карты: ") +
-                 (fuel ? QStringLiteral("топливо") : QStringLiteral("зажигание")));
-  fGraph->axisY()->setTitle(fuel ? QStringLiteral("Коэффициент топлива")
-                                 : QStringLiteral("Угол опережения, °"));
+  setWindowTitle(tr("3D-вид карты: %1").arg(fuel ? tr("топливо") : tr("зажигание")));
+  fGraph->axisY()->setTitle(fuel ? tr("Коэффициент топлива") : tr("Угол опережения, °"));
   fCols.clear();
   fRows.clear();
   for (int c = fGrid->FixedCols(); c < fGrid->ColCount(); ++c)

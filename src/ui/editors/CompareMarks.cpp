@@ -163,8 +163,8 @@ QString TCompareMarks::ToolTip(TTableId id, int col, int row) {
   const TTableDiff* table = Result().Table(id);
   const TCellDiff* cell = table ? table->Find(col, row) : nullptr;
   if (!cell) return {};
-  QString text = QStringLiteral("эталон: ") + cell->referenceText;
-  if (const auto delta = cell->Difference()) text += QStringLiteral("\nразница: ") + Signed(*delta);
+  QString text = tr("эталон: ") + cell->referenceText;
+  if (const auto delta = cell->Difference()) text += tr("\nразница: ") + Signed(*delta);
   return text;
 }
 
@@ -209,10 +209,9 @@ void TCompareMarks::Refresh() {
 void TCompareMarks::ShowCount() {
   const int cells = fResult.DifferentCells();
   const int apart = fResult.NotComparable();
-  fCount->setText(QStringLiteral("Различий: %1").arg(cells));
-  QString tip =
-      QStringLiteral("Эталон: %1\nОтличающихся ячеек во всех таблицах: %2").arg(fName).arg(cells);
-  if (apart > 0) tip += QStringLiteral("\nНесравнимых таблиц: %1").arg(apart);
+  fCount->setText(tr("Различий: %1").arg(cells));
+  QString tip = tr("Эталон: %1\nОтличающихся ячеек во всех таблицах: %2").arg(fName).arg(cells);
+  if (apart > 0) tip += tr("\nНесравнимых таблиц: %1").arg(apart);
   fCount->setToolTip(tip);
   fCount->setVisible(true);
   fCount->raise();

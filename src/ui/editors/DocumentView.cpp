@@ -2,6 +2,7 @@
 // document, typed values and settings changes become steps of its history, and every
 // change of the document (an operation, an undo, a redo) shows in the widgets with the
 // colour scale and the charts following it.
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QScrollBar>
@@ -18,11 +19,15 @@
 namespace {
 // The step titles of the settings panel's values.
 QString SettingTitle(const QString& key) {
-  if (key == QLatin1String("MaxRPM")) return QStringLiteral("Порог оборотов");
-  if (key == QLatin1String("COTrim")) return QStringLiteral("Регулировка СО");
-  if (key == QLatin1String("O2Type")) return QStringLiteral("Тип лямбда зонда");
-  if (key == QLatin1String("O2Switch")) return QStringLiteral("Лямбда ВКЛ/ВЫКЛ");
-  return QStringLiteral("Вольтаж лямбда зонда");
+  if (key == QLatin1String("MaxRPM"))
+    return QCoreApplication::translate("TMapEditors", "Порог оборотов");
+  if (key == QLatin1String("COTrim"))
+    return QCoreApplication::translate("TMapEditors", "Регулировка СО");
+  if (key == QLatin1String("O2Type"))
+    return QCoreApplication::translate("TMapEditors", "Тип лямбда зонда");
+  if (key == QLatin1String("O2Switch"))
+    return QCoreApplication::translate("TMapEditors", "Лямбда ВКЛ/ВЫКЛ");
+  return QCoreApplication::translate("TMapEditors", "Вольтаж лямбда зонда");
 }
 }  // namespace
 
@@ -114,7 +119,7 @@ bool TMapEditors::RecordTyped(TStringGrid* grid, int col, int row) {
   const QString text = grid->Cell(col, row);
   if (text == table.Text(col, row)) return false;
   TEditStep step;
-  step.title = QStringLiteral("Ввод значения");
+  step.title = tr("Ввод значения");
   step.cells.push_back({*id, col, row, table.Text(col, row), text});
   fTyping = true;
   struct Reset {

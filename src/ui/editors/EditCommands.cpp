@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -20,8 +21,11 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-const QStringList kCsvFilters = {QStringLiteral("Таблицы CSV (*.csv)"),
-                                 QStringLiteral("Все файлы (*.*)")};
+// Built when the dialogs are made, so that the filters follow the interface language.
+QStringList CsvFilters() {
+  return {QCoreApplication::translate("TEditCommands", "Таблицы CSV (*.csv)"),
+          QCoreApplication::translate("TEditCommands", "Все файлы (*.*)")};
+}
 
 // The tab sheet of the page control that holds `widget`.
 const QWidget* PageOf(const QTabWidget* pages, const QWidget* widget) {
@@ -37,31 +41,29 @@ TEditCommands::TEditCommands(QWidget* window, TMapEditors& maps, TStatusStrip& s
   setObjectName(QStringLiteral("EditCommands"));
   const QKeySequence keypadPlus(Qt::KeypadModifier | Qt::Key_Plus);
   const QKeySequence keypadTimes(Qt::KeypadModifier | Qt::Key_Asterisk);
-  actUndo = Make("actUndo", QStringLiteral("&Отменить"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  actUndo = Make("actUndo", tr("&Отменить"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
   actRedo =
-      Make("actRedo", QStringLiteral("&Повторить"),
+      Make("actRedo", tr("&Повторить"),
            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  actCopy = Make("actCopy", QStringLiteral("&Копировать"), {QKeySequence(Qt::CTRL | Qt::Key_C)});
-  actPaste = Make("actPaste", QStringLiteral("&Вставить"), {QKeySequence(Qt::CTRL | Qt::Key_V)});
-  actSetValue =
-      Make("actSetValue", QStringLiteral("Задать значение..."), {QKeySequence(Qt::Key_Equal)});
-  actAddValue = Make("actAddValue", QStringLiteral("Прибавить..."), {keypadPlus});
-  actScaleValue = Make("actScaleValue", QStringLiteral("Умножить на %..."), {keypadTimes});
+  actCopy = Make("actCopy", tr("&Копировать"), {QKeySequence(Qt::CTRL | Qt::Key_C)});
+  actPaste = Make("actPaste", tr("&Вставить"), {QKeySequence(Qt::CTRL | Qt::Key_V)});
+  actSetValue = Make("actSetValue", tr("Задать значение..."), {QKeySequence(Qt::Key_Equal)});
+  actAddValue = Make("actAddValue", tr("Прибавить..."), {keypadPlus});
+  actScaleValue = Make("actScaleValue", tr("Умножить на %..."), {keypadTimes});
   // With Ctrl, so that no key used to type a number (or to move between cells) steps.
-  actStepUp = Make("actStepUp", QStringLiteral("Шаг вверх"), {QKeySequence(Qt::CTRL | Qt::Key_Up)});
-  actStepDown =
-      Make("actStepDown", QStringLiteral("Шаг вниз"), {QKeySequence(Qt::CTRL | Qt::Key_Down)});
-  actInterpolateH = Make("actInterpolateH", QStringLiteral("Интерполировать по горизонтали"));
-  actInterpolateV = Make("actInterpolateV", QStringLiteral("Интерполировать по вертикали"));
-  actInterpolate2D = Make("actInterpolate2D", QStringLiteral("Интерполировать по площади"));
-  actSmooth = Make("actSmooth", QStringLiteral("Сгладить"));
-  actExportCsv = Make("actExportCsv", QStringLiteral("Экспорт таблицы в CSV..."));
-  actImportCsv = Make("actImportCsv", QStringLiteral("Импорт таблицы из CSV..."));
+  actStepUp = Make("actStepUp", tr("Шаг вверх"), {QKeySequence(Qt::CTRL | Qt::Key_Up)});
+  actStepDown = Make("actStepDown", tr("Шаг вниз"), {QKeySequence(Qt::CTRL | Qt::Key_Down)});
+  actInterpolateH = Make("actInterpolateH", tr("Интерполировать по горизонтали"));
+  actInterpolateV = Make("actInterpolateV", tr("Интерполировать по вертикали"));
+  actInterpolate2D = Make("actInterpolate2D", tr("Интерполировать по площади"));
+  actSmooth = Make("actSmooth", tr("Сгладить"));
+  actExportCsv = Make("actExportCsv", tr("Экспорт таблицы в CSV..."));
+  actImportCsv = Make("actImportCsv", tr("Импорт таблицы из CSV..."));
   // Export and import share the suffix, and so the folder the user was last in.
-  sdExportCsv = MakeFileDialog(window, "sdExportCsv", true, QStringLiteral("Экспорт таблицы в CSV"),
-                               kCsvFilters, "csv");
-  odImportCsv = MakeFileDialog(window, "odImportCsv", false,
-                               QStringLiteral("Импорт таблицы из CSV"), kCsvFilters, "csv");
+  sdExportCsv =
+      MakeFileDialog(window, "sdExportCsv", true, tr("Экспорт таблицы в CSV"), CsvFilters(), "csv");
+  odImportCsv = MakeFileDialog(window, "odImportCsv", false, tr("Импорт таблицы из CSV"),
+                               CsvFilters(), "csv");
   Connect();
   UpdateActions();
 }
@@ -102,20 +104,18 @@ void TEditCommands::Connect() {
   on(actSetValue, [this] {
     TStringGrid* grid = CurrentGrid();
     if (!grid) return;
-    const auto value = AskValue(QStringLiteral("Задать значение"), QStringLiteral("Значение:"),
-                                grid->Cell(grid->Col(), grid->Row()));
+    const auto value =
+        AskValue(tr("Задать значение"), tr("Значение:"), grid->Cell(grid->Col(), grid->Row()));
     if (value) RunOnSelection([&](auto& t, auto& s) { return SetValue(t, s, *value); });
   });
   on(actAddValue, [this] {
     const auto value =
-        AskValue(QStringLiteral("Прибавить"),
-                 QStringLiteral("Прибавить (отрицательное — вычесть):"), QStringLiteral("0"));
+        AskValue(tr("Прибавить"), tr("Прибавить (отрицательное — вычесть):"), QStringLiteral("0"));
     if (value) RunOnSelection([&](auto& t, auto& s) { return AddValue(t, s, *value); });
   });
   on(actScaleValue, [this] {
     const auto value =
-        AskValue(QStringLiteral("Умножить на %"), QStringLiteral("Процент (105 — на 5 % больше):"),
-                 QStringLiteral("100"));
+        AskValue(tr("Умножить на %"), tr("Процент (105 — на 5 % больше):"), QStringLiteral("100"));
     if (value) RunOnSelection([&](auto& t, auto& s) { return ScalePercent(t, s, *value); });
   });
   on(actStepUp, [this] { RunOnSelection([](auto& t, auto& s) { return StepCodes(t, s, 1); }); });
@@ -187,8 +187,8 @@ void TEditCommands::Finish(TOpResult result) {
     ShowErrorBox(result.error);
     return;
   }
-  fStrip.ShowEditResult(
-      result.limited > 0 ? QStringLiteral("Ограничено ячеек: %1").arg(result.limited) : QString());
+  fStrip.ShowEditResult(result.limited > 0 ? tr("Ограничено ячеек: %1").arg(result.limited)
+                                           : QString());
   fMaps.Doc().Apply(std::move(result.step));
 }
 
