@@ -162,9 +162,11 @@ TEST_F(LanguageTest, EveryWindowSpeaksEnglishUnderTheEnglishTranslation) {
   ASSERT_GT(list->rowCount(), 0);
   static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
   for (int row = 0; row < list->rowCount(); ++row)
-    for (int col = 0; col < list->columnCount(); ++col)
-      if (const QTableWidgetItem* item = list->item(row, col))
+    for (int col = 0; col < list->columnCount(); ++col) {
+      if (const QTableWidgetItem* item = list->item(row, col)) {
         EXPECT_FALSE(item->text().contains(cyrillic)) << item->text().toStdString();
+      }
+    }
   EXPECT_EQ(Find<QTabWidget>("PageControl1")->tabText(2), "Idle");
 
   // A dialog of the adapter commands: the upload question over the demo image.
