@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "WindowBench.h"
 #include "calibration/CalibrationOps.h"
 #include "image/DemoImage.h"
 #include "ui/app/mainfrm.h"
@@ -12,19 +13,6 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-TfrmMain* Window() {
-  static TfrmMain* window = [] {
-    auto* w = new TfrmMain;
-    w->EFI().LoadDefaultConfig();
-    w->EFI().fImage = MakeDemoImage();
-    w->show();
-    w->FillGrids(false);
-    w->PageControl1->setCurrentWidget(w->TabSheet1);
-    return w;
-  }();
-  return window;
-}
-
 TSelection WholeMap(const TCalTable& table) {
   return {table.fixedCols, table.fixedRows, table.cols - 1, table.rows - 1};
 }
@@ -34,7 +22,7 @@ void Repaint(TfrmMain* window) {
 }
 
 void BM_ScaleWholeFuelMap(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   TCalibration& doc = window->Maps().Doc();
   int n = 0;
   for (auto _ : state) {
@@ -47,7 +35,7 @@ void BM_ScaleWholeFuelMap(benchmark::State& state) {
 BENCHMARK(BM_ScaleWholeFuelMap)->Unit(benchmark::kMillisecond);
 
 void BM_InterpolateWholeFuelMap(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   TCalibration& doc = window->Maps().Doc();
   for (auto _ : state) {
     state.PauseTiming();
@@ -63,7 +51,7 @@ void BM_InterpolateWholeFuelMap(benchmark::State& state) {
 BENCHMARK(BM_InterpolateWholeFuelMap)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedoWholeFuelMap(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   TCalibration& doc = window->Maps().Doc();
   const TCalTable& table = doc.Table(TTableId::FuelMain);
   doc.Apply(ScalePercent(table, WholeMap(table), 103).step);
@@ -91,10 +79,5 @@ BENCHMARK(BM_UndoRedoWholeFuelMap)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QSurfaceDataProxy>
 
+#include "WindowBench.h"
 #include "calibration/Compare.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
@@ -46,18 +47,6 @@ void BM_CompareTwoImages(benchmark::State& state) {
 }
 BENCHMARK(BM_CompareTwoImages)->Unit(benchmark::kMicrosecond);
 
-TfrmMain* Window() {
-  static TfrmMain* window = [] {
-    auto* w = new TfrmMain;
-    w->EFI().LoadDefaultConfig();
-    w->EFI().fImage = MakeDemoImage();
-    w->show();
-    w->FillGrids(false);
-    return w;
-  }();
-  return window;
-}
-
 QString ReferenceFile() {
   static QTemporaryDir dir;
   static const QString path = [] {
@@ -72,7 +61,7 @@ QString ReferenceFile() {
 
 // From the decoded reference to every grid marked and the fuel map repainted.
 void BM_MarkGridsAfterOpening(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   window->PageControl1->setCurrentWidget(window->TabSheet1);
   const QString path = ReferenceFile();
   for (auto _ : state) {
@@ -87,7 +76,7 @@ BENCHMARK(BM_MarkGridsAfterOpening)->Unit(benchmark::kMillisecond);
 
 // One typed fuel cell until the surface holds its new height and has drawn it.
 void BM_SurfaceFollowsOneCell(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   window->PageControl1->setCurrentWidget(window->TabSheet1);
   window->act3DClick();
   TfrmSurface* surface = window->Surface();
@@ -107,10 +96,5 @@ BENCHMARK(BM_SurfaceFollowsOneCell)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }

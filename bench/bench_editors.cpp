@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <random>
 
+#include "WindowBench.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
 #include "ui/app/LogAnalysisWindow.h"
@@ -15,20 +16,8 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-TfrmMain* Window() {
-  static TfrmMain* window = [] {
-    auto* w = new TfrmMain;
-    w->EFI().LoadDefaultConfig();
-    w->EFI().fImage = MakeDemoImage();
-    w->show();
-    w->FillGrids(false);
-    return w;
-  }();
-  return window;
-}
-
 void BM_FillGrids(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   for (auto _ : state) {
     window->EFI().fImage = MakeDemoImage();
     window->FillGrids(false);
@@ -38,7 +27,7 @@ void BM_FillGrids(benchmark::State& state) {
 BENCHMARK(BM_FillGrids)->Unit(benchmark::kMillisecond);
 
 void BM_FuelCellEdit(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   TStringGrid* grid = window->Maps().sgFuelMain;
   window->PageControl1->setCurrentWidget(window->TabSheet1);
   int n = 0;
@@ -51,7 +40,7 @@ void BM_FuelCellEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_FuelCellEdit)->Unit(benchmark::kMicrosecond);
 void BM_LogOverlayRepaint(benchmark::State& state) {
-  TfrmMain* window = Window();
+  TfrmMain* window = DemoWindow();
   window->PageControl1->setCurrentWidget(window->TabSheet1);
   // A drive of 200 000 records spread over the whole map, so that every cell has a mark.
   std::mt19937 rng(17);
@@ -75,10 +64,5 @@ BENCHMARK(BM_LogOverlayRepaint)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }
