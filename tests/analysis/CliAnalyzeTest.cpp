@@ -8,25 +8,16 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/CliRun.h"
+
 #ifdef TARVELO_CLI
 
 namespace {
 
-struct CliRun {
-  int exitCode = -1;
-  QByteArray out;
-  QString err;
-};
+using CliRun = TCliRun;
 
 CliRun Cli(const QStringList& args) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  // A locale whose decimal separator is a comma: the log and the output keep full stops.
-  env.insert("LC_ALL", "ru_RU.UTF-8");
-  p.setProcessEnvironment(env);
-  p.start(QStringLiteral(TARVELO_CLI), args);
-  if (!p.waitForFinished(30000)) return {};
-  return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+  return RunCli(QStringLiteral(TARVELO_CLI), args);
 }
 
 int IndexOf(const QJsonArray& axis, double value) {
@@ -54,7 +45,7 @@ TEST(CliAnalyze, CountsMeansAndTheFuelProposalInANamedCell) {
 
   const CliRun r = Cli({"analyze", log, "--channel", "clt", "--json"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+  const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
   EXPECT_EQ(o["records"].toInt(), 12);
   EXPECT_EQ(o["channel"].toString(), "CLT");
   const int col = IndexOf(o["rpm"].toArray(), 2000);

@@ -9,25 +9,16 @@
 
 #include "ImageTestUtil.h"
 #include "image/DemoImage.h"
+#include "support/CliRun.h"
 
 #ifdef TARVELO_CLI
 
 namespace {
 
-struct CsvRun {
-  int exitCode = -1;
-  QString err;
-};
+using CsvRun = TCliRun;
 
 CsvRun Cli(const QStringList& args) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("LC_ALL", "ru_RU.UTF-8");
-  env.insert("LANG", "ru_RU.UTF-8");
-  p.setProcessEnvironment(env);
-  p.start(QStringLiteral(TARVELO_CLI), args);
-  if (!p.waitForFinished(30000)) return {};
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+  return RunCli(QStringLiteral(TARVELO_CLI), args);
 }
 
 QString Text(const QString& path) {

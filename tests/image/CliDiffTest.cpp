@@ -12,28 +12,16 @@
 #include "ImageTestUtil.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
+#include "support/CliRun.h"
 
 #ifdef TARVELO_CLI
 
 namespace {
 
-struct DiffRun {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
+using DiffRun = TCliRun;
 
 DiffRun Diff(const QStringList& args) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  // A locale whose decimal separator is a comma: the output must not follow it.
-  env.insert("LC_ALL", "ru_RU.UTF-8");
-  env.insert("LANG", "ru_RU.UTF-8");
-  p.setProcessEnvironment(env);
-  p.start(QStringLiteral(TARVELO_CLI), QStringList{"diff"} + args);
-  if (!p.waitForFinished(30000)) return {};
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-          QString::fromUtf8(p.readAllStandardError())};
+  return RunCli(QStringLiteral(TARVELO_CLI), QStringList{"diff"} + args);
 }
 
 class CliDiff : public ::testing::Test {
