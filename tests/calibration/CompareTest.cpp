@@ -100,7 +100,8 @@ TEST_F(CompareCalibrations, AMovedAxisBreakpointIsADifference) {
   EXPECT_NEAR(*t.cells[1].Difference(), 0.1, 1e-12);
   // A number against a text that is none is a difference without a value.
   Put(cur, 1, 1, QStringLiteral("x"));
-  const TCellDiff* d = CompareTables({cur}, {ref}).tables[0].Find(1, 1);
+  const TCompareResult withText = CompareTables({cur}, {ref});
+  const TCellDiff* d = withText.tables[0].Find(1, 1);
   ASSERT_NE(d, nullptr);
   EXPECT_FALSE(d->Difference());
 }
