@@ -1118,6 +1118,46 @@ s</translation>
         <source>Коррекция по ЛОГу</source>
         <translation>Correction from the log</translation>
     </message>
+    <message>
+        <source>Таблица целевого AFR по ячейкам</source>
+        <translation>Target AFR table by cell</translation>
+    </message>
+    <message>
+        <source>Сохранить цели...</source>
+        <translation>Save targets...</translation>
+    </message>
+    <message>
+        <source>Загрузить цели...</source>
+        <translation>Load targets...</translation>
+    </message>
+    <message>
+        <source>Целевой AFR ячейки: от %1 до %2, с одним знаком после запятой</source>
+        <translation>The cell&apos;s target AFR: %1 to %2, with one decimal place</translation>
+    </message>
+    <message>
+        <source>Таблицы целевого AFR (*.txt)</source>
+        <translation>Target AFR tables (*.txt)</translation>
+    </message>
+    <message>
+        <source>Загрузить таблицу целевого AFR</source>
+        <translation>Load target AFR table</translation>
+    </message>
+    <message>
+        <source>Сохранить таблицу целевого AFR</source>
+        <translation>Save target AFR table</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл %1: %2</source>
+        <translation>Could not open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками карты топлива и целевым AFR от %4 до %5 в каждой ячейке.</source>
+        <translation>The file %1 does not fit: a %2 x %3 table with the fuel map&apos;s RPM and load headers and a target AFR from %4 to %5 in every cell is needed.</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMain</name>

@@ -1,15 +1,20 @@
 // The log analysis window on the demo image: a short hand-made log lands in the cells the
 // live mark would show, with the right counts, times and means; the fuel correction is
 // proposed from a wide-band sensor, applied as one step, saved into the settings file and
-// taken back whole by one undo; a narrow-band sensor is refused with its reason.
+// taken back whole by one undo; a narrow-band sensor is refused with its reason; a table of
+// target ratios steers each cell's proposal, goes to a file and back, and a file of another
+// shape is refused.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <cmath>
 
 #include "calibration/Calibration.h"
@@ -63,6 +68,19 @@ class LogAnalysisWindowTest : public ProgramTest {
       }
     log.Close();
     return path;
+  }
+  // Types into a cell of a grid's editor as the user would, then closes the editor.
+  static void TypeInto(TStringGrid* grid, int col, int row, const QString& text) {
+    grid->SelectCell(col, row);
+    grid->editItem(grid->item(row, col));
+    auto* line = qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(row, col)));
+    ASSERT_NE(line, nullptr);
+    line->selectAll();
+    QTest::keyClicks(line, text);
+    grid->EndEditing();
+  }
+  static QString Afr(const char* text) {
+    return QString::fromLatin1(text).replace('.', DecimalSeparator());
   }
   QByteArray SaveSettings(const QString& name) {
     frmMain->CollectGrids(1);
@@ -197,4 +215,82 @@ TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
   w.btnTelemetryLog->click();
   EXPECT_EQ(w.FuelAnalysis().records, 33);
   EXPECT_EQ(w.FuelAnalysis().At(4, 1).count, 15);
+}
+
+TEST_F(LogAnalysisWindowTest, TargetTableSteersEachCellAndGoesToAFileAndBack) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteLog(kDrive));
+  const TFuelCorrection single = w.Correction();
+  // The table has the fuel map's headers and starts from the single target in every cell;
+  // chosen as it is, it proposes what the single target does.
+  ASSERT_EQ(w.sgTargetAfr->ColCount(), Fuel().cols);
+  ASSERT_EQ(w.sgTargetAfr->RowCount(), Fuel().rows);
+  EXPECT_EQ(w.sgTargetAfr->Cell(3, 0), Fuel().Text(3, 0));
+  EXPECT_EQ(w.sgTargetAfr->Cell(0, 4), Fuel().Text(0, 4));
+  EXPECT_FALSE(w.sgTargetAfr->isEnabled());
+  w.rbTargetTable->click();
+  ASSERT_TRUE(w.sgTargetAfr->isEnabled());
+  EXPECT_EQ(w.sgTargetAfr->Cell(5, 2), Afr("14.7"));
+  EXPECT_EQ(w.Correction().proposed, single.proposed);
+
+  // The on-target cell (5, 2) wanted at 14.0 gets richer by the step; the lean cell keeps
+  // its proposal against its own 14.7.
+  const double current = *Fuel().Value(5, 2);
+  TypeInto(w.sgTargetAfr, 5, 2, Afr("14.0"));
+  const TFuelCorrection& fc = w.Correction();
+  ASSERT_FALSE(fc.Refused()) << fc.refusal.toStdString();
+  EXPECT_TRUE(fc.changed[fc.Index(4, 1)]);
+  EXPECT_GT(fc.At(4, 1), current);
+  EXPECT_LE(fc.At(4, 1), current * 1.05 + 1e-9);
+  EXPECT_EQ(fc.At(2, 3), single.At(2, 3));
+  // The lean cell's own target at its measured 16.0: it stays.
+  TypeInto(w.sgTargetAfr, 3, 4, Afr("16.0"));
+  EXPECT_FALSE(w.Correction().changed[w.Correction().Index(2, 3)]);
+  // Not a number, or out of the limits: the target stays, and the cell shows it again.
+  const std::vector<double> kept = w.Targets();
+  TypeInto(w.sgTargetAfr, 3, 4, "abc");
+  TypeInto(w.sgTargetAfr, 2, 2, Afr("25"));
+  w.sgTargetAfr->SelectCell(6, 6);
+  EXPECT_EQ(w.Targets(), kept);
+  EXPECT_EQ(w.sgTargetAfr->Cell(3, 4), Afr("16.0"));
+  EXPECT_EQ(w.sgTargetAfr->Cell(2, 2), Afr("14.7"));
+
+  // Saved, changed, loaded: the saved table again, and its proposal.
+  const QString path = TempPath("targets.txt");
+  AnswerFileDialog(path);
+  w.btnSaveTargets->click();
+  const std::vector<double> saved = w.Targets();
+  const std::vector<double> proposal = w.Correction().proposed;
+  TypeInto(w.sgTargetAfr, 5, 2, Afr("13.3"));
+  ASSERT_NE(w.Targets(), saved);
+  AnswerFileDialog(path);
+  w.btnLoadTargets->click();
+  EXPECT_EQ(w.Targets(), saved);
+  EXPECT_EQ(w.sgTargetAfr->Cell(5, 2), Afr("14.0"));
+  EXPECT_EQ(w.Correction().proposed, proposal);
+
+  // A file one column short, and one with another load header: refused with one box each,
+  // nothing changed.
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  file.close();
+  QStringList narrow = text.split('\n');
+  for (QString& line : narrow) line = line.section('\t', 0, -2);
+  QStringList moved = text.split('\n');
+  moved[1] = "1" + moved[1].mid(moved[1].indexOf('\t'));
+  for (const QStringList& lines : {narrow, moved}) {
+    const QString wrong = TempPath("wrong.txt");
+    QFile out(wrong);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(lines.join('\n').toUtf8());
+    out.close();
+    QString said;
+    AnswerFileDialog(wrong);
+    AnswerMessageBox(QMessageBox::Ok, &said);
+    w.btnLoadTargets->click();
+    EXPECT_TRUE(said.contains("не подходит")) << said.toStdString();
+    EXPECT_EQ(w.Targets(), saved);
+    EXPECT_EQ(w.Correction().proposed, proposal);
+  }
 }

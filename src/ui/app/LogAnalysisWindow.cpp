@@ -10,11 +10,15 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
 #include <QSpinBox>
+#include <QTextStream>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "calibration/Calibration.h"
+#include "common/DecimalText.h"
 #include "telemetry/LogReader.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/editors/MapEditors.h"
@@ -24,6 +28,30 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
+// The targets a tuner sets: from very rich (full load, cooling) to lean cruising, to a tenth.
+constexpr double kTargetLow = 9.0;
+constexpr double kTargetHigh = 20.0;
+// The first field of a target file's header line.
+const QString kTargetCorner = QStringLiteral("AFR");
+
+double TenthOf(double value) {
+  return std::round(value * 10) / 10;
+}
+
+QString TargetText(double value) {
+  return FormatFixed(value, 0, 1, DecimalSeparator());
+}
+
+QString AxisText(const std::optional<double>& value) {
+  return value ? FloatToStr(*value) : QString();
+}
+
+bool SameAxisValue(const QString& text, const std::optional<double>& value) {
+  if (text.trimmed().isEmpty()) return !value;
+  const std::optional<double> read = TryStrToFloat(text, DecimalSeparator());
+  return read && value && std::abs(*read - *value) <= 1e-9 * std::max(1.0, std::abs(*value));
+}
+
 // A map's axes as its grid shows them: the rpm headers of row 0, the loads of column 0.
 TMapAxes AxesOf(const TCalTable& table) {
   TMapAxes axes;
@@ -71,6 +99,7 @@ TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
   fIgnitionOverlay = new TLogOverlay(this, fMaps.sgIgnMain);
   ConnectControls();
   ShowSummary();
+  ShapeTargets();
   ShowCorrection();
 }
 
@@ -130,11 +159,9 @@ QWidget* TfrmLogAnalysis::BuildFilterBox() {
 QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
   auto* box = new QGroupBox(tr("Коррекция топлива по широкополосному датчику"), this);
   auto* column = new QVBoxLayout(box);
+  column->addWidget(BuildTargetBox(box));
   auto* settings = new QHBoxLayout;
-  seTargetAfr = Spin(box, "seTargetAfr", 10, 20, 14.7, 2);
   seMaxStep = Spin(box, "seMaxStep", 0.5, 50, 5, 1, tr(" %"));
-  settings->addWidget(new QLabel(tr("Целевой AFR"), box));
-  settings->addWidget(seTargetAfr);
   settings->addWidget(new QLabel(tr("Наибольший шаг"), box));
   settings->addWidget(seMaxStep);
   settings->addStretch(1);
@@ -156,7 +183,59 @@ QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
   return box;
 }
 
+QWidget* TfrmLogAnalysis::BuildTargetBox(QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* column = new QVBoxLayout(box);
+  column->setContentsMargins(0, 0, 0, 0);
+  auto* single = new QHBoxLayout;
+  rbTargetSingle = new QRadioButton(tr("Целевой AFR"), box);
+  rbTargetSingle->setObjectName(QStringLiteral("rbTargetSingle"));
+  rbTargetSingle->setChecked(true);
+  seTargetAfr = Spin(box, "seTargetAfr", 10, 20, 14.7, 2);
+  single->addWidget(rbTargetSingle);
+  single->addWidget(seTargetAfr);
+  single->addStretch(1);
+  column->addLayout(single);
+  auto* table = new QHBoxLayout;
+  rbTargetTable = new QRadioButton(tr("Таблица целевого AFR по ячейкам"), box);
+  rbTargetTable->setObjectName(QStringLiteral("rbTargetTable"));
+  btnSaveTargets = Button(box, "btnSaveTargets", tr("Сохранить цели..."));
+  btnLoadTargets = Button(box, "btnLoadTargets", tr("Загрузить цели..."));
+  table->addWidget(rbTargetTable);
+  table->addWidget(btnSaveTargets);
+  table->addWidget(btnLoadTargets);
+  table->addStretch(1);
+  column->addLayout(table);
+  sgTargetAfr = new TStringGrid(1, 1, 1, 1, box);
+  sgTargetAfr->setObjectName(QStringLiteral("sgTargetAfr"));
+  sgTargetAfr->setToolTip(tr("Целевой AFR ячейки: от %1 до %2, с одним знаком после запятой")
+                              .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+  column->addWidget(sgTargetAfr);
+  const QStringList filters = {tr("Таблицы целевого AFR (*.txt)"), tr("Все файлы (*.*)")};
+  odTargetFile = MakeFileDialog(this, "odTargetFile", false, tr("Загрузить таблицу целевого AFR"),
+                                filters, "txt");
+  MatchAllFilesForStarDotStar(odTargetFile);
+  sdTargetFile = MakeFileDialog(this, "sdTargetFile", true, tr("Сохранить таблицу целевого AFR"),
+                                filters, "txt");
+  return box;
+}
+
+void TfrmLogAnalysis::ConnectTargets() {
+  connect(rbTargetTable, &QRadioButton::toggled, this, Guarded([this] { TargetModeChanged(); }));
+  connect(btnSaveTargets, &QPushButton::clicked, this, Guarded([this] { SaveTargetsClick(); }));
+  connect(btnLoadTargets, &QPushButton::clicked, this, Guarded([this] { LoadTargetsClick(); }));
+  connect(sgTargetAfr, &QTableWidget::cellChanged, this,
+          [this](int row, int col) { RunCommand([&] { TargetTyped(col, row); }); });
+  // A cell left with text that is no target in the limits shows its target again.
+  auto putBack = [this] { ShowTargets(); };
+  connect(sgTargetAfr, &TStringGrid::CellChanging, this, putBack);
+  connect(sgTargetAfr, &TStringGrid::Left, this, putBack);
+  connect(sgTargetAfr->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, putBack,
+          Qt::QueuedConnection);
+}
+
 void TfrmLogAnalysis::ConnectControls() {
+  ConnectTargets();
   connect(btnOpenLog, &QPushButton::clicked, this, Guarded([this] { OpenLogClick(); }));
   connect(btnTelemetryLog, &QPushButton::clicked, this, Guarded([this] { TakeTelemetryLog(); }));
   connect(btnApply, &QPushButton::clicked, this, Guarded([this] { ApplyClick(); }));
@@ -259,6 +338,7 @@ void TfrmLogAnalysis::Analyse() {
   }
   ShowOverlays();
   ShowSummary();
+  ShapeTargets();
   ProposeCorrection();
   ShowCorrection();
 }
@@ -299,6 +379,7 @@ TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() const {
   in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
   in.sensor = {fMaps.seLamMin->value(), fMaps.seLamMax->value()};
   in.targetAfr = seTargetAfr->value();
+  if (rbTargetTable->isChecked()) in.targetTable = fTargets;
   in.maxStep = seMaxStep->value() / 100.0;
   in.minRecords = seMinRecords->value();
   in.filter = Filter();
@@ -404,4 +485,146 @@ void TfrmLogAnalysis::ApplyClick() {
   } reset{fApplying};
   fApplied = doc.Apply(std::move(step));
   ShowCorrection();
+}
+
+void TfrmLogAnalysis::ShapeTargets() {
+  if (fMaps.Doc().Loaded()) {
+    TMapAxes axes = AxesOf(fMaps.Doc().Table(TTableId::FuelMain));
+    const size_t cells = static_cast<size_t>(axes.Cols()) * static_cast<size_t>(axes.Rows());
+    if (fTargets.size() != cells || axes.Cols() != fTargetAxes.Cols()) {
+      fTargets.assign(cells, TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+      fTargetsEdited = false;
+    }
+    fTargetAxes = std::move(axes);
+  }
+  ShowTargets();
+}
+
+void TfrmLogAnalysis::ShowTargets() {
+  const bool loaded = fMaps.Doc().Loaded() && !fTargets.empty();
+  const QSignalBlocker block(sgTargetAfr);
+  sgTargetAfr->SetColCount(loaded ? fTargetAxes.Cols() + 1 : 1);
+  sgTargetAfr->SetRowCount(loaded ? fTargetAxes.Rows() + 1 : 1);
+  sgTargetAfr->SetDefaultColWidth(38);
+  sgTargetAfr->SetDefaultRowHeight(20);
+  sgTargetAfr->setFixedSize(sgTargetAfr->ColCount() * 38 + 4, sgTargetAfr->RowCount() * 20 + 4);
+  if (loaded) {
+    // The headers as the fuel map shows them.
+    const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+    for (int c = 1; c < sgTargetAfr->ColCount(); ++c) sgTargetAfr->SetCell(c, 0, table.Text(c, 0));
+    for (int r = 1; r < sgTargetAfr->RowCount(); ++r) sgTargetAfr->SetCell(0, r, table.Text(0, r));
+    for (int r = 0; r < fTargetAxes.Rows(); ++r)
+      for (int c = 0; c < fTargetAxes.Cols(); ++c)
+        sgTargetAfr->SetCell(c + 1, r + 1,
+                             TargetText(fTargets[static_cast<size_t>(r * fTargetAxes.Cols() + c)]));
+  } else {
+    sgTargetAfr->SetCell(0, 0, QString());
+  }
+  const bool table = rbTargetTable->isChecked();
+  seTargetAfr->setEnabled(!table);
+  sgTargetAfr->setEnabled(table && loaded);
+  btnSaveTargets->setEnabled(table && loaded);
+  btnLoadTargets->setEnabled(table && loaded);
+  sgTargetAfr->Repaint();
+}
+
+void TfrmLogAnalysis::TargetTyped(int col, int row) {
+  if (col < 1 || row < 1 || col > fTargetAxes.Cols() || row > fTargetAxes.Rows()) return;
+  // Only a number within the limits is taken (to a tenth); anything else, a half-typed
+  // number included, leaves the cell's target as it was.
+  const std::optional<double> value =
+      TryStrToFloat(sgTargetAfr->Cell(col, row), DecimalSeparator());
+  if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return;
+  fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TenthOf(*value);
+  fTargetsEdited = true;
+  fApplied = false;
+  ProposeCorrection();
+  ShowCorrection();
+}
+
+void TfrmLogAnalysis::TargetModeChanged() {
+  // A table the user has not made his own starts from the single target.
+  if (rbTargetTable->isChecked() && !fTargetsEdited)
+    std::fill(fTargets.begin(), fTargets.end(),
+              TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+  fApplied = false;
+  Analyse();
+}
+
+QString TfrmLogAnalysis::TargetsText() const {
+  QString text = kTargetCorner;
+  for (const auto& rpm : fTargetAxes.rpm) text += QLatin1Char('\t') + AxisText(rpm);
+  text += QLatin1Char('\n');
+  for (int r = 0; r < fTargetAxes.Rows(); ++r) {
+    text += AxisText(fTargetAxes.load[static_cast<size_t>(r)]);
+    for (int c = 0; c < fTargetAxes.Cols(); ++c)
+      text +=
+          QLatin1Char('\t') + TargetText(fTargets[static_cast<size_t>(r * fTargetAxes.Cols() + c)]);
+    text += QLatin1Char('\n');
+  }
+  return text;
+}
+
+void TfrmLogAnalysis::SaveTargetsClick() {
+  const QString path = RunFileDialog(sdTargetFile);
+  if (!path.isEmpty()) SaveTargets(path);
+}
+
+void TfrmLogAnalysis::LoadTargetsClick() {
+  const QString path = RunFileDialog(odTargetFile);
+  if (!path.isEmpty()) LoadTargets(path);
+}
+
+bool TfrmLogAnalysis::SaveTargets(const QString& path) {
+  QSaveFile file(path);
+  const QByteArray bytes = TargetsText().toUtf8();
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    ShowErrorBox(tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+bool TfrmLogAnalysis::LoadTargets(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    ShowErrorBox(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
+    return false;
+  }
+  QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+  for (QString& line : lines)
+    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.pop_back();
+  const int cols = fTargetAxes.Cols(), rows = fTargetAxes.Rows();
+  const auto refuse = [&] {
+    ShowErrorBox(tr("Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками "
+                    "карты топлива и целевым AFR от %4 до %5 в каждой ячейке.")
+                     .arg(path)
+                     .arg(cols)
+                     .arg(rows)
+                     .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+    return false;
+  };
+  if (fTargets.empty() || lines.size() != rows + 1) return refuse();
+  const QStringList head = lines[0].split(QLatin1Char('\t'));
+  if (head.size() != cols + 1) return refuse();
+  for (int c = 0; c < cols; ++c)
+    if (!SameAxisValue(head[c + 1], fTargetAxes.rpm[static_cast<size_t>(c)])) return refuse();
+  std::vector<double> targets;
+  for (int r = 0; r < rows; ++r) {
+    const QStringList fields = lines[r + 1].split(QLatin1Char('\t'));
+    if (fields.size() != cols + 1 ||
+        !SameAxisValue(fields[0], fTargetAxes.load[static_cast<size_t>(r)]))
+      return refuse();
+    for (int c = 0; c < cols; ++c) {
+      const std::optional<double> value = TryStrToFloat(fields[c + 1], DecimalSeparator());
+      if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return refuse();
+      targets.push_back(TenthOf(*value));
+    }
+  }
+  fTargets = std::move(targets);
+  fTargetsEdited = true;
+  fApplied = false;
+  Analyse();
+  return true;
 }

@@ -4,7 +4,8 @@
 // maps: per cell the records, the time spent and the mean, minimum and maximum of a chosen
 // channel, as marks on the maps and tooltips. From a wide-band sensor's O2 it proposes a
 // fuel correction, shown as a table in the window and applied to the fuel map as one
-// undoable step only when the user says so.
+// undoable step only when the user says so. The wanted ratio is one AFR or a table of the
+// fuel map's shape that the user edits, saves and loads.
 
 #include <QWidget>
 #include <functional>
@@ -19,6 +20,7 @@ class QDoubleSpinBox;
 class QFileDialog;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 class QSpinBox;
 class TLogOverlay;
 class TMapEditors;
@@ -47,6 +49,16 @@ class TfrmLogAnalysis : public QWidget {
   void Analyse();
   // "Применить": the proposed correction as one step of the calibration's history.
   void ApplyClick();
+  // "Сохранить цели..." / "Загрузить цели...": the file dialog, then SaveTargets / LoadTargets.
+  void SaveTargetsClick();
+  void LoadTargetsClick();
+  // The target table as tab-separated text with the fuel map's headers. A file of another
+  // shape, other headers or a target outside the limits is refused with one error box and
+  // the table stays as it was; false then (and when the file cannot be written).
+  bool SaveTargets(const QString& path);
+  bool LoadTargets(const QString& path);
+  // The wanted AFR of each fuel map cell, row by row as the correction takes them.
+  const std::vector<double>& Targets() const { return fTargets; }
 
   const TLogAnalysis& FuelAnalysis() const { return fFuel; }
   const TLogAnalysis& IgnitionAnalysis() const { return fIgnition; }
@@ -66,12 +78,19 @@ class TfrmLogAnalysis : public QWidget {
   QDoubleSpinBox* seTimeTo = nullptr;
   QCheckBox* chkShowOnMaps = nullptr;
   QLabel* lblSummary = nullptr;
+  QRadioButton* rbTargetSingle = nullptr;
+  QRadioButton* rbTargetTable = nullptr;
   QDoubleSpinBox* seTargetAfr = nullptr;
+  TStringGrid* sgTargetAfr = nullptr;
+  QPushButton* btnSaveTargets = nullptr;
+  QPushButton* btnLoadTargets = nullptr;
   QDoubleSpinBox* seMaxStep = nullptr;
   QLabel* lblCorrection = nullptr;
   TStringGrid* sgCorrection = nullptr;
   QPushButton* btnApply = nullptr;
   QFileDialog* odLogFile = nullptr;
+  QFileDialog* odTargetFile = nullptr;
+  QFileDialog* sdTargetFile = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -80,6 +99,8 @@ class TfrmLogAnalysis : public QWidget {
   QWidget* BuildSourceBox();
   QWidget* BuildFilterBox();
   QWidget* BuildCorrectionBox();
+  QWidget* BuildTargetBox(QWidget* parent);
+  void ConnectTargets();
   void ConnectControls();
   TLogFilter Filter() const;
   TFuelCorrectionInput CorrectionInput() const;
@@ -88,6 +109,13 @@ class TfrmLogAnalysis : public QWidget {
   void ShowCorrection();
   void ShowSummary();
   bool PaintCorrectionCell(QPainter& painter, const QRect& rect, int col, int row);
+  // The target table follows the fuel map: its headers, and its shape (a new shape starts
+  // from the single target in every cell).
+  void ShapeTargets();
+  void ShowTargets();
+  void TargetTyped(int col, int row);
+  void TargetModeChanged();
+  QString TargetsText() const;
 
   TMapEditors& fMaps;
   TelemetryLog fTelemetryLog;
@@ -96,6 +124,10 @@ class TfrmLogAnalysis : public QWidget {
   TLogAnalysis fFuel;
   TLogAnalysis fIgnition;
   TFuelCorrection fCorrection;
+  std::vector<double> fTargets;
+  TMapAxes fTargetAxes;
+  // The table holds the user's own targets (typed or loaded), not the single value's copy.
+  bool fTargetsEdited = false;
   TLogOverlay* fFuelOverlay = nullptr;
   TLogOverlay* fIgnitionOverlay = nullptr;
   // Set while the window applies its correction: the document's change is its own.
