@@ -8,24 +8,13 @@
 
 #include "calibration/Calibration.h"
 #include "image/DemoImage.h"
+#include "support/RandomImage.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// A random image whose version digits and rev limiter code can be saved and decoded.
-std::vector<uint8_t> RandomImage(std::mt19937& rng, const TEFIOperator& op) {
-  std::uniform_int_distribution<int> byte(0, 255), digit('0', '9');
-  std::vector<uint8_t> image(kImageSize);
-  for (auto& b : image) b = static_cast<uint8_t>(byte(rng));
-  for (int i = 0; i < 10; ++i)
-    image[static_cast<size_t>(op.fVersionAddress + i)] = static_cast<uint8_t>(digit(rng));
-  if (image[static_cast<size_t>(op.fMaxRPMAddress1)] == 0)
-    image[static_cast<size_t>(op.fMaxRPMAddress1)] = 1;
-  return image;
-}
-
 // A grid's texts as the document holds a table.
 TCalTable GridTexts(TTableId id, int version) {
   auto* grid = Find<TStringGrid>(TableGridName(id).toLatin1().constData());
