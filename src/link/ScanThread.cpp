@@ -42,6 +42,22 @@ namespace {
 // The pause between receiving a block and answering it.
 constexpr int kAnswerPauseMs = 10;
 
+std::atomic<int> gRunning{0};
+std::atomic<int> gPeak{0};
+
+// Counts the thread's body while it runs.
+struct RunningCount {
+  RunningCount() {
+    const int now = ++gRunning;
+    int peak = gPeak.load();
+    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+    }
+  }
+  ~RunningCount() { --gRunning; }
+  RunningCount(const RunningCount&) = delete;
+  RunningCount& operator=(const RunningCount&) = delete;
+};
+
 }  // namespace
 
 int NotifyCodeForTitle(uint8_t title) {
@@ -99,8 +115,21 @@ TScanThread::~TScanThread() {
 #endif
 }
 
+int RunningScanThreads() {
+  return gRunning.load();
+}
+
+int PeakScanThreads() {
+  return gPeak.load();
+}
+
+void ResetPeakScanThreads() {
+  gPeak = gRunning.load();
+}
+
 void TScanThread::run() {
   using namespace ScanUtils;
+  const RunningCount running;
   WakeUp5Baud(KLine::kUnitAddress);
   uint16_t keywords = 0;
   if (ReadSyncKeywords(keywords) && keywords == KLine::kExpectedKeywords && AckKeyword(keywords)) {

@@ -72,6 +72,12 @@ class TScanThread : public QThread {
   Q_INVOKABLE void FenceAfterNotify();
 };
 
+// Scan threads running now, and the most that ever ran at once since the last reset: one
+// connection never has a second thread beside it.
+int RunningScanThreads();
+int PeakScanThreads();
+void ResetPeakScanThreads();
+
 // Ends a running connection: cancels every wait, closes the line and waits for the thread
 // to finish, letting the calling thread's events run meanwhile so that the thread's last
 // notifications can be handled. For the window's close and for tests.

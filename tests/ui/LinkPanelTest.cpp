@@ -162,3 +162,95 @@ TEST_F(LinkPanelTest, ClosingTheWindowEndsARunningConnection) {
   EXPECT_FALSE(Link().Connected());
   EXPECT_EQ(Link().ScanThread(), nullptr);
 }
+
+namespace {
+// The real 3 s wake-up, so that a user's presses fall inside it as they would at a car.
+class LinkPanelRealWakeTest : public LinkPanelTest {
+ protected:
+  void SetUp() override {
+    LinkPanelTest::SetUp();
+    ScanUtils::SetWakeTiming(1000, 200);
+    SimUnitSettings unit = TheSimulator()->UnitSettings();
+    unit.wakeBitMs = 200;
+    TheSimulator()->SetUnitSettings(unit);
+    TheSimulator()->SetFaultCodes({5, 100});
+  }
+  void SetSilent(bool silent) {
+    SimUnitSettings unit = TheSimulator()->UnitSettings();
+    unit.silent = silent;
+    TheSimulator()->SetUnitSettings(unit);
+  }
+  // The connection is up and stays up: the button down, the status established, the
+  // thread running, for `ms` after it was first seen established.
+  void ExpectHeld(int ms) {
+    auto* button = Find<QToolButton>("sbConnect");
+    ASSERT_TRUE(PumpUntil([&] { return Status()->text() == "Соединение установлено ..."; }, 15000));
+    bool held = true;
+    PumpUntil(
+        [&] {
+          held = held && Link().Connected() && button->isChecked() &&
+                 Status()->text() == "Соединение установлено ...";
+          return !held;
+        },
+        ms);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_EQ(button->toolTip(), "Отключиться от Мотроника");
+    EXPECT_TRUE(Find<QWidget>("Gauge1")->isVisible());
+    EXPECT_TRUE(Find<QWidget>("pnlTS")->isEnabled());
+  }
+};
+}  // namespace
+
+// A user gives up on a slow wake-up and presses "connect" again: the end asked for by the
+// release is taken back, and the connection he asked for last is held.
+TEST_F(LinkPanelRealWakeTest, APressDuringAReleasedWakeUpKeepsTheConnection) {
+  SetSilent(true);
+  StartWithDevice("sim");
+  auto* button = Find<QToolButton>("sbConnect");
+  button->click();
+  Pump(600);
+  button->click();  // released while the unit is being woken
+  EXPECT_FALSE(Find<QWidget>("Gauge1")->isVisible());
+  Pump(1000);
+  SetSilent(false);
+  button->click();  // pressed again before the wake-up ends
+  EXPECT_TRUE(Find<QWidget>("Gauge1")->isVisible());
+  ExpectHeld(2500);
+  EXPECT_EQ(TheSimulator()->Connections(), 1);
+  EXPECT_EQ(TheSimulator()->FaultCodes(), (std::vector<uint8_t>{5, 100}));
+}
+
+TEST_F(LinkPanelRealWakeTest, QuickPressesAndReleasesEndInOneHeldConnectionOnOneThread) {
+  StartWithDevice("sim");
+  ResetPeakScanThreads();
+  auto* button = Find<QToolButton>("sbConnect");
+  for (int i = 0; i < 6; ++i) {
+    button->click();
+    Pump(150);
+    button->click();
+    Pump(150);
+  }
+  button->click();
+  ExpectHeld(2500);
+  EXPECT_EQ(TheSimulator()->Connections(), 1);
+  EXPECT_EQ(PeakScanThreads(), 1);
+  EXPECT_EQ(RunningScanThreads(), 1);
+  EXPECT_EQ(TheSimulator()->FaultCodes(), (std::vector<uint8_t>{5, 100}));
+}
+
+// Once the end request has gone to the unit, a press cannot call it back: the connection
+// ends as released and the button and the status agree that it has.
+TEST_F(LinkPanelTest, APressAfterTheEndWasSentEndsWithTheButtonUp) {
+  StartWithDevice("sim");
+  auto* button = Find<QToolButton>("sbConnect");
+  button->click();
+  ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
+  button->click();
+  ASSERT_TRUE(PumpUntil([] { return PendingRequest.load() == LinkRequest::None; }, 5000));
+  button->click();
+  ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
+  EXPECT_FALSE(button->isChecked());
+  EXPECT_EQ(Status()->text(), "Нет соединения!");
+  EXPECT_FALSE(Find<QWidget>("Gauge1")->isVisible());
+}

@@ -80,12 +80,25 @@ void TLinkPanel::sbConnectClick() {
       return;
     }
     button->setToolTip(tr("Отключиться от Мотроника"));
-    if (!fConnected) StartConnection();
+    if (!fConnected)
+      StartConnection();
+    else
+      WithdrawEnd();
   } else {
     button->setToolTip(tr("Подключиться к Мотронику"));
     PendingRequest = LinkRequest::End;
     fViews.strip->Gauge1->setVisible(false);
   }
+}
+
+void TLinkPanel::WithdrawEnd() {
+  // The user pressed "connect" last: the end he asked for while the connection was still
+  // waking (or before its next block) is taken back, so the connection goes on as if the
+  // button had never come up. An end request already sent to the unit cannot be recalled:
+  // the unit falls silent and the connection ends as released.
+  uint8_t end = LinkRequest::End;
+  if (PendingRequest.compare_exchange_strong(end, LinkRequest::None))
+    fViews.strip->Gauge1->setVisible(true);
 }
 
 void TLinkPanel::StartConnection() {

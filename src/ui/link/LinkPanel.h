@@ -59,6 +59,8 @@ class TLinkPanel : public QObject {
 
   // The connection starts: the line opens, rests, and the scan thread is started.
   void StartConnection();
+  // A press while the released connection still runs: its pending end request is withdrawn.
+  void WithdrawEnd();
 
   Views fViews;
   std::function<bool()> fLineBusy;
