@@ -300,6 +300,101 @@
     </message>
 </context>
 <context>
+    <name>PortTexts</name>
+    <message>
+        <source>Таймер задержки %1 мс: ответы блока запаздывают. Установите 1 мс: echo 1 | sudo tee %2 (правило udev из пакета делает это при каждом подключении)</source>
+        <translation>Latency timer %1 ms: the unit&apos;s answers come late. Set 1 ms: echo 1 | sudo tee %2 (the package&apos;s udev rule does it at every plug-in)</translation>
+    </message>
+    <message>
+        <source>Порт держит ModemManager: sudo systemctl stop ModemManager или установите правило udev из пакета и переподключите адаптер</source>
+        <translation>ModemManager holds the port: sudo systemctl stop ModemManager, or install the package&apos;s udev rule and plug the adapter in again</translation>
+    </message>
+    <message>
+        <source>Порт держит %1: sudo apt remove brltty (если нет брайлевского дисплея), затем переподключите адаптер</source>
+        <translation>%1 holds the port: sudo apt remove brltty (unless a braille display is used), then plug the adapter in again</translation>
+    </message>
+    <message>
+        <source>Порт держит %1: закройте эту программу перед подключением</source>
+        <translation>%1 holds the port: end it before connecting</translation>
+    </message>
+    <message>
+        <source>ModemManager запущен и может опрашивать адаптер после подключения: установите правило udev из пакета или sudo systemctl stop ModemManager</source>
+        <translation>ModemManager runs and may probe the adapter after it is plugged in: install the package&apos;s udev rule, or sudo systemctl stop ModemManager</translation>
+    </message>
+    <message>
+        <source>Добавьте себя в группу %1: sudo usermod -aG %1 $USER, затем войдите в систему заново</source>
+        <translation>Add yourself to the %1 group: sudo usermod -aG %1 $USER, then log out and in again</translation>
+    </message>
+    <message>
+        <source>Вы в группе %1, но этот сеанс начат раньше: войдите в систему заново</source>
+        <translation>You are in the %1 group, but this session started before: log out and in again</translation>
+    </message>
+    <message>
+        <source>%1 нет: подключите адаптер (заново)</source>
+        <translation>%1 is not there: plug the adapter in (again)</translation>
+    </message>
+    <message>
+        <source>%1 не существует: подключён ли адаптер и верно ли имя?</source>
+        <translation>%1 is not there: is the adapter plugged in, and is the name right?</translation>
+    </message>
+    <message>
+        <source>%1 занят другой программой (её не видно этому пользователю; её назовёт sudo fuser -v %1)</source>
+        <translation>%1 is busy: another program holds it (one this user cannot see; sudo fuser -v %1 names it)</translation>
+    </message>
+    <message>
+        <source>%1 занят: его держит %2</source>
+        <translation>%1 is busy: %2 holds it</translation>
+    </message>
+    <message>
+        <source>Этому пользователю нельзя открыть %1: добавьте себя в группу %2 (sudo usermod -aG %2 $USER), затем войдите в систему заново</source>
+        <translation>This user may not open %1: add yourself to the %2 group (sudo usermod -aG %2 $USER), then log out and in again</translation>
+    </message>
+    <message>
+        <source>%1 не последовательный порт</source>
+        <translation>%1 is not a serial port</translation>
+    </message>
+    <message>
+        <source>%1 не открывается: %2</source>
+        <translation>%1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>время оборота мин. %1 / медиана %2 / макс. %3 мс</source>
+        <translation>round trip min %1 / median %2 / max %3 ms</translation>
+    </message>
+    <message>
+        <source>Эхо верное: вернулись все %1 байт, %2.</source>
+        <translation>Echo right: all %1 bytes came back, %2.</translation>
+    </message>
+    <message>
+        <source>Нет эха: ни один из %1 байт не вернулся. Либо на диагностическом разъёме нет 12 В (включено ли зажигание? есть ли питание у кабеля?), либо это не кабель K-линии (его передача и приём не сходятся на K-линии).</source>
+        <translation>No echo: none of %1 bytes came back. Either the diagnostic plug has no 12 V (the ignition on? the cable&apos;s supply?), or this is not a K-line cable (its transmit and receive lines do not meet on the K-line).</translation>
+    </message>
+    <message>
+        <source>отправлен %1, получен %2</source>
+        <translation>sent %1, received %2</translation>
+    </message>
+    <message>
+        <source>Неверное эхо: %1 из %2 байт вернулись изменёнными (%3). Настройки линии не подходят кабелю (PAR в CTESTER.INI), или у кабеля нет настоящего приёмопередатчика K-линии.</source>
+        <translation>Wrong echo: %1 of %2 bytes came back changed (%3). The line settings do not match the cable (PAR in CTESTER.INI), or the cable has no proper K-line transceiver.</translation>
+    </message>
+    <message>
+        <source>Эхо запаздывает: все байты вернулись, но поздно (%1): адаптер задерживает принятые байты (таймер задержки).</source>
+        <translation>Slow echo: every byte came back, but late (%1): the adapter holds received bytes back (its latency timer).</translation>
+    </message>
+    <message>
+        <source>Установите 1 мс: %1</source>
+        <translation>Set it to 1 ms: %1</translation>
+    </message>
+    <message>
+        <source>Эхо теряется: %1 из %2 байт не вернулись (%3 для остальных): плохой контакт или помехи на линии.</source>
+        <translation>Echo lost: %1 of %2 bytes did not come back (%3 for the others): a loose contact or a noisy line.</translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Warning!</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>О программе DEMO</source>
@@ -605,6 +700,41 @@ Tables not comparable: %1</translation>
     </message>
 </context>
 <context>
+    <name>TLinkMenu</name>
+    <message>
+        <source>Порт диагностики...</source>
+        <translation>Diagnostic port...</translation>
+    </message>
+    <message>
+        <source>Проверка кабеля</source>
+        <translation>Cable test</translation>
+    </message>
+    <message>
+        <source>Сохранить журнал обмена</source>
+        <translation>Save link trace</translation>
+    </message>
+    <message>
+        <source>Текстовые файлы (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Линия занята: сначала завершите соединение или обмен с адаптером.</source>
+        <translation>The line is in use: end the connection or the adapter exchange first.</translation>
+    </message>
+    <message>
+        <source>Журнала обмена ещё нет: он ведётся с начала каждого соединения.</source>
+        <translation>There is no link trace yet: one is kept from the start of every connection.</translation>
+    </message>
+    <message>
+        <source>Не удалось записать %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
     <name>TLinkPanel</name>
     <message>
         <source>Чтение кодов ошибок</source>
@@ -637,6 +767,30 @@ Tables not comparable: %1</translation>
     <message>
         <source>Нет соединения!</source>
         <translation>No connection!</translation>
+    </message>
+    <message>
+        <source>Таймер задержки адаптера %1 стоит на %2 мс: ответы блока будут запаздывать, а программа не может его изменить. Установите 1 мс командой
+
+%3
+
+или установите правило udev из пакета и переподключите адаптер.</source>
+        <translation>The latency timer of the adapter %1 is at %2 ms: the unit&apos;s answers will come late, and the program may not change it. Set 1 ms with
+
+%3
+
+or install the package&apos;s udev rule and plug the adapter in again.</translation>
+    </message>
+    <message>
+        <source>Драйвер %1 не умеет удерживать разрыв линии (break).</source>
+        <translation>The driver %1 cannot hold a break.</translation>
+    </message>
+    <message>
+        <source>Драйвер %1 только имитирует короткий разрыв линии (break) и не может его удерживать.</source>
+        <translation>The driver %1 only simulates a short break and cannot hold one.</translation>
+    </message>
+    <message>
+        <source>Пробуждение разрывом на линии K (L-LINE=2) с этим адаптером невозможно: выберите пробуждение по DTR или RTS, если кабель их выводит, или другой адаптер.</source>
+        <translation>A wake-up by breaks on the K-line (L-LINE=2) is not possible with this adapter: choose the wake-up on DTR or RTS if the cable has them, or another adapter.</translation>
     </message>
 </context>
 <context>
@@ -979,6 +1133,105 @@ s</translation>
     <message>
         <source>, несравнимых таблиц: %1</source>
         <translation>, tables not comparable: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmDiagPort</name>
+    <message>
+        <source>Порт диагностики</source>
+        <translation>Diagnostic port</translation>
+    </message>
+    <message>
+        <source>Порт K-линии для диагностики и загрузки прошивки:</source>
+        <translation>K-line port for diagnostics and firmware upload:</translation>
+    </message>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Драйвер</source>
+        <translation>Driver</translation>
+    </message>
+    <message>
+        <source>Чип</source>
+        <translation>Chip</translation>
+    </message>
+    <message>
+        <source>VID:PID</source>
+        <translation>VID:PID</translation>
+    </message>
+    <message>
+        <source>Задержка</source>
+        <translation>Latency</translation>
+    </message>
+    <message>
+        <source>Доступ</source>
+        <translation>Access</translation>
+    </message>
+    <message>
+        <source>Занят</source>
+        <translation>Held by</translation>
+    </message>
+    <message>
+        <source>Пробуждение блока:</source>
+        <translation>Wake-up of the unit:</translation>
+    </message>
+    <message>
+        <source>по DTR</source>
+        <translation>on DTR</translation>
+    </message>
+    <message>
+        <source>по RTS</source>
+        <translation>on RTS</translation>
+    </message>
+    <message>
+        <source>разрывом на линии K (кабель только с K-линией)</source>
+        <translation>by breaks on the K-line (a cable with only a K-line)</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>%1 мс</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>нет устройства</source>
+        <translation>no device</translation>
+    </message>
+    <message>
+        <source>да</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>нет (группа %1)</source>
+        <translation>no (group %1)</translation>
+    </message>
+    <message>
+        <source>Симулятор (sim)</source>
+        <translation>Simulator (sim)</translation>
+    </message>
+    <message>
+        <source>встроенный</source>
+        <translation>built-in</translation>
+    </message>
+    <message>
+        <source>Последовательных портов не найдено.</source>
+        <translation>No serial ports found.</translation>
+    </message>
+    <message>
+        <source>Встроенный симулятор блока управления и адаптера: всё можно попробовать без автомобиля.</source>
+        <translation>The built-in simulator of an engine control unit and adapter: everything can be tried without a car.</translation>
+    </message>
+    <message>
+        <source>Препятствий не найдено.</source>
+        <translation>Nothing stands in the way.</translation>
+    </message>
+    <message>
+        <source>Не удалось записать %1</source>
+        <translation>Cannot write %1</translation>
     </message>
 </context>
 <context>

@@ -103,6 +103,12 @@ void JudgeCableTest(TCableTestResult& result, const TCableTestOptions& options) 
     result.verdict = TCableTestResult::Right;
 }
 
+const TCableByte* FirstWrongEcho(const TCableTestResult& result) {
+  for (const TCableByte& p : result.bytes)
+    if (p.received >= 0 && (p.received != p.sent || p.extra > 0)) return &p;
+  return nullptr;
+}
+
 int CableTestExitCode(const TCableTestResult& result) {
   return result.verdict == TCableTestResult::Right ? 0 : 1;
 }
@@ -122,12 +128,10 @@ QString CableTestText(const TCableTestResult& r, const QString& latencyCommand) 
           .arg(n);
     case TCableTestResult::WrongEcho: {
       QString example;
-      for (const TCableByte& p : r.bytes)
-        if (p.received >= 0 && (p.received != p.sent || p.extra > 0)) {
-          example = QStringLiteral("sent %1, received %2").arg(Hex(p.sent), Hex(p.received));
-          if (p.extra > 0) example += QStringLiteral(" and %1 more").arg(p.extra);
-          break;
-        }
+      if (const TCableByte* p = FirstWrongEcho(r)) {
+        example = QStringLiteral("sent %1, received %2").arg(Hex(p->sent), Hex(p->received));
+        if (p->extra > 0) example += QStringLiteral(" and %1 more").arg(p->extra);
+      }
       return QStringLiteral(
                  "wrong echo: %1 of %2 bytes came back changed (%3). The line settings do not "
                  "match the cable (PAR in CTESTER.INI), or the cable has no proper K-line "

@@ -51,6 +51,8 @@ struct TCableTestResult {
 TCableTestResult RunCableTest(SerialDevice& device, const TCableTestOptions& options = {});
 // The verdict for a list of timed bytes (what RunCableTest measured).
 void JudgeCableTest(TCableTestResult& result, const TCableTestOptions& options);
+// The first byte whose echo came back changed or with extra bytes; null when there is none.
+const TCableByte* FirstWrongEcho(const TCableTestResult& result);
 // 0 when every echo came back right and in time, 1 otherwise.
 int CableTestExitCode(const TCableTestResult& result);
 // The result in English; `latencyCommand` (when not empty) is the command that sets the

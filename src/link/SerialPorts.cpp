@@ -265,9 +265,11 @@ std::vector<TSerialPort> ListSerialPorts(const QString& root, const TPortUser& u
 }
 
 QString TtyNameOfDevice(const QString& root, const QString& path) {
+  // A tty's own name counts as it is; other names (by-id, a udev SYMLINK) are followed.
+  const QString name = QFileInfo(path).fileName();
   const QString inTree = Under(root, path);
-  if (QFileInfo(inTree).isSymLink()) return LinkName(inTree);
-  return QFileInfo(path).fileName();
+  if (IsSerialTty(root, name) || !QFileInfo(inTree).isSymLink()) return name;
+  return LinkName(inTree);
 }
 
 TSerialPort DescribeSerialPort(const QString& root, const TPortUser& user, const QString& path) {

@@ -1,58 +1,13 @@
 // The cable test on a pseudo-terminal whose far end plays the cable: an echo that comes back
 // right, changed, late or not at all; the verdicts and tarvelo-cli's exit codes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <thread>
-
-#include "common/Clock.h"
+#include "EchoPeer.h"
 #include "link/CableTest.h"
 #include "link/PosixSerialDevice.h"
 #include "support/CliRun.h"
 
 namespace {
-
-// The far end of a pseudo-terminal, answering each byte as the chosen cable would.
-class EchoPeer {
- public:
-  enum Mode { Right, Wrong, Slow, Silent };
-  explicit EchoPeer(Mode mode) : fMode(mode) {
-    fMaster = posix_openpt(O_RDWR | O_NOCTTY);
-    if (fMaster >= 0 && grantpt(fMaster) == 0 && unlockpt(fMaster) == 0)
-      fSlave = QString::fromLocal8Bit(ptsname(fMaster));
-    fThread = std::thread([this] { Run(); });
-  }
-  ~EchoPeer() {
-    fStop = true;
-    fThread.join();
-    if (fMaster >= 0) close(fMaster);
-  }
-  const QString& slave() const { return fSlave; }
-
- private:
-  void Run() {
-    while (!fStop) {
-      pollfd p{fMaster, POLLIN, 0};
-      if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN)) continue;
-      uint8_t b = 0;
-      if (read(fMaster, &b, 1) != 1) continue;
-      if (fMode == Silent) continue;
-      if (fMode == Slow) SleepMs(30);
-      // A receiver at the wrong rate or without a proper transceiver garbles bits.
-      const uint8_t back = fMode == Wrong ? static_cast<uint8_t>(b ^ 0x24) : b;
-      if (write(fMaster, &back, 1) != 1) return;
-    }
-  }
-
-  Mode fMode;
-  int fMaster = -1;
-  QString fSlave;
-  std::atomic<bool> fStop{false};
-  std::thread fThread;
-};
 
 TCableTestResult TestOver(EchoPeer::Mode mode) {
   EchoPeer peer(mode);

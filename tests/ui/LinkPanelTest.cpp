@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -148,7 +149,10 @@ TEST_F(LinkPanelTest, GaugeTurnsOneStepPerAcknowledgementAndWraps) {
 TEST_F(LinkPanelTest, NothingBehindThePortEndsInNoConnection) {
   StartWithDevice(TempPath("no-such-device").toLocal8Bit());
   auto* button = Find<QToolButton>("sbConnect");
+  QString why;
+  AnswerMessageBox(QMessageBox::Ok, &why);
   button->click();
+  EXPECT_TRUE(why.endsWith("no-such-device не существует: подключён ли адаптер и верно ли имя?"));
   ASSERT_TRUE(PumpUntil([&] { return !Link().Connected(); }, 10000));
   EXPECT_EQ(Status()->text(), "Нет соединения!");
   EXPECT_FALSE(button->isChecked());

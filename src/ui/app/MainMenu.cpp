@@ -15,6 +15,7 @@
 #include "ui/app/mainfrm.h"
 #include "ui/app/selectDMEfrm.h"
 #include "ui/link/AdapterCommands.h"
+#include "ui/link/LinkMenu.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
@@ -109,6 +110,7 @@ void TfrmMain::BuildMenu() {
   N15 = item(options, "N15", tr("Запись ЛОГ-файла"));
   N15->setCheckable(true);
   N15->setChecked(true);
+  fLinkMenu = new TLinkMenu(this, options);
   AddLanguageMenu(options, this);
 
   QMenu* help = submenu("N5", tr("&Справка"));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -24,6 +25,7 @@
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
+#include "ui/link/LinkMenu.h"
 #include "ui/link/LinkPanel.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
@@ -83,6 +85,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
       new TAdapterCommands(this, {fEFI.get(), fStrip, N7, N8, N16, sdSetSaveFile, odOpenBin});
   fLink->SetLineBusy([this] { return fAdapter->Busy(); });
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
+  fLinkMenu->SetLineBusy([this] { return fLink->Connected() || fAdapter->Busy(); });
+  // With TRACE=1 each session's trace goes beside the logs.
+  fLink->SetTraceFolder([this] { return sdLogFile->directory().absolutePath(); });
   fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
   connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
   fAdapter->SetEditedImage([this] { return HasTunedChanges(); },

@@ -23,6 +23,7 @@ class QToolButton;
 class QGroupBox;
 class TMapEditors;
 class TLinkPanel;
+class TLinkMenu;
 class TAdapterCommands;
 class TStatusStrip;
 class TRecentFiles;
@@ -186,6 +187,7 @@ class TfrmMain : public QMainWindow {
   TLiveMark fLiveMark;
   TMapEditors* fMaps = nullptr;
   TLinkPanel* fLink = nullptr;
+  TLinkMenu* fLinkMenu = nullptr;
   TAdapterCommands* fAdapter = nullptr;
   TCompareCommands* fCompare = nullptr;
   TfrmSurface* frm3D = nullptr;

@@ -1,17 +1,25 @@
 #include "ui/link/LinkPanel.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <cerrno>
 
 #include "common/Clock.h"
+#include "link/Comm.h"
 #include "link/FaultCodes.h"
+#include "link/LatencyTimer.h"
+#include "link/LinkTrace.h"
 #include "link/PortSettings.h"
 #include "link/ScanThread.h"
 #include "link/ScanUtils.h"
+#include "link/SerialDeviceRegistry.h"
+#include "ui/link/PortTexts.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
@@ -107,6 +115,12 @@ void TLinkPanel::StartConnection() {
   // lost link) would otherwise go to this unit unasked.
   PendingRequest = LinkRequest::None;
   ScanUtils::OpenLine(IniPort, IniParity, IniWakeLine);
+  if (!PrepareLine()) {
+    ScanUtils::CloseLine();
+    fViews.strip->sbConnect->setChecked(false);
+    fViews.strip->sbConnect->setToolTip(tr("Подключиться к Мотронику"));
+    return;
+  }
   // The line rests at its opened levels (RTS cleared, DTR set) before the wake-up; the
   // window is drawn but does not respond meanwhile.
   QWidget* window = fViews.strip->window();
@@ -127,6 +141,60 @@ void TLinkPanel::StartConnection() {
   fScanThread->start();
   fViews.strip->Gauge1->setVisible(true);
   UpdateGauge1();
+}
+
+bool TLinkPanel::PrepareLine() {
+  QWidget* window = fViews.strip->window();
+  const QString device = PortDeviceName(PortName(IniPort));
+  if (!Comm::IsOpen(IniPort)) {
+    // Said in words; the connection then runs its course on the closed line as before and
+    // ends in "Нет соединения!".
+    const int error = LastSerialOpenError();
+    PortTexts::Warn(window, "PortOpenFailed",
+                    PortTexts::OpenFailure(ExplainOpenFailure(SysRoot(), LinkPortUser(), device,
+                                                              error ? error : ENODEV)));
+    return true;
+  }
+  if (!IsRegisteredSerialDevice(device)) {
+    const TLatencyFix fix = LowerLatencyTimer(SysRoot(), LinkPortUser(), device);
+    if (fix.result == TLatencyFix::CannotSet && fToldLatency.insert(device).second)
+      PortTexts::Warn(window, "LatencyTimerHigh",
+                      tr("Таймер задержки адаптера %1 стоит на %2 мс: ответы блока будут "
+                         "запаздывать, а программа не может его изменить. Установите 1 мс "
+                         "командой\n\n%3\n\nили установите правило udev из пакета и "
+                         "переподключите адаптер.")
+                          .arg(device)
+                          .arg(fix.wasMs)
+                          .arg(fix.command));
+  }
+  if (WakeLineFor(IniWakeLine) != TWakeLine::Break) return true;
+  const ScanUtils::TBreakCheck check = ScanUtils::CheckBreak();
+  if (check == ScanUtils::TBreakCheck::Holds) return true;
+  QString driver = IsRegisteredSerialDevice(device)
+                       ? device
+                       : DescribeSerialPort(SysRoot(), LinkPortUser(), device).driver;
+  if (driver.isEmpty()) driver = device;
+  PortTexts::Warn(window, "BreakNotHeld",
+                  (check == ScanUtils::TBreakCheck::Refused
+                       ? tr("Драйвер %1 не умеет удерживать разрыв линии (break).")
+                       : tr("Драйвер %1 только имитирует короткий разрыв линии (break) и не "
+                            "может его удерживать."))
+                          .arg(driver) +
+                      QLatin1Char(' ') +
+                      tr("Пробуждение разрывом на линии K (L-LINE=2) с этим адаптером "
+                         "невозможно: выберите пробуждение по DTR или RTS, если кабель их "
+                         "выводит, или другой адаптер."));
+  return false;
+}
+
+void TLinkPanel::SaveSessionTrace() {
+  const auto trace = LastLinkTrace();
+  if (IniTrace != 1 || !trace) return;
+  const QString folder = fTraceFolder ? fTraceFolder() : QDir::currentPath();
+  const QString name =
+      QStringLiteral("kline-%1.txt")
+          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH.mm.ss.zzz")));
+  trace->Save(QDir(folder).filePath(name));
 }
 
 void TLinkPanel::onLinkMessage(int code, const QByteArray& data) {
@@ -164,6 +232,7 @@ void TLinkPanel::onConnect() {
 void TLinkPanel::onDisConnect() {
   fViews.strip->Gauge1->setVisible(false);
   ScanUtils::CloseLine();
+  SaveSessionTrace();
   fViews.strip->sbConnect->setChecked(false);
   fViews.strip->sbConnect->setToolTip(tr("Подключиться к Мотронику"));
   fViews.portSetup->setEnabled(true);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <set>
 
 class QAction;
 class QPlainTextEdit;
@@ -48,6 +49,8 @@ class TLinkPanel : public QObject {
   TScanThread* ScanThread() const { return fScanThread; }
   // The pause between opening the line and the wake-up (2 s on a real line).
   static void SetRestMs(int ms);
+  // Where the trace of every session goes with TRACE=1: beside the logs.
+  void SetTraceFolder(std::function<QString()> folder) { fTraceFolder = std::move(folder); }
 
   QWidget* pnlTS = nullptr;
   QPlainTextEdit* memTS = nullptr;
@@ -61,9 +64,16 @@ class TLinkPanel : public QObject {
   void StartConnection();
   // A press while the released connection still runs: its pending end request is withdrawn.
   void WithdrawEnd();
+  // What the opened line needs before the wake-up: a failed open in words, the FTDI latency
+  // timer lowered (or the command named, once per device), and for a wake-up by breaks a
+  // driver that can hold one. False when the connection cannot start (the driver named).
+  bool PrepareLine();
+  void SaveSessionTrace();
 
   Views fViews;
   std::function<bool()> fLineBusy;
+  std::function<QString()> fTraceFolder;
+  std::set<QString> fToldLatency;
   TScanThread* fScanThread = nullptr;
   bool fConnected = false;
   QStringList fLines{QString()};
