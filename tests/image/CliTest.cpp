@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "ImageTestUtil.h"
+#include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "support/CliRun.h"
 
@@ -181,23 +182,41 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
       << warned.err.toStdString();
 }
 
-TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
+TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {
+  // The built-in configuration knows its kind: a changed table byte makes it wrong (exit 1).
   std::vector<uint8_t> broken = MakeDemoImage();
-  broken[0x7000] ^= 0x11;
+  broken[0x7100] ^= 0x11;  // a cell of the part-load fuel map
   WriteBytes(Path("broken.bin"), Bytes(broken));
-  const CliRun unknown = Cli({"checksum", Path("broken.bin")});
+  const CliRun wrong = Cli({"checksum", Path("broken.bin")});
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_EQ(wrong.out, "КС: неверна\n");
+  // A wrong checksum is not made right by apply: nothing is written.
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("demo.dme")}).exitCode, 0);
+  const CliRun refused = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.err.contains("checksum is wrong")) << refused.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+
+  // Where the configuration names no kind, none matching is "not found", and apply refuses.
+  WriteBytes(Path("auto.prf"),
+             "[config]\r\nfVersionAddress=0x7DF6\r\nfStartDataAreaAddress=0x69FE\r\n"
+             "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\n");
+  const CliRun unknown = Cli({"checksum", Path("broken.bin"), "--profile", Path("auto.prf")});
   EXPECT_EQ(unknown.exitCode, 1);
   EXPECT_EQ(unknown.out, "КС: не найдена\n");
-  // No kind to make the written image right with: nothing is written.
-  const CliRun dme = Cli({"bin2dme", fDemo, Path("demo.dme")});
-  ASSERT_EQ(dme.exitCode, 0);
-  const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
+  EXPECT_EQ(Cli({"checksum", fDemo, "--profile", Path("auto.prf")}).out,
+            "КС: верна (16 бит, BE)\n");
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("auto.dme"), "--profile", Path("auto.prf")}).exitCode, 0);
+  const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("auto.dme"), Path("out.bin"),
+                             "--profile", Path("auto.prf")});
   EXPECT_EQ(noKind.exitCode, 2);
   EXPECT_TRUE(noKind.err.contains("CRCKind")) << noKind.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("out.bin")));
+}
 
+TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
   // A profile naming the kind: the demo's big-endian value is wrong for little-endian, and
-  // apply makes it right.
+  // apply does not make a wrong value right.
   WriteBytes(Path("le.prf"),
              "[config]\r\nfVersionAddress=0x7DF6\r\nfStartDataAreaAddress=0x69FE\r\n"
              "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\nCRCKind=sum16le\r\n");
@@ -205,11 +224,22 @@ TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
   EXPECT_EQ(wrong.exitCode, 1);
   EXPECT_EQ(wrong.out, "КС: неверна\n");
   ASSERT_EQ(Cli({"bin2dme", fDemo, Path("le.dme"), "--profile", Path("le.prf")}).exitCode, 0);
-  const CliRun named =
+  const CliRun refused =
       Cli({"apply", fDemo, Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_FALSE(QFile::exists(Path("le.bin")));
+  // An image whose little-endian value is right keeps it right.
+  TEFIOperator config(true);
+  config.LoadDefaultConfig();
+  std::vector<uint8_t> le = MakeDemoImage();
+  StoreChecksum(le, config, TChecksumKind::Sum16LE);
+  WriteBytes(Path("le-in.bin"), Bytes(le));
+  const CliRun named = Cli(
+      {"apply", Path("le-in.bin"), Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
   ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
-  EXPECT_EQ(Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")}).exitCode, 0);
-  EXPECT_EQ(Cli({"checksum", Path("le.bin")}).out, "КС: верна (16 бит, LE)\n");
+  const CliRun check = Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")});
+  EXPECT_EQ(check.exitCode, 0);
+  EXPECT_EQ(check.out, "КС: верна (16 бит, LE)\n");
 
   // Errors: exit code 2, never 1, which means a wrong checksum.
   EXPECT_EQ(Cli({"checksum", Path("none.bin")}).exitCode, 2);
