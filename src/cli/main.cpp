@@ -16,6 +16,7 @@
 #include "cli/CliLanguage.h"
 #include "cli/CsvCommands.h"
 #include "cli/Diff.h"
+#include "cli/PortCommands.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -54,6 +55,8 @@ constexpr char kHelp[] =
     "      Write the synthetic demo image (the same bytes every time).\n"
     // checksum, apply
     TARVELO_CHECKSUM_COMMANDS_HELP
+        // ports, cable-test
+        TARVELO_PORT_COMMANDS_HELP
     "  --help\n"
     "      Show this text.\n"
     "\n"
@@ -200,6 +203,7 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
   if (const std::optional<int> code = RunChecksumCommand(command, rest)) return *code;
+  if (const std::optional<int> code = RunPortCommand(command, rest)) return *code;
   if (command == QLatin1String("analyze")) {
     try {
       return RunAnalyze(rest);
