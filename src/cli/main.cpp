@@ -17,6 +17,7 @@
 #include "cli/CsvCommands.h"
 #include "cli/Diff.h"
 #include "cli/PortCommands.h"
+#include "cli/ProfileCheckCommand.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -54,7 +55,7 @@ constexpr char kHelp[] =
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     // checksum, apply
-    TARVELO_CHECKSUM_COMMANDS_HELP
+    TARVELO_CHECKSUM_COMMANDS_HELP TARVELO_PROFILE_CHECK_HELP
         // ports, cable-test
         TARVELO_PORT_COMMANDS_HELP
     "  --help\n"
@@ -212,6 +213,7 @@ int Run(const QStringList& args) {
     }
   }
   if (command == QLatin1String("diff")) return RunDiff(rest);
+  if (command == QLatin1String("profile-check")) return RunProfileCheck(rest);
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 
