@@ -120,6 +120,20 @@ QString UsbDeviceDir(const QString& root, const QString& deviceLink) {
   return {};
 }
 
+// The driver of a tty's device. Newer kernels put a UART's tty on the serial core's own
+// bus ("port" below "ctrl"); the UART's driver is the one of the device above them.
+QString DriverOf(const QString& root, const QString& deviceLink) {
+  QString driver = LinkName(deviceLink + QStringLiteral("/driver"));
+  QString dir = QFileInfo(deviceLink).canonicalFilePath();
+  const QString sys = QFileInfo(Under(root, QStringLiteral("/sys"))).canonicalFilePath();
+  while ((driver == QLatin1String("port") || driver == QLatin1String("ctrl")) &&
+         dir.startsWith(sys) && dir.size() > sys.size()) {
+    dir = QFileInfo(dir).path();
+    driver = LinkName(dir + QStringLiteral("/driver"));
+  }
+  return driver;
+}
+
 bool UdevSaysModemIgnore(const QString& root, const QString& classDir) {
   const QString dev = ReadLine(classDir + QStringLiteral("/dev"));
   if (dev.isEmpty()) return false;
@@ -174,7 +188,7 @@ TSerialPort Describe(const QString& root, const TPortUser& user, const QString& 
   port.device = QStringLiteral("/dev/") + name;
   const QString classDir = Under(root, QStringLiteral("/sys/class/tty/") + name);
   const QString deviceLink = classDir + QStringLiteral("/device");
-  port.driver = LinkName(deviceLink + QStringLiteral("/driver"));
+  port.driver = DriverOf(root, deviceLink);
   if (const QString usb = UsbDeviceDir(root, deviceLink); !usb.isEmpty()) {
     port.vendorId = ReadLine(usb + QStringLiteral("/idVendor")).toLower();
     port.productId = ReadLine(usb + QStringLiteral("/idProduct")).toLower();
@@ -303,6 +317,7 @@ QString ChipName(const QString& vendorId, const QString& productId, const QStrin
       {QStringLiteral("cp210x"), QStringLiteral("CP210x")},
       {QStringLiteral("cdc_acm"), QStringLiteral("USB CDC ACM")},
       {QStringLiteral("serial8250"), QStringLiteral("16550 UART")},
+      {QStringLiteral("serial"), QStringLiteral("16550 UART")},
   };
   const auto d = kByDriver.find(driver);
   return d != kByDriver.end() ? d->second : QString();

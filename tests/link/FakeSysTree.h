@@ -51,6 +51,22 @@ class FakeSysTree {
     }
     Write("dev/" + name, {}, nodeMode);
   }
+  // A UART as newer kernels lay it out: the tty's device on the serial core's bus ("port"
+  // below "ctrl"), the UART's own driver above them.
+  void AddCoreUart(const QString& name) {
+    const QString uart = "sys/devices/pnp0/00:00";
+    const QString device = uart + "/00:00:0/00:00:0.0";
+    QDir().mkpath(Path(device));
+    for (const char* d : {"sys/bus/pnp/drivers/serial", "sys/bus/serial-base/drivers/ctrl",
+                          "sys/bus/serial-base/drivers/port"})
+      QDir().mkpath(Path(d));
+    Link(uart + "/driver", Path("sys/bus/pnp/drivers/serial"));
+    Link(uart + "/00:00:0/driver", Path("sys/bus/serial-base/drivers/ctrl"));
+    Link(device + "/driver", Path("sys/bus/serial-base/drivers/port"));
+    AddClass(name, device);
+    Write("sys/class/tty/" + name + "/type", "4\n");
+    Write("dev/" + name, {});
+  }
   // A UART: type 0 is a ttyS the kernel lists with no UART behind it.
   void AddUart(const QString& name, int type) {
     const QString device = "sys/devices/platform/serial8250/" + name;

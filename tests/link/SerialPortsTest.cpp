@@ -45,7 +45,7 @@ std::vector<TPortAdvice::Kind> Kinds(const TSerialPort& port) {
   return kinds;
 }
 
-// The machine of the cases: an FTDI adapter at 16 ms with a by-id name, a CH340
+// A machine with the adapters users meet: an FTDI adapter at 16 ms with a by-id name, a CH340
 // held by ModemManager, a PL2303 only its group may open, a cdc-acm device, a real UART and
 // a ttyS the kernel lists without one.
 class MachineTest : public ::testing::Test {
@@ -111,6 +111,11 @@ TEST_F(MachineTest, ListsTheAdaptersAndRealUartsInOrderWithWhatTheKernelSays) {
   const TSerialPort& uart = Port(ports, "ttyS0");
   EXPECT_EQ(uart.driver, "serial8250");
   EXPECT_TRUE(uart.vendorId.isEmpty());
+  // Newer kernels put the tty on the serial core's bus; the UART's own driver is named.
+  tree.AddCoreUart("ttyS4");
+  const TSerialPort core = Port(List(), "ttyS4");
+  EXPECT_EQ(core.driver, "serial");
+  EXPECT_EQ(core.chip, "16550 UART");
 }
 
 TEST_F(MachineTest, AProcessHoldingThePortIsNamedAndModemManagerGetsItsOwnAdvice) {
