@@ -1633,6 +1633,22 @@ The checksum is not corrected: its kind was not found in the loaded firmware.</t
         <translation>3D map view</translation>
     </message>
     <message>
+        <source>Контрольная сумма загруженной прошивки неверна: прошивка с изменениями сохранит прежние байты контрольной суммы, и DME будет работать в аварийном режиме.
+
+Всё равно записать прошивку с изменениями?</source>
+        <translation>The checksum of the loaded firmware is wrong: the firmware with changes keeps the old checksum bytes, and the DME runs in its fault mode.
+
+Write the firmware with changes anyway?</translation>
+    </message>
+    <message>
+        <source>Прошивка с изменениями записана в файл %1.
+
+Контрольная сумма не исправлена: она была неверна уже в загруженной прошивке.</source>
+        <translation>The firmware with changes is written to the file %1.
+
+The checksum is not corrected: it was wrong in the loaded firmware already.</translation>
+    </message>
+    <message>
         <source>Редактор профиля...</source>
         <translation>Profile editor...</translation>
     </message>

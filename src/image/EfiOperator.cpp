@@ -49,7 +49,7 @@ void TEFIOperator::LoadDefaultConfig() {
   fRPMTempCorrDim1 = static_cast<uint8_t>(data.fRPMTempCorrDim1);
   fRPMTempCorrDim2 = static_cast<uint8_t>(data.fRPMTempCorrDim2);
   fCORegAddress = data.fCORegAddress;
-  fCRCKind = TChecksumKind::None;
+  fCRCKind = data.fCRCKind;
   // Fields the built-in layout has no value for.
   fFuelMainMatrixDim1_Hi = 1;
   fFuelMainMatrixDim2_Hi = 1;
