@@ -908,6 +908,13 @@ Tables not comparable: %1</translation>
     </message>
 </context>
 <context>
+    <name>THexView</name>
+    <message>
+        <source>Образ не загружен</source>
+        <translation>No image loaded</translation>
+    </message>
+</context>
+<context>
     <name>TLinkPanel</name>
     <message>
         <source>Чтение кодов ошибок</source>
@@ -1157,6 +1164,69 @@ s</translation>
     <message>
         <source>Ввод значения</source>
         <translation>Value entry</translation>
+    </message>
+</context>
+<context>
+    <name>TProfileForm</name>
+    <message>
+        <source>Общие</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Топливо, частичные нагрузки</source>
+        <translation>Fuel, part load</translation>
+    </message>
+    <message>
+        <source>Зажигание, частичные нагрузки</source>
+        <translation>Ignition, part load</translation>
+    </message>
+    <message>
+        <source>Топливо Х.Х.</source>
+        <translation>Fuel, idle</translation>
+    </message>
+    <message>
+        <source>Зажигание Х.Х.</source>
+        <translation>Ignition, idle</translation>
+    </message>
+    <message>
+        <source>Топливо, макс. нагрузка</source>
+        <translation>Fuel, full load</translation>
+    </message>
+    <message>
+        <source>Зажигание, макс. нагрузка</source>
+        <translation>Ignition, full load</translation>
+    </message>
+    <message>
+        <source>ДМРВ</source>
+        <translation>MAF</translation>
+    </message>
+    <message>
+        <source>Обороты Х.Х. при прогреве</source>
+        <translation>Warm-up idle speed</translation>
+    </message>
+    <message>
+        <source>Ограничитель оборотов</source>
+        <translation>Rev limiter</translation>
+    </message>
+    <message>
+        <source>Байт CO</source>
+        <translation>CO byte</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма</source>
+        <translation>Checksum</translation>
+    </message>
+    <message>
+        <source>вид контрольной суммы; auto: найти по образу</source>
+        <translation>checksum kind; auto: find it on the image</translation>
+    </message>
+    <message>
+        <source>ошибок: %1</source>
+        <translation>problems: %1</translation>
+    </message>
+    <message>
+        <source>Номер версии</source>
+        <translation>Version number</translation>
     </message>
 </context>
 <context>
@@ -1830,6 +1900,121 @@ Write the firmware with changes anyway?</translation>
         <translation>The firmware with changes is written to the file %1.
 
 The checksum is not corrected: it was wrong in the loaded firmware already.</translation>
+    </message>
+    <message>
+        <source>Редактор профиля...</source>
+        <translation>Profile editor...</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmProfileEditor</name>
+    <message>
+        <source>Редактор профиля</source>
+        <translation>Profile editor</translation>
+    </message>
+    <message>
+        <source>Открыть профиль...</source>
+        <translation>Open profile...</translation>
+    </message>
+    <message>
+        <source>Сохранить профиль...</source>
+        <translation>Save profile...</translation>
+    </message>
+    <message>
+        <source>Открыть образ...</source>
+        <translation>Open image...</translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Открыть профиль</source>
+        <translation>Open profile</translation>
+    </message>
+    <message>
+        <source>Сохранить профиль</source>
+        <translation>Save profile</translation>
+    </message>
+    <message>
+        <source>Файлы прошивок (*.bin)</source>
+        <translation>Firmware files (*.bin)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Щелчок по байту задаёт %1</source>
+        <translation>A click on a byte sets %1</translation>
+    </message>
+    <message>
+        <source>Искать оси</source>
+        <translation>Search axes</translation>
+    </message>
+    <message>
+        <source>Двойной щелчок: начать таблицу здесь</source>
+        <translation>Double click: start the table here</translation>
+    </message>
+    <message>
+        <source>Замечания:</source>
+        <translation>Problems:</translation>
+    </message>
+    <message>
+        <source>%1, %2 байт</source>
+        <translation>%1, %2 bytes</translation>
+    </message>
+    <message>
+        <source>Образ не загружен: откройте образ, чтобы видеть таблицу.</source>
+        <translation>No image loaded: open an image to see the table.</translation>
+    </message>
+    <message>
+        <source>Таблица целиком</source>
+        <translation>Whole table</translation>
+    </message>
+    <message>
+        <source>Ось %1 (%2 точек)</source>
+        <translation>%1 axis (%2 points)</translation>
+    </message>
+    <message>
+        <source>%1 %2 … %3</source>
+        <translation>%1 %2 … %3</translation>
+    </message>
+    <message>
+        <source>Ничего не найдено</source>
+        <translation>Nothing found</translation>
+    </message>
+    <message>
+        <source>Образ не загружен: проверены только места таблиц.</source>
+        <translation>No image loaded: only the places of the tables were checked.</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма в профиле не задана.</source>
+        <translation>The profile names no checksum.</translation>
+    </message>
+    <message>
+        <source>Замечаний нет.</source>
+        <translation>No problems.</translation>
+    </message>
+    <message>
+        <source>Замечаний: %1</source>
+        <translation>Problems: %1</translation>
+    </message>
+    <message>
+        <source>Номер версии: %1</source>
+        <translation>Version number: %1</translation>
+    </message>
+    <message>
+        <source>Ограничитель оборотов: %1 об/мин</source>
+        <translation>Rev limiter: %1 rpm</translation>
+    </message>
+    <message>
+        <source>Байт CO: %1 (код %2)</source>
+        <translation>CO byte: %1 (code %2)</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "common/Errors.h"
+#include "image/Checksum.h"
 #include "image/EfiOperator.h"
 #include "image/ImageTestUtil.h"
 #include "image/ProfileFile.h"
@@ -58,7 +59,10 @@ TEST(ProfileWrite, WrittenProfilesReadBackToTheSameConfiguration) {
   EXPECT_TRUE(text.startsWith("[config]\r\nfVersion=2\r\n"));
   EXPECT_TRUE(text.contains("\r\nfStartMainFuelTableAddress_Lo=0x70FC\r\n"));
   EXPECT_TRUE(text.contains("\r\nfFuelXXMatrixDim1=3\r\n"));
-  EXPECT_EQ(text.count("\r\n"), static_cast<qsizetype>(ProfileKeys().size()) + 1);
+  // The section line, every key, and the checksum kind the built-in layout names.
+  EXPECT_TRUE(
+      text.endsWith("\r\nCRCKind=" + ChecksumKindName(builtIn.fCRCKind).toLatin1() + "\r\n"));
+  EXPECT_EQ(text.count("\r\n"), static_cast<qsizetype>(ProfileKeys().size()) + 2);
 
   const TModelConfig sample = Opened(SourceDir() + "/data/sample.prf");
   const QString copy = dir.filePath("sample-copy.prf");

@@ -16,6 +16,7 @@
 #include "ui/app/selectDMEfrm.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkMenu.h"
+#include "ui/profile/ProfileEditor.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
@@ -89,6 +90,7 @@ void TfrmMain::BuildMenu() {
   actSaveTunedBin = item(file, "actSaveTunedBin", tr("Сохранить BIN с изменениями..."),
                          QKeySequence("Ctrl+Shift+S"));
   actSaveTunedBin->setEnabled(false);
+  actProfileEditor = item(file, "actProfileEditor", tr("Редактор профиля..."));
   N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(file, N10, [this](const QString& path) {
     RunCommand([this, &path] {
@@ -145,6 +147,8 @@ void TfrmMain::BuildMenu() {
           Guarded([this] { fCompare->actCompareEndClick(); }));
   connect(act3D, &QAction::triggered, this, Guarded([this] { act3DClick(); }));
   connect(actLogAnalysis, &QAction::triggered, this, Guarded([this] { actLogAnalysisClick(); }));
+  connect(actProfileEditor, &QAction::triggered, this,
+          Guarded([this] { actProfileEditorClick(); }));
 }
 
 bool TfrmMain::SelectModel() {
@@ -202,4 +206,18 @@ void TfrmMain::N13Click() {
 
 void TfrmMain::actLogAnalysisClick() {
   ShowModeless(fLogAnalysis);
+}
+
+void TfrmMain::actProfileEditorClick() {
+  if (!frmProfileEditor) frmProfileEditor = new TfrmProfileEditor(this);
+  // A window already open keeps what is being edited in it.
+  if (!frmProfileEditor->isVisible()) {
+    TEFIOperator builtIn(false);
+    builtIn.LoadDefaultConfig();
+    // Before any model is confirmed there is no configuration: start from the built-in one.
+    const TModelConfig& config = fEFI->fVersion == 0 ? builtIn : *fEFI;
+    const bool whole = fEFI->fImage.size() == static_cast<size_t>(kImageSize);
+    frmProfileEditor->Open(config, whole ? fEFI->fImage : std::vector<uint8_t>());
+  }
+  ShowModeless(frmProfileEditor);
 }

@@ -32,6 +32,7 @@ class TCompareCommands;
 class TfrmSurface;
 class TEditCommands;
 class TfrmLogAnalysis;
+class TfrmProfileEditor;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -117,6 +118,8 @@ class TfrmMain : public QMainWindow {
   void N12Click();
   void N13Click();
   void actLogAnalysisClick();
+  // "Редактор профиля...": the profile editor on the configuration and the whole image held.
+  void actProfileEditorClick();
 
   // --- State shared by the subsystems (interface thread only) ---
   bool TablesLoaded = false;
@@ -131,6 +134,7 @@ class TfrmMain : public QMainWindow {
   QAction* N7 = nullptr;
   QAction* N9 = nullptr;
   QAction* actSaveTunedBin = nullptr;
+  QAction* actProfileEditor = nullptr;
   QAction* N10 = nullptr;
   QAction* N12 = nullptr;
   QAction* N13 = nullptr;
@@ -193,6 +197,7 @@ class TfrmMain : public QMainWindow {
   TfrmSurface* frm3D = nullptr;
   TEditCommands* fEdit = nullptr;
   TfrmLogAnalysis* fLogAnalysis = nullptr;
+  TfrmProfileEditor* frmProfileEditor = nullptr;
   // The image object right after DecodeImage of a whole image (tables in units, the image
   // itself in fImage): what writing back compares the edited tables with. Empty otherwise.
   std::unique_ptr<TEFIOperator> fLoaded;
