@@ -271,6 +271,13 @@
     </message>
 </context>
 <context>
+    <name>ImageRegions</name>
+    <message>
+        <source>%1 не хранится в образе этого варианта</source>
+        <translation>%1 is not stored in the image of this variant</translation>
+    </message>
+</context>
+<context>
     <name>ImageWriteBack</name>
     <message>
         <source>Чтение за пределами образа прошивки</source>
@@ -297,6 +304,172 @@
     <message>
         <source>Строка %1: %2</source>
         <translation>Line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileCheck</name>
+    <message>
+        <source> (верхняя часть)</source>
+        <translation> (upper part)</translation>
+    </message>
+    <message>
+        <source>%1 (адрес %2, %3 байт) выходит за пределы образа (%4 байт)</source>
+        <translation>%1 (address %2, %3 bytes) runs past the image (%4 bytes)</translation>
+    </message>
+    <message>
+        <source>контрольная сумма fCRCAddress</source>
+        <translation>checksum fCRCAddress</translation>
+    </message>
+    <message>
+        <source>%1 перекрывается с %2 (байты %3 - %4)</source>
+        <translation>%1 overlaps %2 (bytes %3 - %4)</translation>
+    </message>
+    <message>
+        <source>%1: ось %2 не возрастает (точка %3: %4 после %5)</source>
+        <translation>%1: the %2 axis does not rise (point %3: %4 after %5)</translation>
+    </message>
+    <message>
+        <source>%1: ось %2 начинается ниже нуля (%3)</source>
+        <translation>%1: the %2 axis starts below zero (%3)</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма не найдена: ни один известный вид не сходится с образом</source>
+        <translation>Checksum not found: no known kind matches the image</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма (%1) не сходится</source>
+        <translation>The checksum (%1) does not match</translation>
+    </message>
+    <message>
+        <source>оборотов</source>
+        <translation>rpm</translation>
+    </message>
+    <message>
+        <source>нагрузки</source>
+        <translation>load</translation>
+    </message>
+    <message>
+        <source>температур</source>
+        <translation>temperature</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileKeys</name>
+    <message>
+        <source>вариант раскладки: 1 — карты частичных нагрузок из двух частей и старые шкалы, иначе цельные карты</source>
+        <translation>layout variant: 1 = part-load maps in two parts and the older scales, otherwise single maps</translation>
+    </message>
+    <message>
+        <source>размер образа; хранится, не используется</source>
+        <translation>image size; kept, not used</translation>
+    </message>
+    <message>
+        <source>адрес 10 байт номера версии</source>
+        <translation>address of the 10 version bytes</translation>
+    </message>
+    <message>
+        <source>размер страницы; хранится, не используется</source>
+        <translation>page size; kept, not used</translation>
+    </message>
+    <message>
+        <source>хранится, не используется</source>
+        <translation>kept, not used</translation>
+    </message>
+    <message>
+        <source>начало карты (нижняя часть)</source>
+        <translation>start of the map (lower part)</translation>
+    </message>
+    <message>
+        <source>точек нагрузки (нижняя часть)</source>
+        <translation>load breakpoints (lower part)</translation>
+    </message>
+    <message>
+        <source>точек оборотов</source>
+        <translation>rpm breakpoints</translation>
+    </message>
+    <message>
+        <source>начало верхней части (вариант 1)</source>
+        <translation>start of the upper part (variant 1)</translation>
+    </message>
+    <message>
+        <source>точек нагрузки верхней части (вариант 1)</source>
+        <translation>load breakpoints of the upper part (variant 1)</translation>
+    </message>
+    <message>
+        <source>точек оборотов верхней части; хранится, не используется</source>
+        <translation>rpm breakpoints of the upper part; kept, not used</translation>
+    </message>
+    <message>
+        <source>начало таблицы (нет в образе варианта 1)</source>
+        <translation>start of the table (not in a variant 1 image)</translation>
+    </message>
+    <message>
+        <source>точек нагрузки</source>
+        <translation>load breakpoints</translation>
+    </message>
+    <message>
+        <source>начало таблицы</source>
+        <translation>start of the table</translation>
+    </message>
+    <message>
+        <source>строк: строка оборотов и строка углов</source>
+        <translation>rows: the rpm row and the angle row</translation>
+    </message>
+    <message>
+        <source>столбцов (точек оборотов)</source>
+        <translation>columns (rpm breakpoints)</translation>
+    </message>
+    <message>
+        <source>строк: строка оборотов и строка коэффициентов</source>
+        <translation>rows: the rpm row and the factor row</translation>
+    </message>
+    <message>
+        <source>вариант 1: строк кривой (обороты и углы); иначе точек нагрузки</source>
+        <translation>variant 1: rows of the curve (rpm and angles); otherwise load breakpoints</translation>
+    </message>
+    <message>
+        <source>начало кривой ДМРВ (в образе вариантов выше 1)</source>
+        <translation>start of the air-mass-meter curve (in images of variants above 1)</translation>
+    </message>
+    <message>
+        <source>16-битных значений в кривой</source>
+        <translation>16-bit values in the curve</translation>
+    </message>
+    <message>
+        <source>начало таблицы оборотов Х.Х. при прогреве</source>
+        <translation>start of the warm-up idle speed table</translation>
+    </message>
+    <message>
+        <source>строк: строка температур и строка оборотов</source>
+        <translation>rows: the temperature row and the speed row</translation>
+    </message>
+    <message>
+        <source>столбцов (точек температуры)</source>
+        <translation>columns (temperature breakpoints)</translation>
+    </message>
+    <message>
+        <source>адрес байта ограничителя оборотов</source>
+        <translation>address of the rev limiter byte</translation>
+    </message>
+    <message>
+        <source>ещё один адрес ограничителя; хранится, не используется</source>
+        <translation>another rev limiter address; kept, not used</translation>
+    </message>
+    <message>
+        <source>адрес байта CO (в образе вариантов выше 1)</source>
+        <translation>address of the CO trim byte (in images of variants above 1)</translation>
+    </message>
+    <message>
+        <source>первый байт области контрольной суммы</source>
+        <translation>first byte of the checksummed area</translation>
+    </message>
+    <message>
+        <source>последний байт этой области</source>
+        <translation>last byte of that area</translation>
+    </message>
+    <message>
+        <source>место контрольной суммы</source>
+        <translation>place of the checksum</translation>
     </message>
 </context>
 <context>
@@ -1388,6 +1561,22 @@ The checksum is not corrected: its kind was not found in the loaded firmware.</t
     <message>
         <source>3D-вид карты</source>
         <translation>3D map view</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма загруженной прошивки неверна: прошивка с изменениями сохранит прежние байты контрольной суммы, и DME будет работать в аварийном режиме.
+
+Всё равно записать прошивку с изменениями?</source>
+        <translation>The checksum of the loaded firmware is wrong: the firmware with changes keeps the old checksum bytes, and the DME runs in its fault mode.
+
+Write the firmware with changes anyway?</translation>
+    </message>
+    <message>
+        <source>Прошивка с изменениями записана в файл %1.
+
+Контрольная сумма не исправлена: она была неверна уже в загруженной прошивке.</source>
+        <translation>The firmware with changes is written to the file %1.
+
+The checksum is not corrected: it was wrong in the loaded firmware already.</translation>
     </message>
 </context>
 <context>

@@ -115,11 +115,16 @@ int Apply(const QStringList& args) {
   const TEFIOperator op = LoadImage(a, a.files[0]);
   if (!HasChecksum(op)) throw Refusal{"the configuration names no checksum area"};
   // The kind is taken from the image as given; the written image is then made right for it.
+  // A value already wrong there is never made "right": that would hide a damaged image.
   const TChecksumStatus status = CheckChecksum(op.fImage, op);
   if (status.kind == TChecksumKind::None)
     throw Refusal{Utf8(a.files[0]) +
                   ": no checksum kind matches the image, so the written image could not be "
                   "made right (name the kind with CRCKind in the profile)"};
+  if (!status.valid)
+    throw Refusal{Utf8(a.files[0]) + ": its checksum is wrong (" +
+                  Utf8(ChecksumKindName(status.kind)) +
+                  "), so the image is not made right for it; nothing is written"};
   WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {

@@ -1,6 +1,7 @@
 // tarvelo-cli: the calibration core without a window. Decodes images, converts them to
 // settings files, prints settings files and makes the demo image.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -12,8 +13,11 @@
 
 #include "cli/AnalyzeCommand.h"
 #include "cli/ChecksumCommands.h"
+#include "cli/CliLanguage.h"
 #include "cli/CsvCommands.h"
 #include "cli/Diff.h"
+#include "cli/PortCommands.h"
+#include "cli/ProfileCheckCommand.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
@@ -51,14 +55,16 @@ constexpr char kHelp[] =
     "  make-demo OUT.bin\n"
     "      Write the synthetic demo image (the same bytes every time).\n"
     // checksum, apply
-    TARVELO_CHECKSUM_COMMANDS_HELP
+    TARVELO_CHECKSUM_COMMANDS_HELP TARVELO_PROFILE_CHECK_HELP
+        // ports, cable-test
+        TARVELO_PORT_COMMANDS_HELP
     "  --help\n"
     "      Show this text.\n"
     "\n"
     "Without --profile the built-in configuration (an M3.1-type layout) is used. Maps are\n"
     "printed with the RPM axis in the first row and the load axis (injection time, ms) in\n"
     "the first column, load ascending. Numbers are printed with a full stop as the decimal\n"
-    "separator (the C locale's), whatever the user's locale.\n"
+    "separator (the C locale's), and every text is English, whatever the user's locale.\n"
     "Errors are reported on one line on standard error; the exit code is then 1 (2 for a\n"
     "command line that cannot be understood).\n";
 
@@ -198,6 +204,7 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("dme")) return Dme(rest);
   if (command == QLatin1String("make-demo")) return MakeDemo(rest);
   if (const std::optional<int> code = RunChecksumCommand(command, rest)) return *code;
+  if (const std::optional<int> code = RunPortCommand(command, rest)) return *code;
   if (command == QLatin1String("analyze")) {
     try {
       return RunAnalyze(rest);
@@ -206,6 +213,7 @@ int Run(const QStringList& args) {
     }
   }
   if (command == QLatin1String("diff")) return RunDiff(rest);
+  if (command == QLatin1String("profile-check")) return RunProfileCheck(rest);
   throw Failure{"unknown command " + Utf8(command) + " (see --help)", kExitUsage};
 }
 
@@ -214,6 +222,8 @@ int Run(const QStringList& args) {
 int main(int argc, char** argv) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const QCoreApplication app(argc, argv);
+  UseEnglishAndTheCLocale();
   try {
     return Run(args);
   } catch (const Failure& f) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "image/ModelConfig.h"
+
 class TSData {
  public:
   int32_t fVersionAddress = 0x7DF6;
@@ -46,4 +48,7 @@ class TSData {
   int32_t fRPMTempCorrDim1 = 2;
   int32_t fRPMTempCorrDim2 = 4;
   int32_t fCORegAddress = 0x7E8B;
+  // The checksum this layout carries: a 16-bit sum of the data area, high byte first, stored
+  // right after it. Known, so a mismatch is a wrong checksum, not an unknown one.
+  TChecksumKind fCRCKind = TChecksumKind::Sum16BE;
 };

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/ModelConfig.h"
+#include "image/BuiltInConfig.h"
 
 // The version text the demo image carries.
 inline constexpr char kDemoVersionText[] = "0123456789";
 
 // The checksum the demo image carries over the built-in data area.
-inline constexpr TChecksumKind kDemoChecksumKind = TChecksumKind::Sum16BE;
+inline constexpr TChecksumKind kDemoChecksumKind = TSData().fCRCKind;
 
 // The 32768 bytes of the demo image; the same bytes on every call.
 std::vector<uint8_t> MakeDemoImage();

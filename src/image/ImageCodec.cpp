@@ -272,17 +272,49 @@ QString TEFIOperator::CheckTables() const {
 QString TEFIOperator::CheckLayout() const {
   if (QString problem = CheckTables(); !problem.isEmpty()) return problem;
   const auto imageSize = static_cast<int64_t>(fImage.size());
-  for (const imagelayout::TPart& part : imagelayout::ImageParts(*this)) {
-    if (!part.inImage) continue;
-    if (part.address < 0 || part.address + part.ImageBytes() > imageSize)
-      return QCoreApplication::translate(
-                 "ImageCodec",
-                 "%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
-          .arg(part.name, AddressText(part.address))
-          .arg(part.ImageBytes())
-          .arg(imageSize);
-  }
+  for (const imagelayout::TPart& part : imagelayout::ImageParts(*this))
+    if (QString problem = imagelayout::OutsideProblem(part, imageSize); !problem.isEmpty())
+      return problem;
   return ChecksumLayoutProblem(*this, imageSize);
+}
+
+QString imagelayout::OutsideProblem(const TPart& part, int64_t imageSize) {
+  if (!part.inImage || (part.address >= 0 && part.address + part.ImageBytes() <= imageSize))
+    return {};
+  return QCoreApplication::translate(
+             "ImageCodec", "%1 (адрес %2, %3 байт) выходит за пределы образа прошивки (%4 байт)")
+      .arg(part.name, AddressText(part.address))
+      .arg(part.ImageBytes())
+      .arg(imageSize);
+}
+
+QString imagelayout::TableShapeProblem(const TEFIOperator& op, TItem item) {
+  auto first = [](const QString& a, const QString& b) { return a.isEmpty() ? b : a; };
+  switch (item) {
+    case TItem::FuelMain:
+      return first(MainMapProblem(QStringLiteral("fFuelMainMatrix"), op.fFuelMainMatrix,
+                                  op.fFuelMainMatrixDim1_Lo),
+                   SizeProblem(QStringLiteral("fFuelMainMatrix"), op.fFuelMainMatrix,
+                               op.fFuelMainRows, op.fFuelMainCols));
+    case TItem::SparkMain:
+      return first(MainMapProblem(QStringLiteral("fSparkMainMatrix"), op.fSparkMainMatrix,
+                                  op.fSparkMainMatrixDim1_Lo),
+                   SizeProblem(QStringLiteral("fSparkMainMatrix"), op.fSparkMainMatrix,
+                               op.fSparkMainRows, op.fSparkMainCols));
+    case TItem::FuelXX:
+      return MapProblem(QStringLiteral("fFuelXXMatrix"), op.fFuelXXMatrix);
+    case TItem::SparkXX:
+      return CurveProblem(QStringLiteral("fSparkXXMatrix"), op.fSparkXXMatrix);
+    case TItem::FuelMax:
+      return CurveProblem(QStringLiteral("fFuelMaxMatrix"), op.fFuelMaxMatrix);
+    case TItem::SparkMax:
+      return op.fVersion == 1 ? CurveProblem(QStringLiteral("fSparkMaxMatrix"), op.fSparkMaxMatrix)
+                              : MapProblem(QStringLiteral("fSparkMaxMatrix"), op.fSparkMaxMatrix);
+    case TItem::WarmUp:
+      return WarmUpProblem(op.fRPMTempCorrTable);
+    default:
+      return {};
+  }
 }
 
 void TEFIOperator::DecodeImage() {

@@ -11,24 +11,13 @@
 
 #include "image/CodeStream.h"
 #include "image/EfiOperator.h"
+#include "image/ImageTable.h"
 #include "image/ModelConfig.h"
 
 namespace imagelayout {
 
-// What a part holds: a table (each converted as one) or a single value.
-enum class TItem {
-  Version,
-  RevLimit,
-  FuelXX,
-  SparkXX,
-  SparkMax,
-  SparkMain,
-  FuelMax,
-  FuelMain,
-  MAF,
-  WarmUp,
-  COReg,
-};
+// What a part holds (ImageTable.h names it for the other libraries).
+using TItem = TImageTable;
 
 // How a part's codes are stored.
 enum class TStorage {
@@ -66,6 +55,13 @@ bool StartsTable(const std::vector<TPart>& parts, size_t index);
 bool EndsTable(const std::vector<TPart>& parts, size_t index);
 // Converts the table of `item` in `op` ("MotrToSi" or "SiToMotr"); single values pass.
 void Convert(TEFIOperator& op, TItem item, std::string_view direction);
+
+// Empty when `part` lies inside an image of `imageSize` bytes or is not read from the image;
+// else the reason, as the layout check gives it.
+QString OutsideProblem(const TPart& part, int64_t imageSize);
+// Empty when the table of `item` has a shape the codec can read and convert (the layout
+// check's shape rules for that table alone); else the reason.
+QString TableShapeProblem(const TEFIOperator& op, TItem item);
 
 // The float table a Rows or MapPart part of `item` holds (not the warm-up table).
 TFloatMatrix& FloatTable(TEFIOperator& op, TItem item);

@@ -75,6 +75,10 @@ bool SetRTS(int index, char action) {
   return WithDevice(index, false, [&](SerialDevice& d) { return d.setRTS(action == kSet); });
 }
 
+bool SetBreak(int index, bool on) {
+  return WithDevice(index, false, [&](SerialDevice& d) { return d.setBreak(on); });
+}
+
 int ReadByte(int index) {
   return WithDevice(index, -1, [](SerialDevice& d) { return d.readByte(); });
 }

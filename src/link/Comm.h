@@ -27,6 +27,9 @@ bool SetPortState(int index, int32_t baud, int parity, int stopBits, int dataBit
 // "S" asserts the line; any other character releases it.
 bool SetDTR(int index, char action);
 bool SetRTS(int index, char action);
+// Holds the transmit line in a break (true) or lets it go (false); false when not open or
+// the driver refused.
+bool SetBreak(int index, bool on);
 // The received byte, or -1 at once when nothing arrived, on error or when not open.
 int ReadByte(int index);
 // 0 when the byte was handed to the line, -1 otherwise.

@@ -95,30 +95,26 @@ short PollUntil(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const QString& path) {
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const QString& path, int* error) {
   const QByteArray name = path.toLocal8Bit();
   int fd;
   do {
     fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return nullptr;
+  const auto fail = [&]() -> std::unique_ptr<PosixSerialDevice> {
+    if (error) *error = errno;
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  };
+  if (fd < 0) return fail();
   termios tio{};
-  if (tcgetattr(fd, &tio) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
+  if (tcgetattr(fd, &tio) != 0) return fail();
   // Take the port for this program alone; a second opener gets EBUSY.
-  if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
-    ::close(fd);
-    return nullptr;
-  }
+  if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) return fail();
   MakeRaw(tio);
   cfsetispeed(&tio, B19200);
   cfsetospeed(&tio, B19200);
-  if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
+  if (tcsetattr(fd, TCSANOW, &tio) != 0) return fail();
   TryLowLatency(fd);
   return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd));
 }
@@ -177,6 +173,11 @@ int64_t PosixSerialDevice::CtsChangeCount(int fd) {
 
 int64_t PosixSerialDevice::ctsChanges() {
   return CtsChangeCount(fFd);
+}
+
+bool PosixSerialDevice::setBreak(bool on) {
+  if (fFd < 0) return false;
+  return ioctl(fFd, on ? TIOCSBRK : TIOCCBRK) == 0;
 }
 
 int PosixSerialDevice::readByte() {

@@ -13,8 +13,9 @@
 class PosixSerialDevice : public SerialDevice {
  public:
   // Opens the device exclusively and puts it in raw mode at 19200 8N1 with no flow
-  // control; null when it cannot be opened or is not a terminal.
-  static std::unique_ptr<PosixSerialDevice> Open(const QString& path);
+  // control; null when it cannot be opened or is not a terminal, with the reason (errno) in
+  // `error` when given.
+  static std::unique_ptr<PosixSerialDevice> Open(const QString& path, int* error = nullptr);
   ~PosixSerialDevice() override;
 
   bool setLineSettings(int32_t baud, int parity, int stopBits, int dataBits) override;
@@ -22,6 +23,7 @@ class PosixSerialDevice : public SerialDevice {
   bool setRTS(bool on) override;
   int cts() override;
   int64_t ctsChanges() override;
+  bool setBreak(bool on) override;
   int readByte() override;
   bool waitReadable(int ms) override;
   bool writeByte(uint8_t byte) override;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "link/Comm.h"
+#include "link/LinkTrace.h"
 #include "link/PortSettings.h"
 
 namespace ScanUtils {
@@ -14,6 +15,7 @@ namespace ScanUtils {
 std::atomic<int> CurrentPort{0};
 std::atomic<bool> Cancelled{false};
 std::atomic<bool> WakeOnDTR{true};
+std::atomic<bool> WakeOnBreak{false};
 std::atomic<uint8_t> BlockCounter{0};
 std::atomic<uint8_t> ParamA{0};
 std::atomic<uint8_t> ParamB{0};
@@ -28,6 +30,11 @@ constexpr int kLineDataBits = 8;
 constexpr int kOneStopBit = 0;
 constexpr int kQueueSize = 100;
 
+// A driver that takes this long to end a short break only simulated it.
+constexpr int kSimulatedBreakMs = 100;
+constexpr int kBreakProbeMs = 5;
+
+std::atomic<int> LineParity{0};
 std::atomic<int> WakeIdleMs{1000};
 std::atomic<int> WakeBitDurationMs{200};
 
@@ -42,7 +49,27 @@ bool SleepUntil(Clock::time_point deadline) {
   }
 }
 
+// Writes one byte, recorded in the session's trace.
+int Write(int port, uint8_t b) {
+  if (const auto trace = ActiveLinkTrace()) trace->Sent(b);
+  return Comm::WriteByte(port, b);
+}
+
+QString TraceHeading(int port) {
+  static const char* const kParity[] = {"none", "even", "odd"};
+  const int32_t parity = LineParity.load();
+  const char* wake = WakeOnBreak.load() ? "a break on the transmit line"
+                     : WakeOnDTR.load() ? "DTR"
+                                        : "RTS";
+  return QStringLiteral("port %1 = %2; %3 baud 8 data bits, parity %4, 1 stop bit; wake-up on %5")
+      .arg(PortName(port), PortDeviceName(PortName(port)))
+      .arg(kLineBaud)
+      .arg(QLatin1String(parity >= 0 && parity <= 2 ? kParity[parity] : kParity[0]),
+           QLatin1String(wake));
+}
+
 void OpenAndSetState(int port, int32_t parity) {
+  LineParity = LineParityCode(parity) == 2 ? 1 : LineParityCode(parity) == 1 ? 2 : 0;
   Comm::OpenPort(port, kQueueSize, kQueueSize);
   Comm::SetPortState(port, kLineBaud, LineParityCode(parity), kOneStopBit, kLineDataBits);
 }
@@ -51,6 +78,7 @@ void OpenAndSetState(int port, int32_t parity) {
 
 void OpenLine(int port, int32_t parity, int32_t wakeLine) {
   WakeOnDTR = WakeLineIsDTR(wakeLine);
+  WakeOnBreak = WakeLineFor(wakeLine) == TWakeLine::Break;
   CurrentPort = port;
   OpenAndSetState(port, parity);
   Comm::SetRTS(port, Comm::kClear);
@@ -77,6 +105,7 @@ void CloseLine() {
   // finding the port gone and waiting out its time.
   Cancelled = true;
   Comm::ClosePort(CurrentPort);
+  EndLinkTrace();
 }
 
 bool PollCancel() {
@@ -87,11 +116,35 @@ bool PollCancel() {
 }
 
 void SetWakeLevel(int level) {
+  const auto trace = ActiveLinkTrace();
+  if (WakeOnBreak.load()) {
+    if (trace) trace->Level('B', level == 1);
+    Comm::SetBreak(CurrentPort, level != 1);
+    return;
+  }
   const char action = level == 1 ? Comm::kSet : Comm::kClear;
+  if (trace) trace->Level(WakeOnDTR.load() ? 'D' : 'R', level == 1);
   if (WakeOnDTR.load())
     Comm::SetDTR(CurrentPort, action);
   else
     Comm::SetRTS(CurrentPort, action);
+}
+
+TBreakCheck CheckBreak() {
+  const int port = CurrentPort;
+  if (!Comm::SetBreak(port, true)) {
+    Comm::SetBreak(port, false);
+    return TBreakCheck::Refused;
+  }
+  SleepMs(kBreakProbeMs);
+  const int64_t t0 = Comm::NowMs();
+  const bool ended = Comm::SetBreak(port, false);
+  const int64_t took = Comm::NowMs() - t0;
+  // The receiver on the K-line took the break for a zero byte.
+  SleepMs(kBreakProbeMs);
+  Comm::PurgeInput(port);
+  if (!ended) return TBreakCheck::Refused;
+  return took >= kSimulatedBreakMs ? TBreakCheck::Simulated : TBreakCheck::Holds;
 }
 
 bool ReceiveByte(uint8_t& b, int timeoutMs) {
@@ -102,6 +155,7 @@ bool ReceiveByte(uint8_t& b, int timeoutMs) {
     const int r = Comm::ReadByte(port);
     if (r >= 0) {
       b = static_cast<uint8_t>(r);
+      if (const auto trace = ActiveLinkTrace()) trace->Received(b);
       return true;
     }
     if (PollCancel()) return false;
@@ -117,7 +171,7 @@ bool ReceiveByte(uint8_t& b, int timeoutMs) {
 bool SendEcho(uint8_t b) {
   const int port = CurrentPort;
   Comm::PurgeInput(port);
-  if (Comm::WriteByte(port, b) != 0) return false;
+  if (Write(port, b) != 0) return false;
   uint8_t echo = 0;
   return ReceiveByte(echo, kEchoTimeoutMs) && echo == b;
 }
@@ -125,7 +179,7 @@ bool SendEcho(uint8_t b) {
 bool SendEchoComplement(uint8_t b) {
   const int port = CurrentPort;
   Comm::PurgeInput(port);
-  if (Comm::WriteByte(port, b) != 0) return false;
+  if (Write(port, b) != 0) return false;
   uint8_t echo = 0;
   if (!ReceiveByte(echo, kByteTimeoutMs) || echo != b) return false;
   uint8_t answer = 0;
@@ -139,7 +193,7 @@ bool ReceiveAck(uint8_t& b, int timeoutMs) {
 void SendRaw(uint8_t b) {
   const int port = CurrentPort;
   Comm::PurgeInput(port);
-  Comm::WriteByte(port, b);
+  Write(port, b);
 }
 
 void SetWakeTiming(int idleMs, int bitMs) {
@@ -148,6 +202,7 @@ void SetWakeTiming(int idleMs, int bitMs) {
 }
 
 void WakeUp5Baud(uint8_t address) {
+  BeginLinkTrace(TraceHeading(CurrentPort));
   const auto idle = std::chrono::milliseconds(WakeIdleMs.load());
   const auto bit = std::chrono::milliseconds(WakeBitDurationMs.load());
   // Each level change is timed from the start, not from the previous change, so that
@@ -168,7 +223,10 @@ void WakeUp5Baud(uint8_t address) {
   }
   // Odd parity: the parity bit makes the number of ones odd.
   if (!level(ones % 2 == 0 ? 1 : 0, bit)) return;
-  level(1, bit);  // stop bit; the line stays set
+  // Stop bit; the line stays set. The unit answers no sooner than the stop bit's end, so
+  // emptying the input then loses no sync byte, only the zeros the breaks left.
+  if (level(1, bit) && WakeOnBreak.load()) Comm::PurgeInput(CurrentPort);
+  if (const auto trace = ActiveLinkTrace()) trace->EndLevels();
 }
 
 bool ReadSyncKeywords(uint16_t& keywords) {

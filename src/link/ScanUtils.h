@@ -33,6 +33,7 @@ constexpr int kWaitSliceMs = 4;
 extern std::atomic<int> CurrentPort;
 extern std::atomic<bool> Cancelled;  // set by CloseLine; every wait ends on it
 extern std::atomic<bool> WakeOnDTR;
+extern std::atomic<bool> WakeOnBreak;      // the wake-up holds breaks on the transmit line
 extern std::atomic<uint8_t> BlockCounter;  // kept from one connection to the next
 extern std::atomic<uint8_t> ParamA;
 extern std::atomic<uint8_t> ParamB;
@@ -50,8 +51,15 @@ void CloseLine();
 // Lets the calling thread's pending window events run when it is the application's own
 // thread, then answers Cancelled.
 bool PollCancel();
-// Wake-up level 1 sets, 0 clears the wake-up line (DTR or RTS).
+// Wake-up level 1 sets, 0 clears the wake-up line (DTR or RTS); on the transmit line, 0
+// holds a break and 1 lets the line go back to idle.
 void SetWakeLevel(int level);
+
+// How the line's driver answers a break held for a moment, as found before a wake-up on the
+// transmit line: it holds one, refuses the request, or only simulates a short break (the
+// request to end it waits for a slow character to go out: ch341 on chips without a break).
+enum class TBreakCheck { Holds, Refused, Simulated };
+TBreakCheck CheckBreak();
 
 // Waits up to `timeoutMs` for one byte; at least one read is made whatever the time-out.
 bool ReceiveByte(uint8_t& b, int timeoutMs);
@@ -67,7 +75,8 @@ void SendRaw(uint8_t b);
 // Wakes a unit address at 5 baud on the wake-up line: 1000 ms idle, start bit, the 7 low
 // address bits least significant first, odd parity, stop bit, 200 ms each; the line is
 // left set. Timed to absolute deadlines so the 3000 ms do not drift; ends early when
-// the line is cancelled.
+// the line is cancelled. A wake-up by breaks empties the input at the end of the stop bit:
+// the receiver on the same wire took each break for a zero byte. Begins the session's trace.
 void WakeUp5Baud(uint8_t address);
 // Durations of the wake-up, for tests that cannot spend 3 s per connection.
 void SetWakeTiming(int idleMs, int bitMs);

@@ -24,6 +24,12 @@ class SerialDevice {
   // Waits at most `ms` milliseconds for a byte; true as soon as one can be read. A failed
   // device waits out the time and answers false, so that callers do not spin.
   virtual bool waitReadable(int ms) = 0;
+  // Holds the transmit line low (a break) or lets it go back to idle (high); false when the
+  // driver refused. Some drivers take the request and only simulate a short break.
+  virtual bool setBreak(bool on) {
+    (void)on;
+    return false;
+  }
   // Hands one byte to the line; true when it was taken.
   virtual bool writeByte(uint8_t byte) = 0;
   // Discards everything received and not yet read.

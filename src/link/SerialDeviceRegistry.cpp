@@ -1,5 +1,7 @@
 #include "link/SerialDeviceRegistry.h"
 
+#include <QDir>
+#include <cerrno>
 #include <map>
 #include <mutex>
 
@@ -11,6 +13,8 @@ struct Registry {
   std::mutex mutex;
   std::map<QString, SerialDeviceFactory> factories;
 };
+
+thread_local int gLastOpenError = 0;
 
 Registry& TheRegistry() {
   static Registry registry;
@@ -45,8 +49,25 @@ std::unique_ptr<SerialDevice> OpenSerialDevice(const QString& name) {
     const auto it = r.factories.find(name);
     if (it != r.factories.end()) factory = it->second;
   }
+  gLastOpenError = 0;
   // The factory runs outside the lock: it may start a simulator thread.
-  if (factory) return factory();
-  if (name.isEmpty()) return nullptr;
-  return PosixSerialDevice::Open(name);
+  if (factory) {
+    auto device = factory();
+    if (!device) gLastOpenError = ENODEV;
+    return device;
+  }
+  if (name.isEmpty()) {
+    gLastOpenError = ENOENT;
+    return nullptr;
+  }
+  // Under a root of its own (TARVELO_SYS_ROOT, a test's made-up machine) the device node is
+  // the one of that tree.
+  const QString root = qEnvironmentVariable("TARVELO_SYS_ROOT");
+  const QString path =
+      root.isEmpty() || !name.startsWith(QLatin1Char('/')) ? name : QDir::cleanPath(root + name);
+  return PosixSerialDevice::Open(path, &gLastOpenError);
+}
+
+int LastSerialOpenError() {
+  return gLastOpenError;
 }

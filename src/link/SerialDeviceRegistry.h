@@ -18,5 +18,8 @@ void UnregisterSerialDevice(const QString& name);
 bool IsRegisteredSerialDevice(const QString& name);
 
 // Opens a registered device by name, otherwise the device file at that path through the
-// POSIX backend. Null when it cannot be opened.
+// POSIX backend (under TARVELO_SYS_ROOT when that is set). Null when it cannot be opened.
 std::unique_ptr<SerialDevice> OpenSerialDevice(const QString& name);
+// Why the last OpenSerialDevice on this thread gave null (an errno value: ENOENT for no
+// name, ENODEV for a registered device that cannot be opened now), 0 after a success.
+int LastSerialOpenError();

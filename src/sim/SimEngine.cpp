@@ -27,8 +27,16 @@ void SimEngine::NewDecoders() {
   fDecoderBitMs = std::max(1, fUnit.wakeBitMs);
   fDtrDecoder = FiveBaudDecoder(int64_t{fDecoderBitMs} * 1000);
   fRtsDecoder = FiveBaudDecoder(int64_t{fDecoderBitMs} * 1000);
+  fBreakDecoder = FiveBaudDecoder(int64_t{fDecoderBitMs} * 1000);
   fDtrDecoder.Level(SimNowUs(), fDtr);
   fRtsDecoder.Level(SimNowUs(), fRts);
+  fBreakDecoder.Level(SimNowUs(), !fBreak);
+}
+
+FiveBaudDecoder* SimEngine::WiredDecoder(int wakeLine) {
+  if (wakeLine == 0) return &fDtrDecoder;
+  if (wakeLine == 2) return &fBreakDecoder;
+  return &fRtsDecoder;
 }
 
 void SimEngine::Run() {
@@ -91,6 +99,16 @@ void SimEngine::Handle(const SimEvent& event) {
       if (!fRts && fAdapterState == AdapterState::Upload) fAdapterState = AdapterState::Idle;
       break;
     }
+    case SimEvent::Break:
+      if (fBreak == (event.value != 0)) break;
+      fBreak = event.value != 0;
+      fBreakDecoder.Level(event.timeUs, !fBreak);
+      // The receiver on the K-line reads a break as one zero byte with a framing error.
+      if (!fBreak && fDtr) {
+        fLine->Send(0x00);
+        fSim->LogWire(false, 0x00);
+      }
+      break;
     case SimEvent::Byte:
       fSim->LogWire(true, event.value);
       if (fDtr)
@@ -102,12 +120,12 @@ void SimEngine::Handle(const SimEvent& event) {
 }
 
 void SimEngine::Service(int64_t nowUs) {
-  for (FiveBaudDecoder* decoder : {&fDtrDecoder, &fRtsDecoder}) {
+  for (FiveBaudDecoder* decoder : {&fDtrDecoder, &fRtsDecoder, &fBreakDecoder}) {
     const auto address = decoder->Poll(nowUs);
     if (!address) continue;
     const SimUnitSettings unit = fSim->UnitSettings();
-    // The unit's K-line receiver sees only the modem line the interface is wired to.
-    FiveBaudDecoder* wired = unit.wakeLine == 0 ? &fDtrDecoder : &fRtsDecoder;
+    // The unit's K-line receiver sees only the line the interface is wired to.
+    FiveBaudDecoder* wired = WiredDecoder(unit.wakeLine);
     if (decoder != wired || unit.silent || *address != unit.address) continue;
     fWakePending = true;
     fWakeEndUs = std::max(nowUs, decoder->LastFrameEndUs());
@@ -136,7 +154,7 @@ void SimEngine::Service(int64_t nowUs) {
 
 int64_t SimEngine::NextServiceUs() const {
   int64_t next = kForever;
-  for (const FiveBaudDecoder* decoder : {&fDtrDecoder, &fRtsDecoder}) {
+  for (const FiveBaudDecoder* decoder : {&fDtrDecoder, &fRtsDecoder, &fBreakDecoder}) {
     const int64_t t = decoder->NextCheckUs();
     if (t >= 0) next = std::min(next, t);
   }

@@ -49,6 +49,7 @@ class SimEngine {
   bool ReceiveProgramBlock(uint8_t& counter, Block& block);
   void KLineByte(uint8_t byte, int64_t timeUs);
   void NewDecoders();
+  FiveBaudDecoder* WiredDecoder(int wakeLine);
 
   // The adapter.
   void AdapterByte(uint8_t byte);
@@ -61,8 +62,10 @@ class SimEngine {
 
   bool fDtr = false;
   bool fRts = false;
+  bool fBreak = false;
   FiveBaudDecoder fDtrDecoder;
   FiveBaudDecoder fRtsDecoder;
+  FiveBaudDecoder fBreakDecoder;  // the K-line's level: low while a break is held
   int fDecoderBitMs = 0;
   bool fWakePending = false;
   int64_t fWakeEndUs = 0;

@@ -14,7 +14,7 @@
 int64_t SimNowUs();
 
 struct SimEvent {
-  enum Kind : uint8_t { Byte, Dtr, Rts, Stop };
+  enum Kind : uint8_t { Byte, Dtr, Rts, Break, Stop };
   Kind kind;
   uint8_t value;
   int64_t timeUs;

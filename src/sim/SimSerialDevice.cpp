@@ -38,6 +38,15 @@ bool SimSerialDevice::setRTS(bool on) {
   return true;
 }
 
+bool SimSerialDevice::setBreak(bool on) {
+  if (Failed()) return false;
+  const SimUnitSettings unit = fSim->UnitSettings();
+  if (unit.breakRefused) return false;
+  if (!on && unit.breakEndDelayMs > 0) SleepMs(unit.breakEndDelayMs);
+  fLine->Post(SimEvent::Break, on ? 1 : 0);
+  return true;
+}
+
 int SimSerialDevice::cts() {
   return Failed() ? -1 : fLine->Cts();
 }

@@ -23,6 +23,7 @@ class SimSerialDevice : public SerialDevice {
   bool setRTS(bool on) override;
   int cts() override;
   int64_t ctsChanges() override;
+  bool setBreak(bool on) override;
   int readByte() override;
   bool waitReadable(int ms) override;
   bool writeByte(uint8_t byte) override;

@@ -6,7 +6,9 @@
 // unit on the K-line and the adapter on the same port, depending on what the program does:
 // - DTR set (the diagnostic line's resting level): the K-line. Every byte written comes
 //   back as an echo; a 5-baud wake-up of the unit's address on the interface's wake-up
-//   line (DTR or RTS, one of them, as the cable is wired) starts a connection. Like a real
+//   line (DTR or RTS, one of them, as the cable is wired, or breaks on the K-line itself)
+//   starts a connection. Each break comes back as a zero byte when it ends, as a UART
+//   receiver on the same wire reads it. Like a real
 //   unit it drops the connection when a block of the program carries a wrong counter.
 // - DTR released: the adapter. Like the real adapter it takes a command only while RTS is
 //   asserted: "r" streams the image and then changes CTS; "s" answers 0x8C; 0x70 answers
@@ -26,7 +28,11 @@
 // one connection; -1 means never.
 struct SimUnitSettings {
   uint8_t address = KLine::kUnitAddress;  // the 7-bit address it answers
-  int wakeLine = 0;        // the line its wake-up comes on: 0 DTR, any other value RTS
+  int wakeLine = 0;  // the line its wake-up comes on: 0 DTR, 2 breaks on the K-line, other RTS
+  // The interface's driver: refuses a break, or takes this long to end one (a simulated
+  // break, as ch341 gives on chips that cannot hold one).
+  bool breakRefused = false;
+  int breakEndDelayMs = 0;
   int wakeBitMs = 200;     // bit time of the wake-up it decodes (5 baud)
   int syncDelayMs = 20;    // after the wake-up ends, before 0x55
   int keywordDelayMs = 5;  // before each keyword byte

@@ -43,8 +43,10 @@ uint32_t Word(const std::vector<uint8_t>& image, int at, bool bigEndian) {
 }  // namespace
 
 TEST(Checksum, EachKindIsFoundOnImagesMadeForItAndHoldsThePlainSum) {
+  // The built-in area with no kind named: the kind is found on the image.
   TEFIOperator config(true);
   config.LoadDefaultConfig();
+  config.fCRCKind = TChecksumKind::None;
   const int first = config.fStartDataAreaAddress, last = config.fEndDataAreaAddress;
   const int at = config.fCRCAddress;
   for (uint32_t seed = 1; seed <= 6; ++seed) {
@@ -87,6 +89,7 @@ TEST(Checksum, BytesOfTheChecksumInsideTheAreaAreLeftOutOfTheSum) {
   config.fStartDataAreaAddress = 0x1000;
   config.fEndDataAreaAddress = 0x1FFF;
   config.fCRCAddress = 0x1800;
+  config.fCRCKind = TChecksumKind::None;
   for (const TChecksumKind kind : kAllKinds) {
     SCOPED_TRACE(ChecksumKindName(kind).toStdString());
     std::vector<uint8_t> image = RandomBytes(77);
@@ -122,9 +125,9 @@ TEST(Checksum, StatusTextsForFoundWrongAndMissingChecksums) {
   // A kind the profile names is checked, not searched for: the demo's value is wrong for it.
   config.fCRCKind = TChecksumKind::Sum16LE;
   EXPECT_EQ(ChecksumStatusText(CheckChecksum(image, config)), "КС: неверна");
-  config.fCRCKind = TChecksumKind::None;
 
-  // Stored bytes that no kind computes.
+  // Stored bytes that no kind computes, where the configuration names no kind.
+  config.fCRCKind = TChecksumKind::None;
   bool found = false;
   for (int v = 0; v < 256 && !found; ++v) {
     for (int i = 0; i < 4; ++i)
@@ -180,4 +183,21 @@ TEST(Checksum, ProfileNamesTheKindAndTheLayoutCheckRefusesAnAreaOutsideTheImage)
             "Контрольная сумма (адрес 0x7FFD, 4 байт) выходит за пределы образа прошивки (32768 "
             "байт)");
   EXPECT_THROW(op.DecodeImage(), ERuntimeError);
+}
+
+TEST(Checksum, CorruptedDemoImageIsWrongNotNotFoundUnderTheBuiltInConfiguration) {
+  // The built-in configuration names its kind: a changed byte in the table area makes its
+  // value wrong; no other kind is tried in its place.
+  TEFIOperator config(true);
+  config.LoadDefaultConfig();
+  EXPECT_EQ(config.fCRCKind, kDemoChecksumKind);
+  std::vector<uint8_t> image = MakeDemoImage();
+  image[static_cast<size_t>(config.fStartMainFuelTableAddress_Lo) + 20] ^= 0x01;
+  const TChecksumStatus status = CheckChecksum(image, config);
+  EXPECT_EQ(status.kind, kDemoChecksumKind);
+  EXPECT_FALSE(status.valid);
+  EXPECT_EQ(ChecksumStatusText(status), "КС: неверна");
+  // Even where another kind's value happens to be stored: the named kind decides.
+  StoreChecksum(image, config, TChecksumKind::Sum16LE);
+  EXPECT_EQ(ChecksumStatusText(CheckChecksum(image, config)), "КС: неверна");
 }

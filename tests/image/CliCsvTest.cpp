@@ -78,7 +78,7 @@ TEST_F(CliCsv, ApplyRefusesAnImageOutputAndAFileThatDoesNotFit) {
   WriteBytes(Path("warm-up.csv"), "-20,0,40,80\n1300,x,900,800\n");
   const CsvRun bad = Cli({"apply-csv", fDemo, Path("warm-up.csv"), Path("out.dme")});
   EXPECT_EQ(bad.exitCode, 1);
-  EXPECT_TRUE(bad.err.contains("«x» в строке 2, поле 2")) << bad.err.toStdString();
+  EXPECT_TRUE(bad.err.contains("“x” in line 2, field 2")) << bad.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("out.dme")));
   WriteBytes(Path("other.csv"), "1,2\n");
   EXPECT_EQ(Cli({"apply-csv", fDemo, Path("other.csv"), Path("out.dme")}).exitCode, 2);

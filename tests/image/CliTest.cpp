@@ -6,9 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "ImageTestUtil.h"
+#include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "support/CliRun.h"
 
@@ -18,8 +20,8 @@ namespace {
 
 using CliRun = TCliRun;
 
-CliRun Cli(const QStringList& args) {
-  return RunCli(QStringLiteral(TARVELO_CLI), args);
+CliRun Cli(const QStringList& args, const QString& locale = QStringLiteral("ru_RU.UTF-8")) {
+  return RunCli(QStringLiteral(TARVELO_CLI), args, locale);
 }
 
 class CliTest : public ::testing::Test {
@@ -113,7 +115,7 @@ TEST_F(CliTest, ProfilesAreHonouredAndBadOnesRefused) {
     if (QString(command) == "bin2dme") args << Path("never.dme");
     const CliRun far = Cli(args << "--profile" << Path("far.prf"));
     EXPECT_EQ(far.exitCode, 1) << command;
-    EXPECT_TRUE(far.err.contains("выходит за пределы образа прошивки")) << far.err.toStdString();
+    EXPECT_TRUE(far.err.contains("lies outside the firmware image")) << far.err.toStdString();
     EXPECT_EQ(far.err.count('\n'), 1);
   }
   EXPECT_FALSE(QFile::exists(Path("never.dme")));
@@ -149,7 +151,7 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   EXPECT_TRUE(help.out.contains("checksum IMAGE.bin") && help.out.contains("apply IMAGE.bin"));
   const CliRun demo = Cli({"checksum", fDemo});
   EXPECT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-  EXPECT_EQ(demo.out, "КС: верна (16 бит, BE)\n");
+  EXPECT_EQ(demo.out, "CS: right (16 bits, BE)\n");
 
   // A calibration edited in the core, its settings file put into the demo image.
   TEFIOperator op(true);
@@ -163,7 +165,7 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
   const CliRun check = Cli({"checksum", Path("out.bin")});
   EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
-  EXPECT_EQ(check.out, "КС: верна (16 бит, BE)\n");
+  EXPECT_EQ(check.out, "CS: right (16 bits, BE)\n");
   TEFIOperator written(true);
   written.LoadDefaultConfig();
   written.fImage = FileBytes(Path("out.bin"));
@@ -181,35 +183,64 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
       << warned.err.toStdString();
 }
 
-TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
+TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {
+  // The built-in configuration knows its kind: a changed table byte makes it wrong (exit 1).
   std::vector<uint8_t> broken = MakeDemoImage();
-  broken[0x7000] ^= 0x11;
+  broken[0x7100] ^= 0x11;  // a cell of the part-load fuel map
   WriteBytes(Path("broken.bin"), Bytes(broken));
-  const CliRun unknown = Cli({"checksum", Path("broken.bin")});
+  const CliRun wrong = Cli({"checksum", Path("broken.bin")});
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_EQ(wrong.out, "CS: wrong\n");
+  // A wrong checksum is not made right by apply: nothing is written.
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("demo.dme")}).exitCode, 0);
+  const CliRun refused = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.err.contains("checksum is wrong")) << refused.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+
+  // Where the configuration names no kind, none matching is "not found", and apply refuses.
+  WriteBytes(Path("auto.prf"),
+             "[config]\r\nfVersionAddress=0x7DF6\r\nfStartDataAreaAddress=0x69FE\r\n"
+             "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\n");
+  const CliRun unknown = Cli({"checksum", Path("broken.bin"), "--profile", Path("auto.prf")});
   EXPECT_EQ(unknown.exitCode, 1);
-  EXPECT_EQ(unknown.out, "КС: не найдена\n");
-  // No kind to make the written image right with: nothing is written.
-  const CliRun dme = Cli({"bin2dme", fDemo, Path("demo.dme")});
-  ASSERT_EQ(dme.exitCode, 0);
-  const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
+  EXPECT_EQ(unknown.out, "CS: not found\n");
+  EXPECT_EQ(Cli({"checksum", fDemo, "--profile", Path("auto.prf")}).out,
+            "CS: right (16 bits, BE)\n");
+  ASSERT_EQ(Cli({"bin2dme", fDemo, Path("auto.dme"), "--profile", Path("auto.prf")}).exitCode, 0);
+  const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("auto.dme"), Path("out.bin"),
+                             "--profile", Path("auto.prf")});
   EXPECT_EQ(noKind.exitCode, 2);
   EXPECT_TRUE(noKind.err.contains("CRCKind")) << noKind.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("out.bin")));
+}
 
+TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
   // A profile naming the kind: the demo's big-endian value is wrong for little-endian, and
-  // apply makes it right.
+  // apply does not make a wrong value right.
   WriteBytes(Path("le.prf"),
              "[config]\r\nfVersionAddress=0x7DF6\r\nfStartDataAreaAddress=0x69FE\r\n"
              "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\nCRCKind=sum16le\r\n");
   const CliRun wrong = Cli({"checksum", fDemo, "--profile", Path("le.prf")});
   EXPECT_EQ(wrong.exitCode, 1);
-  EXPECT_EQ(wrong.out, "КС: неверна\n");
+  EXPECT_EQ(wrong.out, "CS: wrong\n");
   ASSERT_EQ(Cli({"bin2dme", fDemo, Path("le.dme"), "--profile", Path("le.prf")}).exitCode, 0);
-  const CliRun named =
+  const CliRun refused =
       Cli({"apply", fDemo, Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_FALSE(QFile::exists(Path("le.bin")));
+  // An image whose little-endian value is right keeps it right.
+  TEFIOperator config(true);
+  config.LoadDefaultConfig();
+  std::vector<uint8_t> le = MakeDemoImage();
+  StoreChecksum(le, config, TChecksumKind::Sum16LE);
+  WriteBytes(Path("le-in.bin"), Bytes(le));
+  const CliRun named = Cli(
+      {"apply", Path("le-in.bin"), Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
   ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
-  EXPECT_EQ(Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")}).exitCode, 0);
-  EXPECT_EQ(Cli({"checksum", Path("le.bin")}).out, "КС: верна (16 бит, LE)\n");
+  const CliRun check = Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")});
+  EXPECT_EQ(check.exitCode, 0);
+  EXPECT_EQ(check.out, "CS: right (16 bits, LE)\n");
 
   // Errors: exit code 2, never 1, which means a wrong checksum.
   EXPECT_EQ(Cli({"checksum", Path("none.bin")}).exitCode, 2);
@@ -222,7 +253,36 @@ TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
   WriteBytes(Path("far.prf"), "[config]\r\nfEndDataAreaAddress=0x9000\r\nfCRCAddress=0x10\r\n");
   const CliRun far = Cli({"checksum", fDemo, "--profile", Path("far.prf")});
   EXPECT_EQ(far.exitCode, 2);
-  EXPECT_TRUE(far.err.contains("Область контрольной суммы")) << far.err.toStdString();
+  EXPECT_TRUE(far.err.contains("The checksum area")) << far.err.toStdString();
+}
+
+TEST_F(CliTest, ChecksumAndCoreTextsAreEnglishAndNumbersHaveAFullStopUnderEveryLocale) {
+  // Scripts read the tool's words and numbers whatever the desktop's language.
+  WriteBytes(Path("far.prf"), "[config]\r\nfEndDataAreaAddress=0x9000\r\nfCRCAddress=0x10\r\n");
+  WriteBytes(Path("warm-up.csv"), "-20,0,40,80\n1300,x,900,800\n");
+  const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+  for (const char* locale : {"C", "POSIX", "en_US.UTF-8", "en_GB.UTF-8", "ru_RU.UTF-8", "de_DE"}) {
+    SCOPED_TRACE(locale);
+    const CliRun right = Cli({"checksum", fDemo}, locale);
+    EXPECT_EQ(right.exitCode, 0);
+    EXPECT_EQ(right.out, "CS: right (16 bits, BE)\n");
+    const CliRun far = Cli({"checksum", fDemo, "--profile", Path("far.prf")}, locale);
+    EXPECT_EQ(far.exitCode, 2);
+    EXPECT_TRUE(
+        far.err.contains("The checksum area (0x0 - 0x9000) lies outside the firmware "
+                         "image (32768 bytes)"))
+        << far.err.toStdString();
+    const CliRun csv = Cli({"apply-csv", fDemo, Path("warm-up.csv"), Path("out.dme")}, locale);
+    EXPECT_TRUE(csv.err.contains("“x” in line 2, field 2 is not a number"))
+        << csv.err.toStdString();
+    const CliRun decode = Cli({"decode", fDemo}, locale);
+    EXPECT_TRUE(decode.out.contains("0.98"));
+    EXPECT_FALSE(decode.out.contains("0,98"));
+    for (const CliRun* r : {&right, &far, &csv, &decode}) {
+      EXPECT_FALSE(r->out.contains(cyrillic)) << r->out.toStdString();
+      EXPECT_FALSE(r->err.contains(cyrillic)) << r->err.toStdString();
+    }
+  }
 }
 
 #endif  // TARVELO_CLI

@@ -254,7 +254,9 @@ TEST(WriteBack, ChecksumIsRecomputedWithTheKindFoundAfterAnEdit) {
     SCOPED_TRACE(ChecksumKindName(kind).toStdString());
     std::vector<uint8_t> image = MakeDemoImage();
     StoreChecksum(image, config, kind);
-    const TEFIOperator loaded = Decoded(Variant::BuiltIn, image);
+    // The built-in area with no kind named, so that the kind is found on the image.
+    TEFIOperator loaded = Decoded(Variant::BuiltIn, image);
+    loaded.fCRCKind = TChecksumKind::None;
     const TChecksumStatus found = CheckChecksum(image, loaded);
     ASSERT_EQ(found.kind, kind);
     TEFIOperator edited = loaded;
@@ -265,8 +267,8 @@ TEST(WriteBack, ChecksumIsRecomputedWithTheKindFoundAfterAnEdit) {
     const std::set<int> changed = ChangedOffsets(image, out);
     EXPECT_TRUE(changed.contains(fuel.Value(2, 5)));
     for (const int offset : changed) EXPECT_TRUE(allowed.contains(offset)) << offset;
-    EXPECT_EQ(CheckChecksum(out, config).kind, kind);
-    EXPECT_TRUE(CheckChecksum(out, config).valid);
+    EXPECT_EQ(CheckChecksum(out, loaded).kind, kind);
+    EXPECT_TRUE(CheckChecksum(out, loaded).valid);
   }
 }
 

@@ -74,3 +74,33 @@ TEST(PortSettings, PortNamesResolveThroughTheDevicesSection) {
 }
 
 }  // namespace
+
+TEST(PortSettings, ChoosingTheDiagnosticDeviceWritesPortAndDevicesAsByHand) {
+  ConfigFolder config;
+  config.WriteIni(
+      "; mine\r\n[COMM]\r\nPORT=1\r\nPAR=2\r\nL-LINE=2\r\nTRACE=1\r\n"
+      "[DEVICES]\r\nCOM3=sim\r\n");
+  LoadPortSettings();
+  EXPECT_EQ(IniTrace, 1);
+  EXPECT_EQ(WakeLineFor(IniWakeLine), TWakeLine::Break);
+  // The port in use (COM2, by default /dev/ttyUSB1) already leads there: nothing is written.
+  const QByteArray before = config.ReadIni();
+  ASSERT_TRUE(ChooseDiagnosticDevice("/dev/ttyUSB1"));
+  EXPECT_EQ(config.ReadIni(), before);
+  // A COM name that maps to the device is taken; the others get the entry of the port in use.
+  ASSERT_TRUE(ChooseDiagnosticDevice("sim"));
+  EXPECT_EQ(IniPort, 2);
+  const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  ASSERT_TRUE(ChooseDiagnosticDevice(byId));
+  EXPECT_EQ(IniPort, 2);
+  EXPECT_EQ(PortDeviceName("COM3"), byId);
+  EXPECT_EQ(config.ReadIni(),
+            "; mine\r\n[COMM]\r\nPORT=2\r\nPAR=2\r\nL-LINE=2\r\nTRACE=1\r\n[DEVICES]\r\nCOM3=" +
+                byId.toLatin1() + "\r\n");
+  // Written back at the end as chosen; TRACE is never written by the program.
+  SavePortSettings();
+  EXPECT_TRUE(config.ReadIni().contains("PORT=2\r\nPAR=2\r\nL-LINE=2\r\nTRACE=1\r\n"));
+  EXPECT_EQ(WakeLineFor(0), TWakeLine::Dtr);
+  EXPECT_EQ(WakeLineFor(1), TWakeLine::Rts);
+  EXPECT_EQ(WakeLineFor(7), TWakeLine::Rts);
+}

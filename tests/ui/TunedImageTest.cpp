@@ -1,6 +1,6 @@
 // The edited calibration written back into the loaded firmware image from the window: the
-// written image loads back with the edit and a right checksum, an image whose checksum kind
-// is not found asks before it is written, and the command is there only while a whole
+// written image loads back with the edit and a right checksum, an image whose checksum is
+// wrong asks before it is written, and the command is there only while a whole
 // loaded image is held.
 #include <QAbstractButton>
 #include <QAction>
@@ -129,14 +129,15 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, BE)");
 }
 
-TEST_F(TunedImageTest, ImageWithoutAKnownChecksumAsksBeforeItIsWritten) {
+TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBytes) {
   std::vector<uint8_t> broken = demo;
   const auto place = static_cast<size_t>(frmMain->EFI().fCRCAddress);
   broken[place] ^= 0x5A;
   broken[place + 1] ^= 0xA5;
   Write("broken.bin", broken);
   LoadImage("broken.bin");
-  EXPECT_EQ(ChecksumText(), "КС: не найдена");
+  // The built-in configuration knows its kind: wrong, not "not found".
+  EXPECT_EQ(ChecksumText(), "КС: неверна");
   EditFuelCell(4, 5, "1,23");
 
   // No (the default): nothing is written, the changes stay unsaved.
@@ -161,7 +162,8 @@ TEST_F(TunedImageTest, ImageWithoutAKnownChecksumAsksBeforeItIsWritten) {
   EXPECT_EQ(tuned[place], broken[place]);
   EXPECT_EQ(tuned[place + 1], broken[place + 1]);
   EXPECT_NE(tuned, broken);
-  EXPECT_TRUE(note.contains("Контрольная сумма не исправлена")) << note.toStdString();
+  EXPECT_TRUE(note.contains("Контрольная сумма не исправлена: она была неверна"))
+      << note.toStdString();
   EXPECT_TRUE(note.contains("tuned.bin")) << note.toStdString();
 }
 

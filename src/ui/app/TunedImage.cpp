@@ -47,21 +47,27 @@ bool TfrmMain::HasTunedChanges() {
 
 std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept) {
   if (!HasTunedImage()) return std::nullopt;
-  checksumKept = fChecksum.kind == TChecksumKind::None;
+  // A checksum is corrected only where it was right in the loaded image.
+  checksumKept = !fChecksum.valid;
   if (checksumKept) {
-    QMessageBox question(
-        QMessageBox::Question, tr("Внимание!"),
-        tr("Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями "
-           "сохранит прежние байты контрольной суммы, и если они неверны, DME будет работать "
-           "в аварийном режиме.\n\nВсё равно записать прошивку с изменениями?"),
-        QMessageBox::Yes | QMessageBox::No, this);
+    const QString text =
+        fChecksum.kind == TChecksumKind::None
+            ? tr("Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями "
+                 "сохранит прежние байты контрольной суммы, и если они неверны, DME будет "
+                 "работать в аварийном режиме.\n\nВсё равно записать прошивку с изменениями?")
+            : tr("Контрольная сумма загруженной прошивки неверна: прошивка с изменениями "
+                 "сохранит прежние байты контрольной суммы, и DME будет работать в аварийном "
+                 "режиме.\n\nВсё равно записать прошивку с изменениями?");
+    QMessageBox question(QMessageBox::Question, tr("Внимание!"), text,
+                         QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName(QStringLiteral("ChecksumQuestion"));
     question.setDefaultButton(QMessageBox::No);
     if (question.exec() != QMessageBox::Yes) return std::nullopt;
   }
   // The grids' texts go back into the tables first, as before a settings-file save.
   CollectGrids(1);
-  return WriteBackImage(fLoaded->fImage, *fLoaded, *fEFI, fChecksum.kind);
+  return WriteBackImage(fLoaded->fImage, *fLoaded, *fEFI,
+                        checksumKept ? TChecksumKind::None : fChecksum.kind);
 }
 
 void TfrmMain::SaveTunedBinClick() {
@@ -74,10 +80,12 @@ void TfrmMain::SaveTunedBinClick() {
   // The changes are kept in a file now: in the image, which loads back into the editors.
   fMaps->Doc().MarkSaved();
   if (!checksumKept) return;
-  QMessageBox note(QMessageBox::Warning, tr("Внимание!"),
-                   tr("Прошивка с изменениями записана в файл %1.\n\nКонтрольная сумма не "
-                      "исправлена: её вид не найден в загруженной прошивке.")
-                       .arg(QDir::toNativeSeparators(path)),
+  const QString why = fChecksum.kind == TChecksumKind::None
+                          ? tr("Прошивка с изменениями записана в файл %1.\n\nКонтрольная сумма "
+                               "не исправлена: её вид не найден в загруженной прошивке.")
+                          : tr("Прошивка с изменениями записана в файл %1.\n\nКонтрольная сумма "
+                               "не исправлена: она была неверна уже в загруженной прошивке.");
+  QMessageBox note(QMessageBox::Warning, tr("Внимание!"), why.arg(QDir::toNativeSeparators(path)),
                    QMessageBox::Ok, this);
   note.setObjectName(QStringLiteral("ChecksumNotCorrected"));
   note.exec();
