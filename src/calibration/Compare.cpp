@@ -33,6 +33,8 @@ QString Shape(const TCalTable& t) {
 
 std::optional<double> TCellDiff::Difference() const {
   if (!current || !reference) return std::nullopt;
+  // At the precision the two texts show, not with the binary remainder of the subtraction.
+  if (const auto delta = TextDifference(currentText, referenceText)) return delta;
   return *current - *reference;
 }
 

@@ -22,7 +22,7 @@ struct TCellDiff {
   // The axis values the cell stands for in the current table (rpm, load, temperature);
   // empty where the table has no such axis.
   std::optional<double> columnAxis, rowAxis;
-  // current - reference, where both are numbers.
+  // current - reference, where both are numbers, at the precision of the two texts.
   std::optional<double> Difference() const;
 };
 

@@ -204,9 +204,13 @@ std::string JsonResults(const Results& r) {
                     ",\"rpm\":" + JsonAxis(r.cellAxes.rpm, false) +
                     ",\"load\":" + JsonAxis(r.cellAxes.load, true);
   out += ",\"count\":" + grid([](const TCellStats& s) { return std::to_string(s.count); });
-  out += ",\"seconds\":" + grid([](const TCellStats& s) { return JsonNum(s.seconds); });
+  // Times to a tenth of a millisecond and means to the thousandth the text shows: a sum
+  // of record intervals carries binary noise that no log value has.
+  out += ",\"seconds\":" +
+         grid([](const TCellStats& s) { return JsonNum(RoundToDecimals(s.seconds, 4)); });
   auto orNull = [](const TCellStats& s, double v) { return s.count ? JsonNum(v) : "null"; };
-  out += ",\"mean\":" + grid([&](const TCellStats& s) { return orNull(s, s.Mean()); });
+  out += ",\"mean\":" +
+         grid([&](const TCellStats& s) { return orNull(s, RoundToDigit(s.Mean(), -3)); });
   out += ",\"min\":" + grid([&](const TCellStats& s) { return orNull(s, s.min); });
   out += ",\"max\":" + grid([&](const TCellStats& s) { return orNull(s, s.max); });
   out += ",\"tooFew\":" + JsonGrid(r.cellAxes, [&a](int col, int row) {
@@ -227,7 +231,7 @@ std::string JsonResults(const Results& r) {
          ",\"proposed\":" +
          JsonGrid(r.fuelAxes, [&f](int col, int row) { return JsonNum(f.At(col, row)); }) +
          ",\"measuredAfr\":" + JsonGrid(r.fuelAxes, [&f](int col, int row) {
-           return JsonNum(f.measuredAfr[f.Index(col, row)]);
+           return JsonNum(RoundToDecimals(f.measuredAfr[f.Index(col, row)], 2));
          });
   return out + "}}\n";
 }

@@ -1,6 +1,7 @@
 #include "common/DecimalText.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -207,6 +208,54 @@ std::optional<double> TryStrToFloat(QStringView text, QChar separator) {
 double StrToFloat(const QString& text) {
   if (auto value = TryStrToFloat(text, DecimalSeparator())) return *value;
   throw EConvertError::InvalidFloat(text);
+}
+
+namespace {
+QChar OtherMark(QChar separator) {
+  return separator == QChar(',') ? QChar('.') : QChar(',');
+}
+}  // namespace
+
+std::optional<double> TryTypedFloat(QStringView text, QChar separator) {
+  // Each reading allows one mark only, so a text holding both is refused by both.
+  if (auto value = TryStrToFloat(text, separator)) return value;
+  return TryStrToFloat(text, OtherMark(separator));
+}
+
+QString TypedFloatText(const QString& text, QChar separator) {
+  if (TryStrToFloat(text, separator) || !TryStrToFloat(text, OtherMark(separator))) return text;
+  QString out = text;
+  out.replace(OtherMark(separator), separator);
+  return out;
+}
+
+namespace {
+// The digits after the decimal mark of a number's text; none for scientific notation.
+std::optional<int> DecimalsOf(QStringView text) {
+  if (text.contains(QChar('e'), Qt::CaseInsensitive)) return std::nullopt;
+  qsizetype mark = text.indexOf(QChar('.'));
+  if (mark < 0) mark = text.indexOf(QChar(','));
+  if (mark < 0) return 0;
+  int digits = 0;
+  for (qsizetype i = mark + 1; i < text.size() && text[i].isDigit(); ++i) ++digits;
+  return digits;
+}
+}  // namespace
+
+double RoundToDecimals(double value, int decimals) {
+  if (!std::isfinite(value) || decimals < 0 || decimals > 20) return value;
+  const std::string text = FormatFixedStd(value, 0, decimals, '.');
+  double rounded = 0;
+  std::from_chars(text.data(), text.data() + text.size(), rounded);
+  return rounded;
+}
+
+std::optional<double> TextDifference(QStringView current, QStringView reference) {
+  const auto a = TryTypedFloat(current, QChar('.')), b = TryTypedFloat(reference, QChar('.'));
+  if (!a || !b) return std::nullopt;
+  const auto da = DecimalsOf(current), db = DecimalsOf(reference);
+  if (!da || !db) return *a - *b;
+  return RoundToDecimals(*a - *b, std::max(*da, *db));
 }
 
 std::optional<int32_t> TryStrToInt(QStringView text) {

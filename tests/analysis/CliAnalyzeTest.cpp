@@ -6,7 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
+#include <string>
 
 #include "support/CliRun.h"
 
@@ -73,6 +76,41 @@ TEST(CliAnalyze, CountsMeansAndTheFuelProposalInANamedCell) {
   ASSERT_EQ(text1.exitCode, 0);
   EXPECT_TRUE(text1.out.contains("O2 mean"));
   EXPECT_FALSE(text1.out.contains(",3"));  // full stops whatever the locale
+}
+
+// Records a tenth of a second apart: the times a cell sums up carry binary noise
+// (0.113999999999997); the JSON shows them to a tenth of a millisecond and the means to
+// the thousandth the text shows.
+TEST(CliAnalyze, TimesAndMeansAreShownWithoutBinaryNoise) {
+  QTemporaryDir dir;
+  QByteArray text = "Time\tRPM\tLOAD\tO2\tPW\tIGNITION\tMAF\tTPS\tCLT\r\n";
+  for (int i = 0; i < 90; ++i)
+    text += QByteArray::number(0.1 * i + 0.013 * (i % 3), 'f', 3) + "\t" +
+            QByteArray::number(1500 + 37 * (i % 11)) + "\t" +
+            QByteArray::number(2 + 0.31 * (i % 7)) + "\t0.4" + QByteArray::number(i % 9) +
+            "\t2\t20\t1\t10\t" + QByteArray::number(80 + (i % 3) / 3.0, 'f', 3) + "\r\n";
+  const QString log = dir.filePath("drive.txt");
+  QFile file(log);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
+  file.close();
+  const CliRun r = Cli({"analyze", log, "--json"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+  int cells = 0;
+  for (const char* key : {"seconds", "mean"})
+    for (const QJsonValue& row : o[key].toArray())
+      for (const QJsonValue& value : row.toArray()) {
+        if (value.isNull()) continue;
+        const double v = value.toDouble();
+        const double step = std::string(key) == "seconds" ? 1e4 : 1e3;
+        EXPECT_NEAR(v * step, std::round(v * step), 1e-6) << key << " " << v;
+        ++cells;
+      }
+  EXPECT_GT(cells, 10);
+  const QString numbers = r.out.section("\"fuel\"", 0, 0);
+  EXPECT_FALSE(QRegularExpression("\\d\\.\\d{9,}").match(numbers).hasMatch())
+      << numbers.toStdString();
 }
 
 TEST(CliAnalyze, BadCommandLinesAndFilesAreReported) {

@@ -173,3 +173,30 @@ TEST(Errors, RuntimeMessages) {
   EXPECT_STREQ(EZeroDivide().what(), "Floating point division by zero");
   EXPECT_STREQ(EListError("TEFILogList").what(), "TEFILogList:\r\nList Operation Error.");
 }
+
+// A number typed under one desktop's settings with the other's mark (or a keypad's) is the
+// number typed; one with both marks is none, never a guess at either reading.
+TEST(TypedNumbers, EitherDecimalMarkButNeverBoth) {
+  EXPECT_EQ(TryTypedFloat(u"1.2", ','), 1.2);
+  EXPECT_EQ(TryTypedFloat(u"1,3", '.'), 1.3);
+  EXPECT_EQ(TryTypedFloat(u" -0,75 ", ','), -0.75);
+  EXPECT_FALSE(TryTypedFloat(u"1.234,5", ','));
+  EXPECT_FALSE(TryTypedFloat(u"1,234.5", '.'));
+  EXPECT_FALSE(TryTypedFloat(u"+", ','));
+  EXPECT_FALSE(TryTypedFloat(u"*", '.'));
+  // The cell keeps the digits as typed, in the user's mark.
+  EXPECT_EQ(TypedFloatText("1.20", ','), "1,20");
+  EXPECT_EQ(TypedFloatText("1,20", ','), "1,20");
+  EXPECT_EQ(TypedFloatText("1.2,0", ','), "1.2,0");
+}
+
+// A difference of two shown values has their precision, not the subtraction's binary rest.
+TEST(TypedNumbers, DifferenceOfTwoTextsHasTheirPrecision) {
+  EXPECT_EQ(TextDifference(u"1,07", u"1"), 0.07);
+  EXPECT_EQ(FloatToStr(*TextDifference(u"1.07", u"1"), ','), "0,07");
+  EXPECT_EQ(FloatToStr(*TextDifference(u"14.18", u"14.5"), '.'), "-0.32");
+  EXPECT_EQ(FloatToStr(*TextDifference(u"1.0078125", u"1.015625"), '.'), "-0.0078125");
+  EXPECT_EQ(TextDifference(u"2", u"2"), 0.0);
+  EXPECT_FALSE(TextDifference(u"abc", u"1"));
+  EXPECT_EQ(RoundToDecimals(0.11399999999999721, 4), 0.114);
+}

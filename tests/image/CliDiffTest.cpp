@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "ImageTestUtil.h"
 #include "image/DemoImage.h"
@@ -84,6 +86,45 @@ TEST_F(CliDiff, OneChangedCellIsPrintedWithItsAxesAndExitsOne) {
   EXPECT_EQ(cell["col"].toInt(), 3);
   EXPECT_TRUE(cell.contains("rpm"));
   EXPECT_NEAR(cell["difference"].toDouble(), -0.25, 0.01);
+}
+
+// Each difference has the precision of the two values it is taken from: 1.07 against 1 is
+// 0.07, never the subtraction's binary rest ("0.0700000000000001", "-0.32000000000000006").
+TEST_F(CliDiff, DifferencesHaveTheirValuesPrecisionWithoutBinaryNoise) {
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  for (size_t r = 1; r < op.fSparkMainMatrix.size(); ++r)
+    for (size_t c = 1; c < op.fSparkMainMatrix[r].size(); ++c) {
+      op.fSparkMainMatrix[r][c] += 0.75 * static_cast<double>((r + c) % 5) - 1.5;
+      op.fFuelMainMatrix[r][c] += 0.0075 * static_cast<double>((r * c) % 7) - 0.0225;
+    }
+  op.SaveSettings(1, Path("tuned.dme"));
+  const DiffRun json = Diff({fDemo, Path("tuned.dme"), "--json"});
+  ASSERT_EQ(json.exitCode, 1) << json.err.toStdString();
+  const QJsonArray cells =
+      QJsonDocument::fromJson(json.out.toUtf8()).object()["differences"].toArray();
+  ASSERT_GT(cells.size(), 100);
+  auto decimals = [](const QString& text) {
+    const qsizetype point = text.indexOf('.');
+    return point < 0 ? 0 : static_cast<int>(text.size() - point - 1);
+  };
+  int checked = 0;
+  for (const QJsonValue& value : cells) {
+    const QJsonObject cell = value.toObject();
+    if (!cell.contains("difference")) continue;
+    const QString a = cell["a"].toString(), b = cell["b"].toString();
+    const int places = std::max(decimals(a), decimals(b));
+    const double expected =
+        std::round((a.toDouble() - b.toDouble()) * std::pow(10, places)) / std::pow(10, places);
+    EXPECT_EQ(cell["difference"].toDouble(), expected) << a.toStdString() << " " << b.toStdString();
+    ++checked;
+  }
+  EXPECT_GT(checked, 100);
+  // As written: no number with a binary tail.
+  EXPECT_FALSE(QRegularExpression("\\d\\.\\d{9,}").match(json.out).hasMatch())
+      << json.out.toStdString();
 }
 
 TEST_F(CliDiff, ErrorsExitTwoNotOneSoTheyAreNeverTakenForADifference) {

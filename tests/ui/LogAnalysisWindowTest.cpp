@@ -294,3 +294,35 @@ TEST_F(LogAnalysisWindowTest, TargetTableSteersEachCellAndGoesToAFileAndBack) {
     EXPECT_EQ(w.Correction().proposed, proposal);
   }
 }
+
+// A target typed with the other decimal mark is the target typed ("12.5" under Russian
+// settings was 12,0, the "12" of its keystrokes); a number out of the limits leaves the old
+// target, not its first digit; Escape gives the cell its target back.
+TEST_F(LogAnalysisWindowTest, TargetTableTakesEitherMarkAndNeverAHalfTypedNumber) {
+  QLocale::setDefault(QLocale(QLocale::Russian));
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteLog(kDrive));
+  w.rbTargetTable->click();
+  const int cols = static_cast<int>(w.Targets().size()) / (Fuel().rows - 1);
+  auto target = [&](int col, int row) { return w.Targets()[(row - 1) * cols + col - 1]; };
+  TypeInto(w.sgTargetAfr, 5, 2, "12.5");
+  EXPECT_EQ(target(5, 2), 12.5);
+  EXPECT_EQ(w.sgTargetAfr->Cell(5, 2), "12,5");
+  TypeInto(w.sgTargetAfr, 4, 3, "95");
+  EXPECT_EQ(target(4, 3), 14.7);
+  EXPECT_EQ(w.sgTargetAfr->Cell(4, 3), "14,7");
+  TypeInto(w.sgTargetAfr, 4, 4, "1.3,5");
+  EXPECT_EQ(target(4, 4), 14.7);
+
+  w.sgTargetAfr->SelectCell(6, 2);
+  w.sgTargetAfr->editItem(w.sgTargetAfr->item(2, 6));
+  auto* line =
+      qobject_cast<QLineEdit*>(w.sgTargetAfr->indexWidget(w.sgTargetAfr->model()->index(2, 6)));
+  ASSERT_NE(line, nullptr);
+  line->selectAll();
+  QTest::keyClicks(line, "11");
+  QTest::keyClick(line, Qt::Key_Escape);
+  EXPECT_EQ(target(6, 2), 14.7);
+  EXPECT_EQ(w.sgTargetAfr->Cell(6, 2), "14,7");
+  QLocale::setDefault(QLocale::c());
+}

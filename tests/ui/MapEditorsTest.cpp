@@ -232,7 +232,7 @@ TEST_F(MapEditorsTest, TextThatIsNotANumberRestoresTheCellsValue) {
   EXPECT_EQ(maps->sgFuelMain->Cell(3, 3), before);
 }
 
-TEST_F(MapEditorsTest, IgnitionLimitsAndOneDecimalRestore) {
+TEST_F(MapEditorsTest, IgnitionLimitsAndARefusedEntryKeepsANegativeAdvance) {
   Select(maps->sgIgnMain, 2, 2);
   Type("75");
   MoveOn();
@@ -242,12 +242,59 @@ TEST_F(MapEditorsTest, IgnitionLimitsAndOneDecimalRestore) {
   LeaveGrid();
   // The lower limit -30 lies below what the code can store: -25 is the lowest advance.
   EXPECT_EQ(maps->sgIgnMain->Cell(3, 3), "-25");
-  // A remembered -12.34 comes back as -12.2.
-  maps->sgIgnMain->SetCell(5, 5, "-12,34");
+  // A refused entry gives back the advance the cell holds: -12,3 stays -12,3 (bringing it
+  // "to one decimal" by adding a half and cutting toward zero would make it -12,2).
+  Select(maps->sgIgnMain, 5, 5);
+  Type("-12,3");
+  MoveOn();
+  ASSERT_EQ(maps->sgIgnMain->Cell(5, 5), "-12,3");
+  const QString undo = maps->Doc().UndoTitle();
   Select(maps->sgIgnMain, 5, 5);
   Type("x");
   MoveOn();
-  EXPECT_EQ(maps->sgIgnMain->Cell(5, 5), "-12,2");
+  EXPECT_EQ(maps->sgIgnMain->Cell(5, 5), "-12,3");
+  EXPECT_EQ(maps->Doc().Table(TTableId::IgnMain).Text(5, 5), "-12,3");
+  EXPECT_EQ(maps->Doc().UndoTitle(), undo);
+}
+
+// "1.2" under Russian settings, "1,3" under English ones: the number typed, in the user's
+// mark; a text with both marks is no number and the cell keeps its value.
+TEST_F(MapEditorsTest, TypedNumbersTakeEitherDecimalMark) {
+  Select(maps->sgFuelMain, 4, 5);
+  Type("1.2");
+  MoveOn();
+  EXPECT_EQ(maps->sgFuelMain->Cell(4, 5), "1,2");
+  EXPECT_EQ(maps->Doc().Table(TTableId::FuelMain).Text(4, 5), "1,2");
+  const QString before = maps->sgFuelMain->Cell(6, 5);
+  Select(maps->sgFuelMain, 6, 5);
+  Type("1.0,5");
+  MoveOn();
+  EXPECT_EQ(maps->sgFuelMain->Cell(6, 5), before);
+  // Clicking the cell again finds a number there, so no conversion error comes up.
+  Select(maps->sgFuelMain, 4, 5);
+  EXPECT_DOUBLE_EQ(maps->ValueBeforeEdit, 1.2);
+
+  QLocale::setDefault(QLocale(QLocale::English));
+  frmMain->FillGrids(true);
+  Select(maps->sgIgnMain, 3, 4);
+  Type("12,5");
+  MoveOn();
+  EXPECT_EQ(maps->sgIgnMain->Cell(3, 4), "12.5");
+}
+
+// Escape ends an entry in progress and gives the cell its value back, though each keystroke
+// already reached the cell; nothing is recorded.
+TEST_F(MapEditorsTest, EscapeCancelsAnEntryAndGivesTheValueBack) {
+  const QString before = maps->sgFuelMain->Cell(3, 3);
+  Select(maps->sgFuelMain, 3, 3);
+  Type("1,33");
+  ASSERT_EQ(maps->sgFuelMain->Cell(3, 3), "1,33");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  Pump(10);
+  EXPECT_EQ(maps->sgFuelMain->Cell(3, 3), before);
+  LeaveGrid();
+  EXPECT_EQ(maps->sgFuelMain->Cell(3, 3), before);
+  EXPECT_FALSE(maps->Doc().CanUndo());
 }
 
 TEST_F(MapEditorsTest, MAFCellsHoldIntegers) {
@@ -312,6 +359,25 @@ TEST_F(MapEditorsTest, LambdaPanel) {
   EXPECT_FALSE(Shown(maps->gbCOreg));
   maps->rgO2Switch->Click(1);
   EXPECT_TRUE(Shown(maps->gbCOreg));
+}
+
+// A sensor voltage typed with a full stop under Russian settings (a keypad's decimal key)
+// is the voltage typed, not its digits run together and held at the box's top.
+TEST_F(MapEditorsTest, VoltageBoxesTakeEitherDecimalMark) {
+  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  QApplication::setActiveWindow(frmMain);
+  QDoubleSpinBox* box = maps->seLamMax;
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "0.85");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(box->value(), 0.85);
+  EXPECT_EQ(box->text(), "0,85");
+  // Typed with the user's own mark the same: each keystroke's step does not rewrite the text.
+  box->selectAll();
+  QTest::keyClicks(box, "1,15");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(box->value(), 1.15);
 }
 
 TEST_F(MapEditorsTest, COTrimScrollAndReset) {

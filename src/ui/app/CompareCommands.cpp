@@ -15,6 +15,7 @@
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StringGrid.h"
+#include "ui/widgets/WindowPlacement.h"
 
 TCompareCommands::TCompareCommands(QObject* parent, const Parts& parts)
     : QObject(parent), fParts(parts) {
@@ -39,6 +40,7 @@ TCompareCommands::TCompareCommands(QObject* parent, const Parts& parts)
   fParts.end->setEnabled(false);
 
   frmCompare = new TfrmCompare(*fMarks, fParts.owner);
+  new TWindowPlacement(frmCompare, QStringLiteral("frmCompare"), fParts.owner);
   connect(frmCompare, &TfrmCompare::CellWanted, this, &TCompareCommands::GoToCell);
 }
 

@@ -157,8 +157,9 @@ void TfrmCompare::AddRow(const TCalTable& table, int col, int row, const QString
   const auto ref = Number(reference), cur = Number(current);
   lvCompare->setItem(line, kReference, new TSortItem(reference, Key(ref)));
   lvCompare->setItem(line, kCurrent, new TSortItem(current, Key(cur)));
+  // At the precision the two texts show (1,07 against 1 differs by 0,07).
   std::optional<double> delta;
-  if (ref && cur) delta = *cur - *ref;
+  if (ref && cur) delta = TextDifference(current, reference).value_or(*cur - *ref);
   QString deltaText;
   if (delta) deltaText = (*delta > 0 ? QStringLiteral("+") : QString()) + FloatToStr(*delta);
   lvCompare->setItem(line, kDifference, new TSortItem(deltaText, Key(delta)));

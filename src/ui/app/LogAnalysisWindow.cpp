@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTextStream>
 #include <QVBoxLayout>
@@ -22,6 +23,7 @@
 #include "telemetry/LogReader.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/widgets/DecimalSpinBox.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/RadioGroup.h"
@@ -62,7 +64,7 @@ TMapAxes AxesOf(const TCalTable& table) {
 
 QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
                      int decimals, const QString& suffix = {}) {
-  auto* spin = new QDoubleSpinBox(parent);
+  auto* spin = new TDecimalSpinBox(parent);
   spin->setObjectName(QString::fromLatin1(name));
   spin->setRange(low, high);
   spin->setDecimals(decimals);
@@ -88,10 +90,26 @@ TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
     : QWidget(parent, Qt::Window), fMaps(maps) {
   setObjectName(QStringLiteral("frmLogAnalysis"));
   setWindowTitle(tr("Анализ ЛОГа на картах"));
-  auto* layout = new QVBoxLayout(this);
+  // The boxes scroll (with a log the two tables the size of the fuel map make them taller
+  // than a laptop's screen); "Применить" stays at the window's foot, always in reach.
+  auto* outer = new QVBoxLayout(this);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("saLogAnalysis"));
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroll);
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(BuildSourceBox());
   layout->addWidget(BuildFilterBox());
   layout->addWidget(BuildCorrectionBox());
+  layout->addStretch(1);
+  scroll->setWidget(content);
+  outer->addWidget(scroll, 1);
+  btnApply = Button(this, "btnApply", tr("Применить"));
+  btnApply->setToolTip(tr("Записать предложенные значения в карту топлива (одним шагом отмены)"));
+  outer->addWidget(btnApply, 0, Qt::AlignRight);
+  resize(720, 640);
   odLogFile = MakeFileDialog(this, "odLogFile", false, tr("Открыть ЛОГ-файл"),
                              {tr("ЛОГ-файлы (*.txt *.log)"), tr("Все файлы (*.*)")}, "txt");
   MatchAllFilesForStarDotStar(odLogFile);
@@ -177,9 +195,6 @@ QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
     return PaintCorrectionCell(p, rect, c, r);
   });
   column->addWidget(sgCorrection, 1);
-  btnApply = Button(box, "btnApply", tr("Применить"));
-  btnApply->setToolTip(tr("Записать предложенные значения в карту топлива (одним шагом отмены)"));
-  column->addWidget(btnApply, 0, Qt::AlignRight);
   return box;
 }
 
@@ -224,14 +239,16 @@ void TfrmLogAnalysis::ConnectTargets() {
   connect(rbTargetTable, &QRadioButton::toggled, this, Guarded([this] { TargetModeChanged(); }));
   connect(btnSaveTargets, &QPushButton::clicked, this, Guarded([this] { SaveTargetsClick(); }));
   connect(btnLoadTargets, &QPushButton::clicked, this, Guarded([this] { LoadTargetsClick(); }));
-  connect(sgTargetAfr, &QTableWidget::cellChanged, this,
-          [this](int row, int col) { RunCommand([&] { TargetTyped(col, row); }); });
+  // A target is taken when its entry ends, never from the half-typed text of a keystroke
+  // (which would keep "1" of "14,5" once the entry goes wrong); Escape ends it unchanged.
+  connect(sgTargetAfr, &TStringGrid::EntryEnded, this, [this](int col, int row) {
+    RunCommand([&] { TargetTyped(col, row); });
+    ShowTargets();
+  });
   // A cell left with text that is no target in the limits shows its target again.
   auto putBack = [this] { ShowTargets(); };
   connect(sgTargetAfr, &TStringGrid::CellChanging, this, putBack);
   connect(sgTargetAfr, &TStringGrid::Left, this, putBack);
-  connect(sgTargetAfr->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, putBack,
-          Qt::QueuedConnection);
 }
 
 void TfrmLogAnalysis::ConnectControls() {
@@ -530,10 +547,10 @@ void TfrmLogAnalysis::ShowTargets() {
 
 void TfrmLogAnalysis::TargetTyped(int col, int row) {
   if (col < 1 || row < 1 || col > fTargetAxes.Cols() || row > fTargetAxes.Rows()) return;
-  // Only a number within the limits is taken (to a tenth); anything else, a half-typed
-  // number included, leaves the cell's target as it was.
+  // Only a number within the limits is taken (to a tenth, either decimal mark); anything
+  // else leaves the cell's target as it was.
   const std::optional<double> value =
-      TryStrToFloat(sgTargetAfr->Cell(col, row), DecimalSeparator());
+      TryTypedFloat(sgTargetAfr->Cell(col, row), DecimalSeparator());
   if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return;
   fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TenthOf(*value);
   fTargetsEdited = true;

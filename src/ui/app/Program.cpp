@@ -12,6 +12,7 @@
 #include "ui/app/selectDMEfrm.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/WindowPlacement.h"
 
 TfrmMain* frmMain = nullptr;
 TAboutBox* AboutBox = nullptr;
@@ -31,6 +32,8 @@ bool StartProgram() {
   AboutBox = new TAboutBox;
   frmIndicators = new TfrmIndicators;
   FrmTelemetry = new TFrmTelemetry;
+  // Centred on the screen the main window is on, or where it was last closed.
+  new TWindowPlacement(FrmTelemetry, QStringLiteral("FrmTelemetry"), frmMain, true);
   frmSelectDME = new TfrmSelectDME;
   // The log analysis takes the log the telemetry window holds, as it is at that moment.
   frmMain->LogAnalysis().SetTelemetryLog([] {

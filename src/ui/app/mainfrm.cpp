@@ -31,6 +31,7 @@
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
 #include "ui/widgets/UserStore.h"
+#include "ui/widgets/WindowPlacement.h"
 
 namespace {
 constexpr int kClientWidth = TStatusStrip::kWidth;
@@ -104,6 +105,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fEdit->FillMenu(mnuEdit);
   // The log analysis window; the program hands it the telemetry window's log.
   fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
+  new TWindowPlacement(fLogAnalysis, QStringLiteral("frmLogAnalysis"), this);
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
@@ -204,7 +206,10 @@ void TfrmMain::CollectGrids(uint8_t mode) {
 }
 
 void TfrmMain::act3DClick() {
-  if (!frm3D) frm3D = new TfrmSurface(*fMaps, PageControl1, TabSheet1, TabSheet2, fLiveMark, this);
+  if (!frm3D) {
+    frm3D = new TfrmSurface(*fMaps, PageControl1, TabSheet1, TabSheet2, fLiveMark, this);
+    new TWindowPlacement(frm3D, QStringLiteral("frm3D"), this);
+  }
   frm3D->show();
   frm3D->raise();
   frm3D->activateWindow();

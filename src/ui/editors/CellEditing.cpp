@@ -1,6 +1,7 @@
 // The checks that keep every grid cell numeric and the part-load maps within their
 // limits, and what each grid refreshes after a check.
 #include "common/DecimalText.h"
+#include "common/Errors.h"
 #include "common/Numbers.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
@@ -18,32 +19,51 @@ void TMapEditors::Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEm
   if (onlyIfNotEmpty && text.isEmpty()) return;
   // A text that is not a number (typed but not yet checked) leaves the remembered value as
   // it was and reports the conversion error.
-  if (integer)
+  if (integer) {
     *integer = StrToInt(text);
-  else
-    ValueBeforeEdit = StrToFloat(text);
+    return;
+  }
+  const auto value = TryTypedFloat(text, DecimalSeparator());
+  if (!value) throw EConvertError::InvalidFloat(text);
+  ValueBeforeEdit = *value;
+}
+
+std::optional<QString> TMapEditors::DocumentText(TStringGrid* grid, int col, int row) const {
+  const std::optional<TTableId> id = TableOf(grid);
+  if (!id || !fDoc.Loaded()) return std::nullopt;
+  const TCalTable& table = fDoc.Table(*id);
+  if (!table.Contains(col, row)) return std::nullopt;
+  return table.Text(col, row);
 }
 
 void TMapEditors::CheckCell(TStringGrid* grid, int col, int row, const CheckRule& rule) {
   if (col < 0 || row < 0 || grid->IsFixed(col, row)) return;
   const QString text = grid->Cell(col, row);
+  // A refused entry gives the cell back the value the calibration holds for it now (the
+  // result of the last operation or undo, not an older remembered one), so it records no
+  // step and changes no value.
+  const std::optional<QString> held = DocumentText(grid, col, row);
   double value = 0;
   if (rule.integer) {
     const auto parsed = TryStrToInt(text);
     if (!parsed) {
-      grid->SetCell(col, row, QString::number(rule.rememberedInt ? *rule.rememberedInt : 0));
+      grid->SetCell(col, row,
+                    held.value_or(QString::number(rule.rememberedInt ? *rule.rememberedInt : 0)));
       return;
     }
     value = *parsed;
   } else {
-    const auto parsed = TryStrToFloat(text, DecimalSeparator());
+    // Either decimal mark; the cell keeps the digits as typed, in the user's mark.
+    const auto parsed = TryTypedFloat(text, DecimalSeparator());
     if (!parsed) {
-      // The ignition map brings the remembered value back to one decimal.
+      // Without a calibration the ignition map brings the remembered value to one decimal.
       const double restored = rule.oneDecimal ? RoundToDigit(ValueBeforeEdit, -1) : ValueBeforeEdit;
-      grid->SetCell(col, row, FloatToStr(restored));
+      grid->SetCell(col, row, held.value_or(FloatToStr(restored)));
       return;
     }
     value = *parsed;
+    const QString marked = TypedFloatText(text, DecimalSeparator());
+    if (marked != text) grid->SetCell(col, row, marked);
   }
   const TValueRange range = EditRange(rule.table);
   if (value > range.high) grid->SetCell(col, row, FloatToStr(range.high));

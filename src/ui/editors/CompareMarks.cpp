@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -42,12 +41,6 @@ TCompareMarks::TCompareMarks(QObject* parent, const Grids& grids, TStatusStrip& 
     : QObject(parent), fStrip(strip), fVersion(std::move(version)) {
   for (size_t i = 0; i < grids.size(); ++i) fGrids[i] = grids[i];
   setObjectName(QStringLiteral("CompareMarks"));
-  // The count stands where the transfer progress shows; a transfer covers it while it runs.
-  fCount = new QLabel(&fStrip);
-  fCount->setObjectName(QStringLiteral("lCompare"));
-  fCount->setGeometry(4, 3, 84, 27);
-  fCount->setAlignment(Qt::AlignCenter);
-  fCount->setVisible(false);
   for (const auto& grid : fGrids)
     if (grid) grid->viewport()->installEventFilter(this);
 }
@@ -71,7 +64,7 @@ void TCompareMarks::End() {
   fName.clear();
   fResult = {};
   fDirty.fill(false);
-  fCount->setVisible(false);
+  fStrip.ShowComparison(QString(), QString());
   for (const auto& grid : fGrids)
     if (grid) grid->Repaint();
   emit Changed();
@@ -209,12 +202,9 @@ void TCompareMarks::Refresh() {
 void TCompareMarks::ShowCount() {
   const int cells = fResult.DifferentCells();
   const int apart = fResult.NotComparable();
-  fCount->setText(tr("Различий: %1").arg(cells));
   QString tip = tr("Эталон: %1\nОтличающихся ячеек во всех таблицах: %2").arg(fName).arg(cells);
   if (apart > 0) tip += tr("\nНесравнимых таблиц: %1").arg(apart);
-  fCount->setToolTip(tip);
-  fCount->setVisible(true);
-  fCount->raise();
+  fStrip.ShowComparison(tr("Различий: %1").arg(cells), tip);
 }
 
 bool TCompareMarks::eventFilter(QObject* watched, QEvent* event) {

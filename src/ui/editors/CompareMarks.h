@@ -17,7 +17,6 @@
 #include "calibration/Calibration.h"
 #include "calibration/Compare.h"
 
-class QLabel;
 class QPainter;
 class QRect;
 class TStatusStrip;
@@ -76,7 +75,6 @@ class TCompareMarks : public QObject {
   std::array<bool, kTableCount> fDirty{};
   bool fRefreshQueued = false;
   TStatusStrip& fStrip;
-  QLabel* fCount = nullptr;
   std::function<int()> fVersion;
   std::unique_ptr<TCalibration> fReference;
   QString fName;

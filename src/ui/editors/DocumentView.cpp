@@ -191,9 +191,14 @@ void TMapEditors::ShowSetting(const QString& key, double value) {
   // A radio group set as a click would: the panels that follow it follow.
   if (key == QLatin1String("O2Type")) rgO2Type->Click(whole);
   if (key == QLatin1String("O2Switch")) rgO2Switch->Click(whole);
-  if (key == QLatin1String("LamMin")) seLamMin->setValue(value);
-  if (key == QLatin1String("LamMax")) seLamMax->setValue(value);
-  if (key == QLatin1String("RegLamSwitch")) seRegLamSwitch->setValue(value);
+  // A box that holds the value already is left alone: setting it would write its text anew
+  // under the user's typing ("0,8" of "0,85" becoming "0,80", so the "5" no longer fits).
+  auto show = [value](QDoubleSpinBox* box) {
+    if (box->value() != value) box->setValue(value);
+  };
+  if (key == QLatin1String("LamMin")) show(seLamMin);
+  if (key == QLatin1String("LamMax")) show(seLamMax);
+  if (key == QLatin1String("RegLamSwitch")) show(seRegLamSwitch);
 }
 
 void TMapEditors::ConnectDocument() {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
 #include <algorithm>
@@ -25,6 +27,16 @@ namespace {
 QStringList CsvFilters() {
   return {QCoreApplication::translate("TEditCommands", "Таблицы CSV (*.csv)"),
           QCoreApplication::translate("TEditCommands", "Все файлы (*.*)")};
+}
+
+// The width a dialog needs to show `title` whole in a title bar: the text in the title
+// bar's font (the application's, a little larger and bold on most desktops) and room for
+// the icon and the close button.
+int TitleWidth(const QString& title) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.2);
+  return QFontMetrics(font).horizontalAdvance(title) + 140;
 }
 
 // The tab sheet of the page control that holds `widget`.
@@ -65,6 +77,7 @@ TEditCommands::TEditCommands(QWidget* window, TMapEditors& maps, TStatusStrip& s
   odImportCsv = MakeFileDialog(window, "odImportCsv", false, tr("Импорт таблицы из CSV"),
                                CsvFilters(), "csv");
   Connect();
+  ConnectGridKeys();
   UpdateActions();
 }
 
@@ -128,12 +141,53 @@ void TEditCommands::Connect() {
   on(actImportCsv, [this] { ImportCsv(); });
 
   connect(&fMaps.Doc(), &TCalibration::HistoryChanged, this, &TEditCommands::UpdateActions);
+  // What the limits cut belongs to the operation that cut it: any other change of the
+  // calibration (a typed value, an undo, a log correction, a load) takes the count away.
+  auto clearResult = [this] { fStrip.ShowEditResult(QString()); };
+  connect(&fMaps.Doc(), &TCalibration::CellsChanged, this, clearResult);
+  connect(&fMaps.Doc(), &TCalibration::SettingChanged, this, clearResult);
+  connect(&fMaps.Doc(), &TCalibration::Reloaded, this, clearResult);
   connect(&fMaps, &TMapEditors::TablesFilled, this, &TEditCommands::UpdateActions);
   connect(&fMaps, &TMapEditors::GridEntered, this, [this](TStringGrid* grid) {
     fLastGrid[PageOf(fPages, grid)] = grid;
     UpdateActions();
   });
   connect(fPages, &QTabWidget::currentChanged, this, &TEditCommands::UpdateActions);
+}
+
+void TEditCommands::ConnectGridKeys() {
+  for (int i = 0; i < kTableCount; ++i)
+    fMaps.GridOf(static_cast<TTableId>(i))->SetKeyCommand([this](const QKeyEvent& key) {
+      return RunShortcutOf(key);
+    });
+}
+
+QList<QAction*> TEditCommands::Actions() const {
+  return {actUndo,         actRedo,          actCopy,   actPaste,     actSetValue,
+          actAddValue,     actScaleValue,    actStepUp, actStepDown,  actInterpolateH,
+          actInterpolateV, actInterpolate2D, actSmooth, actExportCsv, actImportCsv};
+}
+
+bool TEditCommands::RunShortcutOf(const QKeyEvent& key) {
+  // A key press reaches a grid when the window's shortcuts did not take it: the keypad's
+  // keys, which X reports without the keypad as a shortcut sees it, and every key while a
+  // cell editor is open, as an editor keeps the keys it could type. The menu's keys are
+  // its commands there too: Num+ adds to the block instead of typing "+".
+  const QKeyCombination pressed = key.keyCombination();
+  const QKeyCombination plain(pressed.keyboardModifiers() & ~Qt::KeypadModifier, pressed.key());
+  for (QAction* action : Actions())
+    for (const QKeySequence& keys : action->shortcuts()) {
+      if (keys.count() != 1) continue;
+      const QKeyCombination wanted = keys[0];
+      const bool keypad = wanted.keyboardModifiers() & Qt::KeypadModifier;
+      if (wanted != pressed && (keypad || wanted != plain)) continue;
+      UpdateActions();
+      if (!action->isEnabled()) return false;
+      // Out of the key's own handling first: the command closes the cell editor.
+      QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+      return true;
+    }
+  return false;
 }
 
 TStringGrid* TEditCommands::CurrentGrid() const {
@@ -150,10 +204,8 @@ void TEditCommands::UpdateActions() {
   actUndo->setEnabled(doc.CanUndo());
   actRedo->setEnabled(doc.CanRedo());
   const bool table = fTablesLoaded && fTablesLoaded() && doc.Loaded() && CurrentGrid();
-  for (QAction* action :
-       {actCopy, actPaste, actSetValue, actAddValue, actScaleValue, actStepUp, actStepDown,
-        actInterpolateH, actInterpolateV, actInterpolate2D, actSmooth, actExportCsv, actImportCsv})
-    action->setEnabled(table);
+  for (QAction* action : Actions())
+    if (action != actUndo && action != actRedo) action->setEnabled(table);
 }
 
 std::optional<double> TEditCommands::AskValue(const QString& title, const QString& label,
@@ -164,10 +216,11 @@ std::optional<double> TEditCommands::AskValue(const QString& title, const QStrin
   dialog.setLabelText(label);
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setTextValue(initial);
+  // Wide enough for its title beside the title bar's buttons.
+  if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMinimumWidth(TitleWidth(title));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QString text = dialog.textValue().trimmed();
-  auto value = TryStrToFloat(text, DecimalSeparator());
-  if (!value) value = TryStrToFloat(text, DecimalSeparator() == ',' ? '.' : ',');
+  const auto value = TryTypedFloat(text, DecimalSeparator());
   if (!value) throw EConvertError::InvalidFloat(text);
   return value;
 }
@@ -187,20 +240,20 @@ void TEditCommands::Finish(TOpResult result) {
     ShowErrorBox(result.error);
     return;
   }
+  // The count belongs to this operation: shown once its step is in (every change of the
+  // calibration clears it, this one's too).
+  fMaps.Doc().Apply(std::move(result.step));
   fStrip.ShowEditResult(result.limited > 0 ? tr("Ограничено ячеек: %1").arg(result.limited)
                                            : QString());
-  fMaps.Doc().Apply(std::move(result.step));
 }
 
 void TEditCommands::Undo() {
   if (TStringGrid* grid = CurrentGrid()) fMaps.FinishTyping(grid);
-  fStrip.ShowEditResult(QString());
   fMaps.Doc().Undo();
 }
 
 void TEditCommands::Redo() {
   if (TStringGrid* grid = CurrentGrid()) fMaps.FinishTyping(grid);
-  fStrip.ShowEditResult(QString());
   fMaps.Doc().Redo();
 }
 

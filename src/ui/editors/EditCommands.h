@@ -17,6 +17,7 @@
 
 class QAction;
 class QFileDialog;
+class QKeyEvent;
 class QMenu;
 class QTabWidget;
 class QWidget;
@@ -64,6 +65,10 @@ class TEditCommands : public QObject {
   QAction* Make(const char* name, const QString& caption,
                 const QList<QKeySequence>& shortcuts = {});
   void Connect();
+  // The menu's keys pressed on a table grid or in its cell editor run their commands.
+  void ConnectGridKeys();
+  bool RunShortcutOf(const QKeyEvent& key);
+  QList<QAction*> Actions() const;
   // Runs an operation on the selected block of the current table and applies its step.
   void RunOnSelection(const Operation& operation);
   // Applies an operation's step, or shows its error and changes nothing.

@@ -186,6 +186,8 @@ class TMapEditors : public QObject {
     int32_t* rememberedInt = nullptr;
   };
   void CheckCell(TStringGrid* grid, int col, int row, const CheckRule& rule);
+  // The text the calibration holds for a cell of a table grid (none before a load).
+  std::optional<QString> DocumentText(TStringGrid* grid, int col, int row) const;
   void CheckCurrent(TStringGrid* grid, const CheckRule& rule);
   // Runs a grid handler as a command, unless another grid handler is still running: an
   // error box it shows takes the focus from the grid, which would report the grid as left

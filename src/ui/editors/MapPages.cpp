@@ -14,6 +14,7 @@
 #include "ui/editors/ColorLegend.h"
 #include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/widgets/DecimalSpinBox.h"
 #include "ui/widgets/LineChart.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/StringGrid.h"
@@ -78,7 +79,7 @@ TLineChart* Chart(QWidget* parent, const char* name, const TLineChart::Style& st
 // A sensor voltage box at the right of its group, two decimals in steps of 0.1 V.
 QDoubleSpinBox* VoltageBox(QWidget* parent, const char* name, double low, double high, double value,
                            int y) {
-  auto* box = Named(new QDoubleSpinBox(parent), name);
+  auto* box = Named(new TDecimalSpinBox(parent), name);
   box->setRange(low, high);
   box->setSingleStep(0.1);
   box->setDecimals(2);

@@ -13,6 +13,8 @@
 namespace {
 constexpr int kStripHeight = TStatusStrip::kHeight;
 constexpr int kClientWidth = TStatusStrip::kWidth;
+// The strip holds two lines of text, at 3 and at 17 pixels from its top.
+constexpr int kLineHeight = 14;
 
 QFrame* Separator(QWidget* parent, const char* name, int left) {
   auto* frame = new QFrame(parent);
@@ -32,6 +34,8 @@ LabelType* Label(QWidget* parent, const char* name, const QString& text, int lef
   label->setFont(font);
   label->move(left, top);
   label->adjustSize();
+  // One of the strip's two lines.
+  label->setFixedHeight(kLineHeight);
   return label;
 }
 
@@ -53,14 +57,17 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   pgLoadTo->setValue(10);
   pgLoadTo->setVisible(false);
 
-  // The edit marks share the progress bar's place: a transfer covers them while it runs.
+  // The marks of the calibration share the progress bar's place, one line each: the
+  // unsaved changes above, the count of differences from a reference below. A transfer
+  // covers them while it runs.
   lModified = Label(strip, "lModified", tr("Изменено"), 5, 3, true);
   lModified->setFixedWidth(82);
   lModified->setToolTip(tr("Есть изменения, не сохранённые в файле"));
   SetTextColor(lModified, QColor(128, 0, 0));
   lModified->setVisible(false);
-  lEditResult = Label<TFittingLabel>(strip, "lEditResult", QString(), 5, 17);
-  lEditResult->setFixedWidth(82);
+  lCompare = Label<TFittingLabel>(strip, "lCompare", QString(), 5, 17);
+  lCompare->setFixedWidth(82);
+  lCompare->setVisible(false);
   pgLoadTo->raise();
 
   lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 3);
@@ -81,15 +88,19 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbStop->raise();
 
   Separator(strip, "Panel3", 272);
-  // "COM1 (симулятор)" and long device names fit in a smaller font.
-  Label16 = Label<TFittingLabel>(strip, "Label16", QStringLiteral("COM1"), 278, 10);
-  Label16->setFixedWidth(104);
-  Separator(strip, "Panel5", 384);
+  // "COM1 (симулятор)" and long device names fit in a smaller font. Under the port, what
+  // the last operation on several cells did beyond the values asked for.
+  constexpr int kPortWidth = 127;
+  Label16 = Label<TFittingLabel>(strip, "Label16", QStringLiteral("COM1"), 278, 3);
+  Label16->setFixedWidth(kPortWidth);
+  lEditResult = Label<TFittingLabel>(strip, "lEditResult", QString(), 278, 17);
+  lEditResult->setFixedWidth(kPortWidth);
+  Separator(strip, "Panel5", 407);
 
   Gauge1 = new TPieGauge(strip);
   Gauge1->setObjectName(QStringLiteral("Gauge1"));
   Gauge1->SetMaxValue(30);
-  Gauge1->setGeometry(390, 4, 25, 25);
+  Gauge1->setGeometry(413, 4, 25, 25);
   Gauge1->setVisible(false);
 
   sbConnect = new QToolButton(strip);
@@ -98,10 +109,10 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbConnect->setAutoRaise(true);
   sbConnect->setIcon(strip->style()->standardIcon(QStyle::SP_DriveNetIcon));
   sbConnect->setToolTip(tr("Подключиться к Мотронику"));
-  sbConnect->setGeometry(417, 5, 23, 22);
+  sbConnect->setGeometry(440, 5, 23, 22);
   sbConnect->setVisible(false);
 
-  Separator(strip, "Panel6", 442);
+  Separator(strip, "Panel6", 465);
 
   sbWriteLog = new QToolButton(strip);
   sbWriteLog->setObjectName(QStringLiteral("sbWriteLog"));
@@ -110,14 +121,15 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   QFont bold = sbWriteLog->font();
   bold.setBold(true);
   sbWriteLog->setFont(bold);
-  sbWriteLog->setGeometry(448, 5, 36, 22);
+  sbWriteLog->setGeometry(471, 5, 36, 22);
 
   sbColorizeTable = new QToolButton(strip);
   sbColorizeTable->setObjectName(QStringLiteral("sbColorizeTable"));
   sbColorizeTable->setCheckable(true);
   sbColorizeTable->setAutoRaise(true);
   sbColorizeTable->setToolTip(tr("Включить цветную градацию"));
-  sbColorizeTable->setGeometry(485, 5, 23, 22);
+  // Hidden for good: its place went to the port's column, and it would stand over ЛОГ.
+  sbColorizeTable->setGeometry(484, 5, 23, 22);
   sbColorizeTable->setVisible(false);
 
   BuildVersionAndFileName();
@@ -155,6 +167,12 @@ void TStatusStrip::ShowModified(bool modified) {
 void TStatusStrip::ShowEditResult(const QString& text) {
   lEditResult->setText(text);
   lEditResult->setToolTip(text);
+}
+
+void TStatusStrip::ShowComparison(const QString& text, const QString& tip) {
+  lCompare->setText(text);
+  lCompare->setToolTip(tip);
+  lCompare->setVisible(!text.isEmpty());
 }
 
 void TStatusStrip::ShowChecksum(const QString& text, const QColor& color) {

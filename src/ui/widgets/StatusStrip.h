@@ -1,7 +1,8 @@
 #pragma once
 // TStatusStrip: the main window's status strip (pnlIconPanel): the transfer progress and stop
-// button, the unsaved-changes mark and the last edit's result, the link status lLink and under it
-// the image checksum lChecksum, the adapter port's name, the connection gauge and button, the ЛОГ
+// button, the unsaved-changes mark and the count of differences from a reference, the link
+// status lLink and under it the image checksum lChecksum, the adapter port's name and under it
+// the last operation's result, the connection gauge and button, the ЛОГ
 // and colour buttons, the DME version and the loaded file's name. The parts of the window get
 // this strip, not the window, to show what they do.
 
@@ -33,6 +34,8 @@ class TStatusStrip : public QFrame {
   void ShowChecksum(const QString& text, const QColor& color);
   // What the last edit of several cells did beyond the values asked for (empty: nothing).
   void ShowEditResult(const QString& text);
+  // The count of differences from a reference, with its tooltip (empty: no comparison).
+  void ShowComparison(const QString& text, const QString& tip);
 
   QProgressBar* pgLoadTo = nullptr;
   QLabel* lLink = nullptr;
@@ -44,8 +47,11 @@ class TStatusStrip : public QFrame {
   QToolButton* sbColorizeTable = nullptr;
   QLabel* lVersion = nullptr;
   QLabel* lBinFName = nullptr;
-  // Left of the link status, under the transfer progress (shown only during a transfer).
+  // Left of the link status, under the transfer progress (shown only during a transfer):
+  // the unsaved-changes mark and under it the count of differences from a reference.
   QLabel* lModified = nullptr;
+  QLabel* lCompare = nullptr;
+  // Under the port's name: how many cells the last operation's limits held.
   QLabel* lEditResult = nullptr;
   // Under the link status: "КС: верна (16 бит, BE)" and the like.
   QLabel* lChecksum = nullptr;

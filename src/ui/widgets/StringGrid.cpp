@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,12 +27,23 @@ void DrawFocusMark(QPainter* painter, const QRect& rect) {
   painter->restore();
 }
 
-// The selection over a cell the paint hook has coloured: the highlight colour, half
-// transparent, so that both the block and the cells' colours stay visible.
-void DrawSelectionVeil(QPainter* painter, const QStyleOptionViewItem& option) {
-  QColor veil = option.palette.highlight().color();
-  veil.setAlpha(150);
+// The selection over a cell the paint hook has coloured: a light veil of the highlight
+// colour, so that the cell keeps its colour and its black text, and the block's outline in
+// the highlight colour on the sides where the block ends.
+void DrawSelectionVeil(QPainter* painter, const QStyleOptionViewItem& option, const QRect& block,
+                       int col, int row) {
+  const QColor highlight = option.palette.highlight().color();
+  QColor veil = highlight;
+  veil.setAlpha(48);
   painter->fillRect(option.rect, veil);
+  const QRect r = option.rect;
+  constexpr int kEdge = 2;
+  if (col == block.left()) painter->fillRect(r.left(), r.top(), kEdge, r.height(), highlight);
+  if (col == block.right())
+    painter->fillRect(r.right() + 1 - kEdge, r.top(), kEdge, r.height(), highlight);
+  if (row == block.top()) painter->fillRect(r.left(), r.top(), r.width(), kEdge, highlight);
+  if (row == block.bottom())
+    painter->fillRect(r.left(), r.bottom() + 1 - kEdge, r.width(), kEdge, highlight);
 }
 
 // Draws fixed cells like headers and hands every cell to the grid's paint hook; its cell
@@ -51,9 +63,9 @@ class TGridDelegate : public QStyledItemDelegate {
       // The colour covers the selection highlight; the focus mark stays. A selected block
       // of more than one cell shows through a veil of the highlight colour over its cells.
       if (painted) {
-        if ((option.state & QStyle::State_Selected) &&
-            fGrid->SelectedBlock().width() * fGrid->SelectedBlock().height() > 1)
-          DrawSelectionVeil(painter, option);
+        const QRect block = fGrid->SelectedBlock();
+        if ((option.state & QStyle::State_Selected) && block.width() * block.height() > 1)
+          DrawSelectionVeil(painter, option, block, col, row);
         DrawOverlay(painter, option.rect, col, row);
         if (option.state & QStyle::State_HasFocus) DrawFocusMark(painter, option.rect);
         return;
@@ -82,6 +94,14 @@ class TGridDelegate : public QStyledItemDelegate {
     painter->setClipRect(rect);
     fGrid->CellOverlay()(*painter, rect, col, row);
     painter->restore();
+  }
+
+  // A key the grid's owner runs as a command never reaches the open cell editor.
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && fGrid->KeyCommand() &&
+        fGrid->KeyCommand()(*static_cast<QKeyEvent*>(event)))
+      return true;
+    return QStyledItemDelegate::eventFilter(object, event);
   }
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -273,6 +293,36 @@ void TStringGrid::mousePressEvent(QMouseEvent* event) {
   // A click on the cell that is already current is reported as well.
   if (hit.isValid() && hit == before && currentIndex() == before)
     emit CellBecameCurrent(hit.column(), hit.row());
+}
+
+void TStringGrid::keyPressEvent(QKeyEvent* event) {
+  if (fKeyCommand && fKeyCommand(*event)) {
+    event->accept();
+    return;
+  }
+  QTableWidget::keyPressEvent(event);
+}
+
+bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  const bool open = index.isValid() && indexWidget(index);
+  const QString before = index.isValid() ? Cell(index.column(), index.row()) : QString();
+  const bool editing = QTableWidget::edit(index, trigger, event);
+  if (editing && !open) {
+    fEntryCell = index;
+    fEntryText = before;
+  }
+  return editing;
+}
+
+void TStringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  const QPersistentModelIndex cell = fEntryCell;
+  fEntryCell = QPersistentModelIndex();
+  if (cell.isValid()) {
+    if (hint == QAbstractItemDelegate::RevertModelCache)
+      SetCell(cell.column(), cell.row(), fEntryText);
+    emit EntryEnded(cell.column(), cell.row());
+  }
+  QTableWidget::closeEditor(editor, hint);
 }
 
 bool TStringGrid::Owns(QWidget* widget) const {

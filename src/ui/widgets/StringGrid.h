@@ -4,6 +4,7 @@
 // editable, never current) and Qt's own headers are hidden. Typed text reaches the cell at
 // every keystroke, so what a handler reads is what the user sees.
 
+#include <QPersistentModelIndex>
 #include <QRect>
 #include <QTableWidget>
 #include <functional>
@@ -20,6 +21,10 @@ class TStringGrid : public QTableWidget {
   // mark: marks of another view that leave the cell's own look in place.
   using CellOverlayHook =
       std::function<void(QPainter& painter, const QRect& rect, int col, int row)>;
+
+  // A key press that the grid's owner runs as a command instead of letting the grid or its
+  // open cell editor take it as typing; returns whether it did.
+  using KeyCommandHook = std::function<bool(const QKeyEvent& key)>;
 
   TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows, QWidget* parent = nullptr);
 
@@ -61,6 +66,8 @@ class TStringGrid : public QTableWidget {
   void SetCellOverlay(CellOverlayHook hook) { fOverlay = std::move(hook); }
   const CellOverlayHook& CellOverlay() const { return fOverlay; }
   bool IsFixed(int col, int row) const { return col < fFixedCols || row < fFixedRows; }
+  void SetKeyCommand(KeyCommandHook hook) { fKeyCommand = std::move(hook); }
+  const KeyCommandHook& KeyCommand() const { return fKeyCommand; }
 
  signals:
   // A cell became current (by mouse or keyboard), or the current cell was clicked again.
@@ -72,10 +79,19 @@ class TStringGrid : public QTableWidget {
   // The current cell is about to move from (fromCol, fromRow) to (toCol, toRow); the cell
   // being left holds its final text.
   void CellChanging(int fromCol, int fromRow, int toCol, int toRow);
+  // An entry in a cell ended (its editor closes; after Escape the cell holds its text from
+  // before the entry again), before the current cell moves on.
+  void EntryEnded(int col, int row);
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // An entry starts: the cell's text is kept, so that Escape can give it back.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  // Escape (the delegate's revert) puts back the text the cell had when the entry started:
+  // the typed text reaches the cell at every keystroke.
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   void ApplyFixedLook();
@@ -89,4 +105,8 @@ class TStringGrid : public QTableWidget {
   bool fHasFocus = false;
   DrawCellHook fDrawCell;
   CellOverlayHook fOverlay;
+  KeyCommandHook fKeyCommand;
+  // The cell of the entry in progress and its text before it.
+  QPersistentModelIndex fEntryCell;
+  QString fEntryText;
 };
