@@ -873,6 +873,13 @@ Tables not comparable: %1</translation>
     </message>
 </context>
 <context>
+    <name>THexView</name>
+    <message>
+        <source>Образ не загружен</source>
+        <translation>No image loaded</translation>
+    </message>
+</context>
+<context>
     <name>TLinkMenu</name>
     <message>
         <source>Порт диагностики...</source>
@@ -905,13 +912,6 @@ Tables not comparable: %1</translation>
     <message>
         <source>Не удалось записать %1</source>
         <translation>Cannot write %1</translation>
-    </message>
-</context>
-<context>
-    <name>THexView</name>
-    <message>
-        <source>Образ не загружен</source>
-        <translation>No image loaded</translation>
     </message>
 </context>
 <context>
