@@ -250,6 +250,17 @@
     </message>
 </context>
 <context>
+    <name>FillerSum</name>
+    <message>
+        <source>Сумма прошивки изменилась на %1: два байта заполнителя не могут её вернуть</source>
+        <translation>The image&apos;s sum changed by %1: two filler bytes cannot take that back</translation>
+    </message>
+    <message>
+        <source>В прошивке нет заполнителя (16 байт 0xFF или 0x00 подряд вне таблиц), чтобы сохранить её сумму</source>
+        <translation>The image has no filler (16 bytes of 0xFF or 0x00 in a row outside the tables) to keep its sum with</translation>
+    </message>
+</context>
+<context>
     <name>FuelCorrection</name>
     <message>
         <source>Коррекция топлива невозможна: выбран узкополосный лямбда-зонд. Его напряжение показывает только &quot;богаче&quot; или &quot;беднее&quot; порога, а не состав смеси. Выберите широкополосный датчик и задайте его диапазон.</source>
@@ -1992,6 +2003,26 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
     <message>
         <source>Редактор профиля...</source>
         <translation>Profile editor...</translation>
+    </message>
+    <message>
+        <source>Сохранить сумму образа</source>
+        <translation>Keep the image&apos;s sum</translation>
+    </message>
+    <message>
+        <source>%1: %2 -&gt; %3</source>
+        <translation>%1: %2 -&gt; %3</translation>
+    </message>
+    <message>
+        <source>Чтобы 16-битная сумма всех байтов прошивки осталась прежней (%1), будут изменены два байта заполнителя:
+
+%2
+
+Записать прошивку с изменениями?</source>
+        <translation>To keep the 16-bit sum of all the image&apos;s bytes as it was (%1), two filler bytes will be changed:
+
+%2
+
+Write the edited image?</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 #include "image/Checksum.h"
 #include "image/ChecksumSearch.h"
 #include "image/DemoImage.h"
+#include "image/ImageWriteBack.h"
 #include "image/ProfileFile.h"
 
 namespace {
@@ -248,4 +249,37 @@ TEST(ChecksumSearch, ProfileNamesAScheme) {
   TChecksumScheme code = Code(TChecksumKind::Sum16LE, 0x10000);
   code.named = true;
   EXPECT_EQ(NamedScheme(back, 0x10000), code);
+}
+
+TEST(ChecksumSearch, AnEditWrittenBackCorrectsEverySchemeThatHeldAndTheCopyFollowsItsSource) {
+  TEFIOperator loaded = Unnamed();
+  std::vector<uint8_t> image = MakeDemoImage();
+  const TChecksumScheme mirror = Mirror(0x7100, 0x60, 0x7C00);  // rows of the fuel map
+  const TChecksumScheme cal =
+      Sum(TSchemeType::Area, TChecksumKind::Sum16BE, 0x6600, 0x7DFF, 0x7E00);
+  const TChecksumScheme code = Code(TChecksumKind::Sum16LEComplement);
+  CorrectSchemes(image, {mirror, cal, code});
+  loaded.fImage = image;
+  loaded.DecodeImage();
+  const std::vector<TChecksumScheme> held = FindSchemes(image, loaded).held;
+  for (const TChecksumScheme& s : {mirror, cal, code})
+    ASSERT_NE(std::find(held.begin(), held.end(), s), held.end());
+
+  TEFIOperator edited = loaded;
+  edited.fFuelMainMatrix[3][5] += 0.05;
+  std::vector<uint8_t> out = WriteBackTables(image, loaded, edited);
+  CorrectSchemes(out, held);
+  EXPECT_EQ(FindSchemes(out, loaded).held, held);
+  std::vector<int64_t> changed;
+  for (size_t i = 0; i < out.size(); ++i)
+    if (out[i] != image[i]) changed.push_back(static_cast<int64_t>(i));
+  ASSERT_GE(changed.size(), 2u);
+  const int64_t cell = changed.front();
+  EXPECT_TRUE(mirror.ranges[0].Contains(cell)) << cell;
+  for (const int64_t at : changed) {
+    const bool expected = at == cell || at == cell - 0x7100 + 0x7C00 ||
+                          (at >= 0x7E00 && at < 0x7E02) || (at >= 0x7F00 && at < 0x7F04);
+    EXPECT_TRUE(expected) << std::hex << at;
+  }
+  EXPECT_EQ(out[size_t(cell - 0x7100 + 0x7C00)], out[size_t(cell)]);
 }
