@@ -10,13 +10,14 @@
 
 namespace {
 
-constexpr int64_t kCodeTail = 0x100;    // the last 256 bytes lie past the code area
-constexpr int64_t kStartStep = 0x100;   // a searched calibration area starts on a page
-constexpr int64_t kStartReach = 0x800;  // ... at most this far below the first table
-constexpr int64_t kPlaceStep = 0x80;    // ... and its sum lies on a 128-byte boundary
-constexpr int64_t kMirrorMin = 64;      // shortest block taken as a mirror
-constexpr int64_t kMirrorStride = 32;   // copies are looked for at this step
-constexpr int kMirrorVariety = 16;      // byte values a mirrored block holds at least
+constexpr int64_t kCodeTail = 0x100;     // the last 256 bytes lie past the code area
+constexpr int64_t kStartStep = 0x100;    // a searched calibration area starts on a page
+constexpr int64_t kStartReach = 0x800;   // ... at most this far below the first table
+constexpr int64_t kPlaceStep = 0x80;     // ... and its sum lies on a 128-byte boundary
+constexpr int64_t kPlaceReach = 0x1000;  // ... at most this far after the last table
+constexpr int64_t kMirrorMin = 64;       // shortest block taken as a mirror
+constexpr int64_t kMirrorStride = 32;    // copies are looked for at this step
+constexpr int kMirrorVariety = 16;       // byte values a mirrored block holds at least
 
 // The complement kinds first: where one holds, its plain kind is not listed beside it.
 constexpr std::array<TChecksumKind, 4> kSumKinds = {TChecksumKind::Sum16BEComplement,
@@ -174,7 +175,8 @@ struct TSearch {
     std::vector<int64_t> starts{lo}, places{hi};
     for (int64_t s = lo / kStartStep * kStartStep; s >= 0 && s > lo - kStartReach; s -= kStartStep)
       if (s != lo) starts.push_back(s);
-    for (int64_t p = (hi + kPlaceStep - 1) / kPlaceStep * kPlaceStep; p < size; p += kPlaceStep)
+    for (int64_t p = (hi + kPlaceStep - 1) / kPlaceStep * kPlaceStep;
+         p < std::min(size, hi + kPlaceReach); p += kPlaceStep)
       if (p != hi) places.push_back(p);
     for (const int64_t place : places)
       for (const int64_t start : starts)

@@ -7,7 +7,8 @@
 // - a 16-bit sum of a calibration area stored right after it, either byte order, with or
 //   without the complement, its ends searched: it starts at a 256-byte page boundary up to
 //   2 KB below the first calibration table, or at that table itself, and its sum lies right
-//   after the last table or on a 128-byte boundary after it, short of the code area's end
+//   after the last table or on a 128-byte boundary up to 4 KB after it, short of the code
+//   area's end
 //   (the version text, the rev limiter and the CO trim byte may lie outside the area);
 // - a mirrored block: 64 bytes or more, of 16 different byte values or more, found twice,
 //   whose copy lies outside every table (the source is the block holding tables, or the
