@@ -146,6 +146,90 @@
         <source>Контрольная сумма (адрес %1, %2 байт) выходит за пределы образа</source>
         <translation>The checksum (address %1, %2 bytes) lies outside the image</translation>
     </message>
+    <message>
+        <source>Контрольная сумма (%1) выходит за пределы образа прошивки</source>
+        <translation>The checksum (%1) lies outside the firmware image</translation>
+    </message>
+    <message>
+        <source>Контрольные суммы %1 и другие хранятся в областях друг друга: их нельзя исправить</source>
+        <translation>The checksum %1 and others are stored inside each other&apos;s areas: they cannot be corrected</translation>
+    </message>
+    <message>
+        <source>копия %1 -&gt; %2</source>
+        <translation>copy %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>16 бит LE</source>
+        <translation>16 bits LE</translation>
+    </message>
+    <message>
+        <source>16 бит + доп.</source>
+        <translation>16 bits + compl.</translation>
+    </message>
+    <message>
+        <source>16 бит + доп. LE</source>
+        <translation>16 bits + compl. LE</translation>
+    </message>
+    <message>
+        <source>16 бит</source>
+        <translation>16 bits</translation>
+    </message>
+    <message>
+        <source> от %1</source>
+        <translation> from %1</translation>
+    </message>
+    <message>
+        <source>копия блока %1 в %2-%3</source>
+        <translation>copy of the block %1 at %2-%3</translation>
+    </message>
+    <message>
+        <source>старший байт первым</source>
+        <translation>high byte first</translation>
+    </message>
+    <message>
+        <source>младший байт первым</source>
+        <translation>low byte first</translation>
+    </message>
+    <message>
+        <source>8-битная сумма</source>
+        <translation>8-bit sum</translation>
+    </message>
+    <message>
+        <source>16-битная сумма</source>
+        <translation>16-bit sum</translation>
+    </message>
+    <message>
+        <source>%1 области кода %2</source>
+        <translation>%1 of the code area %2</translation>
+    </message>
+    <message>
+        <source>%1 диапазонов %2</source>
+        <translation>%1 of the ranges %2</translation>
+    </message>
+    <message>
+        <source> и </source>
+        <translation> and </translation>
+    </message>
+    <message>
+        <source>%1 области %2</source>
+        <translation>%1 of the area %2</translation>
+    </message>
+    <message>
+        <source> от начального значения %1</source>
+        <translation> from the start value %1</translation>
+    </message>
+    <message>
+        <source> и её дополнение</source>
+        <translation> and its complement</translation>
+    </message>
+    <message>
+        <source>%1, в %2</source>
+        <translation>%1, at %2</translation>
+    </message>
+    <message>
+        <source>%1, %2, в %3</source>
+        <translation>%1, %2, at %3</translation>
+    </message>
 </context>
 <context>
     <name>Compare</name>
@@ -163,6 +247,17 @@
     <message>
         <source>TC отсутствуют!</source>
         <translation>No fault codes!</translation>
+    </message>
+</context>
+<context>
+    <name>FillerSum</name>
+    <message>
+        <source>Сумма прошивки изменилась на %1: два байта заполнителя не могут её вернуть</source>
+        <translation>The image&apos;s sum changed by %1: two filler bytes cannot take that back</translation>
+    </message>
+    <message>
+        <source>В прошивке нет заполнителя (16 байт 0xFF или 0x00 подряд вне таблиц), чтобы сохранить её сумму</source>
+        <translation>The image has no filler (16 bytes of 0xFF or 0x00 in a row outside the tables) to keep its sum with</translation>
     </message>
 </context>
 <context>
@@ -565,6 +660,10 @@
     <message>
         <source>место контрольной суммы</source>
         <translation>place of the checksum</translation>
+    </message>
+    <message>
+        <source>Профиль %1: вид контрольной суммы CRCKind=%2 не известен; известны: %3</source>
+        <translation>Profile %1: the checksum kind CRCKind=%2 is not known; known are: %3</translation>
     </message>
 </context>
 <context>
@@ -1904,6 +2003,26 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
     <message>
         <source>Редактор профиля...</source>
         <translation>Profile editor...</translation>
+    </message>
+    <message>
+        <source>Сохранить сумму образа</source>
+        <translation>Keep the image&apos;s sum</translation>
+    </message>
+    <message>
+        <source>%1: %2 -&gt; %3</source>
+        <translation>%1: %2 -&gt; %3</translation>
+    </message>
+    <message>
+        <source>Чтобы 16-битная сумма всех байтов прошивки осталась прежней (%1), будут изменены два байта заполнителя:
+
+%2
+
+Записать прошивку с изменениями?</source>
+        <translation>To keep the 16-bit sum of all the image&apos;s bytes as it was (%1), two filler bytes will be changed:
+
+%2
+
+Write the edited image?</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,11 @@
 #include "cli/ChecksumCommands.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -12,7 +17,9 @@
 
 #include "common/Errors.h"
 #include "image/Checksum.h"
+#include "image/ChecksumSearch.h"
 #include "image/EfiOperator.h"
+#include "image/FillerSum.h"
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
 
@@ -33,14 +40,19 @@ std::string Utf8(const QString& text) {
 struct Arguments {
   QStringList files;
   std::optional<QString> profile;
+  QStringList flags;  // the options without a value that were given
+  bool Has(const char* flag) const { return flags.contains(QLatin1String(flag)); }
 };
 
-Arguments Parse(const QStringList& args, qsizetype fileCount) {
+// `flags`: the options without a value this command takes.
+Arguments Parse(const QStringList& args, qsizetype fileCount, const QStringList& flags = {}) {
   Arguments a;
   for (qsizetype i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--profile")) {
       if (i + 1 >= args.size()) throw Refusal{"--profile needs a file name"};
       a.profile = args[++i];
+    } else if (flags.contains(args[i])) {
+      a.flags << args[i];
     } else if (args[i].startsWith(QLatin1String("--"))) {
       throw Refusal{"unknown option " + Utf8(args[i])};
     } else {
@@ -52,8 +64,9 @@ Arguments Parse(const QStringList& args, qsizetype fileCount) {
 }
 
 // The built-in configuration or the named profile (which must be readable), and the image,
-// whose layout (tables and checksum) must fit.
-TEFIOperator LoadImage(const Arguments& a, const QString& imagePath) {
+// whose layout (tables and checksum) must fit. With `whole64`, a 64 KB file is read whole
+// (the checksum schemes of such images cover all of it); any other file gives its 32 KB.
+TEFIOperator LoadImage(const Arguments& a, const QString& imagePath, bool whole64 = false) {
   TEFIOperator op(true);
   if (a.profile) {
     QFile file(*a.profile);
@@ -65,6 +78,10 @@ TEFIOperator LoadImage(const Arguments& a, const QString& imagePath) {
   }
   try {
     LoadImageFile(imagePath, op.fImage);
+    if (whole64 && QFileInfo(imagePath).size() == 2 * kImageSize) {
+      const QByteArray whole = ReadFileHead(imagePath, 2 * kImageSize);
+      if (whole.size() == 2 * kImageSize) op.fImage.assign(whole.begin(), whole.end());
+    }
   } catch (const ERuntimeError& e) {
     throw Refusal{Utf8(imagePath) + ": " + e.what()};
   }
@@ -72,6 +89,70 @@ TEFIOperator LoadImage(const Arguments& a, const QString& imagePath) {
     throw Refusal{(a.profile ? "profile " + Utf8(*a.profile) : "built-in configuration") + ": " +
                   Utf8(problem)};
   return op;
+}
+
+QString Hex(int64_t value, int digits = 4) {
+  return QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+const char* TypeName(TSchemeType type) {
+  switch (type) {
+    case TSchemeType::CodeArea:
+      return "code-area";
+    case TSchemeType::TwoRanges:
+      return "two-ranges";
+    case TSchemeType::Mirror:
+      return "mirror";
+    default:
+      return "area";
+  }
+}
+
+QJsonObject SchemeJson(const TChecksumScheme& s) {
+  QJsonArray ranges;
+  for (const TByteRange& r : s.ranges)
+    ranges.append(QJsonObject{{"first", qint64(r.first)}, {"last", qint64(r.last)}});
+  QJsonObject o{{"type", TypeName(s.type)},        {"ranges", ranges}, {"place", qint64(s.place)},
+                {"bytes", qint64(SchemeBytes(s))}, {"named", s.named}, {"text", SchemeWords(s)}};
+  if (s.type != TSchemeType::Mirror) {
+    o["kind"] = ChecksumKindName(s.kind);
+    o["start"] = s.start;
+  }
+  return o;
+}
+
+QJsonObject SearchJson(const TSchemeSearch& search, bool scan) {
+  QJsonArray held, tried;
+  for (const TChecksumScheme& s : search.held) held.append(SchemeJson(s));
+  QJsonObject o{{"status", SchemeStatusText(search)}, {"named", search.named}, {"holds", held}};
+  if (scan) {
+    for (const TChecksumScheme& s : search.tried) tried.append(SchemeJson(s));
+    o["tried"] = tried;
+  }
+  return o;
+}
+
+// The status line, a line per scheme that holds, and with `scan` one per candidate tried.
+QString SearchText(const TSchemeSearch& search, bool scan) {
+  QStringList lines{SchemeStatusText(search)};
+  for (const TChecksumScheme& s : search.held) lines << "holds: " + SchemeWords(s);
+  if (search.NamedFails())
+    for (const TChecksumScheme& s : search.tried) lines << "fails: " + SchemeWords(s);
+  if (scan) {
+    lines << QStringLiteral("tried %1 candidates:").arg(search.tried.size());
+    for (const TChecksumScheme& s : search.tried)
+      lines << "  " + SchemeWords(s) +
+                   (std::find(search.held.begin(), search.held.end(), s) != search.held.end()
+                        ? QStringLiteral(" (holds)")
+                        : QString());
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+QString FillerText(const TFillerBytes& bytes, uint16_t sum) {
+  return QStringLiteral("kept the image's 16-bit sum %1: %2 %3 -> %4, %5 %6 -> %7")
+      .arg(Hex(sum), Hex(bytes.address), Hex(bytes.before[0], 2), Hex(bytes.after[0], 2),
+           Hex(bytes.address + 1), Hex(bytes.before[1], 2), Hex(bytes.after[1], 2));
 }
 
 void PrintLine(const QString& text) {
@@ -102,29 +183,43 @@ void WarnOfOtherVersion(const TEFIOperator& op, const QString& settingsPath) {
 }
 
 int Checksum(const QStringList& args) {
-  const Arguments a = Parse(args, 1);
-  const TEFIOperator op = LoadImage(a, a.files[0]);
-  if (!HasChecksum(op)) throw Refusal{"the configuration names no checksum area"};
-  const TChecksumStatus status = CheckChecksum(op.fImage, op);
-  PrintLine(ChecksumStatusText(status));
-  return status.valid ? kExitRight : kExitWrong;
+  const Arguments a = Parse(args, 1, {QStringLiteral("--scan"), QStringLiteral("--json")});
+  const TEFIOperator op = LoadImage(a, a.files[0], true);
+  const TSchemeSearch search = FindSchemes(op.fImage, op);
+  // A configuration that names neither an area nor a scheme gives nothing to check against
+  // unless the search finds a scheme on its own.
+  if (search.held.empty() && !HasChecksum(op) && op.fCRCKind == TChecksumKind::None)
+    throw Refusal{"the configuration names no checksum area, and no checksum scheme holds on " +
+                  Utf8(a.files[0])};
+  if (a.Has("--json"))
+    PrintLine(QString::fromUtf8(
+        QJsonDocument(SearchJson(search, a.Has("--scan"))).toJson(QJsonDocument::Indented)));
+  else
+    PrintLine(SearchText(search, a.Has("--scan")));
+  return search.held.empty() ? kExitWrong : kExitRight;
 }
 
+// The settings file's codes in the image, and then every scheme that held on the input made
+// to hold again; where none held, the image's 16-bit sum kept by two filler bytes
+// (--keep-sum) or the old checksum bytes left as they are (--no-checksum).
 int Apply(const QStringList& args) {
-  const Arguments a = Parse(args, 3);
+  const Arguments a =
+      Parse(args, 3, {QStringLiteral("--keep-sum"), QStringLiteral("--no-checksum")});
   const TEFIOperator op = LoadImage(a, a.files[0]);
-  if (!HasChecksum(op)) throw Refusal{"the configuration names no checksum area"};
-  // The kind is taken from the image as given; the written image is then made right for it.
-  // A value already wrong there is never made "right": that would hide a damaged image.
-  const TChecksumStatus status = CheckChecksum(op.fImage, op);
-  if (status.kind == TChecksumKind::None)
-    throw Refusal{Utf8(a.files[0]) +
-                  ": no checksum kind matches the image, so the written image could not be "
-                  "made right (name the kind with CRCKind in the profile)"};
-  if (!status.valid)
+  const TSchemeSearch search = FindSchemes(op.fImage, op);
+  const bool keepSum = a.Has("--keep-sum"), leave = a.Has("--no-checksum");
+  if (keepSum && leave) throw Refusal{"--keep-sum and --no-checksum exclude each other"};
+  // A scheme that did not hold is never made "right": that would hide a damaged image.
+  if (search.NamedFails() && !keepSum && !leave)
     throw Refusal{Utf8(a.files[0]) + ": its checksum is wrong (" +
-                  Utf8(ChecksumKindName(status.kind)) +
-                  "), so the image is not made right for it; nothing is written"};
+                  Utf8(ChecksumKindName(op.fCRCKind)) +
+                  "), so the image is not made right for it; nothing is written (--keep-sum or "
+                  "--no-checksum write it anyway)"};
+  if (search.held.empty() && !keepSum && !leave)
+    throw Refusal{Utf8(a.files[0]) +
+                  ": no checksum scheme holds on the image, so the written image could not be "
+                  "made right; nothing is written (name the scheme with CRCKind in the profile, "
+                  "or give --keep-sum to keep the image's 16-bit sum or --no-checksum)"};
   WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {
@@ -132,13 +227,23 @@ int Apply(const QStringList& args) {
   } catch (const ERuntimeError& e) {
     throw Refusal{Utf8(a.files[1]) + ": " + e.what()};
   }
-  StoreChecksum(out, op, status.kind);
+  QString kept;
+  if (!search.held.empty()) {
+    CorrectSchemes(out, search.held);
+  } else if (keepSum) {
+    QString why;
+    const std::optional<TFillerBytes> bytes = FindFillerBytes(op.fImage, out, op, why);
+    if (!bytes) throw Refusal{Utf8(a.files[0]) + ": " + Utf8(why) + "; nothing is written"};
+    ApplyFillerBytes(out, *bytes);
+    kept = FillerText(*bytes, ImageSum16(op.fImage));
+  }
   try {
     SaveImageFile(a.files[2], out);
   } catch (const ERuntimeError& e) {
     throw Refusal{Utf8(a.files[2]) + ": " + e.what()};
   }
-  PrintLine(ChecksumStatusText(CheckChecksum(out, op)));
+  PrintLine(SchemeStatusText(FindSchemes(out, op)));
+  if (!kept.isEmpty()) PrintLine(kept);
   return kExitRight;
 }
 

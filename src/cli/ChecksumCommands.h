@@ -6,16 +6,21 @@
 #include <optional>
 
 // Their lines of the --help text, a string literal to join to the command list.
-#define TARVELO_CHECKSUM_COMMANDS_HELP                                                        \
-  "  checksum IMAGE.bin [--profile P.prf]\n"                                                  \
-  "      Find which checksum the image carries over its data area and print whether it is\n"  \
-  "      right; exit code 0 when right, 1 when wrong or no kind matches, 2 on an error.\n"    \
-  "      A profile may name the kind: CRCKind=sum16be, sum16le, sum16be+complement,\n"        \
-  "      sum16le+complement or sum8 in section [config].\n"                                   \
-  "  apply IMAGE.bin SETTINGS.dme OUT.bin [--profile P.prf]\n"                                \
-  "      Write the settings file's codes as they stand into the image's tables and save it\n" \
-  "      as OUT.bin with its checksum corrected (the kind found in IMAGE.bin or named by\n"   \
-  "      the profile; without one nothing is written). Exit code 2 on any error.\n"
+#define TARVELO_CHECKSUM_COMMANDS_HELP                                                         \
+  "  checksum IMAGE.bin [--profile P.prf] [--scan] [--json]\n"                                 \
+  "      List every checksum scheme that holds on the image (a 64 KB image is read whole):\n"  \
+  "      the whole code area's 16-bit sum, a calibration area's sum stored after it (its\n"    \
+  "      ends searched), either byte order, with or without the complement, and mirrored\n"    \
+  "      blocks. --scan also lists every candidate tried. Exit code 0 when one holds, 1\n"     \
+  "      when the named or every tried scheme fails, 2 on an error. A profile may name the\n"  \
+  "      scheme, and then only it is checked: CRCKind=sum16be, sum16le, sum16be+complement,\n" \
+  "      sum16le+complement or sum8 over its area (CRCStart=V starts the sum at V,\n"          \
+  "      CRCRange2=A-B adds a second range), code16be, code16le or mirror, in [config].\n"     \
+  "  apply IMAGE.bin SETTINGS.dme OUT.bin [--profile P.prf] [--keep-sum | --no-checksum]\n"    \
+  "      Write the settings file's codes as they stand into the image's tables and save it\n"  \
+  "      as OUT.bin with every checksum scheme that held on IMAGE.bin corrected. When none\n"  \
+  "      held nothing is written, unless --keep-sum (two filler bytes keep the image's\n"      \
+  "      16-bit sum) or --no-checksum (the old bytes stay). Exit code 2 on any error.\n"
 
 // Runs `command` when it is one of these (its exit code), else nothing. Errors are reported
 // on standard error here and end with exit code 2.

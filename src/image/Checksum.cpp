@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/Errors.h"
+#include "image/ChecksumScheme.h"
 
 namespace {
 
@@ -25,6 +26,14 @@ constexpr std::array<TKindInfo, 5> kKinds = {{
     {TChecksumKind::Sum16BE, "sum16be", QT_TRANSLATE_NOOP("Checksum", "16 бит, BE"), 2, true},
     {TChecksumKind::Sum16LE, "sum16le", QT_TRANSLATE_NOOP("Checksum", "16 бит, LE"), 2, false},
     {TChecksumKind::Sum8, "sum8", QT_TRANSLATE_NOOP("Checksum", "8 бит"), 1, false},
+}};
+
+// The kinds that are not a sum over the configured area: only a profile names them, and
+// ChecksumSearch.h checks them.
+constexpr std::array<std::pair<TChecksumKind, const char*>, 3> kOtherKinds = {{
+    {TChecksumKind::Code16BE, "code16be"},
+    {TChecksumKind::Code16LE, "code16le"},
+    {TChecksumKind::Mirror, "mirror"},
 }};
 
 const TKindInfo* Info(TChecksumKind kind) {
@@ -52,6 +61,19 @@ std::vector<uint8_t> StoredBytes(const TKindInfo& info, uint16_t sum) {
   return out;
 }
 
+// True when every byte of the area but the checksum's own is the same: an erased or zeroed
+// area whose sum is no evidence of a checksum.
+bool OneRepeatedByte(const std::vector<uint8_t>& image, const TModelConfig& c, int bytes) {
+  int seen = -1;
+  for (int64_t i = c.fStartDataAreaAddress; i <= c.fEndDataAreaAddress; ++i) {
+    if (i >= c.fCRCAddress && i < int64_t{c.fCRCAddress} + bytes) continue;
+    const int b = image[static_cast<size_t>(i)];
+    if (seen >= 0 && b != seen) return false;
+    seen = b;
+  }
+  return true;
+}
+
 bool PlaceFits(const TModelConfig& c, int bytes, int64_t imageSize) {
   return c.fCRCAddress >= 0 && int64_t{c.fCRCAddress} + bytes <= imageSize;
 }
@@ -63,16 +85,29 @@ std::optional<TChecksumKind> ChecksumKindFromName(const QString& name) {
   if (text.isEmpty() || text == QLatin1String("auto")) return TChecksumKind::None;
   for (const TKindInfo& info : kKinds)
     if (text == QLatin1String(info.name)) return info.kind;
+  for (const auto& [kind, known] : kOtherKinds)
+    if (text == QLatin1String(known)) return kind;
   return std::nullopt;
 }
 
+QStringList ChecksumKindNames() {
+  QStringList names{QStringLiteral("auto")};
+  for (const TKindInfo& info : kKinds) names << QString::fromLatin1(info.name);
+  for (const auto& other : kOtherKinds) names << QString::fromLatin1(other.second);
+  return names;
+}
+
 QString ChecksumKindName(TChecksumKind kind) {
-  const TKindInfo* info = Info(kind);
-  return info ? QString::fromLatin1(info->name) : QStringLiteral("auto");
+  if (const TKindInfo* info = Info(kind)) return QString::fromLatin1(info->name);
+  for (const auto& [other, name] : kOtherKinds)
+    if (other == kind) return QString::fromLatin1(name);
+  return QStringLiteral("auto");
 }
 
 int ChecksumBytes(TChecksumKind kind) {
   const TKindInfo* info = Info(kind);
+  if (kind == TChecksumKind::Code16BE || kind == TChecksumKind::Code16LE) return 2;
+  if (kind == TChecksumKind::Mirror) return 1;
   return info ? info->bytes : 0;
 }
 
@@ -122,10 +157,14 @@ bool ChecksumMatches(const std::vector<uint8_t>& image, const TModelConfig& c, T
   const std::vector<uint8_t> stored = StoredBytes(*info, ComputeChecksum(image, c, kind));
   for (size_t i = 0; i < stored.size(); ++i)
     if (image[static_cast<size_t>(c.fCRCAddress) + i] != stored[i]) return false;
-  return true;
+  return !OneRepeatedByte(image, c, info->bytes);
 }
 
 TChecksumStatus CheckChecksum(const std::vector<uint8_t>& image, const TModelConfig& c) {
+  if (!Info(c.fCRCKind) && c.fCRCKind != TChecksumKind::None) {
+    const auto named = NamedScheme(c, static_cast<int64_t>(image.size()));
+    return {c.fCRCKind, named && SchemeHolds(image, *named)};
+  }
   if (c.fCRCKind != TChecksumKind::None) return {c.fCRCKind, ChecksumMatches(image, c, c.fCRCKind)};
   for (const TKindInfo& info : kKinds)
     if (ChecksumMatches(image, c, info.kind)) return {info.kind, true};

@@ -6,6 +6,7 @@
 // 0 names no checksum.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -13,9 +14,12 @@
 #include "image/ModelConfig.h"
 
 // The kind a profile's CRCKind text names ("sum16be", "sum16le", "sum16be+complement",
-// "sum16le+complement", "sum8", any letter case); "auto" or an empty text give None (the
-// kind is found on the image); any other text gives nothing.
+// "sum16le+complement", "sum8" over the configured area; "code16be", "code16le" over the
+// whole code area; "mirror", the area copied at fCRCAddress; any letter case); "auto" or an
+// empty text give None (the schemes are found on the image); any other text gives nothing.
 std::optional<TChecksumKind> ChecksumKindFromName(const QString& name);
+// Every name ChecksumKindFromName knows, "auto" first.
+QStringList ChecksumKindNames();
 // The profile text of a kind ("auto" for None).
 QString ChecksumKindName(TChecksumKind kind);
 
@@ -36,7 +40,7 @@ uint16_t ComputeChecksum(const std::vector<uint8_t>& image, const TModelConfig& 
                          TChecksumKind kind);
 
 // True when the value stored at the checksum's place is the one `kind` computes (false for
-// None or a layout that does not fit).
+// None, a layout that does not fit, or an area of one repeated byte, whose sum proves nothing).
 bool ChecksumMatches(const std::vector<uint8_t>& image, const TModelConfig& config,
                      TChecksumKind kind);
 

@@ -15,6 +15,10 @@ enum class TChecksumKind : uint8_t {
   Sum16BEComplement,  // Sum16BE followed by 0xFFFF - sum, high byte first
   Sum16LEComplement,  // Sum16LE followed by 0xFFFF - sum, low byte first
   Sum8,               // 8-bit sum of the area's bytes
+  Code16BE,           // 16-bit sum of the whole code area (all but the last 256 bytes), stored
+                      // high byte first in the first two bytes after it; no area fields used
+  Code16LE,           // the same, low byte first
+  Mirror,             // the area is a block that fCRCAddress holds a copy of
 };
 
 struct TModelConfig {
@@ -80,6 +84,11 @@ struct TModelConfig {
   int32_t fCORegAddress = 0;
   // The checksum kind a profile names (key CRCKind); None lets the loaded image tell.
   TChecksumKind fCRCKind = TChecksumKind::None;
+  // The value a named 16-bit sum starts from (key CRCStart), and a second range it also
+  // covers, both ends inclusive (key CRCRange2; 0-0 names none).
+  uint16_t fCRCStart = 0;
+  int32_t fCRCRange2First = 0;
+  int32_t fCRCRange2Last = 0;
 
   bool operator==(const TModelConfig&) const = default;
 

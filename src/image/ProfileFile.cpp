@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <cerrno>
+#include <utility>
+#include <vector>
 
 #include "common/Errors.h"
 #include "common/IniFile.h"
@@ -32,6 +34,19 @@ bool Holds(const TIniFile& ini, const TProfileKey& key, const TModelConfig& conf
   return ParseIniInteger(held, read) && Gives(key, read, config);
 }
 
+// The keys of a named sum's start value and second range, where they are not the defaults.
+std::vector<std::pair<QString, QString>> ChecksumExtras(const TModelConfig& c) {
+  const auto hex = [](int64_t v) {
+    return v < 0 ? QString::number(v) : QStringLiteral("0x") + QString::number(v, 16).toUpper();
+  };
+  std::vector<std::pair<QString, QString>> keys;
+  if (c.fCRCStart != 0) keys.emplace_back(QStringLiteral("CRCStart"), hex(c.fCRCStart));
+  if (c.fCRCRange2First != 0 || c.fCRCRange2Last != 0)
+    keys.emplace_back(QStringLiteral("CRCRange2"),
+                      hex(c.fCRCRange2First) + QLatin1Char('-') + hex(c.fCRCRange2Last));
+  return keys;
+}
+
 // The whole profile of `config`: every key, and CRCKind when a kind is named.
 QByteArray FreshProfile(const TModelConfig& config) {
   QByteArray out = "[" + kSection.toLatin1() + "]\r\n";
@@ -39,6 +54,8 @@ QByteArray FreshProfile(const TModelConfig& config) {
     out += QByteArray(key.name) + '=' + ProfileValueText(key, key.get(config)).toLatin1() + "\r\n";
   if (config.fCRCKind != TChecksumKind::None)
     out += "CRCKind=" + ChecksumKindName(config.fCRCKind).toLatin1() + "\r\n";
+  for (const auto& [key, value] : ChecksumExtras(config))
+    out += key.toLatin1() + '=' + value.toLatin1() + "\r\n";
   return out;
 }
 
@@ -57,6 +74,7 @@ void SaveProfile(const TModelConfig& config, const QString& path) {
     const QString kind = QStringLiteral("CRCKind");
     if (ChecksumKindFromName(ini.ReadString(kSection, kind, {})) != wanted.fCRCKind)
       ini.WriteString(kSection, kind, ChecksumKindName(wanted.fCRCKind));
+    for (const auto& [key, value] : ChecksumExtras(wanted)) ini.WriteString(kSection, key, value);
     if (!ini.Save()) throw EInOutError::FromErrno(EIO);
     if (ReadProfile(path) == wanted) return;
     // The file held something the reader takes before the lines written (a second section

@@ -1,7 +1,10 @@
 #include "image/ProfileKeys.h"
 
 #include <QCoreApplication>
+#include <QStringList>
+#include <optional>
 
+#include "common/Errors.h"
 #include "common/IniFile.h"
 #include "image/Checksum.h"
 
@@ -165,14 +168,45 @@ QString ProfileValueText(const TProfileKey& key, int32_t value) {
   return QString::number(value);
 }
 
+namespace {
+
+// "0x6000-0x7EFF" (each end an integer as the profile writes one), or nothing.
+bool ParseRange(const QString& text, int32_t& first, int32_t& last) {
+  const QStringList ends = text.split(QLatin1Char('-'));
+  return ends.size() == 2 && ParseIniInteger(ends[0].trimmed(), first) &&
+         ParseIniInteger(ends[1].trimmed(), last);
+}
+
+// CRCKind, CRCStart and CRCRange2. A kind the program does not know is refused, naming the
+// known ones: taking it as "find it" would check a scheme the unit does not use.
+void ReadChecksumKeys(const TIniFile& ini, TModelConfig& c, const QString& path) {
+  const QString kind = ini.ReadString(kSection, QStringLiteral("CRCKind"), {});
+  const std::optional<TChecksumKind> known = ChecksumKindFromName(kind);
+  if (!known)
+    throw ERuntimeError(
+        QCoreApplication::translate("ProfileKeys",
+                                    "Профиль %1: вид контрольной суммы CRCKind=%2 не "
+                                    "известен; известны: %3")
+            .arg(path, kind.trimmed(), ChecksumKindNames().join(QStringLiteral(", ")))
+            .toStdString());
+  c.fCRCKind = *known;
+  c.fCRCStart =
+      static_cast<uint16_t>(ini.ReadInteger(kSection, QStringLiteral("CRCStart"), 0) & 0xFFFF);
+  int32_t first = 0, last = 0;
+  if (ParseRange(ini.ReadString(kSection, QStringLiteral("CRCRange2"), {}), first, last)) {
+    c.fCRCRange2First = first;
+    c.fCRCRange2Last = last;
+  }
+}
+
+}  // namespace
+
 TModelConfig ReadProfile(const QString& path) {
   const TIniFile ini(path);
   TModelConfig c;
   for (const TProfileKey& key : kKeys)
     key.set(c, ini.ReadInteger(kSection, QString::fromLatin1(key.name), key.profileDefault));
-  // A kind the program does not know is taken as not named, like any other bad key.
-  c.fCRCKind = ChecksumKindFromName(ini.ReadString(kSection, QStringLiteral("CRCKind"), {}))
-                   .value_or(TChecksumKind::None);
+  ReadChecksumKeys(ini, c, path);
   c.ComputeDerivedSizes();
   return c;
 }

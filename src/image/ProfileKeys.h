@@ -52,7 +52,8 @@ QString ProfileKeyMeaning(const TProfileKey& key);
 QString ProfileValueText(const TProfileKey& key, int32_t value);
 
 // The configuration the profile at `path` gives: each key read from section "config" (a
-// missing key, or one that is not an integer, takes its default), "CRCKind" (a kind the
-// program does not know counts as not named) and the derived sizes. A file that cannot be
-// read gives every default.
+// missing key, or one that is not an integer, takes its default), "CRCKind", "CRCStart" (the
+// value a named sum starts from), "CRCRange2" (a second summed range, "0x0000-0x1FFF") and
+// the derived sizes. A file that cannot be read gives every default. Throws ERuntimeError for
+// a CRCKind the program does not know, naming the known ones.
 TModelConfig ReadProfile(const QString& path);

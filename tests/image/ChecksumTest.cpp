@@ -153,7 +153,6 @@ TEST(Checksum, ProfileNamesTheKindAndTheLayoutCheckRefusesAnAreaOutsideTheImage)
       {"Sum16BE+Complement", TChecksumKind::Sum16BEComplement},
       {" sum8 ", TChecksumKind::Sum8},
       {"auto", TChecksumKind::None},
-      {"crc32", TChecksumKind::None},  // unknown: found on the image instead
   };
   for (const auto& [name, kind] : names) {
     WriteBytes(path, QByteArray("[config]\r\nfCRCAddress=0x7FFE\r\nfEndDataAreaAddress=0x7FFD\r\n"

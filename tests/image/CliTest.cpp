@@ -151,7 +151,7 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   EXPECT_TRUE(help.out.contains("checksum IMAGE.bin") && help.out.contains("apply IMAGE.bin"));
   const CliRun demo = Cli({"checksum", fDemo});
   EXPECT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-  EXPECT_EQ(demo.out, "CS: right (16 bits, BE)\n");
+  EXPECT_EQ(demo.out, "CS: right (16 bits, 69FE-797F -> 7980)\nholds: 16-bit sum of the area 69FE-797F, high byte first, at 7980\n");
 
   // A calibration edited in the core, its settings file put into the demo image.
   TEFIOperator op(true);
@@ -165,7 +165,7 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
   const CliRun check = Cli({"checksum", Path("out.bin")});
   EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
-  EXPECT_EQ(check.out, "CS: right (16 bits, BE)\n");
+  EXPECT_EQ(check.out, "CS: right (16 bits, 69FE-797F -> 7980)\nholds: 16-bit sum of the area 69FE-797F, high byte first, at 7980\n");
   TEFIOperator written(true);
   written.LoadDefaultConfig();
   written.fImage = FileBytes(Path("out.bin"));
@@ -190,7 +190,8 @@ TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {
   WriteBytes(Path("broken.bin"), Bytes(broken));
   const CliRun wrong = Cli({"checksum", Path("broken.bin")});
   EXPECT_EQ(wrong.exitCode, 1);
-  EXPECT_EQ(wrong.out, "CS: wrong\n");
+  EXPECT_EQ(wrong.out,
+            "CS: wrong\nfails: 16-bit sum of the area 69FE-797F, high byte first, at 7980\n");
   // A wrong checksum is not made right by apply: nothing is written.
   ASSERT_EQ(Cli({"bin2dme", fDemo, Path("demo.dme")}).exitCode, 0);
   const CliRun refused = Cli({"apply", Path("broken.bin"), Path("demo.dme"), Path("out.bin")});
@@ -206,7 +207,7 @@ TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {
   EXPECT_EQ(unknown.exitCode, 1);
   EXPECT_EQ(unknown.out, "CS: not found\n");
   EXPECT_EQ(Cli({"checksum", fDemo, "--profile", Path("auto.prf")}).out,
-            "CS: right (16 bits, BE)\n");
+            "CS: right (16 bits, 69FE-797F -> 7980)\nholds: 16-bit sum of the area 69FE-797F, high byte first, at 7980\n");
   ASSERT_EQ(Cli({"bin2dme", fDemo, Path("auto.dme"), "--profile", Path("auto.prf")}).exitCode, 0);
   const CliRun noKind = Cli({"apply", Path("broken.bin"), Path("auto.dme"), Path("out.bin"),
                              "--profile", Path("auto.prf")});
@@ -223,7 +224,8 @@ TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
              "fEndDataAreaAddress=0x797F\r\nfCRCAddress=0x7980\r\nCRCKind=sum16le\r\n");
   const CliRun wrong = Cli({"checksum", fDemo, "--profile", Path("le.prf")});
   EXPECT_EQ(wrong.exitCode, 1);
-  EXPECT_EQ(wrong.out, "CS: wrong\n");
+  EXPECT_EQ(wrong.out,
+            "CS: wrong\nfails: 16-bit sum of the area 69FE-797F, low byte first, at 7980\n");
   ASSERT_EQ(Cli({"bin2dme", fDemo, Path("le.dme"), "--profile", Path("le.prf")}).exitCode, 0);
   const CliRun refused =
       Cli({"apply", fDemo, Path("le.dme"), Path("le.bin"), "--profile", Path("le.prf")});
@@ -240,7 +242,9 @@ TEST_F(CliTest, WrongOrUnknownChecksumsAndTheirRefusals) {
   ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
   const CliRun check = Cli({"checksum", Path("le.bin"), "--profile", Path("le.prf")});
   EXPECT_EQ(check.exitCode, 0);
-  EXPECT_EQ(check.out, "CS: right (16 bits, LE)\n");
+  EXPECT_EQ(check.out,
+            "CS: right (16 bits LE, 69FE-797F -> 7980)\nholds: 16-bit sum of the area "
+            "69FE-797F, low byte first, at 7980\n");
 
   // Errors: exit code 2, never 1, which means a wrong checksum.
   EXPECT_EQ(Cli({"checksum", Path("none.bin")}).exitCode, 2);
@@ -265,7 +269,7 @@ TEST_F(CliTest, ChecksumAndCoreTextsAreEnglishAndNumbersHaveAFullStopUnderEveryL
     SCOPED_TRACE(locale);
     const CliRun right = Cli({"checksum", fDemo}, locale);
     EXPECT_EQ(right.exitCode, 0);
-    EXPECT_EQ(right.out, "CS: right (16 bits, BE)\n");
+    EXPECT_EQ(right.out, "CS: right (16 bits, 69FE-797F -> 7980)\nholds: 16-bit sum of the area 69FE-797F, high byte first, at 7980\n");
     const CliRun far = Cli({"checksum", fDemo, "--profile", Path("far.prf")}, locale);
     EXPECT_EQ(far.exitCode, 2);
     EXPECT_TRUE(

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "image/DemoImage.h"
+#include "image/FillerSum.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
@@ -101,7 +102,7 @@ class TunedImageTest : public ProgramTest {
 
 TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChecksum) {
   LoadImage("demo.bin");
-  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, BE)");
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
   // Unedited, the written image is the loaded one byte for byte.
   AnswerFileDialog(TempPath("same.bin"));
   frmMain->actSaveTunedBin->trigger();
@@ -126,7 +127,7 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   LoadImage("tuned.bin");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
   EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(4, 5), edited);
-  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, BE)");
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
 }
 
 TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBytes) {
@@ -165,6 +166,46 @@ TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBy
   EXPECT_TRUE(note.contains("Контрольная сумма не исправлена: она была неверна"))
       << note.toStdString();
   EXPECT_TRUE(note.contains("tuned.bin")) << note.toStdString();
+}
+
+TEST_F(TunedImageTest, ImageWithoutAHeldSchemeKeepsItsSumWithTheTwoFillerBytesItShows) {
+  std::vector<uint8_t> broken = demo;
+  const auto place = static_cast<size_t>(frmMain->EFI().fCRCAddress);
+  broken[place] ^= 0x5A;
+  // Filler outside the tables: a run of 0xFF and one of 0x00.
+  std::fill(broken.begin() + 0x1000, broken.begin() + 0x1040, 0xFF);
+  std::fill(broken.begin() + 0x2000, broken.begin() + 0x2040, 0x00);
+  Write("broken.bin", broken);
+  LoadImage("broken.bin");
+  EditFuelCell(4, 5, "1,23");
+  QString shown;
+  AnswerInTurn({[](QWidget* modal) {
+                  auto* box = qobject_cast<QMessageBox*>(modal);
+                  ASSERT_NE(box, nullptr);
+                  EXPECT_EQ(box->objectName(), "ChecksumQuestion");
+                  box->findChild<QPushButton*>("btnKeepSum")->click();
+                },
+                Box(QMessageBox::Ok, "KeepSumBytes", &shown), File(TempPath("kept.bin")),
+                Box(QMessageBox::Ok, "ChecksumNotCorrected")});
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> kept = Read("kept.bin");
+  ASSERT_EQ(kept.size(), broken.size());
+  EXPECT_EQ(ImageSum16(kept), ImageSum16(broken));
+  // Every changed byte is in the fuel map or one of the two the box named.
+  std::vector<size_t> filler;
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (kept[i] == broken[i]) continue;
+    const bool inMap = i >= 0x70FC && i < 0x70FC + 0xC0 + 32;
+    if (!inMap) filler.push_back(i);
+  }
+  ASSERT_EQ(filler.size(), 2u) << shown.toStdString();
+  EXPECT_EQ(filler[1], filler[0] + 1);
+  EXPECT_TRUE((filler[0] >= 0x1000 && filler[1] < 0x1040) ||
+              (filler[0] >= 0x2000 && filler[1] < 0x2040));
+  for (const size_t at : filler)
+    EXPECT_TRUE(shown.contains(QStringLiteral("%1: ").arg(at, 4, 16, QLatin1Char('0')).toUpper()))
+        << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QString::number(ImageSum16(broken), 16).toUpper()));
 }
 
 TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {

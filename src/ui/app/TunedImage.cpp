@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
@@ -14,21 +15,23 @@
 #include "ui/widgets/StatusStrip.h"
 
 namespace {
-QColor ChecksumColor(const TChecksumStatus& status) {
-  if (status.valid) return {0, 128, 0};
+QColor ChecksumColor(const TSchemeSearch& search) {
+  if (!search.held.empty()) return {0, 128, 0};
   // A wrong checksum sends the unit into its fault mode; one not found may be a kind the
   // program does not know.
-  return status.kind == TChecksumKind::None ? QColor(128, 96, 0) : QColor(Qt::red);
+  return search.NamedFails() ? QColor(Qt::red) : QColor(128, 96, 0);
 }
 }  // namespace
 
 void TfrmMain::KeepLoadedImage(bool decodedNow) {
   fLoaded.reset();
   fChecksum = {};
+  fSchemes = {};
   if (decodedNow && fEFI->fImage.size() == static_cast<size_t>(kImageSize)) {
     fLoaded = std::make_unique<TEFIOperator>(*fEFI);
     fChecksum = CheckChecksum(fEFI->fImage, *fEFI);
-    fStrip->ShowChecksum(ChecksumStatusText(fChecksum), ChecksumColor(fChecksum));
+    fSchemes = FindSchemes(fEFI->fImage, *fEFI);
+    fStrip->ShowChecksum(SchemeStatusText(fSchemes), ChecksumColor(fSchemes));
   } else {
     fStrip->ShowChecksum(QString(), Qt::black);
   }
@@ -47,11 +50,12 @@ bool TfrmMain::HasTunedChanges() {
 
 std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept) {
   if (!HasTunedImage()) return std::nullopt;
-  // A checksum is corrected only where it was right in the loaded image.
-  checksumKept = !fChecksum.valid;
+  // Only the schemes that held on the loaded image are corrected; never one that did not.
+  checksumKept = fSchemes.held.empty();
+  bool keepSum = false;
   if (checksumKept) {
     const QString text =
-        fChecksum.kind == TChecksumKind::None
+        !fSchemes.NamedFails()
             ? tr("Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями "
                  "сохранит прежние байты контрольной суммы, и если они неверны, DME будет "
                  "работать в аварийном режиме.\n\nВсё равно записать прошивку с изменениями?")
@@ -61,13 +65,20 @@ std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept
     QMessageBox question(QMessageBox::Question, tr("Внимание!"), text,
                          QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName(QStringLiteral("ChecksumQuestion"));
+    QPushButton* keep = question.addButton(tr("Сохранить сумму образа"), QMessageBox::AcceptRole);
+    keep->setObjectName(QStringLiteral("btnKeepSum"));
     question.setDefaultButton(QMessageBox::No);
-    if (question.exec() != QMessageBox::Yes) return std::nullopt;
+    question.exec();
+    keepSum = question.clickedButton() == keep;
+    if (!keepSum && question.clickedButton() != question.button(QMessageBox::Yes))
+      return std::nullopt;
   }
   // The grids' texts go back into the tables first, as before a settings-file save.
   CollectGrids(1);
-  return WriteBackImage(fLoaded->fImage, *fLoaded, *fEFI,
-                        checksumKept ? TChecksumKind::None : fChecksum.kind);
+  std::vector<uint8_t> image = WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI);
+  if (!checksumKept) CorrectSchemes(image, fSchemes.held);
+  if (keepSum && !KeepImageSum(image)) return std::nullopt;
+  return image;
 }
 
 void TfrmMain::SaveTunedBinClick() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/Checksum.h"
+#include "image/ChecksumSearch.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
 
@@ -88,10 +89,14 @@ class TfrmMain : public QMainWindow {
   // --- The edited calibration written back into the loaded image (TunedImage.cpp) ---
   // "Сохранить BIN с изменениями...": the tuned image through the image save dialog.
   void SaveTunedBinClick();
-  // The loaded image with the grids' changes and its checksum corrected; asks first when no
-  // checksum kind was found on the loaded image (nothing when the user declines). Set
-  // `checksumKept` to whether the image keeps its old checksum bytes.
+  // The loaded image with the grids' changes and every checksum scheme that held on it
+  // corrected; asks first when none held (nothing when the user declines), and offers to keep
+  // the image's 16-bit sum with two filler bytes then. Set `checksumKept` to whether the
+  // image keeps its old checksum bytes.
   std::optional<std::vector<uint8_t>> BuildTunedImage(bool& checksumKept);
+  // Gives `image` the loaded image's 16-bit sum by changing two filler bytes, once the user
+  // has seen their addresses and agreed (TunedKeepSum.cpp); false when declined or impossible.
+  bool KeepImageSum(std::vector<uint8_t>& image);
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are
@@ -202,6 +207,8 @@ class TfrmMain : public QMainWindow {
   // itself in fImage): what writing back compares the edited tables with. Empty otherwise.
   std::unique_ptr<TEFIOperator> fLoaded;
   TChecksumStatus fChecksum;
+  // The checksum schemes that held on the loaded image: the ones the tuned image corrects.
+  TSchemeSearch fSchemes;
   // Takes the loaded state after a decode (a whole image) or drops it, and shows the checksum.
   void KeepLoadedImage(bool decodedNow);
   bool fShownOnce = false;
