@@ -305,6 +305,26 @@
         <source>Строка %1: %2</source>
         <translation>Line %1: %2</translation>
     </message>
+    <message>
+        <source>Это не ЛОГ: %1</source>
+        <translation>Not a log: %1</translation>
+    </message>
+    <message>
+        <source>строка длиннее 16 МБ</source>
+        <translation>a line longer than 16 MB</translation>
+    </message>
+    <message>
+        <source>в первом мегабайте нет конца строки</source>
+        <translation>no line end in its first megabyte</translation>
+    </message>
+    <message>
+        <source>Файл изменился, пока его читали</source>
+        <translation>The file changed while it was being read</translation>
+    </message>
+    <message>
+        <source>Файл стал короче, пока его читали</source>
+        <translation>The file became shorter while it was being read</translation>
+    </message>
 </context>
 <context>
     <name>PortTexts</name>
@@ -565,6 +585,33 @@
     <message>
         <source>место контрольной суммы</source>
         <translation>place of the checksum</translation>
+    </message>
+</context>
+<context>
+    <name>RegularFile</name>
+    <message>
+        <source>Это папка</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>Это именованный канал (FIFO), а не файл</source>
+        <translation>Is a named pipe (FIFO), not a file</translation>
+    </message>
+    <message>
+        <source>Это символьное устройство, а не файл</source>
+        <translation>Is a character device, not a file</translation>
+    </message>
+    <message>
+        <source>Это блочное устройство, а не файл</source>
+        <translation>Is a block device, not a file</translation>
+    </message>
+    <message>
+        <source>Это сокет, а не файл</source>
+        <translation>Is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>Это не обычный файл</source>
+        <translation>Is not a regular file</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,9 @@ std::string InOutMessage(int code) {
 
 EInOutError::EInOutError(int code) : ERuntimeError(InOutMessage(code)), fErrorCode(code) {}
 
+EInOutError::EInOutError(int code, const std::string& message)
+    : ERuntimeError(message), fErrorCode(code) {}
+
 EInOutError EInOutError::FromErrno(int err) {
   if (err == ENOENT || err == ENOTDIR) return EInOutError(kFileNotFound);
   return EInOutError(err);

@@ -28,6 +28,8 @@ class EInOutError : public ERuntimeError {
   static constexpr int kFileNotFound = 2;
   static constexpr int kReadBeyondEnd = 100;
   explicit EInOutError(int code);
+  // An error with its code and a message of its own (a file that is not what it should be).
+  EInOutError(int code, const std::string& message);
   // The error for a failed open or write, from the system's errno value.
   static EInOutError FromErrno(int err);
   int ErrorCode() const { return fErrorCode; }
