@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/Checksum.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
@@ -56,6 +57,8 @@ Arguments Parse(const QStringList& args, qsizetype fileCount) {
 TEFIOperator LoadImage(const Arguments& a, const QString& imagePath) {
   TEFIOperator op(true);
   if (a.profile) {
+    if (const QString why = NotRegularFileReason(*a.profile); !why.isEmpty())
+      throw Refusal{"profile " + Utf8(*a.profile) + ": " + Utf8(why)};
     QFile file(*a.profile);
     if (!file.open(QIODevice::ReadOnly))
       throw Refusal{"profile " + Utf8(*a.profile) + ": cannot be read"};

@@ -21,6 +21,12 @@ QString NotRegularFileReason(mode_t mode) {
   return QCoreApplication::translate("RegularFile", "Это не обычный файл");
 }
 
+QString NotRegularFileReason(const QString& path) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+  return NotRegularFileReason(st.st_mode);
+}
+
 namespace {
 void Refuse(mode_t mode) {
   const QString reason = NotRegularFileReason(mode);

@@ -11,6 +11,10 @@
 // for a regular file.
 QString NotRegularFileReason(mode_t mode);
 
+// The same for a path: empty for a regular file and for a path that does not exist (opening
+// it then reports the missing file as usual).
+QString NotRegularFileReason(const QString& path);
+
 // Throws EInOutError (EISDIR for a directory, ENODEV otherwise) naming what the path is when
 // it exists and is not a regular file. A path that does not exist passes: opening it then
 // reports the missing file as usual.

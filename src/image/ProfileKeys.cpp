@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "common/IniFile.h"
+#include "common/RegularFile.h"
 #include "image/Checksum.h"
 
 namespace {
@@ -166,6 +167,7 @@ QString ProfileValueText(const TProfileKey& key, int32_t value) {
 }
 
 TModelConfig ReadProfile(const QString& path) {
+  RequireRegularFile(path);
   const TIniFile ini(path);
   TModelConfig c;
   for (const TProfileKey& key : kKeys)

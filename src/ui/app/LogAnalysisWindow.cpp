@@ -20,6 +20,7 @@
 
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
+#include "common/RegularFile.h"
 #include "telemetry/LogReader.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/editors/MapEditors.h"
@@ -603,6 +604,7 @@ bool TfrmLogAnalysis::SaveTargets(const QString& path) {
 }
 
 bool TfrmLogAnalysis::LoadTargets(const QString& path) {
+  RequireRegularFile(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     ShowErrorBox(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
