@@ -918,6 +918,10 @@ Tables not comparable: %1</translation>
         <source>В конец</source>
         <translation>To end</translation>
     </message>
+    <message>
+        <source>В ЛОГе нет ни одной записи</source>
+        <translation>The log holds no records</translation>
+    </message>
 </context>
 <context>
     <name>THexView</name>
@@ -1700,6 +1704,10 @@ s</translation>
     <message>
         <source>Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками карты топлива и целевым AFR от %4 до %5 в каждой ячейке.</source>
         <translation>The file %1 does not fit: a %2 x %3 table with the fuel map&apos;s RPM and load headers and a target AFR from %4 to %5 in every cell is needed.</translation>
+    </message>
+    <message>
+        <source>В ЛОГе %1 нет ни одной записи</source>
+        <translation>The log %1 holds no records</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 
 #include "common/Errors.h"
 #include "common/RegularFile.h"
+#include "common/ShownText.h"
 #include "image/Checksum.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
@@ -100,8 +101,8 @@ void WarnOfOtherVersion(const TEFIOperator& op, const QString& settingsPath) {
   }
   if (file.fVersionText != image.fVersionText)
     std::fprintf(stderr, "tarvelo-cli: warning: %s is for version %s, the image is %s\n",
-                 Utf8(settingsPath).c_str(), Utf8(file.fVersionText).c_str(),
-                 Utf8(image.fVersionText).c_str());
+                 Utf8(settingsPath).c_str(), Utf8(EscapeControls(file.fVersionText)).c_str(),
+                 Utf8(EscapeControls(image.fVersionText)).c_str());
 }
 
 int Checksum(const QStringList& args) {

@@ -14,6 +14,7 @@ class ERuntimeError : public std::runtime_error {
 };
 
 // A text that is not a number: "'%s' is not a valid floating point value" or the integer twin.
+// The text is shown with its control characters escaped and cut after 64 characters.
 class EConvertError : public ERuntimeError {
  public:
   using ERuntimeError::ERuntimeError;
