@@ -400,6 +400,26 @@
         <source>Строка %1: %2</source>
         <translation>Line %1: %2</translation>
     </message>
+    <message>
+        <source>Это не ЛОГ: %1</source>
+        <translation>Not a log: %1</translation>
+    </message>
+    <message>
+        <source>строка длиннее 16 МБ</source>
+        <translation>a line longer than 16 MB</translation>
+    </message>
+    <message>
+        <source>в первом мегабайте нет конца строки</source>
+        <translation>no line end in its first megabyte</translation>
+    </message>
+    <message>
+        <source>Файл изменился, пока его читали</source>
+        <translation>The file changed while it was being read</translation>
+    </message>
+    <message>
+        <source>Файл стал короче, пока его читали</source>
+        <translation>The file became shorter while it was being read</translation>
+    </message>
 </context>
 <context>
     <name>PortTexts</name>
@@ -664,6 +684,33 @@
     <message>
         <source>Профиль %1: вид контрольной суммы CRCKind=%2 не известен; известны: %3</source>
         <translation>Profile %1: the checksum kind CRCKind=%2 is not known; known are: %3</translation>
+    </message>
+</context>
+<context>
+    <name>RegularFile</name>
+    <message>
+        <source>Это папка</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>Это именованный канал (FIFO), а не файл</source>
+        <translation>Is a named pipe (FIFO), not a file</translation>
+    </message>
+    <message>
+        <source>Это символьное устройство, а не файл</source>
+        <translation>Is a character device, not a file</translation>
+    </message>
+    <message>
+        <source>Это блочное устройство, а не файл</source>
+        <translation>Is a block device, not a file</translation>
+    </message>
+    <message>
+        <source>Это сокет, а не файл</source>
+        <translation>Is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>Это не обычный файл</source>
+        <translation>Is not a regular file</translation>
     </message>
 </context>
 <context>
@@ -969,6 +1016,10 @@ Tables not comparable: %1</translation>
     <message>
         <source>В конец</source>
         <translation>To end</translation>
+    </message>
+    <message>
+        <source>В ЛОГе нет ни одной записи</source>
+        <translation>The log holds no records</translation>
     </message>
 </context>
 <context>
@@ -1752,6 +1803,10 @@ s</translation>
     <message>
         <source>Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками карты топлива и целевым AFR от %4 до %5 в каждой ячейке.</source>
         <translation>The file %1 does not fit: a %2 x %3 table with the fuel map&apos;s RPM and load headers and a target AFR from %4 to %5 in every cell is needed.</translation>
+    </message>
+    <message>
+        <source>В ЛОГе %1 нет ни одной записи</source>
+        <translation>The log %1 holds no records</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "common/DecimalText.h"
+#include "common/ShownText.h"
 
 namespace {
 using K = TCellRule::Kind;
@@ -264,7 +265,7 @@ Block ParseBlock(const QStringList& lines, QChar separator, QChar decimal, bool 
       if (!v) {
         b.error = QCoreApplication::translate("CalibrationOps",
                                               "%1: «%2» в строке %3, поле %4 — не число")
-                      .arg(what, field)
+                      .arg(what, ShownPiece(field))
                       .arg(i + 1)
                       .arg(j + 1);
         return b;

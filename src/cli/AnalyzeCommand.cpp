@@ -246,6 +246,8 @@ int RunAnalyze(const QStringList& args) {
   } catch (const ERuntimeError& e) {
     throw std::runtime_error(o.log.toStdString() + ": " + e.what());
   }
+  // A header alone would analyse to tables of zeros.
+  if (logger.Records.Count() == 0) throw std::runtime_error(o.log.toStdString() + ": no records");
   const LiveSlot channel = ChannelSlot(o.channel, logger.ColumnNames);
   TEFIOperator op(true);
   LoadMaps(op, o);

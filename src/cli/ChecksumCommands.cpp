@@ -16,6 +16,8 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/RegularFile.h"
+#include "common/ShownText.h"
 #include "image/Checksum.h"
 #include "image/ChecksumSearch.h"
 #include "image/EfiOperator.h"
@@ -69,6 +71,8 @@ Arguments Parse(const QStringList& args, qsizetype fileCount, const QStringList&
 TEFIOperator LoadImage(const Arguments& a, const QString& imagePath, bool whole64 = false) {
   TEFIOperator op(true);
   if (a.profile) {
+    if (const QString why = NotRegularFileReason(*a.profile); !why.isEmpty())
+      throw Refusal{"profile " + Utf8(*a.profile) + ": " + Utf8(why)};
     QFile file(*a.profile);
     if (!file.open(QIODevice::ReadOnly))
       throw Refusal{"profile " + Utf8(*a.profile) + ": cannot be read"};
@@ -178,8 +182,8 @@ void WarnOfOtherVersion(const TEFIOperator& op, const QString& settingsPath) {
   }
   if (file.fVersionText != image.fVersionText)
     std::fprintf(stderr, "tarvelo-cli: warning: %s is for version %s, the image is %s\n",
-                 Utf8(settingsPath).c_str(), Utf8(file.fVersionText).c_str(),
-                 Utf8(image.fVersionText).c_str());
+                 Utf8(settingsPath).c_str(), Utf8(EscapeControls(file.fVersionText)).c_str(),
+                 Utf8(EscapeControls(image.fVersionText)).c_str());
 }
 
 int Checksum(const QStringList& args) {

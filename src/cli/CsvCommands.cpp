@@ -13,6 +13,7 @@
 #include "calibration/Calibration.h"
 #include "calibration/CalibrationOps.h"
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 
@@ -55,6 +56,8 @@ Arguments Parse(const QStringList& args, bool allowCsv, int positionalCount) {
 // The image decoded under the built-in configuration or the profile named.
 void Decode(TEFIOperator& op, const Arguments& a) {
   if (a.profile) {
+    if (const QString why = NotRegularFileReason(*a.profile); !why.isEmpty())
+      throw Failure{"profile " + *a.profile + ": " + why};
     QFile file(*a.profile);
     if (!file.open(QIODevice::ReadOnly))
       throw Failure{"profile " + *a.profile + ": cannot be read (" + file.errorString() + ")"};
@@ -135,6 +138,8 @@ int ApplyCsv(const QStringList& args) {
     const std::optional<TTableId> id = TableOfName(QFileInfo(csvPath).completeBaseName());
     if (!id)
       throw Failure{csvPath + ": the file name must be a table name: " + TableNames(), kExitUsage};
+    if (const QString why = NotRegularFileReason(csvPath); !why.isEmpty())
+      throw Failure{csvPath + ": " + why};
     QFile csv(csvPath);
     if (!csv.open(QIODevice::ReadOnly))
       throw Failure{csvPath + ": cannot be read (" + csv.errorString() + ")"};

@@ -15,6 +15,7 @@
 #include "calibration/Calibration.h"
 #include "calibration/Compare.h"
 #include "common/DecimalText.h"
+#include "common/RegularFile.h"
 #include "image/EfiOperator.h"
 
 namespace {
@@ -62,6 +63,8 @@ void Configure(TEFIOperator& op, const DiffArguments& d) {
     op.LoadDefaultConfig();
     return;
   }
+  if (const QString why = NotRegularFileReason(*d.profile); !why.isEmpty())
+    throw DiffError{QStringLiteral("profile ") + *d.profile + QStringLiteral(": ") + why};
   QFile file(*d.profile);
   if (!file.open(QIODevice::ReadOnly))
     throw DiffError{QStringLiteral("profile ") + *d.profile + QStringLiteral(": cannot be read")};

@@ -12,6 +12,7 @@
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/Checksum.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
@@ -227,6 +228,8 @@ int Check(const QStringList& args) {
   const QString& imagePath = files[0];
   const QString& profilePath = files[1];
   // The configuration reader alone would quietly take the defaults of a missing file.
+  if (const QString why = NotRegularFileReason(profilePath); !why.isEmpty())
+    throw Refusal{"profile " + profilePath.toStdString() + ": " + why.toStdString()};
   if (QFile file(profilePath); !file.open(QIODevice::ReadOnly))
     throw Refusal{"profile " + profilePath.toStdString() + ": cannot be read"};
   TEFIOperator op(true);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/DecimalText.h"
+#include "common/ShownText.h"
 #include "image/EfiOperator.h"
 
 namespace {
@@ -117,15 +118,24 @@ std::string JsonTable(const TableView& v) {
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
-  for (const char c : text) {
+  auto escaped = [&out](unsigned code) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "\\u%04x", code);
+    out += buffer;
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto u = static_cast<unsigned char>(c);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (u < 0x20) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
-      out += buffer;
+    } else if (u < 0x20 || u == 0x7f) {
+      escaped(u);
+    } else if (u == 0xc2 && next >= 0x80 && next <= 0x9f) {
+      // A C1 control character (U+0080 .. U+009F) in UTF-8: terminals act on some of them.
+      escaped(next);
+      ++i;
     } else {
       out += c;
     }
@@ -135,7 +145,7 @@ std::string JsonString(const std::string& text) {
 
 std::string TextReport(const TEFIOperator& op, const TReportContent& content) {
   std::string out;
-  out += "Version: " + op.fVersionText.toStdString() + "\n";
+  out += "Version: " + EscapeControls(op.fVersionText).toStdString() + "\n";
   out += "Layout variant (fVersion): " + std::to_string(op.fVersion) + "\n";
   out += "Rev limit: " + std::to_string(op.fMaxRPM) + " rpm\n";
   if (content.coTrim)

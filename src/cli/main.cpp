@@ -20,6 +20,7 @@
 #include "cli/ProfileCheckCommand.h"
 #include "cli/TableReport.h"
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
@@ -111,6 +112,8 @@ void Configure(TEFIOperator& op, const Arguments& a) {
     op.LoadDefaultConfig();
     return;
   }
+  if (const QString why = NotRegularFileReason(*a.profile); !why.isEmpty())
+    throw Failure{"profile " + Utf8(*a.profile) + ": " + Utf8(why)};
   QFile file(*a.profile);
   if (!file.open(QIODevice::ReadOnly))
     throw Failure{"profile " + Utf8(*a.profile) + ": cannot be read (" + Utf8(file.errorString()) +

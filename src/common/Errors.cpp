@@ -3,13 +3,17 @@
 #include <QString>
 #include <cerrno>
 
+#include "common/ShownText.h"
+
 EConvertError EConvertError::InvalidFloat(const QString& text) {
-  return EConvertError(
-      QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
+  return EConvertError(QStringLiteral("'%1' is not a valid floating point value")
+                           .arg(ShownPiece(text))
+                           .toStdString());
 }
 
 EConvertError EConvertError::InvalidInteger(const QString& text) {
-  return EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+  return EConvertError(
+      QStringLiteral("'%1' is not a valid integer value").arg(ShownPiece(text)).toStdString());
 }
 
 namespace {
@@ -26,6 +30,9 @@ std::string InOutMessage(int code) {
 }  // namespace
 
 EInOutError::EInOutError(int code) : ERuntimeError(InOutMessage(code)), fErrorCode(code) {}
+
+EInOutError::EInOutError(int code, const std::string& message)
+    : ERuntimeError(message), fErrorCode(code) {}
 
 EInOutError EInOutError::FromErrno(int err) {
   if (err == ENOENT || err == ENOTDIR) return EInOutError(kFileNotFound);

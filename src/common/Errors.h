@@ -14,6 +14,7 @@ class ERuntimeError : public std::runtime_error {
 };
 
 // A text that is not a number: "'%s' is not a valid floating point value" or the integer twin.
+// The text is shown with its control characters escaped and cut after 64 characters.
 class EConvertError : public ERuntimeError {
  public:
   using ERuntimeError::ERuntimeError;
@@ -28,6 +29,8 @@ class EInOutError : public ERuntimeError {
   static constexpr int kFileNotFound = 2;
   static constexpr int kReadBeyondEnd = 100;
   explicit EInOutError(int code);
+  // An error with its code and a message of its own (a file that is not what it should be).
+  EInOutError(int code, const std::string& message);
   // The error for a failed open or write, from the system's errno value.
   static EInOutError FromErrno(int err);
   int ErrorCode() const { return fErrorCode; }

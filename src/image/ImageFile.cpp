@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/EfiOperator.h"
 
 namespace {
@@ -21,6 +22,8 @@ EInOutError OpenError(const QString& path, int err) {
 }  // namespace
 
 QByteArray ReadFileHead(const QString& path, int64_t maxBytes) {
+  // A named pipe would hold the open, a device never end.
+  RequireRegularFile(path);
   QFile file(path);
   errno = 0;
   if (!file.open(QIODevice::ReadOnly)) throw OpenError(path, errno);

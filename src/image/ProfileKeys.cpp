@@ -6,6 +6,7 @@
 
 #include "common/Errors.h"
 #include "common/IniFile.h"
+#include "common/RegularFile.h"
 #include "image/Checksum.h"
 
 namespace {
@@ -202,6 +203,7 @@ void ReadChecksumKeys(const TIniFile& ini, TModelConfig& c, const QString& path)
 }  // namespace
 
 TModelConfig ReadProfile(const QString& path) {
+  RequireRegularFile(path);
   const TIniFile ini(path);
   TModelConfig c;
   for (const TProfileKey& key : kKeys)

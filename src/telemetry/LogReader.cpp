@@ -1,12 +1,6 @@
 #include "telemetry/LogReader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,6 +14,7 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "telemetry/LogPieces.h"
+#include "telemetry/SnapshotFile.h"
 
 // ---------------------------------------------------------------------------------------
 // TEFILogList
@@ -65,53 +60,55 @@ namespace {
 
 // Big blocks keep the number of system calls small; a line longer than a block grows it.
 constexpr size_t kBlockSize = size_t{1} << 20;
+// A log whose first megabyte holds no line end has no header line: it is no log at all
+// (a disk image, a file of zeros) and is refused before anything is read into memory.
+constexpr int64_t kHeaderWithin = int64_t{1} << 20;
+// A log line is a dozen numbers. A line this long is garbage, and is refused rather than
+// held whole in memory.
+constexpr size_t kLongestLine = size_t{16} << 20;
+// The blocks that are parsed in pieces side by side.
+constexpr size_t kPiecesBlock = size_t{8} << 20;
 
-class FileHandle {
- public:
-  explicit FileHandle(const QString& name) {
-    const QByteArray path = QFile::encodeName(name);
-    fFd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fFd < 0) throw EInOutError::FromErrno(errno);
-  }
-  ~FileHandle() { ::close(fFd); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int Fd() const { return fFd; }
+ERuntimeError NotALog(const char* why) {
+  return ERuntimeError(QCoreApplication::translate("LogReader", "Это не ЛОГ: %1")
+                           .arg(QCoreApplication::translate("LogReader", why))
+                           .toStdString());
+}
 
-  // Reads up to `size` bytes; 0 at the end of the file.
-  size_t Read(char* buffer, size_t size) const {
-    for (;;) {
-      const ssize_t n = ::read(fFd, buffer, size);
-      if (n >= 0) return static_cast<size_t>(n);
-      if (errno != EINTR) throw EInOutError::FromErrno(errno);
-    }
-  }
-  void Rewind() const {
-    if (::lseek(fFd, 0, SEEK_SET) < 0) throw EInOutError::FromErrno(errno);
-  }
-  int64_t Size() const {
-    struct stat st {};
-    return ::fstat(fFd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
-  }
+[[noreturn]] void LineTooLong() {
+  throw NotALog(QT_TRANSLATE_NOOP("LogReader", "строка длиннее 16 МБ"));
+}
 
- private:
-  int fFd = -1;
-};
+// The first megabyte must hold the header's line end.
+void RequireHeaderLine(TSnapshotFile& file) {
+  if (file.End() <= kHeaderWithin) return;
+  std::vector<char> head(static_cast<size_t>(kHeaderWithin));
+  int64_t got = 0;
+  while (got < kHeaderWithin) {
+    const size_t n = file.ReadAt(got, head.data() + got, head.size() - static_cast<size_t>(got));
+    if (std::memchr(head.data() + got, '\n', n)) return;
+    got += static_cast<int64_t>(n);
+  }
+  throw NotALog(QT_TRANSLATE_NOOP("LogReader", "в первом мегабайте нет конца строки"));
+}
 
 // The number of lines of the file (line feeds plus one), to size the record list once
 // instead of letting it grow by doubling, which would briefly need one and a half times
 // the memory of the records.
-int64_t CountLines(const FileHandle& file, std::vector<char>& block) {
+int64_t CountLines(TSnapshotFile& file, std::vector<char>& block) {
   int64_t lines = 1;
-  while (const size_t n = file.Read(block.data(), block.size()))
+  for (int64_t offset = 0; offset < file.End();) {
+    const size_t n = file.ReadAt(offset, block.data(), block.size());
     lines += std::count(block.data(), block.data() + n, '\n');
+    offset += static_cast<int64_t>(n);
+  }
   return lines;
 }
 
 // Hands out the lines of a file without their CR LF, reading it block by block.
 class LineReader {
  public:
-  LineReader(const FileHandle& file, std::vector<char>& block) : fFile(file), fBuf(block) {}
+  LineReader(TSnapshotFile& file, std::vector<char>& block) : fFile(file), fBuf(block) {}
 
   bool Next(std::string_view& line) {
     for (;;) {
@@ -124,7 +121,7 @@ class LineReader {
         line = Trimmed(start, length);
         return true;
       }
-      if (fAtEnd) {
+      if (fOffset >= fFile.End()) {
         if (fBegin == fEnd) return false;
         line = Trimmed(start, fEnd - fBegin);
         fBegin = fScan = fEnd;
@@ -134,14 +131,16 @@ class LineReader {
       std::memmove(fBuf.data(), start, rest);
       fBegin = 0;
       fScan = fEnd = rest;
-      if (fEnd == fBuf.size()) fBuf.resize(fBuf.size() * 2);
-      const size_t n = fFile.Read(fBuf.data() + fEnd, fBuf.size() - fEnd);
-      fAtEnd = n == 0;
+      if (fEnd == fBuf.size()) {
+        if (fBuf.size() >= kLongestLine) LineTooLong();
+        fBuf.resize(fBuf.size() * 2);
+      }
+      const size_t n = fFile.ReadAt(fOffset, fBuf.data() + fEnd, fBuf.size() - fEnd);
       fEnd += n;
-      fConsumed += static_cast<int64_t>(n);
+      fOffset += static_cast<int64_t>(n);
     }
   }
-  int64_t Consumed() const { return fConsumed; }
+  int64_t Consumed() const { return fOffset; }
 
  private:
   static std::string_view Trimmed(const char* start, size_t length) {
@@ -149,11 +148,10 @@ class LineReader {
     return {start, length};
   }
 
-  const FileHandle& fFile;
+  TSnapshotFile& fFile;
   std::vector<char>& fBuf;
   size_t fBegin = 0, fScan = 0, fEnd = 0;
-  bool fAtEnd = false;
-  int64_t fConsumed = 0;
+  int64_t fOffset = 0;
 };
 
 QStringList SplitHeader(std::string_view line) {
@@ -181,27 +179,37 @@ ELogLineError::ELogLineError(int64_t line, const EConvertError& cause)
 
 namespace {
 
+// What a read gives back to the logger: the records (after those already held), the parse
+// buffer after them, the header's names and the first bad line.
+struct ReadTarget {
+  TEFILogList& records;
+  LiveRecord& buffer;
+  QStringList& names;
+  std::optional<ELogLineError>& badLine;
+};
+
 // Reads the file line by line through one block: for small files, lists that roll or keep
-// an order, and files that cannot be mapped.
-void ReadSerially(const FileHandle& file, int64_t total, std::string_view sep, TEFILogList& records,
-                  LiveRecord& buffer, QStringList& names, std::optional<ELogLineError>& badLine,
+// an order, and files too big for the list.
+void ReadSerially(TSnapshotFile& file, std::string_view sep, const ReadTarget& to,
                   const TEFILogger::Progress& progress) {
+  const int64_t total = file.End();
   // Small files get a small block; a line longer than the block grows it.
   std::vector<char> block(
       static_cast<size_t>(std::clamp<int64_t>(total + 1, 4096, static_cast<int64_t>(kBlockSize))));
+  TEFILogList& records = to.records;
   const int64_t lines = CountLines(file, block);
-  file.Rewind();
   try {
     records.Reserve(static_cast<int>(
         std::min<int64_t>(records.Count() + lines, static_cast<int64_t>(records.MaxCount))));
   } catch (const std::bad_alloc&) {
     // Too big to reserve at once: let the list grow, and roll when it no longer can.
   }
+  LiveRecord& buffer = to.buffer;
   const LiveRecord before = buffer;
   LineReader reader(file, block);
   std::string_view line;
   if (!reader.Next(line)) line = {};
-  names = SplitHeader(line);
+  to.names = SplitHeader(line);
 
   int64_t lineNumber = 1;  // the header
   bool added = false;
@@ -217,7 +225,7 @@ void ReadSerially(const FileHandle& file, int64_t total, std::string_view sep, T
         // The records before the bad line are kept, and so is the parse buffer as the last
         // of them left it, so that what is held is one consistent log.
         buffer = added ? records[records.Count() - 1] : before;
-        badLine.emplace(lineNumber, e);
+        to.badLine.emplace(lineNumber, e);
         break;
       }
     }
@@ -232,44 +240,51 @@ void ReadSerially(const FileHandle& file, int64_t total, std::string_view sep, T
   if (progress) progress(reader.Consumed(), total);
 }
 
-// A read-only mapping of a whole file, unmapped on leaving.
-class FileMapping {
- public:
-  FileMapping(const FileHandle& file, int64_t size) : fSize(static_cast<size_t>(size)) {
-    void* p = ::mmap(nullptr, fSize, PROT_READ, MAP_PRIVATE, file.Fd(), 0);
-    fData = p == MAP_FAILED ? nullptr : static_cast<const char*>(p);
-    if (fData) ::madvise(const_cast<char*>(fData), fSize, MADV_SEQUENTIAL);
-  }
-  ~FileMapping() {
-    if (fData) ::munmap(const_cast<char*>(fData), fSize);
-  }
-  FileMapping(const FileMapping&) = delete;
-  FileMapping& operator=(const FileMapping&) = delete;
-  std::string_view Text() const { return {fData, fData ? fSize : 0}; }
+// Fills `block` from `offset` on as far as the file and the block reach; the bytes read.
+size_t ReadBlock(TSnapshotFile& file, int64_t offset, std::vector<char>& block) {
+  size_t got = 0;
+  while (got < block.size() && offset + static_cast<int64_t>(got) < file.End())
+    got += file.ReadAt(offset + static_cast<int64_t>(got), block.data() + got, block.size() - got);
+  return got;
+}
 
- private:
-  size_t fSize;
-  const char* fData;
-};
+// The whole lines of the block read at `offset`: up to its last line end, or all of it at
+// the end of the file. A block without a line end grows until it holds one.
+std::string_view WholeLines(TSnapshotFile& file, int64_t offset, std::vector<char>& block) {
+  for (;;) {
+    const size_t got = ReadBlock(file, offset, block);
+    const std::string_view text(block.data(), got);
+    if (offset + static_cast<int64_t>(got) >= file.End()) return text;
+    const size_t lf = text.rfind('\n');
+    if (lf != std::string_view::npos) return text.substr(0, lf + 1);
+    if (block.size() >= kLongestLine) LineTooLong();
+    block.resize(block.size() * 2);
+  }
+}
 
-// Reads a big file in pieces on all cores: the file is mapped, never copied, and its lines
-// are parsed straight into their places in the list. False (nothing changed) when the file
-// cannot be mapped or the list not made long enough; the caller then reads it serially.
-bool ReadInPieces(const FileHandle& file, int64_t total, int parts, std::string_view sep,
-                  TEFILogList& records, LiveRecord& buffer, QStringList& names,
-                  std::optional<ELogLineError>& badLine, const TEFILogger::Progress& progress) {
-  const FileMapping mapping(file, total);
-  const std::string_view text = mapping.Text();
-  if (text.empty()) return false;
-  const size_t lf = text.find('\n');
-  std::string_view header = text.substr(0, lf);
+// Reads a big file block by block, every block parsed in pieces on all cores straight into
+// the places of its lines in the list; only one block of text is held at a time. False
+// (nothing changed) when the list cannot be made long enough; the caller then reads the file
+// serially.
+bool ReadInPieces(TSnapshotFile& file, int parts, std::string_view sep, const ReadTarget& to,
+                  const TEFILogger::Progress& progress) {
+  std::vector<char> block(kPiecesBlock);
+  const std::string_view first = WholeLines(file, 0, block);
+  const size_t lf = first.find('\n');
+  std::string_view header = first.substr(0, lf);
   if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
-  const std::string_view body =
-      lf == std::string_view::npos ? std::string_view{} : text.substr(lf + 1);
-  const std::vector<std::string_view> pieces = SplitAtLineEnds(body, parts);
-  const std::vector<int64_t> lines = CountPieceLines(pieces);
+  QStringList names = SplitHeader(header);
+  const int64_t bodyStart = lf == std::string_view::npos ? file.End() : int64_t(lf) + 1;
+
+  // The lines are counted first, so that the list is sized once (a block's count may be one
+  // too many where it ends inside a line; the list is cut to what was read at the end).
   int64_t room = 0;
-  for (int64_t n : lines) room += n;
+  for (int64_t offset = bodyStart; offset < file.End();) {
+    const std::string_view text = WholeLines(file, offset, block);
+    for (int64_t n : CountPieceLines(SplitAtLineEnds(text, parts))) room += n;
+    offset += static_cast<int64_t>(text.size());
+  }
+  TEFILogList& records = to.records;
   const int held = records.Count();
   if (held + room > records.MaxCount) return false;
   try {
@@ -277,15 +292,40 @@ bool ReadInPieces(const FileHandle& file, int64_t total, int parts, std::string_
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const int64_t headerBytes = static_cast<int64_t>(text.size() - body.size());
+
+  const int64_t total = file.End();
+  int64_t offset = bodyStart, filled = 0, linesBefore = 0;
+  LiveRecord buffer = to.buffer;
   std::function<void(int64_t)> report;
-  if (progress) report = [&](int64_t done) { progress(headerBytes + done, total); };
-  const TLogPiecesResult result =
-      ParseLogPieces(pieces, lines, records.Slots() + held, buffer, sep, report, true);
-  records.ResizeForFill(static_cast<int>(held + result.records));
-  names = SplitHeader(header);
-  buffer = result.buffer;
-  if (result.error) badLine.emplace(1 + result.badLine, *result.error);
+  if (progress) report = [&](int64_t done) { progress(offset + done, total); };
+  while (offset < file.End()) {
+    const std::string_view text = WholeLines(file, offset, block);
+    const std::vector<std::string_view> pieces = SplitAtLineEnds(text, parts);
+    const std::vector<int64_t> lines = CountPieceLines(pieces);
+    int64_t blockLines = 0;
+    for (int64_t n : lines) blockLines += n;
+    // The file may have been rewritten with more lines since they were counted.
+    if (held + filled + blockLines > records.Count()) {
+      if (held + filled + blockLines > records.MaxCount)
+        throw EInOutError(
+            EIO, QCoreApplication::translate("LogReader", "Файл изменился, пока его читали")
+                     .toStdString());
+      records.ResizeForFill(static_cast<int>(held + filled + blockLines));
+    }
+    const TLogPiecesResult result =
+        ParseLogPieces(pieces, lines, records.Slots() + held + filled, buffer, sep, report);
+    filled += result.records;
+    buffer = result.buffer;
+    if (result.error) {
+      to.badLine.emplace(1 + linesBefore + result.badLine, *result.error);
+      break;
+    }
+    linesBefore += blockLines;
+    offset += static_cast<int64_t>(text.size());
+  }
+  records.ResizeForFill(static_cast<int>(held + filled));
+  to.names = std::move(names);
+  to.buffer = buffer;
   if (progress) progress(total, total);
   return true;
 }
@@ -295,8 +335,9 @@ bool ReadInPieces(const FileHandle& file, int64_t total, int parts, std::string_
 void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progress& progress) {
   const QByteArray separator = QString(DecimalSeparator()).toUtf8();
   const std::string_view sep(separator.constData(), static_cast<size_t>(separator.size()));
-  const FileHandle file(fileName);
-  const int64_t total = file.Size();
+  TSnapshotFile file(fileName);
+  RequireHeaderLine(file);
+  const int64_t total = file.End();
 
   // Everything is read into fresh copies that replace the held ones only at the end, so a
   // file that cannot be read leaves the logger as it was.
@@ -309,6 +350,7 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
   LiveRecord buffer = fBuffer;
   QStringList names;
   std::optional<ELogLineError> badLine;
+  const ReadTarget target{records, buffer, names, badLine};
   // Pieces side by side only where adding is plain appending: no order kept, duplicates
   // taken, and room for every line.
   const bool plain = records.SortOrder == 0 && records.DuplicatePolicy == 1;
@@ -316,8 +358,8 @@ void TEFILogger::LoadFromFile(const QString& fileName, bool append, const Progre
                         ? ParallelParts
                         : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 8u));
   if (!(plain && total > 0 && total >= ParallelFromBytes &&
-        ReadInPieces(file, total, parts, sep, records, buffer, names, badLine, progress)))
-    ReadSerially(file, total, sep, records, buffer, names, badLine, progress);
+        ReadInPieces(file, parts, sep, target, progress)))
+    ReadSerially(file, sep, target, progress);
 
   Records.SwapItems(records);
   ColumnNames = std::move(names);

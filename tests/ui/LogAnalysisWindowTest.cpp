@@ -142,6 +142,25 @@ TEST_F(LogAnalysisWindowTest, CountsMeansAndTimesLandInTheLiveMarksCells) {
   EXPECT_EQ(w.FuelAnalysis().At(2, 3).count, 13);
 }
 
+// A header alone analysed to tables of zeros without a word: now the user hears that the log
+// holds no records, and the log analysed before stays.
+TEST_F(LogAnalysisWindowTest, HeaderOnlyLogSaysNoRecordsAndKeepsTheLogBefore) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  frmMain->actLogAnalysis->trigger();
+  w.LoadLogFile(WriteLog(kDrive));
+  ASSERT_EQ(w.FuelAnalysis().records, 33);
+  const QString empty = TempPath("empty.txt");
+  QFile file(empty);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(LogHeaderLine());
+  file.close();
+  QString said;
+  AnswerMessageBox(QMessageBox::Ok, &said);
+  w.LoadLogFile(empty);
+  EXPECT_EQ(said, QStringLiteral("В ЛОГе empty.txt нет ни одной записи"));
+  EXPECT_EQ(w.FuelAnalysis().records, 33);
+}
+
 TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsFile) {
   QLocale::setDefault(QLocale::c());
   const QByteArray before = SaveSettings("before.dme");

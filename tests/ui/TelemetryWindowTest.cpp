@@ -166,8 +166,16 @@ TEST_F(TelemetryWindowTest, ItemsSelectSlotsByPositionAndBlankEmptiesACurve) {
   EXPECT_TRUE(Chart(1)->Series(0)->pointLabelsVisible());
 }
 
-TEST_F(TelemetryWindowTest, HeaderOnlyLogShowsNothing) {
+// A header alone has nothing to play back: the window shows nothing and says so (it showed
+// empty charts without a word).
+TEST_F(TelemetryWindowTest, HeaderOnlyLogShowsNothingAndSaysNoRecords) {
+  QString message;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    message = box->text();
+    box->accept();
+  });
   Load(Write(LogHeaderLine()));
+  EXPECT_EQ(message, QStringLiteral("В ЛОГе нет ни одной записи"));
   EXPECT_EQ(fForm.ParamCombo(11)->currentText(), "SPEED");
   for (int h = 1; h <= 3; ++h)
     for (int c = 0; c <= 4; ++c) EXPECT_EQ(Chart(h)->CurvePointCount(c), 0);

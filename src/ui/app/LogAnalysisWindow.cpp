@@ -18,8 +18,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/TargetTable.h"
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
+#include "common/RegularFile.h"
+#include "common/ShownText.h"
 #include "telemetry/LogReader.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/editors/MapEditors.h"
@@ -46,12 +49,6 @@ QString TargetText(double value) {
 
 QString AxisText(const std::optional<double>& value) {
   return value ? FloatToStr(*value) : QString();
-}
-
-bool SameAxisValue(const QString& text, const std::optional<double>& value) {
-  if (text.trimmed().isEmpty()) return !value;
-  const std::optional<double> read = TryStrToFloat(text, DecimalSeparator());
-  return read && value && std::abs(*read - *value) <= 1e-9 * std::max(1.0, std::abs(*value));
 }
 
 // A map's axes as its grid shows them: the rpm headers of row 0, the loads of column 0.
@@ -301,8 +298,15 @@ void TfrmLogAnalysis::LoadLogFile(const QString& path) {
                   .arg(QString::fromStdString(e.Reason()));
   }
   const TEFILogList& list = logger.Records;
+  // A log without records would analyse to tables of zeros: the user hears so instead, and
+  // the log analysed before stays.
+  if (list.Count() == 0 && problem.isEmpty()) {
+    ShowErrorBox(
+        tr("В ЛОГе %1 нет ни одной записи").arg(EscapeControls(QFileInfo(path).fileName())));
+    return;
+  }
   std::vector<LiveRecord> records(list.Data(), list.Data() + list.Count());
-  QString source = QFileInfo(path).fileName();
+  QString source = EscapeControls(QFileInfo(path).fileName());
   if (!problem.isEmpty()) source += QStringLiteral(" (") + problem + QLatin1Char(')');
   SetRecords(std::move(records), source);
 }
@@ -603,17 +607,18 @@ bool TfrmLogAnalysis::SaveTargets(const QString& path) {
 }
 
 bool TfrmLogAnalysis::LoadTargets(const QString& path) {
+  RequireRegularFile(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     ShowErrorBox(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
     return false;
   }
-  QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-  for (QString& line : lines)
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.pop_back();
   const int cols = fTargetAxes.Cols(), rows = fTargetAxes.Rows();
-  const auto refuse = [&] {
+  std::optional<std::vector<double>> targets;
+  if (!fTargets.empty())
+    targets = ParseTargetTable(QString::fromUtf8(file.readAll()), fTargetAxes, kTargetLow,
+                               kTargetHigh, DecimalSeparator());
+  if (!targets) {
     ShowErrorBox(tr("Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками "
                     "карты топлива и целевым AFR от %4 до %5 в каждой ячейке.")
                      .arg(path)
@@ -621,25 +626,8 @@ bool TfrmLogAnalysis::LoadTargets(const QString& path) {
                      .arg(rows)
                      .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
     return false;
-  };
-  if (fTargets.empty() || lines.size() != rows + 1) return refuse();
-  const QStringList head = lines[0].split(QLatin1Char('\t'));
-  if (head.size() != cols + 1) return refuse();
-  for (int c = 0; c < cols; ++c)
-    if (!SameAxisValue(head[c + 1], fTargetAxes.rpm[static_cast<size_t>(c)])) return refuse();
-  std::vector<double> targets;
-  for (int r = 0; r < rows; ++r) {
-    const QStringList fields = lines[r + 1].split(QLatin1Char('\t'));
-    if (fields.size() != cols + 1 ||
-        !SameAxisValue(fields[0], fTargetAxes.load[static_cast<size_t>(r)]))
-      return refuse();
-    for (int c = 0; c < cols; ++c) {
-      const std::optional<double> value = TryStrToFloat(fields[c + 1], DecimalSeparator());
-      if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return refuse();
-      targets.push_back(TenthOf(*value));
-    }
   }
-  fTargets = std::move(targets);
+  fTargets = std::move(*targets);
   fTargetsEdited = true;
   fApplied = false;
   Analyse();

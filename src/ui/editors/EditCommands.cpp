@@ -16,6 +16,7 @@
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
@@ -307,6 +308,7 @@ void TEditCommands::ImportCsv() {
   fMaps.FinishTyping(grid);
   const QString path = RunFileDialog(odImportCsv);
   if (path.isEmpty()) return;
+  RequireRegularFile(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) throw EInOutError(EInOutError::kFileNotFound);
   const QString text = QString::fromUtf8(file.readAll());

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "common/DecimalText.h"
+#include "common/ShownText.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
 #include "ui/editors/EditorRules.h"
@@ -75,7 +76,8 @@ void TMapEditors::EnableMAFPage(bool enabled) {
 }
 
 void TMapEditors::ShowVersionText(const QString& text) {
-  fStrip.lVersion->setText(text);
+  // The version bytes come from the image file: control characters are shown escaped.
+  fStrip.lVersion->setText(EscapeControls(text));
 }
 
 void TMapEditors::MarkTablesLoaded() {

@@ -15,6 +15,7 @@
 
 #include "common/Clock.h"
 #include "common/Errors.h"
+#include "common/RegularFile.h"
 #include "image/EfiOperator.h"
 #include "link/AdapterBytes.h"
 #include "link/PortSettings.h"
@@ -290,6 +291,7 @@ TAdapterCommands::TUploadSource TAdapterCommands::ChooseUploadSource() {
 bool TAdapterCommands::ReadUploadFile(QByteArray& bytes) {
   const QString path = RunFileDialog(fViews.imageOpenDialog);
   if (path.isEmpty()) return false;
+  RequireRegularFile(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     throw EInOutError(file.exists() ? EInOutError::FromErrno(EACCES)

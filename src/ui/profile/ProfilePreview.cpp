@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/DecimalText.h"
+#include "common/ShownText.h"
 #include "ui/widgets/LineChart.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -123,7 +124,7 @@ QString ValueLine(const TEFIOperator& op, TImageTable table) {
   switch (table) {
     case TImageTable::Version:
       return QCoreApplication::translate("TfrmProfileEditor", "Номер версии: %1")
-          .arg(op.fVersionText);
+          .arg(EscapeControls(op.fVersionText));
     case TImageTable::RevLimit:
       return QCoreApplication::translate("TfrmProfileEditor", "Ограничитель оборотов: %1 об/мин")
           .arg(op.fMaxRPM);

@@ -23,6 +23,7 @@
 
 #include "common/Clock.h"
 #include "common/DecimalText.h"
+#include "common/ShownText.h"
 #include "ui/widgets/Dial.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PagedChart.h"
@@ -348,7 +349,9 @@ void TFrmTelemetry::LoadLogBtnClick() {
 
   // Item i selects record slot i whatever the names say; item 0 is the blank.
   QStringList items{QStringLiteral(" ")};
-  items.append(TelemetryLogger->ColumnNames.mid(1));
+  // The names come from the file: control characters are shown escaped.
+  for (const QString& name : TelemetryLogger->ColumnNames.mid(1))
+    items.append(EscapeControls(name));
   for (int k = 1; k <= 12; ++k) {
     QComboBox* combo = fCombos[k - 1];
     const QSignalBlocker block(combo);
@@ -370,6 +373,8 @@ void TFrmTelemetry::LoadLogBtnClick() {
   scbarLog->setEnabled(true);
   pnlButtons->setEnabled(true);
   if (badLine) throw *badLine;
+  // A header alone, or only comments: nothing to play back, and the user hears so.
+  if (records.Count() == 0) throw ERuntimeError(tr("В ЛОГе нет ни одной записи").toStdString());
 }
 
 void TFrmTelemetry::OKBtnClick() {
