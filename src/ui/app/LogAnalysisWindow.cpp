@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/FuelMapInput.h"
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
 #include "telemetry/LogReader.h"
@@ -52,14 +53,6 @@ bool SameAxisValue(const QString& text, const std::optional<double>& value) {
   if (text.trimmed().isEmpty()) return !value;
   const std::optional<double> read = TryStrToFloat(text, DecimalSeparator());
   return read && value && std::abs(*read - *value) <= 1e-9 * std::max(1.0, std::abs(*value));
-}
-
-// A map's axes as its grid shows them: the rpm headers of row 0, the loads of column 0.
-TMapAxes AxesOf(const TCalTable& table) {
-  TMapAxes axes;
-  for (int c = 1; c < table.cols; ++c) axes.rpm.push_back(table.Value(c, 0));
-  for (int r = 1; r < table.rows; ++r) axes.load.push_back(table.Value(0, r));
-  return axes;
 }
 
 QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
@@ -350,8 +343,9 @@ void TfrmLogAnalysis::Analyse() {
     options.minRecords = seMinRecords->value();
     options.filter = Filter();
     const auto count = static_cast<int64_t>(fRecords.size());
-    fFuel = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::FuelMain)), options);
-    fIgnition = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::IgnMain)), options);
+    fFuel = AnalyseLog(fRecords.data(), count, AxesOfTable(doc.Table(TTableId::FuelMain)), options);
+    fIgnition =
+        AnalyseLog(fRecords.data(), count, AxesOfTable(doc.Table(TTableId::IgnMain)), options);
   }
   ShowOverlays();
   ShowSummary();
@@ -388,26 +382,25 @@ void TfrmLogAnalysis::ShowSummary() {
 }
 
 TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() const {
-  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
-  TFuelCorrectionInput in;
-  in.axes = AxesOf(table);
-  for (int r = 1; r < table.rows; ++r)
-    for (int c = 1; c < table.cols; ++c) in.current.push_back(table.Value(c, r).value_or(NAN));
+  TFuelCorrectionInput in = FuelMapInput(fMaps.Doc().Table(TTableId::FuelMain));
   in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
-  in.sensor = {fMaps.seLamMin->value(), fMaps.seLamMax->value()};
+  in.sensor = TO2Sensor::OfWideBand({fMaps.seLamMin->value(), fMaps.seLamMax->value()});
   in.targetAfr = seTargetAfr->value();
   if (rbTargetTable->isChecked()) in.targetTable = fTargets;
   in.maxStep = seMaxStep->value() / 100.0;
-  in.minRecords = seMinRecords->value();
-  in.filter = Filter();
-  // The fuel cell's own rule: its limits and the values its code can store.
-  in.limits = [&table](int col, int row) {
-    const TValueRange range = table.Rule(col + 1, row + 1).Range();
-    return TFactorLimits{range.low, range.high};
-  };
-  in.quantise = [&table](int col, int row, double factor) {
-    return table.Rule(col + 1, row + 1).Quantise(factor);
-  };
+  in.minWeight = seMinRecords->value();
+  const TLogFilter filter = Filter();
+  in.filters.warm = filter.minCoolant.has_value();
+  in.filters.minCoolant = filter.minCoolant.value_or(in.filters.minCoolant);
+  in.filters.timeFrom = filter.timeFrom;
+  in.filters.timeTo = filter.timeTo;
+  in.filters.steady = filter.maxTpsStep.has_value();
+  in.filters.maxTpsChange = filter.maxTpsStep.value_or(in.filters.maxTpsChange);
+  in.filters.maxLoadChange = 1e9;
+  in.filters.steadySeconds = 0;
+  in.filters.overrun = false;
+  in.filters.delay = false;
+  in.filters.sensorEnds = false;
   return in;
 }
 
@@ -485,16 +478,7 @@ void TfrmLogAnalysis::ApplyClick() {
   if (fCorrection.Refused() || fCorrection.cols == 0) return;
   TCalibration& doc = fMaps.Doc();
   const TCalTable& table = doc.Table(TTableId::FuelMain);
-  TEditStep step;
-  step.title = tr("Коррекция по ЛОГу");
-  for (int r = 0; r < fCorrection.rows; ++r)
-    for (int c = 0; c < fCorrection.cols; ++c) {
-      // A cell whose factor is no number (none to start from) is never written.
-      const size_t i = fCorrection.Index(c, r);
-      if (!fCorrection.changed[i] || !std::isfinite(fCorrection.proposed[i])) continue;
-      const QString after = table.Rule(c + 1, r + 1).Show(fCorrection.At(c, r));
-      step.cells.push_back({TTableId::FuelMain, c + 1, r + 1, table.Text(c + 1, r + 1), after});
-    }
+  TEditStep step = CorrectionStep(table, fCorrection, tr("Коррекция по ЛОГу"));
   fApplying = true;
   struct Reset {
     bool& flag;
@@ -506,7 +490,7 @@ void TfrmLogAnalysis::ApplyClick() {
 
 void TfrmLogAnalysis::ShapeTargets() {
   if (fMaps.Doc().Loaded()) {
-    TMapAxes axes = AxesOf(fMaps.Doc().Table(TTableId::FuelMain));
+    TMapAxes axes = AxesOfTable(fMaps.Doc().Table(TTableId::FuelMain));
     const size_t cells = static_cast<size_t>(axes.Cols()) * static_cast<size_t>(axes.Rows());
     if (fTargets.size() != cells || axes.Cols() != fTargetAxes.Cols()) {
       fTargets.assign(cells, TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
