@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "analysis/FuelMapInput.h"
+#include "analysis/TargetTable.h"
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
 #include "telemetry/LogReader.h"
@@ -31,28 +32,8 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// The targets a tuner sets: from very rich (full load, cooling) to lean cruising, to a tenth.
-constexpr double kTargetLow = 9.0;
-constexpr double kTargetHigh = 20.0;
-// The first field of a target file's header line.
-const QString kTargetCorner = QStringLiteral("AFR");
-
-double TenthOf(double value) {
-  return std::round(value * 10) / 10;
-}
-
 QString TargetText(double value) {
   return FormatFixed(value, 0, 1, DecimalSeparator());
-}
-
-QString AxisText(const std::optional<double>& value) {
-  return value ? FloatToStr(*value) : QString();
-}
-
-bool SameAxisValue(const QString& text, const std::optional<double>& value) {
-  if (text.trimmed().isEmpty()) return !value;
-  const std::optional<double> read = TryStrToFloat(text, DecimalSeparator());
-  return read && value && std::abs(*read - *value) <= 1e-9 * std::max(1.0, std::abs(*value));
 }
 
 QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
@@ -217,7 +198,7 @@ QWidget* TfrmLogAnalysis::BuildTargetBox(QWidget* parent) {
   sgTargetAfr = new TStringGrid(1, 1, 1, 1, box);
   sgTargetAfr->setObjectName(QStringLiteral("sgTargetAfr"));
   sgTargetAfr->setToolTip(tr("Целевой AFR ячейки: от %1 до %2, с одним знаком после запятой")
-                              .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+                              .arg(TargetText(kTargetAfrLow), TargetText(kTargetAfrHigh)));
   column->addWidget(sgTargetAfr);
   const QStringList filters = {tr("Таблицы целевого AFR (*.txt)"), tr("Все файлы (*.*)")};
   odTargetFile = MakeFileDialog(this, "odTargetFile", false, tr("Загрузить таблицу целевого AFR"),
@@ -493,7 +474,8 @@ void TfrmLogAnalysis::ShapeTargets() {
     TMapAxes axes = AxesOfTable(fMaps.Doc().Table(TTableId::FuelMain));
     const size_t cells = static_cast<size_t>(axes.Cols()) * static_cast<size_t>(axes.Rows());
     if (fTargets.size() != cells || axes.Cols() != fTargetAxes.Cols()) {
-      fTargets.assign(cells, TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+      fTargets.assign(cells,
+                      TargetTenth(std::clamp(seTargetAfr->value(), kTargetAfrLow, kTargetAfrHigh)));
       fTargetsEdited = false;
     }
     fTargetAxes = std::move(axes);
@@ -535,8 +517,8 @@ void TfrmLogAnalysis::TargetTyped(int col, int row) {
   // else leaves the cell's target as it was.
   const std::optional<double> value =
       TryTypedFloat(sgTargetAfr->Cell(col, row), DecimalSeparator());
-  if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return;
-  fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TenthOf(*value);
+  if (!value || !(*value >= kTargetAfrLow && *value <= kTargetAfrHigh)) return;
+  fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TargetTenth(*value);
   fTargetsEdited = true;
   fApplied = false;
   ProposeCorrection();
@@ -547,23 +529,13 @@ void TfrmLogAnalysis::TargetModeChanged() {
   // A table the user has not made his own starts from the single target.
   if (rbTargetTable->isChecked() && !fTargetsEdited)
     std::fill(fTargets.begin(), fTargets.end(),
-              TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+              TargetTenth(std::clamp(seTargetAfr->value(), kTargetAfrLow, kTargetAfrHigh)));
   fApplied = false;
   Analyse();
 }
 
 QString TfrmLogAnalysis::TargetsText() const {
-  QString text = kTargetCorner;
-  for (const auto& rpm : fTargetAxes.rpm) text += QLatin1Char('\t') + AxisText(rpm);
-  text += QLatin1Char('\n');
-  for (int r = 0; r < fTargetAxes.Rows(); ++r) {
-    text += AxisText(fTargetAxes.load[static_cast<size_t>(r)]);
-    for (int c = 0; c < fTargetAxes.Cols(); ++c)
-      text +=
-          QLatin1Char('\t') + TargetText(fTargets[static_cast<size_t>(r * fTargetAxes.Cols() + c)]);
-    text += QLatin1Char('\n');
-  }
-  return text;
+  return TargetTableText(fTargetAxes, fTargets, DecimalSeparator());
 }
 
 void TfrmLogAnalysis::SaveTargetsClick() {
@@ -592,38 +564,20 @@ bool TfrmLogAnalysis::LoadTargets(const QString& path) {
     ShowErrorBox(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
     return false;
   }
-  QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-  for (QString& line : lines)
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.pop_back();
   const int cols = fTargetAxes.Cols(), rows = fTargetAxes.Rows();
-  const auto refuse = [&] {
+  std::optional<std::vector<double>> targets;
+  if (!fTargets.empty())
+    targets = ParseTargetTable(QString::fromUtf8(file.readAll()), fTargetAxes, DecimalSeparator());
+  if (!targets) {
     ShowErrorBox(tr("Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками "
                     "карты топлива и целевым AFR от %4 до %5 в каждой ячейке.")
                      .arg(path)
                      .arg(cols)
                      .arg(rows)
-                     .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+                     .arg(TargetText(kTargetAfrLow), TargetText(kTargetAfrHigh)));
     return false;
-  };
-  if (fTargets.empty() || lines.size() != rows + 1) return refuse();
-  const QStringList head = lines[0].split(QLatin1Char('\t'));
-  if (head.size() != cols + 1) return refuse();
-  for (int c = 0; c < cols; ++c)
-    if (!SameAxisValue(head[c + 1], fTargetAxes.rpm[static_cast<size_t>(c)])) return refuse();
-  std::vector<double> targets;
-  for (int r = 0; r < rows; ++r) {
-    const QStringList fields = lines[r + 1].split(QLatin1Char('\t'));
-    if (fields.size() != cols + 1 ||
-        !SameAxisValue(fields[0], fTargetAxes.load[static_cast<size_t>(r)]))
-      return refuse();
-    for (int c = 0; c < cols; ++c) {
-      const std::optional<double> value = TryStrToFloat(fields[c + 1], DecimalSeparator());
-      if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return refuse();
-      targets.push_back(TenthOf(*value));
-    }
   }
-  fTargets = std::move(targets);
+  fTargets = std::move(*targets);
   fTargetsEdited = true;
   fApplied = false;
   Analyse();
