@@ -18,6 +18,9 @@ constexpr double kFuelCodeStep = 0.0075;
 // to keep a cell whose records all sit between it and a neighbour from drifting along with
 // that neighbour, far too little to bias a cell its records pin down.
 constexpr double kRidge = 1e-3;
+// A cell moves only when the solve wants more than this many standard errors: with one, a
+// cell already right moves on noise alone every third round.
+constexpr double kSigmas = 2;
 
 QString InputProblem(const TFuelCorrectionInput& in) {
   if (!in.wideBand)
@@ -94,22 +97,37 @@ struct Evidence {
   int64_t used = 0, beyond = 0;
 };
 
-Evidence Gather(const LiveRecord* records, int64_t count, const TFilteredRecords& kept,
-                const std::vector<double>& rpmAxis, const std::vector<double>& loadAxis,
-                const std::vector<double>& delivery, const std::vector<double>& target) {
-  Evidence e(delivery.size());
-  const size_t n = e.cells;
-  for (int64_t i = 0; i < count; ++i) {
-    const double afr = kept.afr[static_cast<size_t>(i)];
-    if (std::isnan(afr)) continue;
-    const TCellWeights w = BilinearWeights(rpmAxis, loadAxis, records[i][kRPM], records[i][kLOAD]);
-    double delivered = 0, wantedAfr = 0;
-    for (size_t k = 0; k < 4; ++k) {
-      delivered += w.weight[k] * delivery[w.cell[k]];
-      wantedAfr += w.weight[k] * target[w.cell[k]];
+// The records the filters kept, each with its four cells' weights and the delivery that
+// would have given the target there (fuel is inversely proportional to the ratio).
+struct TRecordView {
+  const LiveRecord* records;
+  int64_t count;
+  const TFilteredRecords& kept;
+  std::vector<double> rpmAxis, loadAxis;
+  const std::vector<double>& delivery;
+  const std::vector<double>& target;
+
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    for (int64_t i = 0; i < count; ++i) {
+      const double afr = kept.afr[static_cast<size_t>(i)];
+      if (std::isnan(afr)) continue;
+      const TCellWeights w =
+          BilinearWeights(rpmAxis, loadAxis, records[i][kRPM], records[i][kLOAD]);
+      double delivered = 0, wantedAfr = 0;
+      for (size_t k = 0; k < 4; ++k) {
+        delivered += w.weight[k] * delivery[w.cell[k]];
+        wantedAfr += w.weight[k] * target[w.cell[k]];
+      }
+      visit(w, afr, delivered * afr / wantedAfr);
     }
-    // Fuel is inversely proportional to the ratio: the delivery that gives the target here.
-    const double wanted = delivered * afr / wantedAfr;
+  }
+};
+
+Evidence Gather(const TRecordView& view) {
+  Evidence e(view.delivery.size());
+  const size_t n = e.cells;
+  view.ForEach([&e, n](const TCellWeights& w, double afr, double wanted) {
     ++e.used;
     e.beyond += w.beyond ? 1 : 0;
     for (size_t k = 0; k < 4; ++k) {
@@ -119,24 +137,33 @@ Evidence Gather(const LiveRecord* records, int64_t count, const TFilteredRecords
       for (size_t m = 0; m < 4; ++m) e.normal[c * n + w.cell[m]] += wk * w.weight[m];
       e.rhs[c] += wk * wanted;
       e.weight[c] += wk;
-      e.weight2[c] += wk * wk;
       e.afr[c] += wk * afr;
-      e.wanted[c] += wk * wanted;
-      e.wanted2[c] += wk * wanted * wanted;
       ++e.hits[c];
     }
-  }
+  });
   return e;
 }
 
-// One standard error of a cell's wanted delivery: the spread of its records' wanted values
-// over the effective number of records (fewer where the weights are uneven).
-double Uncertainty(const Evidence& e, size_t c) {
-  if (e.weight[c] <= 0) return kNone;
-  const double mean = e.wanted[c] / e.weight[c];
-  const double variance = std::max(0.0, e.wanted2[c] / e.weight[c] - mean * mean);
-  const double effective = e.weight[c] * e.weight[c] / e.weight2[c];
-  return std::sqrt(variance / effective);
+// One standard error of each solved factor: the scatter of its records about the solved
+// map (weighted by their share in the cell) times how much of the data is the cell's own
+// (the inverse normal matrix's diagonal). Held cells get the scatter over their weight.
+std::vector<double> Uncertainties(const TRecordView& view, const Evidence& e,
+                                  const std::vector<double>& solved,
+                                  const std::vector<double>& spread) {
+  std::vector<double> scatter(e.cells, 0);
+  view.ForEach([&](const TCellWeights& w, double, double wanted) {
+    double fitted = 0;
+    for (size_t k = 0; k < 4; ++k) fitted += w.weight[k] * solved[w.cell[k]];
+    const double r2 = (wanted - fitted) * (wanted - fitted);
+    for (size_t k = 0; k < 4; ++k) scatter[w.cell[k]] += w.weight[k] * r2;
+  });
+  std::vector<double> u(e.cells, kNone);
+  for (size_t c = 0; c < e.cells; ++c) {
+    if (e.weight[c] <= 0) continue;
+    const double variance = scatter[c] / e.weight[c];
+    u[c] = std::sqrt(variance * (spread[c] > 0 ? spread[c] : 1 / e.weight[c]));
+  }
+  return u;
 }
 
 TFactorLimits CellLimits(const TFuelCorrectionInput& in, size_t i, int col, int row) {
@@ -158,7 +185,8 @@ void Decide(const TFuelCorrectionInput& in, const std::vector<double>& delivery,
       if (outcome != TCellOutcome::Changed) continue;  // decided before the solve
       const double current = in.current[i];
       const double step = in.codeStep ? in.codeStep(col, row, current) : kFuelCodeStep;
-      if (std::fabs(solved[i] - delivery[i]) <= std::max(step / 2, out.uncertainty[i])) {
+      const double off = std::fabs(solved[i] - delivery[i]);
+      if (off <= std::max(step / 2, kSigmas * out.uncertainty[i])) {
         outcome = TCellOutcome::Deadband;
         continue;
       }
@@ -168,6 +196,13 @@ void Decide(const TFuelCorrectionInput& in, const std::vector<double>& delivery,
       const double wanted = current + (solved[i] - delivery[i]);
       const double factor =
           LimitedFactor(current, wanted, in.maxStep, CellLimits(in, i, col, row), quantise);
+      // Next to a wider gap between storable values, half a code is not enough: a value
+      // that lands farther from the solved factor than the cell already is stays unchanged.
+      const double after = in.exact ? in.exact(factor) : factor;
+      if (std::fabs(after - solved[i]) >= off) {
+        outcome = TCellOutcome::Deadband;
+        continue;
+      }
       out.proposed[i] = factor;
       out.changed[i] = factor != current;
       outcome = out.changed[i] ? TCellOutcome::Changed : TCellOutcome::Kept;
@@ -217,8 +252,9 @@ TFuelCorrection ProposeFuelCorrection(const LiveRecord* records, int64_t count,
     delivery[i] = in.exact ? in.exact(in.current[i]) : in.current[i];
     target[i] = in.targetTable.empty() ? in.targetAfr : in.targetTable[i];
   }
-  const Evidence e = Gather(records, count, kept, AxisValues(in.axes.rpm), AxisValues(in.axes.load),
-                            delivery, target);
+  const TRecordView view{records,  count, kept, AxisValues(in.axes.rpm), AxisValues(in.axes.load),
+                         delivery, target};
+  const Evidence e = Gather(view);
   out.used = e.used;
   out.beyond = e.beyond;
   out.proposed = in.current;
@@ -228,13 +264,9 @@ TFuelCorrection ProposeFuelCorrection(const LiveRecord* records, int64_t count,
   out.changed.assign(cells, 0);
   out.outcome.assign(cells, TCellOutcome::Changed);
   out.measuredAfr.assign(cells, kNone);
-  out.uncertainty.assign(cells, kNone);
   std::vector<char> free(cells, 0);
   for (size_t i = 0; i < cells; ++i) {
-    if (e.weight[i] > 0) {
-      out.measuredAfr[i] = e.afr[i] / e.weight[i];
-      out.uncertainty[i] = Uncertainty(e, i);
-    }
+    if (e.weight[i] > 0) out.measuredAfr[i] = e.afr[i] / e.weight[i];
     TCellOutcome& o = out.outcome[i];
     if (e.hits[i] == 0)
       o = TCellOutcome::NoData;
@@ -246,7 +278,9 @@ TFuelCorrection ProposeFuelCorrection(const LiveRecord* records, int64_t count,
   }
   std::vector<double> ridge(cells);
   for (size_t i = 0; i < cells; ++i) ridge[i] = kRidge * e.weight[i] + 1e-12;
-  out.solved = SolveHeldLeastSquares(e.normal, e.rhs, ridge, delivery, free);
+  std::vector<double> spread;
+  out.solved = SolveHeldLeastSquares(e.normal, e.rhs, ridge, delivery, free, &spread);
+  out.uncertainty = Uncertainties(view, e, out.solved, spread);
   for (size_t i = 0; i < cells; ++i)
     if (e.hits[i] == 0) out.solved[i] = kNone;
   Decide(in, delivery, out.solved, out);

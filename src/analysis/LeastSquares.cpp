@@ -7,7 +7,8 @@ std::vector<double> SolveHeldLeastSquares(const std::vector<double>& normal,
                                           const std::vector<double>& rhs,
                                           const std::vector<double>& ridge,
                                           const std::vector<double>& start,
-                                          const std::vector<char>& free) {
+                                          const std::vector<char>& free,
+                                          std::vector<double>* spread) {
   const size_t n = start.size();
   std::vector<size_t> index;  // the free unknowns
   for (size_t i = 0; i < n; ++i)
@@ -35,17 +36,35 @@ std::vector<double> SolveHeldLeastSquares(const std::vector<double>& normal,
       a[i * m + j] = s / d;
     }
   }
-  for (size_t i = 0; i < m; ++i) {  // L y = b
-    double s = b[i];
-    for (size_t k = 0; k < i; ++k) s -= a[i * m + k] * b[k];
-    b[i] = s / a[i * m + i];
-  }
-  for (size_t i = m; i-- > 0;) {  // L^T x = y
-    double s = b[i];
-    for (size_t k = i + 1; k < m; ++k) s -= a[k * m + i] * b[k];
-    b[i] = s / a[i * m + i];
-  }
+  const auto solve = [&a, m](std::vector<double>& x) {
+    for (size_t i = 0; i < m; ++i) {  // L y = x
+      double s = x[i];
+      for (size_t k = 0; k < i; ++k) s -= a[i * m + k] * x[k];
+      x[i] = s / a[i * m + i];
+    }
+    for (size_t i = m; i-- > 0;) {  // L^T z = y
+      double s = x[i];
+      for (size_t k = i + 1; k < m; ++k) s -= a[k * m + i] * x[k];
+      x[i] = s / a[i * m + i];
+    }
+  };
+  solve(b);
   std::vector<double> out = start;
   for (size_t p = 0; p < m; ++p) out[index[p]] = b[p];
+  if (spread) {
+    // The diagonal of the inverse: (A^-1)_pp = |L^-1 e_p|^2, one forward solve a column.
+    spread->assign(n, 0);
+    std::vector<double> e(m);
+    for (size_t p = 0; p < m; ++p) {
+      double sum = 0;
+      for (size_t i = p; i < m; ++i) {
+        double s = i == p ? 1 : 0;
+        for (size_t k = p; k < i; ++k) s -= a[i * m + k] * e[k];
+        e[i] = s / a[i * m + i];
+        sum += e[i] * e[i];
+      }
+      (*spread)[index[p]] = sum;
+    }
+  }
   return out;
 }

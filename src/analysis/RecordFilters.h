@@ -51,7 +51,9 @@ struct TRecordFilters {
   bool warm = true;
   double minCoolant = 70;  // CLT strictly above, degrees
   bool steady = true;
-  double steadySeconds = 0.5;  // the window before and after the record
+  // The window before and after the record: three times the wall film's settling time, so
+  // that the mixture has settled after a throttle movement.
+  double steadySeconds = 1.5;
   double maxTpsChange = 2.0;   // TPS (max - min) in the window strictly under, percent
   double maxLoadChange = 0.1;  // LOAD (max - min) in the window under this share of LOAD
   bool overrun = true;

@@ -188,9 +188,9 @@ TEST(CliAnalyze, SettingsFiltersAndLocksAreTakenAndNamedInTheReport) {
   QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
   EXPECT_EQ(o["image"].toString(), "demo");
   QJsonObject removed = o["filters"].toObject()["removed"].toObject();
-  // The last stay reads the sensor's rich end (1 V): all its records but the five after the
-  // load step and the two the delay leaves without a reading.
-  EXPECT_EQ(removed["sensor"].toInt(), 53);
+  // The last stay reads the sensor's rich end (1 V): all its records but the fifteen of the
+  // 1.5 s after the load step and the two the delay leaves without a reading.
+  EXPECT_EQ(removed["sensor"].toInt(), 43);
   EXPECT_EQ(removed["delay"].toInt(), 2);
   EXPECT_GT(removed["steady"].toInt(), 0);  // around the load step
   EXPECT_EQ(o["settings"].toObject()["step"].toDouble(), 5);

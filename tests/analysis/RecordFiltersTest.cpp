@@ -27,9 +27,11 @@ std::vector<LiveRecord> Cruise(int n) {
   return log;
 }
 
+// The filters without the sensor delay, and with a half-second steady window.
 TRecordFilters NoDelay() {
   TRecordFilters f;
   f.delay = false;
+  f.steadySeconds = 0.5;
   return f;
 }
 
