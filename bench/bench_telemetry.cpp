@@ -183,7 +183,8 @@ int AnalyseOnce(const QString& path) {
   TFuelCorrectionInput input;
   input.axes = axes;
   input.current.assign(static_cast<size_t>(axes.Cols() * axes.Rows()), 1.0);
-  input.filter = options.filter;
+  input.filters.minCoolant = 60;
+  input.filters.maxTpsChange = 5;
   const TValueRange storable = StorableRange(TCodedTable::FuelMain, 2);
   input.limits = [storable](int, int) { return TFactorLimits{storable.low, storable.high}; };
   input.quantise = [](int, int, double f) { return StoredFuelFactor(f); };

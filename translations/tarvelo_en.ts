@@ -267,10 +267,6 @@
         <translation>No fuel correction possible: a narrow-band lambda sensor is selected. Its voltage only shows &quot;richer&quot; or &quot;leaner&quot; than the threshold, not the mixture. Select a wide-band sensor and set its range.</translation>
     </message>
     <message>
-        <source>Коррекция топлива невозможна: максимальное напряжение датчика должно быть выше минимального.</source>
-        <translation>No fuel correction possible: the sensor&apos;s maximum voltage must be above its minimum.</translation>
-    </message>
-    <message>
         <source>Коррекция топлива невозможна: размер карты не совпадает с её осями.</source>
         <translation>No fuel correction possible: the map&apos;s size does not match its axes.</translation>
     </message>
@@ -283,8 +279,16 @@
         <translation>No fuel correction possible: the target mixture must be a positive number.</translation>
     </message>
     <message>
-        <source>Коррекция топлива невозможна: шаг коррекции должен быть не меньше 0.</source>
-        <translation>No fuel correction possible: the correction step must be at least 0.</translation>
+        <source>Коррекция топлива невозможна: характеристика датчика должна пройти через две точки с разными напряжениями и разным положительным AFR.</source>
+        <translation>No fuel correction possible: the sensor line must pass through two points with different voltages and different positive AFRs.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: шаг, допуск и наименьший вес должны быть не меньше 0.</source>
+        <translation>No fuel correction possible: the step, the authority and the minimum weight must be at least 0.</translation>
+    </message>
+    <message>
+        <source>Коррекция топлива невозможна: заголовки карты топлива должны быть числами, идущими по порядку.</source>
+        <translation>No fuel correction possible: the fuel map&apos;s headers must be numbers in order.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "cli/AnalyzeCommand.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -8,15 +10,20 @@
 #include <vector>
 
 #include "analysis/FuelCorrection.h"
+#include "analysis/FuelMapInput.h"
 #include "analysis/LogAnalysis.h"
+#include "analysis/TargetTable.h"
+#include "calibration/Calibration.h"
+#include "cli/FuelReport.h"
 #include "cli/TableReport.h"
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/Numbers.h"
-#include "image/CodeRange.h"
+#include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
+#include "image/ImageWriteBack.h"
 #include "telemetry/LogReader.h"
 
 namespace {
@@ -26,16 +33,66 @@ struct Options {
   std::optional<QString> image;
   QString channel = QStringLiteral("O2");
   bool json = false;
+  // The fuel correction's settings, as the window's defaults.
+  std::optional<double> target;
+  std::optional<QString> targetTable;
+  double step = 5;
+  double authority = 25;
+  double minWeight = 5;
+  std::optional<QString> sensor;
+  double delay = 0.2;
+  double minClt = 70;
+  QStringList noFilter;
+  std::optional<QString> lock;
+  std::optional<QString> out;
 };
+
+double NumberOf(const QString& option, const QString& text) {
+  const std::optional<double> v = TryStrToFloat(text, QLatin1Char('.'));
+  if (!v || !std::isfinite(*v) || *v < 0)
+    throw std::invalid_argument(option.toStdString() + " needs a number not below 0, not " +
+                                text.toStdString());
+  return *v;
+}
 
 Options ParseOptions(const QStringList& args) {
   Options o;
   QStringList positional;
+  const QStringList valued = {"--image", "--channel",   "--target",     "--target-table",
+                              "--step",  "--authority", "--min-weight", "--sensor",
+                              "--delay", "--min-clt",   "--no-filter",  "--lock",
+                              "--out"};
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
-    if (arg == QLatin1String("--image") || arg == QLatin1String("--channel")) {
+    if (valued.contains(arg)) {
       if (i + 1 >= args.size()) throw std::invalid_argument(arg.toStdString() + " needs a value");
-      (arg == QLatin1String("--image") ? o.image.emplace() : o.channel) = args[++i];
+      const QString& v = args[++i];
+      if (arg == QLatin1String("--image"))
+        o.image = v;
+      else if (arg == QLatin1String("--channel"))
+        o.channel = v;
+      else if (arg == QLatin1String("--target"))
+        o.target = NumberOf(arg, v);
+      else if (arg == QLatin1String("--target-table"))
+        o.targetTable = v;
+      else if (arg == QLatin1String("--step"))
+        o.step = NumberOf(arg, v);
+      else if (arg == QLatin1String("--authority"))
+        o.authority = NumberOf(arg, v);
+      else if (arg == QLatin1String("--min-weight"))
+        o.minWeight = NumberOf(arg, v);
+      else if (arg == QLatin1String("--sensor"))
+        o.sensor = v;
+      else if (arg == QLatin1String("--delay"))
+        o.delay = NumberOf(arg, v);
+      else if (arg == QLatin1String("--min-clt"))
+        o.minClt = TryStrToFloat(v, QLatin1Char('.')).value_or(NAN);
+      else if (arg == QLatin1String("--no-filter"))
+        o.noFilter << v;
+      else if (arg == QLatin1String("--lock"))
+        o.lock = v;
+      else
+        o.out = v;
     } else if (arg == QLatin1String("--json")) {
       o.json = true;
     } else if (arg.startsWith(QLatin1String("--"))) {
@@ -45,6 +102,16 @@ Options ParseOptions(const QStringList& args) {
     }
   }
   if (positional.size() != 1) throw std::invalid_argument("wrong number of arguments (see --help)");
+  if (!std::isfinite(o.minClt)) throw std::invalid_argument("--min-clt needs a number");
+  if (o.target && !(*o.target >= kTargetAfrLow && *o.target <= kTargetAfrHigh))
+    throw std::invalid_argument("--target needs an AFR from 9 to 20");
+  for (const QString& name : o.noFilter)
+    if (!RecordFilterOfName(name.toLatin1().constData()) || name == QLatin1String("stretch"))
+      throw std::invalid_argument("--no-filter knows warm, steady, overrun, sensor, delay; not " +
+                                  name.toStdString());
+  if (o.out && !o.out->endsWith(QLatin1String(".dme"), Qt::CaseInsensitive) &&
+      !o.out->endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
+    throw std::invalid_argument("--out names a settings file (.dme) or an image (.bin)");
   o.log = positional[0];
   return o;
 }
@@ -60,31 +127,6 @@ LiveSlot ChannelSlot(const QString& name, const QStringList& header) {
   throw std::invalid_argument("unknown channel " + name.toStdString());
 }
 
-// A part-load map as its grid shows it: the rpm headers, the loads falling from top to
-// bottom and the values row by row. The grid rows take the table rows as the map editor
-// lays them out (variant 1 keeps the high part's first row in place of the low part's last).
-struct GridMap {
-  TMapAxes axes;
-  std::vector<double> values;
-};
-
-GridMap GridOf(const TFloatMatrix& table, int version, int lo, int hi, int cols) {
-  GridMap map;
-  const int rowCount = version == 1 ? lo + hi : lo + 1;
-  auto at = [&table](int r, int c) -> double {
-    return r < static_cast<int>(table.size()) && c < static_cast<int>(table[r].size()) ? table[r][c]
-                                                                                       : 0.0;
-  };
-  for (int c = 1; c <= cols; ++c) map.axes.rpm.emplace_back(at(0, c));
-  for (int r = 1; r < rowCount; ++r) {
-    const int i = rowCount - r;
-    const int tableRow = version != 1 || i < lo ? i : (i == lo ? lo + 1 : i + 1);
-    map.axes.load.emplace_back(at(tableRow, 0));
-    for (int c = 1; c <= cols; ++c) map.values.push_back(at(tableRow, c));
-  }
-  return map;
-}
-
 void LoadMaps(TEFIOperator& op, const Options& o) {
   op.LoadDefaultConfig();
   if (o.image) {
@@ -94,11 +136,150 @@ void LoadMaps(TEFIOperator& op, const Options& o) {
       throw std::runtime_error(o.image->toStdString() + ": " + e.what());
     }
   } else {
+    std::fprintf(stderr, "tarvelo-cli: no --image given: the demo image is used\n");
     op.fImage = MakeDemoImage();
   }
   if (const QString problem = op.CheckLayout(); !problem.isEmpty())
     throw std::runtime_error("built-in configuration: " + problem.toStdString());
   op.DecodeImage();
+}
+
+// "V1:AFR1,V2:AFR2" (a line through two points), "afr" or "lambda" (the channel holds it).
+TO2Sensor SensorOf(const QString& text) {
+  TO2Sensor sensor;
+  if (text.compare(QLatin1String("afr"), Qt::CaseInsensitive) == 0) {
+    sensor.kind = TO2Sensor::Kind::Afr;
+    return sensor;
+  }
+  if (text.compare(QLatin1String("lambda"), Qt::CaseInsensitive) == 0) {
+    sensor.kind = TO2Sensor::Kind::Lambda;
+    return sensor;
+  }
+  const QStringList points = text.split(QLatin1Char(','));
+  std::vector<double> v;
+  for (const QString& point : points)
+    for (const QString& part : point.split(QLatin1Char(':')))
+      if (const auto n = TryStrToFloat(part, QLatin1Char('.')); n && points.size() == 2)
+        v.push_back(*n);
+  if (v.size() != 4)
+    throw std::invalid_argument("--sensor needs V1:AFR1,V2:AFR2, afr or lambda, not " +
+                                text.toStdString());
+  sensor = {TO2Sensor::Kind::Line, v[0], v[1], v[2], v[3]};
+  return sensor;
+}
+
+QString ReadText(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    throw std::runtime_error(path.toStdString() + ": cannot be read (" +
+                             file.errorString().toStdString() + ")");
+  return QString::fromUtf8(file.readAll());
+}
+
+// The cells a lock file names: one "RPM LOAD" pair a line (space, tab, comma or semicolon
+// between), each the headers of a fuel map cell; "#" starts a comment.
+std::vector<char> LocksOf(const QString& path, const TMapAxes& axes, int& locked) {
+  std::vector<char> locks(static_cast<size_t>(axes.Cols() * axes.Rows()), 0);
+  const auto find = [](const std::vector<std::optional<double>>& axis, double v) {
+    for (size_t k = 0; k < axis.size(); ++k)
+      if (axis[k] && std::fabs(*axis[k] - v) <= 1e-9 * std::max(1.0, std::fabs(v)))
+        return static_cast<int>(k);
+    return -1;
+  };
+  int lineNo = 0;
+  for (QString line : ReadText(path).split(QLatin1Char('\n'))) {
+    ++lineNo;
+    line = line.section(QLatin1Char('#'), 0, 0).trimmed();
+    if (line.isEmpty()) continue;
+    const QStringList f = line.split(QRegularExpression(QStringLiteral("[\\s,;]+")));
+    const auto rpm = f.size() == 2 ? TryStrToFloat(f[0], QLatin1Char('.')) : std::nullopt;
+    const auto load = f.size() == 2 ? TryStrToFloat(f[1], QLatin1Char('.')) : std::nullopt;
+    const int col = rpm ? find(axes.rpm, *rpm) : -1;
+    const int row = load ? find(axes.load, *load) : -1;
+    if (col < 0 || row < 0)
+      throw std::runtime_error(path.toStdString() + ": line " + std::to_string(lineNo) +
+                               " names no fuel map cell (RPM LOAD of its headers)");
+    char& cell = locks[static_cast<size_t>(row * axes.Cols() + col)];
+    locked += cell ? 0 : 1;
+    cell = 1;
+  }
+  return locks;
+}
+
+TFuelCorrectionInput CorrectionInput(const Options& o, const TCalTable& fuelMap,
+                                     TFuelReportSettings& settings) {
+  TFuelCorrectionInput in = FuelMapInput(fuelMap);
+  settings.image = o.image ? o.image->toStdString() : std::string("demo");
+  settings.sensor = o.sensor ? o.sensor->toStdString() : std::string("1:10,0:20");
+  if (o.sensor) in.sensor = SensorOf(*o.sensor);
+  if (o.target) in.targetAfr = *o.target;
+  if (o.targetTable) {
+    const auto table = ParseTargetTable(ReadText(*o.targetTable), in.axes, QLatin1Char('.'));
+    if (!table)
+      throw std::runtime_error(o.targetTable->toStdString() +
+                               ": not a target table of the fuel map's shape and headers with "
+                               "targets from 9 to 20");
+    in.targetTable = *table;
+    settings.targetTable = o.targetTable->toStdString();
+  }
+  in.maxStep = o.step / 100;
+  in.authority = o.authority / 100;
+  in.minWeight = o.minWeight;
+  in.filters.delaySeconds = o.delay;
+  in.filters.minCoolant = o.minClt;
+  for (const QString& name : o.noFilter) {
+    switch (*RecordFilterOfName(name.toLatin1().constData())) {
+      case TRecordFilter::Warm:
+        in.filters.warm = false;
+        break;
+      case TRecordFilter::Steady:
+        in.filters.steady = false;
+        break;
+      case TRecordFilter::Overrun:
+        in.filters.overrun = false;
+        break;
+      case TRecordFilter::Delay:
+        in.filters.delay = false;
+        break;
+      case TRecordFilter::SensorEnds:
+        in.filters.sensorEnds = false;
+        break;
+      case TRecordFilter::Stretch:
+        break;
+    }
+  }
+  if (o.lock) {
+    in.locked = LocksOf(*o.lock, in.axes, settings.locked);
+    settings.lockFile = o.lock->toStdString();
+  }
+  return in;
+}
+
+// The proposal applied to the document and written: a settings file as "Сохранить" writes
+// it, or the image it was loaded from with only the changed cells' bytes and its checksum
+// stored anew (kept, and said so, when it was not right in the loaded image).
+void WriteOut(const Options& o, const TEFIOperator& op, TCalibration& doc,
+              const TFuelCorrection& correction) {
+  const TCalTable& fuelMap = doc.Table(TTableId::FuelMain);
+  doc.Apply(CorrectionStep(fuelMap, correction, QStringLiteral("analyze")));
+  TEFIOperator edited(op);
+  doc.CollectInto(edited);
+  const QString& out = *o.out;
+  try {
+    if (out.endsWith(QLatin1String(".dme"), Qt::CaseInsensitive)) {
+      edited.SaveSettings(1, out);
+      return;
+    }
+    const TChecksumStatus status = CheckChecksum(op.fImage, op);
+    if (!status.valid)
+      std::fprintf(
+          stderr, "tarvelo-cli: %s: the checksum is not corrected (%s in the loaded image)\n",
+          out.toStdString().c_str(), status.kind == TChecksumKind::None ? "not found" : "wrong");
+    SaveImageFile(out, WriteBackImage(op.fImage, op, edited,
+                                      status.valid ? status.kind : TChecksumKind::None));
+  } catch (const ERuntimeError& e) {
+    throw std::runtime_error(out.toStdString() + ": " + e.what());
+  }
 }
 
 std::string Num(double v) {
@@ -152,8 +333,8 @@ struct Results {
   const TLogAnalysis& cells;
   const TMapAxes& cellAxes;
   const TFuelCorrection& fuel;
-  const TMapAxes& fuelAxes;
   const TFuelCorrectionInput& fuelInput;
+  const TFuelReportSettings& settings;
 };
 
 std::string TextResults(const Results& r) {
@@ -170,7 +351,7 @@ std::string TextResults(const Results& r) {
                                        : Num(pick(a.At(col, row)));
     };
   };
-  TextGrid(out, "Records per cell (part-load ignition map)", r.cellAxes,
+  TextGrid(out, "Records per cell (part-load fuel map)", r.cellAxes,
            [&a](int col, int row) { return std::to_string(a.At(col, row).count); });
   TextGrid(out, "Seconds per cell", r.cellAxes,
            [&a](int col, int row) { return Num(RoundToDigit(a.At(col, row).seconds, -1)); });
@@ -178,20 +359,11 @@ std::string TextResults(const Results& r) {
            stat([](const TCellStats& s) { return RoundToDigit(s.Mean(), -3); }));
   TextGrid(out, channel + " minimum", r.cellAxes, stat([](const TCellStats& s) { return s.min; }));
   TextGrid(out, channel + " maximum", r.cellAxes, stat([](const TCellStats& s) { return s.max; }));
-  if (r.fuel.Refused()) return out + r.fuel.refusal.toStdString() + "\n";
-  const TFuelCorrection& f = r.fuel;
-  TextGrid(out,
-           "Proposed part-load fuel map (wide-band sensor 0 .. 1 V, target AFR 14.7, "
-           "step 5 %; * marks a change)",
-           r.fuelAxes, [&f](int col, int row) {
-             return (f.changed[f.Index(col, row)] ? "*" : "") + Num(f.At(col, row));
-           });
-  return out;
+  return out + FuelReportText(r.fuelInput, r.fuel, r.settings);
 }
 
 std::string JsonResults(const Results& r) {
   const TLogAnalysis& a = r.cells;
-  const TFuelCorrection& f = r.fuel;
   auto grid = [&a, &r](auto pick) {
     return JsonGrid(r.cellAxes, [&a, pick](int col, int row) { return pick(a.At(col, row)); });
   };
@@ -216,24 +388,7 @@ std::string JsonResults(const Results& r) {
   out += ",\"tooFew\":" + JsonGrid(r.cellAxes, [&a](int col, int row) {
            return std::string(a.TooFew(col, row) ? "true" : "false");
          });
-  out += ",\"fuel\":{";
-  if (f.Refused()) return out + "\"refusal\":" + JsonString(f.refusal.toStdString()) + "}}\n";
-  out += "\"targetAfr\":" + JsonNum(r.fuelInput.targetAfr) +
-         ",\"maxStep\":" + JsonNum(r.fuelInput.maxStep) +
-         ",\"rpm\":" + JsonAxis(r.fuelAxes.rpm, false) +
-         ",\"load\":" + JsonAxis(r.fuelAxes.load, true) + ",\"current\":" +
-         JsonGrid(r.fuelAxes,
-                  [&r](int col, int row) {
-                    return JsonNum(r.fuelInput.current[static_cast<size_t>(row) *
-                                                           static_cast<size_t>(r.fuelAxes.Cols()) +
-                                                       static_cast<size_t>(col)]);
-                  }) +
-         ",\"proposed\":" +
-         JsonGrid(r.fuelAxes, [&f](int col, int row) { return JsonNum(f.At(col, row)); }) +
-         ",\"measuredAfr\":" + JsonGrid(r.fuelAxes, [&f](int col, int row) {
-           return JsonNum(RoundToDecimals(f.measuredAfr[f.Index(col, row)], 2));
-         });
-  return out + "}}\n";
+  return out + "," + FuelReportJson(r.fuelInput, r.fuel, r.settings) + "}\n";
 }
 
 }  // namespace
@@ -251,27 +406,23 @@ int RunAnalyze(const QStringList& args) {
   const LiveSlot channel = ChannelSlot(o.channel, logger.ColumnNames);
   TEFIOperator op(true);
   LoadMaps(op, o);
-  // The cells as the live mark finds them: on the ignition map's headers.
-  const GridMap ignition = GridOf(op.fSparkMainMatrix, op.fVersion, op.fSparkMainMatrixDim1_Lo,
-                                  op.fSparkMainMatrixDim1_Hi, op.fSparkMainMatrixDim2_Lo);
-  const GridMap fuel = GridOf(op.fFuelMainMatrix, op.fVersion, op.fFuelMainMatrixDim1_Lo,
-                              op.fFuelMainMatrixDim1_Hi, op.fFuelMainMatrixDim2_Lo);
+  TCalibration doc;
+  doc.Load(op);
+  // The counts and the proposal on the fuel map's own axes, as the window lays them.
+  const TCalTable& fuelMap = doc.Table(TTableId::FuelMain);
+  const TMapAxes axes = AxesOfTable(fuelMap);
   const LiveRecord* records = logger.Records.Data();
   const int64_t count = logger.Records.Count();
   TAnalysisOptions options;
   options.channel = channel;
-  const TLogAnalysis cells = AnalyseLog(records, count, ignition.axes, options);
+  const TLogAnalysis cells = AnalyseLog(records, count, axes, options);
 
-  // The lambda panel's settings at start: a wide-band sensor over 0 .. 1 V.
-  TFuelCorrectionInput input;
-  input.axes = fuel.axes;
-  input.current = fuel.values;
-  const TValueRange storable = StorableRange(TCodedTable::FuelMain, op.fVersion);
-  input.limits = [storable](int, int) { return TFactorLimits{storable.low, storable.high}; };
-  input.quantise = [](int, int, double f) { return StoredFuelFactor(f); };
+  TFuelReportSettings settings;
+  const TFuelCorrectionInput input = CorrectionInput(o, fuelMap, settings);
   const TFuelCorrection correction = ProposeFuelCorrection(records, count, input);
+  if (o.out && !correction.Refused()) WriteOut(o, op, doc, correction);
 
-  const Results results{o, count, cells, ignition.axes, correction, fuel.axes, input};
+  const Results results{o, count, cells, axes, correction, input, settings};
   const std::string text = o.json ? JsonResults(results) : TextResults(results);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;

@@ -38,6 +38,10 @@ double HoldInRange(double value, const TValueRange& range);
 // must lie within StorableRange of a fuel table.
 double StoredFuelFactor(double factor);
 
+// The factor the unit itself works with for a fuel value as the maps show it: the exact value
+// of the code that value is stored as (0.9975 for a shown 1), before any rounding for display.
+double UnitFuelFactor(double factor);
+
 // The intersection of two ranges (a check's limits and the storable range).
 TValueRange Intersect(const TValueRange& a, const TValueRange& b);
 

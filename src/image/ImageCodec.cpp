@@ -552,6 +552,11 @@ double StoredFuelFactor(double factor) {
   return FuelToUnits(FuelToCodes(factor));
 }
 
+double UnitFuelFactor(double factor) {
+  const double code = std::clamp(FuelToCodes(factor), 0.0, 255.0);
+  return static_cast<double>((code - static_cast<long double>(kFuelCentre)) * kFuelStep + 1.0L);
+}
+
 double HoldInRange(double value, const TValueRange& range) {
   if (std::isnan(value)) return range.low;
   if (value > range.high) return range.high;

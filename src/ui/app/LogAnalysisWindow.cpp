@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/FuelMapInput.h"
 #include "analysis/TargetTable.h"
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
@@ -33,30 +34,8 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// The targets a tuner sets: from very rich (full load, cooling) to lean cruising, to a tenth.
-constexpr double kTargetLow = 9.0;
-constexpr double kTargetHigh = 20.0;
-// The first field of a target file's header line.
-const QString kTargetCorner = QStringLiteral("AFR");
-
-double TenthOf(double value) {
-  return std::round(value * 10) / 10;
-}
-
 QString TargetText(double value) {
   return FormatFixed(value, 0, 1, DecimalSeparator());
-}
-
-QString AxisText(const std::optional<double>& value) {
-  return value ? FloatToStr(*value) : QString();
-}
-
-// A map's axes as its grid shows them: the rpm headers of row 0, the loads of column 0.
-TMapAxes AxesOf(const TCalTable& table) {
-  TMapAxes axes;
-  for (int c = 1; c < table.cols; ++c) axes.rpm.push_back(table.Value(c, 0));
-  for (int r = 1; r < table.rows; ++r) axes.load.push_back(table.Value(0, r));
-  return axes;
 }
 
 QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
@@ -221,7 +200,7 @@ QWidget* TfrmLogAnalysis::BuildTargetBox(QWidget* parent) {
   sgTargetAfr = new TStringGrid(1, 1, 1, 1, box);
   sgTargetAfr->setObjectName(QStringLiteral("sgTargetAfr"));
   sgTargetAfr->setToolTip(tr("Целевой AFR ячейки: от %1 до %2, с одним знаком после запятой")
-                              .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+                              .arg(TargetText(kTargetAfrLow), TargetText(kTargetAfrHigh)));
   column->addWidget(sgTargetAfr);
   const QStringList filters = {tr("Таблицы целевого AFR (*.txt)"), tr("Все файлы (*.*)")};
   odTargetFile = MakeFileDialog(this, "odTargetFile", false, tr("Загрузить таблицу целевого AFR"),
@@ -354,8 +333,9 @@ void TfrmLogAnalysis::Analyse() {
     options.minRecords = seMinRecords->value();
     options.filter = Filter();
     const auto count = static_cast<int64_t>(fRecords.size());
-    fFuel = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::FuelMain)), options);
-    fIgnition = AnalyseLog(fRecords.data(), count, AxesOf(doc.Table(TTableId::IgnMain)), options);
+    fFuel = AnalyseLog(fRecords.data(), count, AxesOfTable(doc.Table(TTableId::FuelMain)), options);
+    fIgnition =
+        AnalyseLog(fRecords.data(), count, AxesOfTable(doc.Table(TTableId::IgnMain)), options);
   }
   ShowOverlays();
   ShowSummary();
@@ -392,26 +372,25 @@ void TfrmLogAnalysis::ShowSummary() {
 }
 
 TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() const {
-  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
-  TFuelCorrectionInput in;
-  in.axes = AxesOf(table);
-  for (int r = 1; r < table.rows; ++r)
-    for (int c = 1; c < table.cols; ++c) in.current.push_back(table.Value(c, r).value_or(NAN));
+  TFuelCorrectionInput in = FuelMapInput(fMaps.Doc().Table(TTableId::FuelMain));
   in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
-  in.sensor = {fMaps.seLamMin->value(), fMaps.seLamMax->value()};
+  in.sensor = TO2Sensor::OfWideBand({fMaps.seLamMin->value(), fMaps.seLamMax->value()});
   in.targetAfr = seTargetAfr->value();
   if (rbTargetTable->isChecked()) in.targetTable = fTargets;
   in.maxStep = seMaxStep->value() / 100.0;
-  in.minRecords = seMinRecords->value();
-  in.filter = Filter();
-  // The fuel cell's own rule: its limits and the values its code can store.
-  in.limits = [&table](int col, int row) {
-    const TValueRange range = table.Rule(col + 1, row + 1).Range();
-    return TFactorLimits{range.low, range.high};
-  };
-  in.quantise = [&table](int col, int row, double factor) {
-    return table.Rule(col + 1, row + 1).Quantise(factor);
-  };
+  in.minWeight = seMinRecords->value();
+  const TLogFilter filter = Filter();
+  in.filters.warm = filter.minCoolant.has_value();
+  in.filters.minCoolant = filter.minCoolant.value_or(in.filters.minCoolant);
+  in.filters.timeFrom = filter.timeFrom;
+  in.filters.timeTo = filter.timeTo;
+  in.filters.steady = filter.maxTpsStep.has_value();
+  in.filters.maxTpsChange = filter.maxTpsStep.value_or(in.filters.maxTpsChange);
+  in.filters.maxLoadChange = 1e9;
+  in.filters.steadySeconds = 0;
+  in.filters.overrun = false;
+  in.filters.delay = false;
+  in.filters.sensorEnds = false;
   return in;
 }
 
@@ -489,16 +468,7 @@ void TfrmLogAnalysis::ApplyClick() {
   if (fCorrection.Refused() || fCorrection.cols == 0) return;
   TCalibration& doc = fMaps.Doc();
   const TCalTable& table = doc.Table(TTableId::FuelMain);
-  TEditStep step;
-  step.title = tr("Коррекция по ЛОГу");
-  for (int r = 0; r < fCorrection.rows; ++r)
-    for (int c = 0; c < fCorrection.cols; ++c) {
-      // A cell whose factor is no number (none to start from) is never written.
-      const size_t i = fCorrection.Index(c, r);
-      if (!fCorrection.changed[i] || !std::isfinite(fCorrection.proposed[i])) continue;
-      const QString after = table.Rule(c + 1, r + 1).Show(fCorrection.At(c, r));
-      step.cells.push_back({TTableId::FuelMain, c + 1, r + 1, table.Text(c + 1, r + 1), after});
-    }
+  TEditStep step = CorrectionStep(table, fCorrection, tr("Коррекция по ЛОГу"));
   fApplying = true;
   struct Reset {
     bool& flag;
@@ -510,10 +480,11 @@ void TfrmLogAnalysis::ApplyClick() {
 
 void TfrmLogAnalysis::ShapeTargets() {
   if (fMaps.Doc().Loaded()) {
-    TMapAxes axes = AxesOf(fMaps.Doc().Table(TTableId::FuelMain));
+    TMapAxes axes = AxesOfTable(fMaps.Doc().Table(TTableId::FuelMain));
     const size_t cells = static_cast<size_t>(axes.Cols()) * static_cast<size_t>(axes.Rows());
     if (fTargets.size() != cells || axes.Cols() != fTargetAxes.Cols()) {
-      fTargets.assign(cells, TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+      fTargets.assign(cells,
+                      TargetTenth(std::clamp(seTargetAfr->value(), kTargetAfrLow, kTargetAfrHigh)));
       fTargetsEdited = false;
     }
     fTargetAxes = std::move(axes);
@@ -555,8 +526,8 @@ void TfrmLogAnalysis::TargetTyped(int col, int row) {
   // else leaves the cell's target as it was.
   const std::optional<double> value =
       TryTypedFloat(sgTargetAfr->Cell(col, row), DecimalSeparator());
-  if (!value || !(*value >= kTargetLow && *value <= kTargetHigh)) return;
-  fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TenthOf(*value);
+  if (!value || !(*value >= kTargetAfrLow && *value <= kTargetAfrHigh)) return;
+  fTargets[static_cast<size_t>((row - 1) * fTargetAxes.Cols() + col - 1)] = TargetTenth(*value);
   fTargetsEdited = true;
   fApplied = false;
   ProposeCorrection();
@@ -567,23 +538,13 @@ void TfrmLogAnalysis::TargetModeChanged() {
   // A table the user has not made his own starts from the single target.
   if (rbTargetTable->isChecked() && !fTargetsEdited)
     std::fill(fTargets.begin(), fTargets.end(),
-              TenthOf(std::clamp(seTargetAfr->value(), kTargetLow, kTargetHigh)));
+              TargetTenth(std::clamp(seTargetAfr->value(), kTargetAfrLow, kTargetAfrHigh)));
   fApplied = false;
   Analyse();
 }
 
 QString TfrmLogAnalysis::TargetsText() const {
-  QString text = kTargetCorner;
-  for (const auto& rpm : fTargetAxes.rpm) text += QLatin1Char('\t') + AxisText(rpm);
-  text += QLatin1Char('\n');
-  for (int r = 0; r < fTargetAxes.Rows(); ++r) {
-    text += AxisText(fTargetAxes.load[static_cast<size_t>(r)]);
-    for (int c = 0; c < fTargetAxes.Cols(); ++c)
-      text +=
-          QLatin1Char('\t') + TargetText(fTargets[static_cast<size_t>(r * fTargetAxes.Cols() + c)]);
-    text += QLatin1Char('\n');
-  }
-  return text;
+  return TargetTableText(fTargetAxes, fTargets, DecimalSeparator());
 }
 
 void TfrmLogAnalysis::SaveTargetsClick() {
@@ -616,15 +577,14 @@ bool TfrmLogAnalysis::LoadTargets(const QString& path) {
   const int cols = fTargetAxes.Cols(), rows = fTargetAxes.Rows();
   std::optional<std::vector<double>> targets;
   if (!fTargets.empty())
-    targets = ParseTargetTable(QString::fromUtf8(file.readAll()), fTargetAxes, kTargetLow,
-                               kTargetHigh, DecimalSeparator());
+    targets = ParseTargetTable(QString::fromUtf8(file.readAll()), fTargetAxes, DecimalSeparator());
   if (!targets) {
     ShowErrorBox(tr("Файл %1 не подходит: нужна таблица %2 x %3 с оборотами и нагрузками "
                     "карты топлива и целевым AFR от %4 до %5 в каждой ячейке.")
                      .arg(path)
                      .arg(cols)
                      .arg(rows)
-                     .arg(TargetText(kTargetLow), TargetText(kTargetHigh)));
+                     .arg(TargetText(kTargetAfrLow), TargetText(kTargetAfrHigh)));
     return false;
   }
   fTargets = std::move(*targets);
