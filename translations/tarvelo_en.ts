@@ -2083,6 +2083,18 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
 
 Write the edited image?</translation>
     </message>
+    <message>
+        <source>Таблицы изменены. Сохранить прошивку с изменениями или такой, как она была загружена?</source>
+        <translation>The tables have been changed. Save the firmware with the changes, or as it was loaded?</translation>
+    </message>
+    <message>
+        <source>С изменениями</source>
+        <translation>With the changes</translation>
+    </message>
+    <message>
+        <source>Как загружена</source>
+        <translation>As loaded</translation>
+    </message>
 </context>
 <context>
     <name>TfrmProfileEditor</name>

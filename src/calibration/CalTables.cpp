@@ -273,16 +273,19 @@ std::optional<double> TCalTable::RowAxis(int row) const {
 
 namespace {
 // Reads grid texts back into the tables as the map editors' collect does: every value held
-// within its cell's limits, the axes as typed; a text that is no number throws.
+// within what its code can store, the axes as typed; a text that is no number throws. The
+// editors' limits are not applied here: they belong to the changes the user makes, which
+// the editing commands have held already, while a loaded value keeps its code whatever it
+// is (a decoded value always lies within what its code stores).
 struct Collector {
   TEFIOperator& efi;
   int v = efi.fVersion;
 
   double Value(const QString& text, TCodedTable table) const {
-    return HoldInRange(StrToFloat(text), EditLimits(table, v));
+    return HoldInRange(StrToFloat(text), StorableRange(table, v));
   }
   int32_t Whole(const QString& text, TCodedTable table) const {
-    return static_cast<int32_t>(HoldInRange(StrToInt(text), EditLimits(table, v)));
+    return static_cast<int32_t>(HoldInRange(StrToInt(text), StorableRange(table, v)));
   }
   // As stored; row 0 is the RPM axis.
   void AsStored(const TCalTable& t, TFloatMatrix& table, TCodedTable kind) const {

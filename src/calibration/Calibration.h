@@ -116,10 +116,14 @@ class TCalibration : public QObject {
   double Setting(const QString& key) const;
 
   // Parses `tables` (texts as the grids hold them) back into `efi`'s tables exactly as the
-  // map editors' collect does: every value held within its cell's limits.
+  // map editors' collect does: every value held only within what its code can store, so
+  // that an unedited table gives back its loaded codes.
   static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi);
   // The same from the document's own texts, and its rev limit.
   void CollectInto(TEFIOperator& efi) const;
+  // Sets `efi`'s rev limit from the value its box shows (0 to 9000): the loaded rev limit,
+  // whatever it is, while the box shows it as loaded; else the value shown.
+  void CollectMaxRPM(int32_t shown, TEFIOperator& efi) const;
 
   // Applies a step as one history entry; cells whose text does not change are dropped, and
   // an empty step is not recorded. Returns whether anything changed.
@@ -152,6 +156,8 @@ class TCalibration : public QObject {
 
   std::vector<TCalTable> fTables;
   std::map<QString, double> fSettings;
+  // The rev limit as loaded, beyond its box's 0 to 9000 as well.
+  int32_t fLoadedMaxRPM = 0;
   std::vector<TEditStep> fHistory;
   // Steps of fHistory done; the steps after it are the ones to redo.
   size_t fDone = 0;

@@ -391,6 +391,7 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
   // Every number through its cell's rule first, so that the axes are checked as stored.
   std::vector<std::optional<double>> values;
   int limited = 0;
+  std::vector<THeldCell> held;
   for (int r = 0; r < table.rows; ++r)
     for (int c = 0; c < table.cols; ++c) {
       const K kind = table.Rule(c, r).GetKind();
@@ -407,9 +408,17 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
       if (!v)
         return Failed(QCoreApplication::translate("CalibrationOps", "%1: нет числа в ячейке (%2)")
                           .arg(what, Cell(c, r)));
+      // The loaded or edited value, given again, stays what it is.
+      if (table.Value(c, r) == *v) {
+        values.push_back(*v);
+        continue;
+      }
       bool cut = false;
       values.push_back(table.Rule(c, r).Quantise(*v, &cut));
-      if (cut) ++limited;
+      if (cut) {
+        ++limited;
+        held.push_back({c, r, *v, *values.back()});
+      }
     }
   for (int r = 0; r < table.rows; ++r)
     for (int c = 0; c < table.cols; ++c)
@@ -420,9 +429,12 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
     for (int c = 0; c < table.cols; ++c) {
       const K kind = table.Rule(c, r).GetKind();
       const std::optional<double>& v = values[static_cast<size_t>(r) * table.cols + c];
-      if (kind != K::Text && kind != K::Index && v) out.PutText(c, r, table.Rule(c, r).Show(*v));
+      if (kind == K::Text || kind == K::Index || !v) continue;
+      if (table.Value(c, r) == *v) continue;
+      out.PutText(c, r, table.Rule(c, r).Show(*v));
     }
   TOpResult result = out.Done();
   result.limited = limited;
+  result.held = std::move(held);
   return result;
 }

@@ -13,11 +13,19 @@ struct TSelection {
   int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// What an operation gives: the step to apply, how many cells the limits cut, and an error
-// (what and where) when it cannot be done; with an error the step is empty.
+// A cell whose asked value the limits cut: where, what was asked, what it holds now.
+struct THeldCell {
+  int col = 0, row = 0;
+  double asked = 0, stored = 0;
+};
+
+// What an operation gives: the step to apply, how many cells the limits cut (the CSV import
+// also names them), and an error (what and where) when it cannot be done; with an error the
+// step is empty.
 struct TOpResult {
   TEditStep step;
   int limited = 0;
+  std::vector<THeldCell> held;
   QString error;
 };
 
@@ -43,5 +51,7 @@ TOpResult Paste(const TCalTable& table, int col, int row, const QString& text, Q
 // The whole table with its axes; fields separated by ";" where `decimal` is ',' and by ","
 // otherwise.
 QString ExportCsv(const TCalTable& table, QChar decimal);
-// Axes and values from such a file, as one step; the shape must match the table.
+// Axes and values from such a file, as one step; the shape must match the table. A value
+// equal to the cell's own is no change and keeps its text, inside the limits or not; every
+// other one is held to the cell's limits.
 TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal);

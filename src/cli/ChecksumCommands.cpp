@@ -227,7 +227,7 @@ int Apply(const QStringList& args) {
   WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {
-    out = ApplySettingsCodes(op.fImage, op, a.files[1]);
+    out = ApplySettingsFile(op.fImage, op, a.files[1]);
   } catch (const ERuntimeError& e) {
     throw Refusal{Utf8(a.files[1]) + ": " + e.what()};
   }

@@ -17,10 +17,11 @@
   "      sum16le+complement or sum8 over its area (CRCStart=V starts the sum at V,\n"          \
   "      CRCRange2=A-B adds a second range), code16be, code16le or mirror, in [config].\n"     \
   "  apply IMAGE.bin SETTINGS.dme OUT.bin [--profile P.prf] [--keep-sum | --no-checksum]\n"    \
-  "      Write the settings file's codes as they stand into the image's tables and save it\n"  \
-  "      as OUT.bin with every checksum scheme that held on IMAGE.bin corrected. When none\n"  \
-  "      held nothing is written, unless --keep-sum (two filler bytes keep the image's\n"      \
-  "      16-bit sum) or --no-checksum (the old bytes stay). Exit code 2 on any error.\n"
+  "      Write into the image's tables each value of the settings file that differs from\n"    \
+  "      the image's (every other cell keeps its code) and save it as OUT.bin with every\n"    \
+  "      checksum scheme that held on IMAGE.bin corrected. When none held nothing is\n"        \
+  "      written, unless --keep-sum (two filler bytes keep the image's 16-bit sum) or\n"       \
+  "      --no-checksum (the old bytes stay). Exit code 2 on any error.\n"
 
 // Runs `command` when it is one of these (its exit code), else nothing. Errors are reported
 // on standard error here and end with exit code 2.

@@ -12,6 +12,7 @@
 
 #include "calibration/Calibration.h"
 #include "calibration/CalibrationOps.h"
+#include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/RegularFile.h"
 #include "image/EfiOperator.h"
@@ -31,12 +32,17 @@ struct Arguments {
   QStringList positional;
   std::optional<QString> profile;
   std::optional<QString> csvDir;
+  bool strict = false;
 };
 
 Arguments Parse(const QStringList& args, bool allowCsv, int positionalCount) {
   Arguments a;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
+    if (arg == QLatin1String("--strict") && !allowCsv) {
+      a.strict = true;
+      continue;
+    }
     const bool profile = arg == QLatin1String("--profile");
     const bool csv = arg == QLatin1String("--csv") && allowCsv;
     if (profile || csv) {
@@ -93,6 +99,21 @@ QString TableNames() {
   QStringList names;
   for (int i = 0; i < kTableCount; ++i) names << TableFileName(static_cast<TTableId>(i));
   return names.join(", ");
+}
+
+// One held cell in words: the table, the cell's rpm and load (or temperature) where the
+// table has such axes, the value asked and the value stored.
+QString HeldCellText(const TCalTable& table, const THeldCell& cell) {
+  QStringList where;
+  if (const std::optional<double> x = table.ColumnAxis(cell.col))
+    where << FloatToStr(*x, kPoint) +
+                 (table.id == TTableId::WarmUp ? QStringLiteral(" degC") : QStringLiteral(" rpm"));
+  if (const std::optional<double> y = table.RowAxis(cell.row))
+    where << FloatToStr(*y, kPoint) + QStringLiteral(" ms");
+  if (where.isEmpty()) where << QStringLiteral("column %1, row %2").arg(cell.col).arg(cell.row);
+  return QStringLiteral("%1 at %2: %3 asked, %4 stored")
+      .arg(TableFileName(table.id), where.join(", "), FloatToStr(cell.asked, kPoint),
+           FloatToStr(cell.stored, kPoint));
 }
 
 template <typename Body>
@@ -153,6 +174,15 @@ int ApplyCsv(const QStringList& args) {
     const TOpResult result = ImportCsv(doc.Table(*id), text, kPoint);
     if (!result.error.isEmpty()) throw Failure{csvPath + ": " + result.error};
     doc.Apply(result.step);
+    for (const THeldCell& cell : result.held)
+      std::fprintf(stderr, "tarvelo-cli: held within the table's limits: %s\n",
+                   HeldCellText(doc.Table(*id), cell).toStdString().c_str());
+    if (result.limited > 0 && a.strict)
+      throw Failure{QStringLiteral("%1: %2 values outside the table's limits; nothing written "
+                                   "(--strict)")
+                        .arg(csvPath)
+                        .arg(result.limited),
+                    kExitUsage};
     if (result.limited > 0)
       std::fprintf(stderr, "tarvelo-cli: %d values held within their limits\n", result.limited);
     doc.CollectInto(op);

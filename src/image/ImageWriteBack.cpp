@@ -13,9 +13,6 @@ namespace {
 using imagelayout::TPart;
 
 constexpr auto kToCodes = "SiToMotr";
-// The version digits at the head of a settings file.
-constexpr int kVersionBytes = 10;
-
 [[noreturn]] void Refuse(const QString& reason) {
   throw ERuntimeError(reason.toStdString());
 }
@@ -127,29 +124,14 @@ std::vector<uint8_t> WriteBackImage(const std::vector<uint8_t>& image, const TEF
   return out;
 }
 
-std::vector<uint8_t> ApplySettingsCodes(const std::vector<uint8_t>& image,
-                                        const TModelConfig& config, const QString& path) {
-  TEFIOperator op = Configured(config, image);
-  const std::vector<TPart> parts = imagelayout::FileParts(config);
-  int64_t fileSize = kVersionBytes;
-  for (const TPart& part : parts) fileSize += part.bytes;
-  // Only as much as the layout holds is read; a longer file's tail is ignored.
-  const QByteArray data = ReadFileHead(path, fileSize);
-  auto shortFile = [] { throw EInOutError(EInOutError::kReadBeyondEnd); };
-  codestream::CodeReader in(reinterpret_cast<const uint8_t*>(data.constData()), data.size(), 0,
-                            shortFile);
-  in.Skip(kVersionBytes);
-  std::vector<uint8_t> out = image;
-  // Each part is written as soon as it is read, so that the high part of a split map keeps
-  // the RPM codes the file gives it rather than the low part's.
-  for (const TPart& part : parts) {
-    imagelayout::ReadPart(in, op, part, false);
-    if (!part.inImage) continue;
-    const std::vector<int> codes = PartCodes(op, part);
-    const int64_t start = CodeStart(part);
-    for (size_t k = 0; k < codes.size(); ++k)
-      if (codes[k] != codestream::CodeRecorder::kKept)
-        out.at(static_cast<size_t>(start) + k) = static_cast<uint8_t>(codes[k]);
-  }
-  return out;
+std::vector<uint8_t> ApplySettingsFile(const std::vector<uint8_t>& image,
+                                       const TModelConfig& config, const QString& path) {
+  TEFIOperator decoded = Configured(config, image);
+  decoded.DecodeImage();
+  // The file's tables in units beside the image's; the version digits and the tables only
+  // the file holds are not written (WriteBackTables writes the image's tables only).
+  TEFIOperator fromFile = decoded;
+  uint8_t mismatch = 0;
+  fromFile.LoadSettings(1, path, mismatch);
+  return WriteBackTables(image, decoded, fromFile);
 }

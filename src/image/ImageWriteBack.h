@@ -31,11 +31,12 @@ std::vector<uint8_t> WriteBackTables(const std::vector<uint8_t>& image, const TE
 std::vector<uint8_t> WriteBackImage(const std::vector<uint8_t>& image, const TEFIOperator& decoded,
                                     const TEFIOperator& edited, TChecksumKind kind);
 
-// A copy of `image` with the codes of the settings file at `path` written as they stand
-// into every table the image holds under the configuration of `config` (its tables are not
-// used). The file's version digits and the tables only the file holds are passed over; the
-// high part of a split map gets the RPM codes the file gives it. Throws ERuntimeError
-// (CheckLayout), EInOutError for a file that cannot be read or is too short, EZeroDivide for
-// a rev limiter code of 0 in variant 1.
-std::vector<uint8_t> ApplySettingsCodes(const std::vector<uint8_t>& image,
-                                        const TModelConfig& config, const QString& path);
+// A copy of `image` in which the cells whose value in the settings file at `path` differs
+// from the image's decoded value get the file's code; every other byte keeps its value, so
+// a settings file made from `image` gives `image` back byte for byte. The rule is
+// WriteBackTables', with the file's tables as the edited calibration. The file's version
+// digits and the tables only the file holds are passed over. Throws ERuntimeError
+// (CheckLayout), EInOutError for a file that cannot be read or is too short, EZeroDivide
+// for a rev limiter code of 0 in variant 1.
+std::vector<uint8_t> ApplySettingsFile(const std::vector<uint8_t>& image,
+                                       const TModelConfig& config, const QString& path);

@@ -69,6 +69,40 @@ TEST_F(CliCsv, ApplyWritesTheSettingsFileOfTheChangedTable) {
   EXPECT_EQ(differ, 1);
 }
 
+TEST_F(CliCsv, ApplyNamesEveryHeldCellAndStrictWritesNothing) {
+  ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
+  // Two part-load fuel values beyond the editors' 0.7 .. 1.5: the second data row from the
+  // top is the second-highest load.
+  QStringList lines = Text(Path("csv/fuel-main.csv")).split('\n');
+  QStringList axis = lines[0].split(',');
+  QStringList row = lines[2].split(',');
+  row[3] = "0.42";
+  row[5] = "1.9";
+  lines[2] = row.join(',');
+  WriteBytes(Path("fuel-main.csv"), lines.join('\n').toUtf8());
+  const CsvRun held = Cli({"apply-csv", fDemo, Path("fuel-main.csv"), Path("held.dme")});
+  EXPECT_EQ(held.exitCode, 0) << held.err.toStdString();
+  EXPECT_TRUE(held.err.contains(
+      QStringLiteral("fuel-main at %1 rpm, %2 ms: 0.42 asked, 0.7 stored").arg(axis[3], row[0])))
+      << held.err.toStdString();
+  EXPECT_TRUE(held.err.contains(
+      QStringLiteral("fuel-main at %1 rpm, %2 ms: 1.9 asked, 1.5 stored").arg(axis[5], row[0])))
+      << held.err.toStdString();
+  EXPECT_TRUE(QFile::exists(Path("held.dme")));
+
+  WriteBytes(Path("keep.dme"), "earlier");
+  const CsvRun strict =
+      Cli({"apply-csv", fDemo, Path("fuel-main.csv"), Path("keep.dme"), "--strict"});
+  EXPECT_EQ(strict.exitCode, 2);
+  EXPECT_TRUE(strict.err.contains("0.42 asked")) << strict.err.toStdString();
+  EXPECT_EQ(Text(Path("keep.dme")), "earlier");
+  // Within the limits --strict writes as without it.
+  ASSERT_EQ(
+      Cli({"apply-csv", fDemo, Path("csv/fuel-main.csv"), Path("keep.dme"), "--strict"}).exitCode,
+      0);
+  EXPECT_NE(Text(Path("keep.dme")), "earlier");
+}
+
 TEST_F(CliCsv, ApplyRefusesAnImageOutputAndAFileThatDoesNotFit) {
   ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
   const CsvRun bin = Cli({"apply-csv", fDemo, Path("csv/maf.csv"), Path("out.bin")});

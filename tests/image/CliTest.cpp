@@ -8,11 +8,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <random>
 
 #include "ImageTestUtil.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "support/CliRun.h"
+#include "support/RandomImage.h"
 
 #ifdef TARVELO_CLI
 
@@ -181,6 +183,27 @@ TEST_F(CliTest, ApplyThenChecksumGivesAnImageThatVerifies) {
   EXPECT_EQ(warned.exitCode, 0);
   EXPECT_TRUE(warned.err.contains("warning: " + Path("other.dme") + " is for version 9123456789"))
       << warned.err.toStdString();
+}
+
+TEST_F(CliTest, ApplyOfTheImagesOwnSettingsFileRewritesNoCode) {
+  // The demo image and random ones (every code somewhere, a right checksum): bin2dme then
+  // apply gives the image back, though the file's values cannot hold every code exactly.
+  std::mt19937 rng(24);
+  TEFIOperator config(true);
+  config.LoadDefaultConfig();
+  for (int n = 0; n < 4; ++n) {
+    SCOPED_TRACE(n);
+    std::vector<uint8_t> image = MakeDemoImage();
+    if (n > 0) {
+      image = RandomImage(rng, config);
+      StoreChecksum(image, config, config.fCRCKind);
+    }
+    WriteBytes(Path("in.bin"), Bytes(image));
+    ASSERT_EQ(Cli({"bin2dme", Path("in.bin"), Path("d.dme")}).exitCode, 0);
+    const CliRun apply = Cli({"apply", Path("in.bin"), Path("d.dme"), Path("out.bin")});
+    ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
+    EXPECT_EQ(FileBytes(Path("out.bin")), image);
+  }
 }
 
 TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {

@@ -75,7 +75,8 @@ class CalibrationDocTest : public ProgramTest {
     // The editors' collect against the document's, on the grids' texts.
     TEFIOperator byDocument = efi;
     frmMain->CollectGrids(1);
-    byDocument.SetMaxRPM(frmMain->Maps().seMaxRMP->value());
+    // A rev limit beyond what its box shows stays as loaded, in both.
+    doc.CollectMaxRPM(frmMain->Maps().seMaxRMP->value(), byDocument);
     TCalibration::CollectInto(grids, byDocument);
     EXPECT_EQ(byDocument.fFuelMainMatrix, efi.fFuelMainMatrix) << what;
     EXPECT_EQ(byDocument.fSparkMainMatrix, efi.fSparkMainMatrix) << what;

@@ -230,3 +230,64 @@ TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
   frmMain->DME1Click();
   EXPECT_FALSE(save->isEnabled());
 }
+
+namespace {
+TAnswer SaveBinAnswer(const char* button, bool* defaultIsWithChanges = nullptr) {
+  return [=](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+    EXPECT_EQ(box->objectName(), "SaveBinQuestion");
+    if (defaultIsWithChanges)
+      *defaultIsWithChanges = box->defaultButton() != nullptr &&
+                              box->defaultButton()->objectName() == "btnSaveWithChanges";
+    if (QString(button) == "cancel") {
+      box->button(QMessageBox::Cancel)->click();
+      return;
+    }
+    auto* chosen = box->findChild<QAbstractButton*>(button);
+    ASSERT_NE(chosen, nullptr) << button;
+    chosen->click();
+  };
+}
+}  // namespace
+
+TEST_F(TunedImageTest, SaveBinWithTableEditsAsksWhichImageAndNamesTheFileSaved) {
+  // Unedited: no question, the image as loaded.
+  LoadImage("demo.bin");
+  AnswerFileDialog(TempPath("plain.bin"));
+  frmMain->N9->trigger();
+  EXPECT_EQ(Read("plain.bin"), demo);
+
+  EditFuelCell(4, 5, "1,23");
+  // Not at all: nothing written, the changes still unsaved.
+  bool defaultIsWithChanges = false;
+  AnswerInTurn({SaveBinAnswer("cancel", &defaultIsWithChanges)});
+  frmMain->N9->trigger();
+  EXPECT_TRUE(defaultIsWithChanges);
+  EXPECT_FALSE(QFile::exists(TempPath("none.bin")));
+  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+
+  // As loaded: the loaded bytes, the changes still unsaved, the strip names the file.
+  AnswerInTurn({SaveBinAnswer("btnSaveAsLoaded"), File(TempPath("loaded.bin"))});
+  frmMain->N9->trigger();
+  EXPECT_EQ(Read("loaded.bin"), demo);
+  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+  EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "loaded.bin");
+
+  // With the changes: the tuned image, the changes saved, the strip names it.
+  AnswerInTurn({SaveBinAnswer("btnSaveWithChanges"), File(TempPath("tuned.bin"))});
+  frmMain->N9->trigger();
+  const std::vector<uint8_t> tuned = Read("tuned.bin");
+  ASSERT_EQ(tuned.size(), demo.size());
+  EXPECT_NE(tuned, demo);
+  EXPECT_FALSE(frmMain->Maps().Doc().IsModified());
+  EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
+
+  // Every image saved is among the recent files.
+  QStringList recent;
+  for (QAction* action : frmMain->findChildren<QAction*>())
+    if (action->objectName().startsWith("actRecent")) recent << action->text();
+  const QString all = recent.join('|');
+  for (const char* name : {"plain.bin", "loaded.bin", "tuned.bin"})
+    EXPECT_TRUE(all.contains(name)) << all.toStdString();
+}

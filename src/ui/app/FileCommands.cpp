@@ -1,6 +1,7 @@
 // The file commands of the main window: load an image file, save it, load settings.
 #include <QAction>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "image/ImageFile.h"
 #include "ui/app/RecentFiles.h"
@@ -33,9 +34,37 @@ void TfrmMain::OpenImageFile(const QString& path) {
 }
 
 void TfrmMain::N9Click() {
+  // With table edits the image as loaded is no longer what the grids show: the user says
+  // which of the two is meant. Without them the command writes the image as it always did.
+  if (HasTunedChanges()) {
+    QMessageBox question(QMessageBox::Question, tr("Внимание!"),
+                         tr("Таблицы изменены. Сохранить прошивку с изменениями или такой, "
+                            "как она была загружена?"),
+                         QMessageBox::NoButton, this);
+    question.setObjectName(QStringLiteral("SaveBinQuestion"));
+    QPushButton* tuned = question.addButton(tr("С изменениями"), QMessageBox::AcceptRole);
+    tuned->setObjectName(QStringLiteral("btnSaveWithChanges"));
+    QPushButton* loaded = question.addButton(tr("Как загружена"), QMessageBox::DestructiveRole);
+    loaded->setObjectName(QStringLiteral("btnSaveAsLoaded"));
+    question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(tuned);
+    question.exec();
+    if (question.clickedButton() == tuned) {
+      SaveTunedBinClick();
+      return;
+    }
+    if (question.clickedButton() != loaded) return;
+    const QString path = RunFileDialog(sdSaveFile);
+    if (path.isEmpty()) return;
+    SaveImageFile(path, fEFI->fImage);
+    fStrip->ShowFileName(path);
+    fRecent->Add(path);
+    return;
+  }
   const QString path = RunFileDialog(sdSaveFile);
   if (path.isEmpty()) return;
   SaveImageFile(path, fEFI->fImage);
+  fRecent->Add(path);
 }
 
 void TfrmMain::N17Click() {

@@ -9,6 +9,7 @@
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
+#include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
@@ -90,6 +91,8 @@ void TfrmMain::SaveTunedBinClick() {
   SaveImageFile(path, *image);
   // The changes are kept in a file now: in the image, which loads back into the editors.
   fMaps->Doc().MarkSaved();
+  fStrip->ShowFileName(path);
+  fRecent->Add(path);
   if (!checksumKept) return;
   const QString why = fChecksum.kind == TChecksumKind::None
                           ? tr("Прошивка с изменениями записана в файл %1.\n\nКонтрольная сумма "

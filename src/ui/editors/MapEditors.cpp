@@ -228,15 +228,25 @@ void TMapEditors::ShowCOTrimOf(const TEFIOperator& efi) {
 void TMapEditors::CollectGrids(uint8_t mode) {
   if (mode != 1) return;
   TEFIOperator& efi = Efi();
-  efi.SetMaxRPM(seMaxRMP->value());
-  // The grids' texts as they stand (a value typed but not yet checked included), parsed as
-  // the document parses its own: every value held within what its code can store.
+  // The box holds 0 to 9000 rpm: a loaded rev limit beyond it stays as loaded until the
+  // user sets another.
+  fDoc.CollectMaxRPM(seMaxRMP->value(), efi);
+  // The grids' texts as they stand. A text the document does not hold yet (typed, not yet
+  // checked) is a change of the user's and is held within the editors' limits; every other
+  // value keeps what it was loaded or edited to.
   std::vector<TCalTable> tables = fDoc.Tables();
   for (TCalTable& table : tables) {
     const TStringGrid* grid = GridOf(table.id);
     for (int r = 0; r < std::min(table.rows, grid->RowCount()); ++r)
-      for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c)
-        table.texts[static_cast<size_t>(r) * table.cols + c] = grid->Cell(c, r);
+      for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c) {
+        QString& text = table.texts[static_cast<size_t>(r) * table.cols + c];
+        if (grid->Cell(c, r) == text) continue;
+        text = grid->Cell(c, r);
+        const TCellRule rule = table.Rule(c, r);
+        if (rule.GetKind() != TCellRule::Kind::Value) continue;
+        if (const std::optional<double> typed = table.Value(c, r))
+          text = FloatToStr(HoldInRange(*typed, rule.Range()));
+      }
   }
   TCalibration::CollectInto(tables, efi);
 }
