@@ -273,10 +273,19 @@ std::optional<double> TCalTable::RowAxis(int row) const {
 
 namespace {
 // Reads grid texts back into the tables as the map editors' collect does: every value held
-// within its cell's limits, the axes as typed; a text that is no number throws.
+// within what its code can store, a changed one within its cell's limits, the axes as typed;
+// a text that is no number throws.
 struct Collector {
   TEFIOperator& efi;
+  const std::vector<TCalTable>& loaded;
   int v = efi.fVersion;
+
+  // True when the text of cell (c, r) of `t` is the one the calibration holds.
+  bool AsLoaded(const TCalTable& t, int c, int r) const {
+    for (const TCalTable& l : loaded)
+      if (l.id == t.id) return l.cols == t.cols && l.rows == t.rows && l.Text(c, r) == t.Text(c, r);
+    return false;
+  }
 
   double Value(const QString& text, TCodedTable table) const {
     return HoldInRange(StrToFloat(text), EditLimits(table, v));
@@ -311,7 +320,12 @@ struct Collector {
     for (int r = 1; r < t.rows; ++r)
       for (int c = 0; c < t.cols; ++c) {
         const QString& text = t.Text(c, r);
-        const double cell = c == 0 ? StrToFloat(text) : Value(text, kind);
+        // The part-load maps' limits are narrower than their codes: a loaded value beyond
+        // them is kept, so that an unedited image is written back byte for byte.
+        const double cell = c == 0 ? StrToFloat(text)
+                            : AsLoaded(t, c, r)
+                                ? HoldInRange(StrToFloat(text), StorableRange(kind, v))
+                                : Value(text, kind);
         for (int tableRow : MainRows(v, lo, t.rows, r)) Put(table, tableRow, c, cell);
       }
   }
@@ -339,8 +353,9 @@ struct Collector {
 };
 }  // namespace
 
-void TCalibration::CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi) {
-  const Collector in{efi};
+void TCalibration::CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi,
+                               const std::vector<TCalTable>& loaded) {
+  const Collector in{efi, loaded};
   static const TCalTable kNone;
   auto find = [&tables](TTableId id) -> const TCalTable& {
     for (const TCalTable& t : tables)

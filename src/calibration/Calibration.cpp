@@ -119,6 +119,7 @@ void TCalibration::Load(const TEFIOperator& efi) {
   fTables = TablesOf(efi);
   // The rev limit as its box holds it, the CO trim as its bar does (outside variant 1).
   fSettings[QStringLiteral("MaxRPM")] = std::clamp<int32_t>(efi.fMaxRPM, 0, 9000);
+  fLoadedMaxRPM = efi.fMaxRPM;
   if (efi.fVersion != 1)
     fSettings[QStringLiteral("COTrim")] = std::clamp(int{efi.fCOReg} - 128, -50, 50);
   fHistory.clear();
@@ -159,9 +160,13 @@ double TCalibration::Setting(const QString& key) const {
   return it == fSettings.end() ? 0 : it->second;
 }
 
+int32_t TCalibration::MaxRPMFor(int32_t shown) const {
+  return shown == std::clamp<int32_t>(fLoadedMaxRPM, 0, 9000) ? fLoadedMaxRPM : shown;
+}
+
 void TCalibration::CollectInto(TEFIOperator& efi) const {
-  efi.SetMaxRPM(static_cast<int32_t>(Setting(QStringLiteral("MaxRPM"))));
-  CollectInto(fTables, efi);
+  efi.SetMaxRPM(MaxRPMFor(static_cast<int32_t>(Setting(QStringLiteral("MaxRPM")))));
+  CollectInto(fTables, efi, fTables);
 }
 
 bool TCalibration::Apply(TEditStep step) {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <vector>
@@ -114,10 +115,16 @@ class TCalibration : public QObject {
   const std::vector<TCalTable>& Tables() const;
   const TCalTable& Table(TTableId id) const;
   double Setting(const QString& key) const;
+  // The rev limit to write for what its box shows: the loaded one while the box still shows
+  // it as loaded (the box holds 0 .. 9000, an image may hold more), else the box's.
+  int32_t MaxRPMFor(int32_t shown) const;
 
   // Parses `tables` (texts as the grids hold them) back into `efi`'s tables exactly as the
-  // map editors' collect does: every value held within its cell's limits.
-  static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi);
+  // map editors' collect does: every value held within what its code can store, and a
+  // value that differs from its text in `loaded` (typed but not yet checked) within its
+  // cell's limits too. The limits guard changes: a loaded value beyond them passes as it is.
+  static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi,
+                          const std::vector<TCalTable>& loaded);
   // The same from the document's own texts, and its rev limit.
   void CollectInto(TEFIOperator& efi) const;
 
@@ -158,4 +165,5 @@ class TCalibration : public QObject {
   // fDone at the last load or save; none once that state can no longer be reached.
   std::optional<size_t> fSaved = 0;
   bool fLoaded = false;
+  int32_t fLoadedMaxRPM = 0;  // the rev limit as loaded, beyond its box's 9000 included
 };

@@ -75,8 +75,8 @@ class CalibrationDocTest : public ProgramTest {
     // The editors' collect against the document's, on the grids' texts.
     TEFIOperator byDocument = efi;
     frmMain->CollectGrids(1);
-    byDocument.SetMaxRPM(frmMain->Maps().seMaxRMP->value());
-    TCalibration::CollectInto(grids, byDocument);
+    byDocument.SetMaxRPM(doc.MaxRPMFor(frmMain->Maps().seMaxRMP->value()));
+    TCalibration::CollectInto(grids, byDocument, doc.Tables());
     EXPECT_EQ(byDocument.fFuelMainMatrix, efi.fFuelMainMatrix) << what;
     EXPECT_EQ(byDocument.fSparkMainMatrix, efi.fSparkMainMatrix) << what;
     EXPECT_EQ(byDocument.fFuelXXMatrix, efi.fFuelXXMatrix) << what;

@@ -228,7 +228,7 @@ void TMapEditors::ShowCOTrimOf(const TEFIOperator& efi) {
 void TMapEditors::CollectGrids(uint8_t mode) {
   if (mode != 1) return;
   TEFIOperator& efi = Efi();
-  efi.SetMaxRPM(seMaxRMP->value());
+  efi.SetMaxRPM(fDoc.MaxRPMFor(seMaxRMP->value()));
   // The grids' texts as they stand (a value typed but not yet checked included), parsed as
   // the document parses its own: every value held within what its code can store.
   std::vector<TCalTable> tables = fDoc.Tables();
@@ -238,5 +238,5 @@ void TMapEditors::CollectGrids(uint8_t mode) {
       for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c)
         table.texts[static_cast<size_t>(r) * table.cols + c] = grid->Cell(c, r);
   }
-  TCalibration::CollectInto(tables, efi);
+  TCalibration::CollectInto(tables, efi, fDoc.Tables());
 }
