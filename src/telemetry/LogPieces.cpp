@@ -1,8 +1,5 @@
 #include "telemetry/LogPieces.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QString>
 #include <algorithm>
 #include <array>
@@ -66,10 +63,8 @@ std::vector<std::string_view> SplitAtLineEnds(std::string_view body, int parts) 
 namespace {
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
-// Bytes parsed between updates of the shared count, and between hand-backs of passed pages
-// (each hand-back costs the other threads a flush of their address caches).
+// Bytes parsed between updates of the shared count.
 constexpr size_t kStride = size_t{1} << 20;
-constexpr size_t kDropStride = size_t{2} << 20;
 
 // What one piece gave on its own. Slots the piece has not stored yet belong to the pieces
 // before it: `own[s]` is the first record of the piece that holds its own value of slot s.
@@ -81,20 +76,11 @@ struct PieceResult {
   std::optional<EConvertError> error;
 };
 
-// Gives the whole pages of [from, to) back to the system; a later read maps them again.
-void DropPages(const char* from, const char* to) {
-  static const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const uintptr_t first = (reinterpret_cast<uintptr_t>(from) + page - 1) & ~(page - 1);
-  const uintptr_t last = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-}
-
 // What the threads share: the bytes parsed so far and who reports them.
 struct Shared {
   std::string_view separator;
   std::atomic<int64_t> done{0};
   const std::function<void(int64_t)>* progress = nullptr;  // the first piece reports
-  bool dropBehind = false;
 };
 
 void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start, bool first,
@@ -106,7 +92,6 @@ void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start,
   const char* p = text.data();
   const char* end = p + text.size();
   const char* reported = p;
-  const char* dropped = p;
   int64_t records = 0;
   while (p != end) {
     const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
@@ -132,10 +117,6 @@ void ParsePiece(std::string_view text, LiveRecord* out, const LiveRecord& start,
       const int64_t done = shared.done.fetch_add(p - reported, std::memory_order_relaxed);
       if (first && *shared.progress) (*shared.progress)(done + (p - reported));
       reported = p;
-      if (shared.dropBehind && static_cast<size_t>(p - dropped) >= kDropStride) {
-        DropPages(dropped, p);
-        dropped = p;
-      }
     }
   }
   shared.done.fetch_add(p - reported, std::memory_order_relaxed);
@@ -159,7 +140,7 @@ std::vector<int64_t> CountPieceLines(const std::vector<std::string_view>& pieces
 TLogPiecesResult ParseLogPieces(const std::vector<std::string_view>& pieces,
                                 const std::vector<int64_t>& lines, LiveRecord* out,
                                 const LiveRecord& buffer, std::string_view separator,
-                                const std::function<void(int64_t)>& progress, bool dropBehind) {
+                                const std::function<void(int64_t)>& progress) {
   const size_t n = pieces.size();
   std::vector<PieceResult> results(n);
   std::vector<int64_t> offsets(n, 0);
@@ -167,7 +148,6 @@ TLogPiecesResult ParseLogPieces(const std::vector<std::string_view>& pieces,
   Shared shared;
   shared.separator = separator;
   shared.progress = &progress;
-  shared.dropBehind = dropBehind;
   {
     std::vector<std::jthread> threads;
     for (size_t k = 1; k < n; ++k)

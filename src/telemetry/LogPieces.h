@@ -44,12 +44,10 @@ std::vector<int64_t> CountPieceLines(const std::vector<std::string_view>& pieces
 // end, with `lines` their CountPieceLines) in parallel, one thread a piece, into `out`, which
 // has room for all their lines. `buffer` is the parse buffer before the first line.
 // `progress`, when given, is called on the calling thread now and then with the bytes parsed
-// so far by all threads; `dropBehind` lets each thread hand the pages of text it has passed
-// back to the system (for a mapped file, whose pages would otherwise stay resident).
+// so far by all threads.
 // On a bad line the result holds the records before it, the buffer as the last of them left
 // it (or `buffer` when there are none) and the error.
 TLogPiecesResult ParseLogPieces(const std::vector<std::string_view>& pieces,
                                 const std::vector<int64_t>& lines, LiveRecord* out,
                                 const LiveRecord& buffer, std::string_view separator,
-                                const std::function<void(int64_t)>& progress = {},
-                                bool dropBehind = false);
+                                const std::function<void(int64_t)>& progress = {});

@@ -103,13 +103,57 @@ TEST(CalibrationCollect, SavesTheBytesOfTheDecodedTables) {
     for (auto& row : collected.fSparkMaxMatrix) std::fill(row.begin(), row.end(), 5.0);
     for (auto& v : collected.fMAFTable) v = 3;
     doc.CollectInto(collected);
-    // The original as the editors' collect holds it: every value within its limits, the
-    // rev limit within its box.
-    original.SetMaxRPM(std::clamp<int32_t>(original.fMaxRPM, 0, 9000));
+    // The original as the editors' collect holds it: every value as its code stores it, the
+    // rev limit as loaded (beyond its box's 9000 included).
     TCalibration::CollectInto(TablesOf(original), original);
     EXPECT_EQ(Saved(collected, dir.filePath("a.dme")), Saved(original, dir.filePath("b.dme")))
         << "image " << n;
   }
+}
+
+// The editors' limits of the part-load ignition map (-30 .. 60 degrees) are narrower than its
+// codes. A loaded value beyond them was held to 60 by the collect, so an unedited image was
+// written back with those cells changed; now it passes as loaded (the editors hold what the
+// user types, before it reaches the collect).
+TEST(CalibrationCollect, LoadedValuesBeyondTheEditorsLimitsPass) {
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  const TValueRange storable = StorableRange(TCodedTable::SparkMain, op.fVersion);
+  ASSERT_GT(storable.high, 60);
+  for (auto& row : op.fSparkMainMatrix)
+    for (size_t c = 1; c < row.size(); ++c) row[c] = storable.high;
+  TCalibration doc;
+  doc.Load(op);
+  double highest = -1e9;
+  TEFIOperator collected = op;
+  doc.CollectInto(collected);
+  for (size_t r = 1; r < collected.fSparkMainMatrix.size(); ++r)
+    for (size_t c = 1; c < collected.fSparkMainMatrix[r].size(); ++c)
+      highest = std::max(highest, collected.fSparkMainMatrix[r][c]);
+  EXPECT_GT(highest, 60);
+  EXPECT_NEAR(highest, storable.high, 0.05);
+}
+
+// The rev limit's box holds 0 .. 9000 rpm; an image holding more kept the box's 9000 when
+// written back unedited. The loaded limit passes while the box shows it as loaded.
+TEST(CalibrationCollect, RevLimitBeyondItsBoxPassesUntilTheBoxChanges) {
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  op.fMaxRPM = 9500;
+  TCalibration doc;
+  doc.Load(op);
+  EXPECT_EQ(doc.Setting("MaxRPM"), 9000);
+  TEFIOperator collected = op;
+  doc.CollectInto(collected);
+  EXPECT_EQ(collected.fMaxRPM, 9500);
+  doc.CollectMaxRPM(9000, collected);
+  EXPECT_EQ(collected.fMaxRPM, 9500);
+  doc.CollectMaxRPM(8000, collected);
+  EXPECT_EQ(collected.fMaxRPM, 8000);
 }
 
 TEST(CalibrationRules, QuantiseLimitAndStepByStoredCodes) {

@@ -208,6 +208,22 @@ TEST_F(TunedImageTest, ImageWithoutAHeldSchemeKeepsItsSumWithTheTwoFillerBytesIt
   EXPECT_TRUE(shown.contains(QString::number(ImageSum16(broken), 16).toUpper()));
 }
 
+// Two images the calibration loader's fuzzing found: part-load ignition values beyond the
+// editors' 60 degrees, and a rev limit beyond its box's 9000 rpm. Loaded and not edited,
+// they were taken as tuned and written back with those bytes changed.
+TEST_F(TunedImageTest, UneditedImageBeyondTheEditorsLimitsIsNotTuned) {
+  const QString seeds = qEnvironmentVariable("TARVELO_SOURCE_DIR") + "/fuzz/seeds/calibration/";
+  for (const char* seed : {"ignition-beyond-limits.bin", "rev-limit-beyond-box.bin"}) {
+    QFile file(seeds + seed);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << seed;
+    const QByteArray bytes = file.readAll().mid(1);  // the fuzz target's first byte chooses
+    ASSERT_EQ(bytes.size(), kImageSize) << seed;
+    Write("odd.bin", {bytes.begin(), bytes.end()});
+    LoadImage("odd.bin");
+    EXPECT_FALSE(frmMain->HasTunedChanges()) << seed;
+  }
+}
+
 TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
   QAction* save = frmMain->actSaveTunedBin;
   EXPECT_FALSE(save->isEnabled());
