@@ -568,6 +568,13 @@
     </message>
 </context>
 <context>
+    <name>Program</name>
+    <message>
+        <source>Не удалось записать %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>О программе DEMO</source>
@@ -982,6 +989,10 @@ or install the package&apos;s udev rule and plug the adapter in again.</translat
     <message>
         <source>Нет соединения!</source>
         <translation>No connection!</translation>
+    </message>
+    <message>
+        <source>Запись ЛОГ-файла %1 остановлена: %2</source>
+        <translation>Writing the log file %1 stopped: %2</translation>
     </message>
 </context>
 <context>
