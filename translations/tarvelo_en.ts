@@ -575,6 +575,41 @@
     </message>
 </context>
 <context>
+    <name>SettingsFileCheck</name>
+    <message>
+        <source>разметки с разделёнными картами частичной нагрузки (вариант 1)</source>
+        <translation>the layout with split part-load maps (variant 1)</translation>
+    </message>
+    <message>
+        <source>разметки с цельными картами частичной нагрузки (вариант %1)</source>
+        <translation>the layout with single part-load maps (variant %1)</translation>
+    </message>
+    <message>
+        <source>%1: %2 не возрастает: %3 после %4 (точка %5)</source>
+        <translation>%1: the %2 does not rise: %3 after %4 (breakpoint %5)</translation>
+    </message>
+    <message>
+        <source>ось оборотов</source>
+        <translation>RPM axis</translation>
+    </message>
+    <message>
+        <source>ось нагрузки</source>
+        <translation>load axis</translation>
+    </message>
+    <message>
+        <source>ось температур</source>
+        <translation>temperature axis</translation>
+    </message>
+    <message>
+        <source>файл настроек %1: %2 байт, а у разметки этого образа %3 байт</source>
+        <translation>a settings file of %1: %2 bytes, where this image&apos;s layout has %3</translation>
+    </message>
+    <message>
+        <source>размер файла настроек %1 байт, а у разметки этого образа (%2) %3 байт</source>
+        <translation>the settings file has %1 bytes, where this image&apos;s layout (%2) has %3</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>О программе DEMO</source>

@@ -15,6 +15,7 @@
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
+#include "image/SettingsFileCheck.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ std::string Utf8(const QString& text) {
 struct Arguments {
   QStringList files;
   std::optional<QString> profile;
+  bool force = false;
 };
 
 Arguments Parse(const QStringList& args, qsizetype fileCount) {
@@ -41,6 +43,8 @@ Arguments Parse(const QStringList& args, qsizetype fileCount) {
     if (args[i] == QLatin1String("--profile")) {
       if (i + 1 >= args.size()) throw Refusal{"--profile needs a file name"};
       a.profile = args[++i];
+    } else if (args[i] == QLatin1String("--force")) {
+      a.force = true;
     } else if (args[i].startsWith(QLatin1String("--"))) {
       throw Refusal{"unknown option " + Utf8(args[i])};
     } else {
@@ -125,6 +129,19 @@ int Apply(const QStringList& args) {
     throw Refusal{Utf8(a.files[0]) + ": its checksum is wrong (" +
                   Utf8(ChecksumKindName(status.kind)) +
                   "), so the image is not made right for it; nothing is written"};
+  // No unit runs on tables whose axes do not rise, and a file of another size is not of
+  // this layout: both are refused unless the user insists.
+  if (!a.force) {
+    QString problem;
+    try {
+      problem = SettingsFileProblem(op, a.files[1]);
+    } catch (const ERuntimeError& e) {
+      throw Refusal{Utf8(a.files[1]) + ": " + e.what()};
+    }
+    if (!problem.isEmpty())
+      throw Refusal{Utf8(a.files[1]) + ": " + Utf8(problem) +
+                    "; nothing is written (--force writes it all the same)"};
+  }
   WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {
