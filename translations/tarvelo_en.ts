@@ -1963,6 +1963,14 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
         <source>Как загружена</source>
         <translation>As loaded</translation>
     </message>
+    <message>
+        <source>Ось таблицы не возрастает: %1
+
+DME не сможет работать с такой прошивкой. Всё равно загрузить её в DME?</source>
+        <translation>A table axis does not rise: %1
+
+The DME cannot run such firmware. Upload it to the DME all the same?</translation>
+    </message>
 </context>
 <context>
     <name>TfrmProfileEditor</name>

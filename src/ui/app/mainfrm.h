@@ -92,6 +92,9 @@ class TfrmMain : public QMainWindow {
   // checksum kind was found on the loaded image (nothing when the user declines). Set
   // `checksumKept` to whether the image keeps its old checksum bytes.
   std::optional<std::vector<uint8_t>> BuildTunedImage(bool& checksumKept);
+  // Before the tuned image goes to the unit: true when every axis of the collected tables
+  // rises, else when the user, told the first that does not, still wants it uploaded.
+  bool ConfirmTunedAxes();
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are
