@@ -718,6 +718,48 @@
     </message>
 </context>
 <context>
+    <name>Program</name>
+    <message>
+        <source>Не удалось записать %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFileCheck</name>
+    <message>
+        <source>разметки с разделёнными картами частичной нагрузки (вариант 1)</source>
+        <translation>the layout with split part-load maps (variant 1)</translation>
+    </message>
+    <message>
+        <source>разметки с цельными картами частичной нагрузки (вариант %1)</source>
+        <translation>the layout with single part-load maps (variant %1)</translation>
+    </message>
+    <message>
+        <source>%1: %2 не возрастает: %3 после %4 (точка %5)</source>
+        <translation>%1: the %2 does not rise: %3 after %4 (breakpoint %5)</translation>
+    </message>
+    <message>
+        <source>ось оборотов</source>
+        <translation>RPM axis</translation>
+    </message>
+    <message>
+        <source>ось нагрузки</source>
+        <translation>load axis</translation>
+    </message>
+    <message>
+        <source>ось температур</source>
+        <translation>temperature axis</translation>
+    </message>
+    <message>
+        <source>файл настроек %1: %2 байт, а у разметки этого образа %3 байт</source>
+        <translation>a settings file of %1: %2 bytes, where this image&apos;s layout has %3</translation>
+    </message>
+    <message>
+        <source>размер файла настроек %1 байт, а у разметки этого образа (%2) %3 байт</source>
+        <translation>the settings file has %1 bytes, where this image&apos;s layout (%2) has %3</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>О программе DEMO</source>
@@ -1136,6 +1178,10 @@ or install the package&apos;s udev rule and plug the adapter in again.</translat
     <message>
         <source>Нет соединения!</source>
         <translation>No connection!</translation>
+    </message>
+    <message>
+        <source>Запись ЛОГ-файла %1 остановлена: %2</source>
+        <translation>Writing the log file %1 stopped: %2</translation>
     </message>
 </context>
 <context>
@@ -2094,6 +2140,14 @@ Write the edited image?</translation>
     <message>
         <source>Как загружена</source>
         <translation>As loaded</translation>
+    </message>
+    <message>
+        <source>Ось таблицы не возрастает: %1
+
+DME не сможет работать с такой прошивкой. Всё равно загрузить её в DME?</source>
+        <translation>A table axis does not rise: %1
+
+The DME cannot run such firmware. Upload it to the DME all the same?</translation>
     </message>
 </context>
 <context>

@@ -117,6 +117,7 @@ TCalibration::TCalibration(QObject* parent) : QObject(parent) {}
 
 void TCalibration::Load(const TEFIOperator& efi) {
   fTables = TablesOf(efi);
+  KeepSharedRows(efi);
   // The rev limit as its box holds it, the CO trim as its bar does (outside variant 1).
   fSettings[QStringLiteral("MaxRPM")] = std::clamp<int32_t>(efi.fMaxRPM, 0, 9000);
   fLoadedMaxRPM = efi.fMaxRPM;
@@ -169,7 +170,41 @@ void TCalibration::CollectMaxRPM(int32_t shown, TEFIOperator& efi) const {
 
 void TCalibration::CollectInto(TEFIOperator& efi) const {
   CollectMaxRPM(static_cast<int32_t>(Setting(QStringLiteral("MaxRPM"))), efi);
-  CollectInto(fTables, efi);
+  CollectTablesInto(fTables, efi);
+}
+
+void TCalibration::KeepSharedRows(const TEFIOperator& efi) {
+  fSharedRows.clear();
+  if (efi.fVersion != 1) return;
+  auto keep = [&](TTableId id, const TFloatMatrix& table, int lo) {
+    const TCalTable& shown = Table(id);
+    // The grid row that shows the high part's first row (and stands for the low part's
+    // last); the table row it hides.
+    const int gridRow = shown.rows - lo;
+    if (lo < 0 || lo >= static_cast<int>(table.size()) || gridRow < 1 || gridRow >= shown.rows)
+      return;
+    TSharedRow row{id, lo, gridRow, table[static_cast<size_t>(lo)], {}};
+    for (int c = 0; c < shown.cols; ++c) row.shownTexts.push_back(shown.Text(c, gridRow));
+    fSharedRows.push_back(std::move(row));
+  };
+  keep(TTableId::FuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo);
+  keep(TTableId::IgnMain, efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo);
+}
+
+void TCalibration::CollectTablesInto(const std::vector<TCalTable>& tables,
+                                     TEFIOperator& efi) const {
+  CollectInto(tables, efi);
+  for (const TSharedRow& row : fSharedRows) {
+    TFloatMatrix& table = row.id == TTableId::FuelMain ? efi.fFuelMainMatrix : efi.fSparkMainMatrix;
+    const TCalTable* shown = nullptr;
+    for (const TCalTable& t : tables)
+      if (t.id == row.id) shown = &t;
+    if (!shown || row.tableRow >= static_cast<int>(table.size())) continue;
+    std::vector<double>& values = table[static_cast<size_t>(row.tableRow)];
+    for (size_t c = 0; c < values.size() && c < row.values.size() && c < row.shownTexts.size(); ++c)
+      if (shown->Text(static_cast<int>(c), row.gridRow) == row.shownTexts[c])
+        values[c] = row.values[c];
+  }
 }
 
 bool TCalibration::Apply(TEditStep step) {

@@ -119,7 +119,11 @@ class TCalibration : public QObject {
   // map editors' collect does: every value held only within what its code can store, so
   // that an unedited table gives back its loaded codes.
   static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi);
-  // The same from the document's own texts, and its rev limit.
+  // The same, and where a split map's grid row shows the high part's first row and the
+  // low part's last alike (variant 1), a cell whose text is still the loaded one gives the
+  // low part's row back as loaded: the two rows may differ in an image.
+  void CollectTablesInto(const std::vector<TCalTable>& tables, TEFIOperator& efi) const;
+  // CollectTablesInto from the document's own texts, and its rev limit.
   void CollectInto(TEFIOperator& efi) const;
   // Sets `efi`'s rev limit from the value its box shows (0 to 9000): the loaded rev limit,
   // whatever it is, while the box shows it as loaded; else the value shown.
@@ -156,6 +160,16 @@ class TCalibration : public QObject {
 
   std::vector<TCalTable> fTables;
   std::map<QString, double> fSettings;
+  // The low part's last row of each split map as loaded, with the texts its grid row
+  // showed then.
+  struct TSharedRow {
+    TTableId id;
+    int tableRow = 0, gridRow = 0;
+    std::vector<double> values;
+    std::vector<QString> shownTexts;
+  };
+  void KeepSharedRows(const TEFIOperator& efi);
+  std::vector<TSharedRow> fSharedRows;
   // The rev limit as loaded, beyond its box's 0 to 9000 as well.
   int32_t fLoadedMaxRPM = 0;
   std::vector<TEditStep> fHistory;

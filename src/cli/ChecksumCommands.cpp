@@ -24,6 +24,7 @@
 #include "image/FillerSum.h"
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
+#include "image/SettingsFileCheck.h"
 
 namespace {
 
@@ -207,8 +208,9 @@ int Checksum(const QStringList& args) {
 // to hold again; where none held, the image's 16-bit sum kept by two filler bytes
 // (--keep-sum) or the old checksum bytes left as they are (--no-checksum).
 int Apply(const QStringList& args) {
-  const Arguments a =
-      Parse(args, 3, {QStringLiteral("--keep-sum"), QStringLiteral("--no-checksum")});
+  const Arguments a = Parse(
+      args, 3,
+      {QStringLiteral("--keep-sum"), QStringLiteral("--no-checksum"), QStringLiteral("--force")});
   const TEFIOperator op = LoadImage(a, a.files[0]);
   const TSchemeSearch search = FindSchemes(op.fImage, op);
   const bool keepSum = a.Has("--keep-sum"), leave = a.Has("--no-checksum");
@@ -224,6 +226,19 @@ int Apply(const QStringList& args) {
                   ": no checksum scheme holds on the image, so the written image could not be "
                   "made right; nothing is written (name the scheme with CRCKind in the profile, "
                   "or give --keep-sum to keep the image's 16-bit sum or --no-checksum)"};
+  // No unit runs on tables whose axes do not rise, and a file of another size is not of
+  // this layout: both are refused unless the user insists.
+  if (!a.Has("--force")) {
+    QString problem;
+    try {
+      problem = SettingsFileProblem(op, a.files[1]);
+    } catch (const ERuntimeError& e) {
+      throw Refusal{Utf8(a.files[1]) + ": " + e.what()};
+    }
+    if (!problem.isEmpty())
+      throw Refusal{Utf8(a.files[1]) + ": " + Utf8(problem) +
+                    "; nothing is written (--force writes it all the same)"};
+  }
   WarnOfOtherVersion(op, a.files[1]);
   std::vector<uint8_t> out;
   try {

@@ -15,6 +15,7 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/RegularFile.h"
+#include "common/SafeFileWrite.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
 
@@ -90,9 +91,11 @@ bool Present(TTableId id, int version) {
 }
 
 void WriteFile(const QString& path, const QString& text) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text.toUtf8()) < 0)
-    throw Failure{path + ": cannot be written (" + f.errorString() + ")"};
+  try {
+    WriteFileSafely(path, text.toUtf8());
+  } catch (const ERuntimeError& e) {
+    throw Failure{path + ": cannot be written (" + QString::fromUtf8(e.what()) + ")"};
+  }
 }
 
 QString TableNames() {

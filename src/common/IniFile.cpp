@@ -3,9 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "common/DecimalText.h"
+#include "common/Errors.h"
+#include "common/SafeFileWrite.h"
 
 bool ParseIniInteger(const QString& text, int32_t& value) {
   QString t = text.trimmed();
@@ -89,7 +90,7 @@ void TIniFile::WriteInteger(const QString& section, const QString& key, int32_t 
   WriteString(section, key, QString::number(value));
 }
 
-bool TIniFile::Save() const {
+void TIniFile::Write() const {
   QByteArray out;
   for (const auto& s : fSections) {
     if (!s.name.isEmpty()) out += '[' + s.name.toLatin1() + "]\r\n";
@@ -97,8 +98,14 @@ bool TIniFile::Save() const {
   }
   const QFileInfo info(fPath);
   QDir().mkpath(info.absolutePath());
-  QSaveFile file(fPath);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(out) != out.size()) return false;
-  return file.commit();
+  WriteFileSafely(fPath, out);
+}
+
+bool TIniFile::Save() const {
+  try {
+    Write();
+    return true;
+  } catch (const ERuntimeError&) {
+    return false;
+  }
 }

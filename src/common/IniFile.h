@@ -19,7 +19,9 @@ class TIniFile {
 
   void WriteString(const QString& section, const QString& key, const QString& value);
   void WriteInteger(const QString& section, const QString& key, int32_t value);
-  // Writes the whole file back (creating its folder); false when it cannot be written.
+  // Writes the whole file back (creating its folder) through WriteFileSafely: a failure
+  // leaves the file as it was. Write throws EInOutError, Save gives false.
+  void Write() const;
   bool Save() const;
 
  private:

@@ -2,17 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 
 #include "common/Errors.h"
 #include "common/RegularFile.h"
+#include "common/SafeFileWrite.h"
 #include "image/EfiOperator.h"
 
 namespace {
-// Delphi-style code of a failed write ("Disk write error").
-constexpr int kDiskWriteError = 101;
-
 // The error of a file that could not be opened: a missing file or folder is "File not
 // found", anything else the system's error number.
 EInOutError OpenError(const QString& path, int err) {
@@ -39,23 +36,6 @@ QByteArray ReadFileHead(const QString& path, int64_t maxBytes) {
   return data;
 }
 
-void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  errno = 0;
-  if (!file.open(QIODevice::WriteOnly)) {
-    const int err = errno;
-    // A folder that is not there makes the name itself unreachable.
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-      throw EInOutError(EInOutError::kFileNotFound);
-    throw EInOutError::FromErrno(err != 0 ? err : EIO);
-  }
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    throw EInOutError(kDiskWriteError);
-  }
-  if (!file.commit()) throw EInOutError(kDiskWriteError);
-}
-
 void LoadImageFile(const QString& path, std::vector<uint8_t>& image) {
   image.resize(kImageSize, 0);
   const QByteArray data = ReadFileHead(path, kImageSize);
@@ -64,6 +44,6 @@ void LoadImageFile(const QString& path, std::vector<uint8_t>& image) {
 }
 
 void SaveImageFile(const QString& path, const std::vector<uint8_t>& image) {
-  WriteFileAtomically(path, QByteArray(reinterpret_cast<const char*>(image.data()),
-                                       static_cast<qsizetype>(image.size())));
+  WriteFileSafely(path, QByteArray(reinterpret_cast<const char*>(image.data()),
+                                   static_cast<qsizetype>(image.size())));
 }

@@ -13,15 +13,10 @@
 // file (the bytes before the missing one are in `image` then), or the system's reason.
 void LoadImageFile(const QString& path, std::vector<uint8_t>& image);
 
-// Writes every byte of `image` to the file at `path`, replacing one of that name only once
-// all bytes are written. Throws EInOutError.
+// Writes every byte of `image` to the file at `path` through WriteFileSafely: one of that
+// name is replaced only once all bytes are on the disk. Throws EInOutError.
 void SaveImageFile(const QString& path, const std::vector<uint8_t>& image);
 
 // The first `maxBytes` bytes of the file (fewer when the file is shorter). Throws
 // EInOutError when it cannot be opened or read.
 QByteArray ReadFileHead(const QString& path, int64_t maxBytes);
-
-// Writes `bytes` to a temporary file beside `path` and renames it over `path` only when
-// every byte is written; a failure leaves an earlier file of that name as it was. Throws
-// EInOutError.
-void WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -7,6 +7,7 @@
 
 #include "common/Errors.h"
 #include "common/IniFile.h"
+#include "common/SafeFileWrite.h"
 #include "image/Checksum.h"
 #include "image/ImageFile.h"
 #include "image/ProfileKeys.h"
@@ -75,10 +76,10 @@ void SaveProfile(const TModelConfig& config, const QString& path) {
     if (ChecksumKindFromName(ini.ReadString(kSection, kind, {})) != wanted.fCRCKind)
       ini.WriteString(kSection, kind, ChecksumKindName(wanted.fCRCKind));
     for (const auto& [key, value] : ChecksumExtras(wanted)) ini.WriteString(kSection, key, value);
-    if (!ini.Save()) throw EInOutError::FromErrno(EIO);
+    ini.Write();
     if (ReadProfile(path) == wanted) return;
     // The file held something the reader takes before the lines written (a second section
     // "config", a key twice): the profile is written anew.
   }
-  WriteFileAtomically(path, FreshProfile(wanted));
+  WriteFileSafely(path, FreshProfile(wanted));
 }

@@ -4,6 +4,7 @@
 
 #include "common/DecimalText.h"
 #include "common/Errors.h"
+#include "common/SafeFileWrite.h"
 #include "image/CodeStream.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
@@ -43,7 +44,7 @@ void TEFIOperator::SaveSettings(uint8_t convert, const QString& path) {
     if (toCodes && imagelayout::StartsTable(parts, i)) imagelayout::Convert(*this, item, kToCodes);
     imagelayout::WritePart(out, *this, parts[i]);
   }
-  WriteFileAtomically(path, bytes);
+  WriteFileSafely(path, bytes);
 }
 void TEFIOperator::LoadSettings(uint8_t mode, const QString& path, uint8_t& mismatch) {
   auto shortFile = [] { throw EInOutError(EInOutError::kReadBeyondEnd); };

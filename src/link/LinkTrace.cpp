@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "common/SafeFileWrite.h"
+
 namespace {
 
 int64_t SteadyUs() {
@@ -127,10 +129,12 @@ QString TLinkTrace::Text() const {
 }
 
 bool TLinkTrace::Save(const QString& path) const {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  const QByteArray bytes = Text().toUtf8();
-  return file.write(bytes) == bytes.size() && file.flush();
+  try {
+    WriteFileSafely(path, Text().toUtf8());
+    return true;
+  } catch (const ERuntimeError&) {
+    return false;
+  }
 }
 
 std::shared_ptr<TLinkTrace> LastLinkTrace() {

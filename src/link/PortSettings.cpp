@@ -23,12 +23,12 @@ void LoadPortSettings() {
   IniTrace = ini.ReadInteger("COMM", "TRACE", 0);
 }
 
-void SavePortSettings() {
+bool SavePortSettings() {
   TIniFile ini(PortSettingsPath());
   ini.WriteInteger("COMM", "PORT", IniPort);
   ini.WriteInteger("COMM", "PAR", IniParity);
   ini.WriteInteger("COMM", "L-LINE", IniWakeLine);
-  ini.Save();
+  return ini.Save();
 }
 
 int LineParityCode(int32_t iniParity) {

@@ -16,8 +16,9 @@ extern int32_t IniTrace;
 // Where "CTESTER.INI" lives: the per-user configuration folder of the program.
 QString PortSettingsPath();
 void LoadPortSettings();
-// Writes the three keys back, keeping every other section and key of the file.
-void SavePortSettings();
+// Writes the three keys back, keeping every other section and key of the file; false when
+// the file could not be written (it is then as it was).
+bool SavePortSettings();
 
 // The line's parity code for a "PAR" value: 1 gives even (2), 2 gives odd (1), anything
 // else none (0).

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "ImageTestUtil.h"
 #include "image/DemoImage.h"
@@ -116,6 +117,56 @@ TEST_F(CliCsv, ApplyRefusesAnImageOutputAndAFileThatDoesNotFit) {
   EXPECT_FALSE(QFile::exists(Path("out.dme")));
   WriteBytes(Path("other.csv"), "1,2\n");
   EXPECT_EQ(Cli({"apply-csv", fDemo, Path("other.csv"), Path("out.dme")}).exitCode, 2);
+}
+
+// Runs `script` with sh in a mount namespace of its own, where it may mount a small tmpfs;
+// empty when this machine gives none (the test is then skipped).
+std::optional<QString> InOwnMountNamespace(const QString& script) {
+  QProcess probe;
+  probe.start("unshare", {"-rm", "true"});
+  if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit ||
+      probe.exitCode() != 0)
+    return std::nullopt;
+  QProcess p;
+  p.start("unshare", {"-rm", "sh", "-c", script});
+  if (!p.waitForFinished(60000)) return std::nullopt;
+  return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+TEST_F(CliCsv, AFullDiskKeepsTheEarlierFilesAndFails) {
+  ASSERT_EQ(Cli({"decode", fDemo, "--csv", Path("csv")}).exitCode, 0);
+  QDir().mkpath(Path("FULL"));
+  // A 64 KB tmpfs holding a good keep.dme and old CSV files, filled to the last byte.
+  const QString cli = QStringLiteral(TARVELO_CLI);
+  const QString script =
+      QStringLiteral(
+          "set -u; mount -t tmpfs -o size=64k tmpfs FULL || exit 99; cd FULL;"
+          "printf good > keep.dme; mkdir csv; for t in fuel-main maf; do printf old > csv/$t.csv; "
+          "done;"
+          "dd if=/dev/zero of=fill bs=1k count=200 2>/dev/null; cd ..;"
+          "'%1' apply-csv '%2' csv/fuel-idle.csv FULL/keep.dme; echo \"apply-csv=$?\";"
+          "'%1' bin2dme '%2' FULL/keep.dme; echo \"bin2dme=$?\";"
+          "'%1' decode '%2' --csv FULL/csv; echo \"decode=$?\";"
+          "echo \"keep=$(cat FULL/keep.dme)\"; echo \"csv=$(cat FULL/csv/fuel-main.csv "
+          "FULL/csv/maf.csv)\";"
+          "ls -a FULL FULL/csv | tr '\\n' ' '")
+          .arg(cli, fDemo);
+  const std::optional<QString> out = [&]() -> std::optional<QString> {
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(fDir.path());
+    const std::optional<QString> r = InOwnMountNamespace(script);
+    QDir::setCurrent(cwd);
+    return r;
+  }();
+  if (!out || out->contains("exit 99") || !out->contains("keep="))
+    GTEST_SKIP() << "no mount namespace with a tmpfs here";
+  for (const char* command : {"apply-csv", "bin2dme", "decode"}) {
+    EXPECT_TRUE(out->contains(QStringLiteral("%1=1").arg(command))) << out->toStdString();
+  }
+  EXPECT_TRUE(out->contains("keep=good\n")) << out->toStdString();
+  EXPECT_TRUE(out->contains("csv=oldold\n")) << out->toStdString();
+  EXPECT_TRUE(out->contains("No space left on device")) << out->toStdString();
+  EXPECT_FALSE(out->contains(".tmp-")) << out->toStdString();
 }
 
 #endif

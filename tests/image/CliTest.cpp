@@ -200,10 +200,41 @@ TEST_F(CliTest, ApplyOfTheImagesOwnSettingsFileRewritesNoCode) {
     }
     WriteBytes(Path("in.bin"), Bytes(image));
     ASSERT_EQ(Cli({"bin2dme", Path("in.bin"), Path("d.dme")}).exitCode, 0);
-    const CliRun apply = Cli({"apply", Path("in.bin"), Path("d.dme"), Path("out.bin")});
+    // Random axes do not rise: such an image's own file goes back only when forced.
+    QStringList args{"apply", Path("in.bin"), Path("d.dme"), Path("out.bin")};
+    if (n > 0) args << "--force";
+    const CliRun apply = Cli(args);
     ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
     EXPECT_EQ(FileBytes(Path("out.bin")), image);
   }
+}
+
+TEST_F(CliTest, ApplyRefusesAxesThatDoNotRiseAndAFileOfTheOtherLayout) {
+  // 1172 zero bytes: every RPM breakpoint at 10240, a rev limit of 0.
+  WriteBytes(Path("zero.dme"), QByteArray(1172, '\0'));
+  const CliRun zero = Cli({"apply", fDemo, Path("zero.dme"), Path("zero.bin")});
+  EXPECT_EQ(zero.exitCode, 2);
+  EXPECT_TRUE(zero.err.contains("fFuelMainMatrix: the RPM axis does not rise: 10240 after 10240"))
+      << zero.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("zero.bin")));
+  EXPECT_EQ(Cli({"apply", fDemo, Path("zero.dme"), Path("zero.bin"), "--force"}).exitCode, 0);
+  EXPECT_TRUE(QFile::exists(Path("zero.bin")));
+
+  // A file of the older layout's size, and one of neither size.
+  QTemporaryDir none;
+  TEFIOperator older(true);
+  older.LoadProfile(none.filePath("none.prf"));
+  older.fVersionText = "0123456789";
+  WriteBytes(Path("older.dme"), QByteArray(static_cast<qsizetype>(older.SettingsFileSize()), '\1'));
+  const CliRun other = Cli({"apply", fDemo, Path("older.dme"), Path("other.bin")});
+  EXPECT_EQ(other.exitCode, 2);
+  EXPECT_TRUE(other.err.contains("split part-load maps (variant 1)")) << other.err.toStdString();
+  EXPECT_FALSE(other.err.contains("Read beyond end of file")) << other.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("other.bin")));
+  WriteBytes(Path("long.dme"), Bytes(FileBytes(Path("zero.dme"))) + "tail");
+  const CliRun longer = Cli({"apply", fDemo, Path("long.dme"), Path("long.bin")});
+  EXPECT_EQ(longer.exitCode, 2);
+  EXPECT_TRUE(longer.err.contains("1176 bytes")) << longer.err.toStdString();
 }
 
 TEST_F(CliTest, DemoImageWithOneChangedTableByteIsWrongNotNotFound) {

@@ -511,3 +511,37 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
   EXPECT_EQ(status.kind, TChecksumKind::Sum16BE);
   EXPECT_TRUE(status.valid);
 }
+
+TEST_F(AdapterCommandsTest, UploadOfATunedImageWhoseAxisDoesNotRiseAsksFirst) {
+  StartWithDevice("sim");
+  // Two equal RPM breakpoints of the part-load fuel map (a gap code of 0), a right checksum.
+  std::vector<uint8_t> image = MakeDemoImage();
+  TEFIOperator& efi = frmMain->EFI();
+  image[static_cast<size_t>(efi.fStartMainFuelTableAddress_Lo + 2)] = 0;
+  StoreChecksum(image, efi, efi.fCRCKind);
+  WriteFile("flat.bin", QByteArray(reinterpret_cast<const char*>(image.data()),
+                                   static_cast<qsizetype>(image.size())));
+  AnswerFileDialog(TempPath("flat.bin"));
+  frmMain->BIN1->trigger();
+  frmMain->Maps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  QString text;
+  AnswerNextModal([&text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->objectName(), "EditedImageQuestion");
+    AnswerNextModal([&text](QWidget* next) {
+      auto* question = qobject_cast<QMessageBox*>(next);
+      ASSERT_NE(question, nullptr);
+      EXPECT_EQ(question->objectName(), "AxisOrderQuestion");
+      EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
+                question->button(QMessageBox::No));
+      text = question->text();
+      question->button(QMessageBox::No)->click();
+    });
+    box->button(QMessageBox::Yes)->click();
+  });
+  frmMain->Adapter().N16Click();
+  Pump(50);
+  EXPECT_TRUE(text.contains("fFuelMainMatrix")) << text.toStdString();
+  EXPECT_TRUE(TheSimulator()->Uploaded().empty());
+}

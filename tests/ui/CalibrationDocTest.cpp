@@ -77,7 +77,7 @@ class CalibrationDocTest : public ProgramTest {
     frmMain->CollectGrids(1);
     // A rev limit beyond what its box shows stays as loaded, in both.
     doc.CollectMaxRPM(frmMain->Maps().seMaxRMP->value(), byDocument);
-    TCalibration::CollectInto(grids, byDocument);
+    doc.CollectTablesInto(grids, byDocument);
     EXPECT_EQ(byDocument.fFuelMainMatrix, efi.fFuelMainMatrix) << what;
     EXPECT_EQ(byDocument.fSparkMainMatrix, efi.fSparkMainMatrix) << what;
     EXPECT_EQ(byDocument.fFuelXXMatrix, efi.fFuelXXMatrix) << what;

@@ -63,7 +63,8 @@ class AnswerEverything {
         (yes ? yes : box->button(QMessageBox::Ok))->click();
       } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         SelectInFileDialog(dialog, path);
-        static_cast<QDialog*>(dialog)->accept();
+        // Queued: an overwrite question the accept asks must find this timer free.
+        QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
       }
     });
     fTimer.start(5);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 
 #include "common/Clock.h"
 #include "common/DecimalText.h"
+#include "common/Errors.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
@@ -61,13 +63,14 @@ void TLiveLoop::RunLiveLoop() {
   // The record source; a missing file stops here with the file error.
   TDemoDataSource source;
   TLogWriter log;
+  QString logPath;
   bool logOpen = false;
   // The log file is chosen once, at the start of the run.
   if (Mark.LiveLoopActive == 1 && fViews.writeLog->isChecked()) {
     fViews.logDialog->selectFile(ProposedLogName(QDateTime::currentDateTime()));
-    const QString path = RunFileDialog(fViews.logDialog);
-    if (!path.isEmpty()) {
-      log.Create(path);
+    logPath = RunFileDialog(fViews.logDialog);
+    if (!logPath.isEmpty()) {
+      log.Create(logPath);
       logOpen = true;
     }
   }
@@ -80,8 +83,18 @@ void TLiveLoop::RunLiveLoop() {
     // The record pause; the window stays responsive meanwhile.
     PumpEventsFor(kRecordPauseMs);
     // N15 is read before every record: unchecking it suspends writing.
-    if (fViews.writeLog->isChecked() && logOpen)
-      log.Append(elapsed, LiveValues, DecimalSeparator());
+    if (fViews.writeLog->isChecked() && logOpen) {
+      try {
+        log.Append(elapsed, LiveValues, DecimalSeparator());
+      } catch (const ERuntimeError& e) {
+        // A log that can no longer be written (a full disk, a lost drive) ends the run as
+        // any error of a record does, rather than going on with records nobody keeps; the
+        // lines written stay, and the message names the log.
+        throw ERuntimeError(tr("Запись ЛОГ-файла %1 остановлена: %2")
+                                .arg(QDir::toNativeSeparators(logPath), QString::fromUtf8(e.what()))
+                                .toStdString());
+      }
+    }
     QCoreApplication::processEvents();
     ShowLiveValues();
   }

@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTextStream>
@@ -24,6 +23,7 @@
 #include "common/DecimalText.h"
 #include "common/RegularFile.h"
 #include "common/ShownText.h"
+#include "common/SafeFileWrite.h"
 #include "telemetry/LogReader.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/editors/MapEditors.h"
@@ -558,10 +558,10 @@ void TfrmLogAnalysis::LoadTargetsClick() {
 }
 
 bool TfrmLogAnalysis::SaveTargets(const QString& path) {
-  QSaveFile file(path);
-  const QByteArray bytes = TargetsText().toUtf8();
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    ShowErrorBox(tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
+  try {
+    WriteFileSafely(path, TargetsText().toUtf8());
+  } catch (const ERuntimeError& e) {
+    ShowErrorBox(tr("Не удалось записать файл %1: %2").arg(path, QString::fromUtf8(e.what())));
     return false;
   }
   return true;

@@ -1,6 +1,7 @@
 #include "ui/app/Program.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "link/PortSettings.h"
 #include "sim/SimSerialDevice.h"
@@ -12,6 +13,7 @@
 #include "ui/app/selectDMEfrm.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
+#include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/WindowPlacement.h"
 
 TfrmMain* frmMain = nullptr;
@@ -56,7 +58,9 @@ void OpenAtStart(const QString& path) {
 
 void EndProgram() {
   if (frmMain) frmMain->StopActivities();
-  SavePortSettings();
+  if (!SavePortSettings())
+    ShowErrorBox(QCoreApplication::translate("Program", "Не удалось записать %1")
+                     .arg(QDir::toNativeSeparators(PortSettingsPath())));
   delete frmSelectDME;
   delete FrmTelemetry;
   delete frmIndicators;

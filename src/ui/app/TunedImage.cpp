@@ -9,6 +9,7 @@
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
+#include "image/SettingsFileCheck.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
@@ -80,6 +81,19 @@ std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept
   if (!checksumKept) CorrectSchemes(image, fSchemes.held);
   if (keepSum && !KeepImageSum(image)) return std::nullopt;
   return image;
+}
+
+bool TfrmMain::ConfirmTunedAxes() {
+  const QString problem = AxisOrderProblem(*fEFI);
+  if (problem.isEmpty()) return true;
+  QMessageBox question(QMessageBox::Warning, tr("Внимание!"),
+                       tr("Ось таблицы не возрастает: %1\n\nDME не сможет работать с такой "
+                          "прошивкой. Всё равно загрузить её в DME?")
+                           .arg(problem),
+                       QMessageBox::Yes | QMessageBox::No, this);
+  question.setObjectName(QStringLiteral("AxisOrderQuestion"));
+  question.setDefaultButton(QMessageBox::No);
+  return question.exec() == QMessageBox::Yes;
 }
 
 void TfrmMain::SaveTunedBinClick() {

@@ -95,7 +95,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
                            [this]() -> std::optional<QByteArray> {
                              bool checksumKept = false;
                              const auto image = BuildTunedImage(checksumKept);
-                             if (!image) return std::nullopt;
+                             if (!image || !ConfirmTunedAxes()) return std::nullopt;
                              return QByteArray(reinterpret_cast<const char*>(image->data()),
                                                static_cast<qsizetype>(image->size()));
                            });

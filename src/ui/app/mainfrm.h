@@ -97,6 +97,9 @@ class TfrmMain : public QMainWindow {
   // Gives `image` the loaded image's 16-bit sum by changing two filler bytes, once the user
   // has seen their addresses and agreed (TunedKeepSum.cpp); false when declined or impossible.
   bool KeepImageSum(std::vector<uint8_t>& image);
+  // Before the tuned image goes to the unit: true when every axis of the collected tables
+  // rises, else when the user, told the first that does not, still wants it uploaded.
+  bool ConfirmTunedAxes();
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are

@@ -17,6 +17,7 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/RegularFile.h"
+#include "common/SafeFileWrite.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
@@ -296,10 +297,7 @@ void TEditCommands::ExportCsv() {
   sdExportCsv->selectFile(TableFileName(table.id) + QStringLiteral(".csv"));
   const QString path = RunFileDialog(sdExportCsv);
   if (path.isEmpty()) return;
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw EInOutError::FromErrno(errno);
-  const QByteArray bytes = ::ExportCsv(table, DecimalSeparator()).toUtf8();
-  if (file.write(bytes) != bytes.size()) throw EInOutError::FromErrno(errno);
+  WriteFileSafely(path, ::ExportCsv(table, DecimalSeparator()).toUtf8());
 }
 
 void TEditCommands::ImportCsv() {

@@ -248,5 +248,5 @@ void TMapEditors::CollectGrids(uint8_t mode) {
           text = FloatToStr(HoldInRange(*typed, rule.Range()));
       }
   }
-  TCalibration::CollectInto(tables, efi);
+  fDoc.CollectTablesInto(tables, efi);
 }

@@ -152,7 +152,9 @@ void TfrmDiagPort::Apply() {
   // The wake-up line is written only when the user changed it: "L-LINE" values the list
   // shows alike (RTS is any value but 0 and 2) keep their own digits.
   if (cbWakeLine->currentIndex() != fWakeIndex) {
-    ChooseWakeLine(kWakeValues[cbWakeLine->currentIndex()]);
+    if (!ChooseWakeLine(kWakeValues[cbWakeLine->currentIndex()]))
+      PortTexts::Warn(this, "DiagPortNotSaved",
+                      tr("Не удалось записать %1").arg(PortSettingsPath()));
     // The built-in simulator's interface is wired as the settings say.
     SimUnitSettings unit = TheSimulator()->UnitSettings();
     unit.wakeLine = IniWakeLine;
