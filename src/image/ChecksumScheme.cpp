@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "common/Errors.h"
-#include "image/Checksum.h"
 
 namespace {
 

@@ -4,8 +4,10 @@
 #include <QAction>
 #include <QColor>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
@@ -32,6 +34,10 @@ void TfrmMain::KeepLoadedImage(bool decodedNow) {
     fChecksum = CheckChecksum(fEFI->fImage, *fEFI);
     fSchemes = FindSchemes(fEFI->fImage, *fEFI);
     fStrip->ShowChecksum(SchemeStatusText(fSchemes), ChecksumColor(fSchemes));
+    // Every scheme that holds, in words, for the one the short text cannot name.
+    QStringList held;
+    for (const TChecksumScheme& scheme : fSchemes.held) held << SchemeWords(scheme);
+    if (!held.isEmpty()) fStrip->lChecksum->setToolTip(held.join(QLatin1Char('\n')));
   } else {
     fStrip->ShowChecksum(QString(), Qt::black);
   }
