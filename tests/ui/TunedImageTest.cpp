@@ -208,6 +208,31 @@ TEST_F(TunedImageTest, ImageWithoutAHeldSchemeKeepsItsSumWithTheTwoFillerBytesIt
   EXPECT_TRUE(shown.contains(QString::number(ImageSum16(broken), 16).toUpper()));
 }
 
+TEST_F(TunedImageTest, AnErasedImageHasNoRightChecksumAndAnUnknownKindIsRefused) {
+  // A sum of zeros over zeros is no evidence of a checksum.
+  Write("zero.bin", std::vector<uint8_t>(demo.size(), 0));
+  LoadImage("zero.bin");
+  EXPECT_EQ(ChecksumText(), "КС: неверна");
+  // A profile naming a kind the program does not know: refused, the configuration kept.
+  QFile profile(TempPath("crc.prf"));
+  ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+  profile.write("[config]\r\nCRCKind=crc32\r\n");
+  profile.close();
+  const TModelConfig before = frmMain->EFI();
+  QString said;
+  AnswerInTurn({File(TempPath("crc.prf")), [&](QWidget* modal) {
+                  auto* box = qobject_cast<QMessageBox*>(modal);
+                  ASSERT_NE(box, nullptr);
+                  EXPECT_EQ(box->windowTitle(), "Tarvelo");
+                  said = box->text();
+                  box->accept();
+                }});
+  frmMain->N6->trigger();
+  EXPECT_TRUE(said.contains("CRCKind=crc32")) << said.toStdString();
+  EXPECT_TRUE(said.contains("sum16be")) << said.toStdString();
+  EXPECT_EQ(static_cast<const TModelConfig&>(frmMain->EFI()), before);
+}
+
 TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
   QAction* save = frmMain->actSaveTunedBin;
   EXPECT_FALSE(save->isEnabled());
