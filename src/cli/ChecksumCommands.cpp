@@ -139,7 +139,11 @@ QString SearchText(const TSchemeSearch& search, bool scan) {
   if (search.NamedFails())
     for (const TChecksumScheme& s : search.tried) lines << "fails: " + SchemeWords(s);
   if (scan) {
-    lines << QStringLiteral("tried %1 candidates:").arg(search.tried.size());
+    lines << QStringLiteral("tried %1 candidates%2:")
+                 .arg(search.tried.size())
+                 .arg(search.named ? QString()
+                                   : QStringLiteral(" (and mirrored blocks of 64 bytes or more "
+                                                    "looked for over the whole image)"));
     for (const TChecksumScheme& s : search.tried)
       lines << "  " + SchemeWords(s) +
                    (std::find(search.held.begin(), search.held.end(), s) != search.held.end()
