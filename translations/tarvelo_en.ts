@@ -230,6 +230,14 @@
         <source>%1, %2, в %3</source>
         <translation>%1, %2, at %3</translation>
     </message>
+    <message>
+        <source>, поиск</source>
+        <translation>, search</translation>
+    </message>
+    <message>
+        <source> (найдена только поиском области)</source>
+        <translation> (found only by the area search)</translation>
+    </message>
 </context>
 <context>
     <name>Compare</name>
@@ -2023,6 +2031,26 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
 %2
 
 Write the edited image?</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма найдена только поиском и может совпасть случайно:
+
+%1
+
+Исправить её? Будут изменены байты %2 (сумма области %3). Иначе эти байты останутся прежними.</source>
+        <translation>The checksum was found only by the search and may hold by chance:
+
+%1
+
+Correct it? The bytes %2 will be changed (the sum of the area %3). Otherwise these bytes stay as they were.</translation>
+    </message>
+    <message>
+        <source>Исправить</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Оставить байты</source>
+        <translation>Leave the bytes</translation>
     </message>
 </context>
 <context>

@@ -17,10 +17,13 @@
   "      sum16le+complement or sum8 over its area (CRCStart=V starts the sum at V,\n"          \
   "      CRCRange2=A-B adds a second range), code16be, code16le or mirror, in [config].\n"     \
   "  apply IMAGE.bin SETTINGS.dme OUT.bin [--profile P.prf] [--keep-sum | --no-checksum]\n"    \
+  "        [--strict-checksum]\n"                                                              \
   "      Write the settings file's codes as they stand into the image's tables and save it\n"  \
-  "      as OUT.bin with every checksum scheme that held on IMAGE.bin corrected. When none\n"  \
-  "      held nothing is written, unless --keep-sum (two filler bytes keep the image's\n"      \
-  "      16-bit sum) or --no-checksum (the old bytes stay). Exit code 2 on any error.\n"
+  "      as OUT.bin with every checksum scheme that held on IMAGE.bin corrected, each named\n" \
+  "      on standard error with its area and place. When none held nothing is written,\n"      \
+  "      unless --keep-sum (two filler bytes keep the image's 16-bit sum) or --no-checksum\n"  \
+  "      (the old bytes stay). A calibration area's sum that only the search found may\n"      \
+  "      hold by chance; --strict-checksum writes nothing then. Exit code 2 on any error.\n"
 
 // Runs `command` when it is one of these (its exit code), else nothing. Errors are reported
 // on standard error here and end with exit code 2.

@@ -13,8 +13,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "image/ChecksumScheme.h"
 #include "image/DemoImage.h"
 #include "image/FillerSum.h"
+#include "image/ProfileFile.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
@@ -254,4 +256,64 @@ TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
   AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
   frmMain->DME1Click();
   EXPECT_FALSE(save->isEnabled());
+}
+
+TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
+  // Nothing named or configured: the checksum is searched for.
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fCRCKind = TChecksumKind::None;
+  op.fStartDataAreaAddress = op.fEndDataAreaAddress = op.fCRCAddress = 0;
+  SaveProfile(op, TempPath("auto.prf"));
+  AnswerInTurn({File(TempPath("auto.prf"))});
+  frmMain->N6->trigger();
+  // The demo with a calibration area's sum the search finds, at no fixed place.
+  TChecksumScheme cal;
+  cal.kind = TChecksumKind::Sum16BE;
+  cal.ranges = {{0x6800, 0x79FF}};
+  cal.place = 0x7A00;
+  std::vector<uint8_t> image = demo;
+  StoreScheme(image, cal);
+  Write("searched.bin", image);
+  LoadImage("searched.bin");
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 6800-79FF -> 7A00, поиск)");
+  EditFuelCell(4, 5, "1,23");
+
+  // Declined: its two bytes stay as loaded, the edit is written.
+  const auto answer = [](const char* button, QString* text) {
+    return [=](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->objectName(), "SearchedChecksumQuestion");
+      *text = box->text();
+      if (button) {
+        box->findChild<QPushButton*>(button)->click();
+      } else {
+        box->defaultButton()->click();
+      }
+    };
+  };
+  QString asked;
+  AnswerInTurn({answer("btnLeaveSearched", &asked), File(TempPath("left.bin"))});
+  frmMain->actSaveTunedBin->trigger();
+  EXPECT_TRUE(asked.contains("6800-79FF")) << asked.toStdString();
+  EXPECT_TRUE(asked.contains("7A00-7A01")) << asked.toStdString();
+  const std::vector<uint8_t> left = Read("left.bin");
+  ASSERT_EQ(left.size(), image.size());
+  EXPECT_NE(left, image);
+  EXPECT_EQ(left[0x7A00], image[0x7A00]);
+  EXPECT_EQ(left[0x7A01], image[0x7A01]);
+  EXPECT_FALSE(SchemeHolds(left, cal));
+
+  // The default answer corrects it.
+  AnswerInTurn({answer(nullptr, &asked), File(TempPath("corrected.bin"))});
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> corrected = Read("corrected.bin");
+  ASSERT_EQ(corrected.size(), image.size());
+  EXPECT_TRUE(SchemeHolds(corrected, cal));
+  for (size_t i = 0; i < corrected.size(); ++i) {
+    if (i != 0x7A00 && i != 0x7A01) {
+      ASSERT_EQ(corrected[i], left[i]) << i;
+    }
+  }
 }

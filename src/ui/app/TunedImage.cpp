@@ -82,7 +82,7 @@ std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept
   // The grids' texts go back into the tables first, as before a settings-file save.
   CollectGrids(1);
   std::vector<uint8_t> image = WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI);
-  if (!checksumKept) CorrectSchemes(image, fSchemes.held);
+  if (!checksumKept) CorrectSchemes(image, SchemesToCorrect());
   if (keepSum && !KeepImageSum(image)) return std::nullopt;
   return image;
 }

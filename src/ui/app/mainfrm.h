@@ -97,6 +97,10 @@ class TfrmMain : public QMainWindow {
   // Gives `image` the loaded image's 16-bit sum by changing two filler bytes, once the user
   // has seen their addresses and agreed (TunedKeepSum.cpp); false when declined or impossible.
   bool KeepImageSum(std::vector<uint8_t>& image);
+  // The schemes that held on the loaded image and are to be corrected: each one only the area
+  // search found is corrected only when the user agrees, shown its area and place (asked
+  // there, TunedKeepSum.cpp; correcting is the default).
+  std::vector<TChecksumScheme> SchemesToCorrect();
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are
