@@ -231,12 +231,12 @@
         <translation>%1, %2, at %3</translation>
     </message>
     <message>
-        <source>, поиск</source>
-        <translation>, search</translation>
-    </message>
-    <message>
         <source> (найдена только поиском области)</source>
         <translation> (found only by the area search)</translation>
+    </message>
+    <message>
+        <source>поиск: </source>
+        <translation>search: </translation>
     </message>
 </context>
 <context>

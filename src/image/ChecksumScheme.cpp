@@ -185,7 +185,8 @@ QString SchemeShortText(const TChecksumScheme& s) {
   QString text = kind + QStringLiteral(", ") + RangesText(s, " + ");
   if (s.start != 0) text += Tr(QT_TRANSLATE_NOOP("Checksum", " от %1")).arg(Hex4(s.start));
   text += QStringLiteral(" -> ") + Hex4(s.place);
-  if (s.searched) text += Tr(QT_TRANSLATE_NOOP("Checksum", ", поиск"));
+  // First, so that a narrow status strip still shows it.
+  if (s.searched) text = Tr(QT_TRANSLATE_NOOP("Checksum", "поиск: ")) + text;
   return text;
 }
 

@@ -72,7 +72,7 @@ void CorrectSchemes(std::vector<uint8_t>& image, const std::vector<TChecksumSche
 std::optional<TChecksumScheme> NamedScheme(const TModelConfig& config, int64_t imageSize);
 
 // Short form for the status strip: "16 бит, 0000-7EFF -> 7F00", "копия 6000-60FF -> 7000";
-// a searched-only scheme ends in ", поиск".
+// a searched-only scheme begins with "поиск: ".
 QString SchemeShortText(const TChecksumScheme& scheme);
 // The scheme in words: "16-битная сумма области кода 0000-7EFF, старший байт первым, в 7F00";
 // a searched-only scheme ends in " (найдена только поиском области)".

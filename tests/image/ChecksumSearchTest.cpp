@@ -293,7 +293,7 @@ TEST(ChecksumSearch, ASumOnlyTheAreaSearchFindsIsMarkedAndAFixedPlaceIsNot) {
   TSchemeSearch s = FindSchemes(chance, config);
   ASSERT_EQ(s.held.size(), 1u);
   EXPECT_EQ(s.held[0], Searched(TChecksumKind::Sum16LE, 0x6600, 0x787F, 0x7880));
-  EXPECT_EQ(SchemeStatusText(s), "КС: верна (16 бит LE, 6600-787F -> 7880, поиск)");
+  EXPECT_EQ(SchemeStatusText(s), "КС: верна (поиск: 16 бит LE, 6600-787F -> 7880)");
   EXPECT_TRUE(SchemeWords(s.held[0]).endsWith(" (найдена только поиском области)"));
   EXPECT_EQ(SchemePlaceText(s.held[0]), "7880-7881");
 

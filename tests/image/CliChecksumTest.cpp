@@ -191,7 +191,7 @@ TEST_F(CliChecksum, ApplyNamesEachCorrectedSchemeAndStrictRefusesOneOnlyTheSearc
   EXPECT_TRUE(corrected.err.contains("corrected 16-bit sum of the area 6600-787F"))
       << corrected.err.toStdString();
   EXPECT_TRUE(corrected.err.contains("(7880-7881)")) << corrected.err.toStdString();
-  EXPECT_TRUE(corrected.out.startsWith("CS: right (16 bits LE, 6600-787F -> 7880, search)"))
+  EXPECT_TRUE(corrected.out.startsWith("CS: right (search: 16 bits LE, 6600-787F -> 7880)"))
       << corrected.out.toStdString();
   const std::vector<uint8_t> out = FileBytes(Path("out.bin"));
   for (size_t i = 0x7882; i < out.size(); ++i) ASSERT_EQ(out[i], chance[i]) << i;

@@ -276,7 +276,7 @@ TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
   StoreScheme(image, cal);
   Write("searched.bin", image);
   LoadImage("searched.bin");
-  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 6800-79FF -> 7A00, поиск)");
+  EXPECT_EQ(ChecksumText(), "КС: верна (поиск: 16 бит, 6800-79FF -> 7A00)");
   EditFuelCell(4, 5, "1,23");
 
   // Declined: its two bytes stay as loaded, the edit is written.
