@@ -230,6 +230,14 @@
         <source>%1, %2, в %3</source>
         <translation>%1, %2, at %3</translation>
     </message>
+    <message>
+        <source>поиск: </source>
+        <translation>search: </translation>
+    </message>
+    <message>
+        <source> (найдена только поиском области)</source>
+        <translation> (found only by the area search)</translation>
+    </message>
 </context>
 <context>
     <name>Compare</name>
@@ -691,6 +699,13 @@
     </message>
 </context>
 <context>
+    <name>Program</name>
+    <message>
+        <source>Не удалось записать %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
     <name>RegularFile</name>
     <message>
         <source>Это папка</source>
@@ -715,13 +730,6 @@
     <message>
         <source>Это не обычный файл</source>
         <translation>Is not a regular file</translation>
-    </message>
-</context>
-<context>
-    <name>Program</name>
-    <message>
-        <source>Не удалось записать %1</source>
-        <translation>Cannot write %1</translation>
     </message>
 </context>
 <context>
@@ -2148,6 +2156,26 @@ DME не сможет работать с такой прошивкой. Всё 
         <translation>A table axis does not rise: %1
 
 The DME cannot run such firmware. Upload it to the DME all the same?</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма найдена только поиском и может совпасть случайно:
+
+%1
+
+Исправить её? Будут изменены байты %2 (сумма области %3). Иначе эти байты останутся прежними.</source>
+        <translation>The checksum was found only by the search and may hold by chance:
+
+%1
+
+Correct it? The bytes %2 will be changed (the sum of the area %3). Otherwise these bytes stay as they were.</translation>
+    </message>
+    <message>
+        <source>Исправить</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Оставить байты</source>
+        <translation>Leave the bytes</translation>
     </message>
 </context>
 <context>

@@ -119,6 +119,7 @@ QJsonObject SchemeJson(const TChecksumScheme& s) {
     ranges.append(QJsonObject{{"first", qint64(r.first)}, {"last", qint64(r.last)}});
   QJsonObject o{{"type", TypeName(s.type)},        {"ranges", ranges}, {"place", qint64(s.place)},
                 {"bytes", qint64(SchemeBytes(s))}, {"named", s.named}, {"text", SchemeWords(s)}};
+  o["searched"] = s.searched;
   if (s.type != TSchemeType::Mirror) {
     o["kind"] = ChecksumKindName(s.kind);
     o["start"] = s.start;
@@ -144,7 +145,11 @@ QString SearchText(const TSchemeSearch& search, bool scan) {
   if (search.NamedFails())
     for (const TChecksumScheme& s : search.tried) lines << "fails: " + SchemeWords(s);
   if (scan) {
-    lines << QStringLiteral("tried %1 candidates:").arg(search.tried.size());
+    lines << QStringLiteral("tried %1 candidates%2:")
+                 .arg(search.tried.size())
+                 .arg(search.named ? QString()
+                                   : QStringLiteral(" (and mirrored blocks of 64 bytes or more "
+                                                    "looked for over the whole image)"));
     for (const TChecksumScheme& s : search.tried)
       lines << "  " + SchemeWords(s) +
                    (std::find(search.held.begin(), search.held.end(), s) != search.held.end()
@@ -204,17 +209,30 @@ int Checksum(const QStringList& args) {
   return search.held.empty() ? kExitWrong : kExitRight;
 }
 
+// With --strict-checksum, a scheme only the area search found is not corrected: its sum may
+// hold by chance, and correcting it would rewrite two bytes of code or data.
+void RefuseSearchedOnly(const TSchemeSearch& search, const QString& imagePath) {
+  for (const TChecksumScheme& s : search.held)
+    if (s.searched)
+      throw Refusal{Utf8(imagePath) + ": " + Utf8(SchemeWords(s)) +
+                    ": only the search found this scheme, so with --strict-checksum it is not "
+                    "corrected; nothing is written (name it with CRCKind in the profile, or "
+                    "drop --strict-checksum)"};
+}
+
 // The settings file's codes in the image, and then every scheme that held on the input made
-// to hold again; where none held, the image's 16-bit sum kept by two filler bytes
-// (--keep-sum) or the old checksum bytes left as they are (--no-checksum).
+// to hold again, each named on standard error with its area and place; where none held, the
+// image's 16-bit sum kept by two filler bytes (--keep-sum) or the old checksum bytes left as
+// they are (--no-checksum).
 int Apply(const QStringList& args) {
-  const Arguments a = Parse(
-      args, 3,
-      {QStringLiteral("--keep-sum"), QStringLiteral("--no-checksum"), QStringLiteral("--force")});
+  const Arguments a = Parse(args, 3,
+                            {QStringLiteral("--keep-sum"), QStringLiteral("--no-checksum"),
+                             QStringLiteral("--force"), QStringLiteral("--strict-checksum")});
   const TEFIOperator op = LoadImage(a, a.files[0]);
   const TSchemeSearch search = FindSchemes(op.fImage, op);
   const bool keepSum = a.Has("--keep-sum"), leave = a.Has("--no-checksum");
   if (keepSum && leave) throw Refusal{"--keep-sum and --no-checksum exclude each other"};
+  if (a.Has("--strict-checksum")) RefuseSearchedOnly(search, a.files[0]);
   // A scheme that did not hold is never made "right": that would hide a damaged image.
   if (search.NamedFails() && !keepSum && !leave)
     throw Refusal{Utf8(a.files[0]) + ": its checksum is wrong (" +
@@ -261,6 +279,9 @@ int Apply(const QStringList& args) {
   } catch (const ERuntimeError& e) {
     throw Refusal{Utf8(a.files[2]) + ": " + e.what()};
   }
+  for (const TChecksumScheme& s : search.held)
+    std::fprintf(stderr, "tarvelo-cli: corrected %s (%s)\n", Utf8(SchemeWords(s)).c_str(),
+                 Utf8(SchemePlaceText(s)).c_str());
   PrintLine(SchemeStatusText(FindSchemes(out, op)));
   if (!kept.isEmpty()) PrintLine(kept);
   return kExitRight;

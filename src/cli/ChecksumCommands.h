@@ -17,12 +17,14 @@
   "      sum16le+complement or sum8 over its area (CRCStart=V starts the sum at V,\n"          \
   "      CRCRange2=A-B adds a second range), code16be, code16le or mirror, in [config].\n"     \
   "  apply IMAGE.bin SETTINGS.dme OUT.bin [--profile P.prf] [--keep-sum | --no-checksum]\n"    \
-  "        [--force]\n"                                                                        \
+  "        [--force] [--strict-checksum]\n"                                                    \
   "      Write into the image's tables each value of the settings file that differs from\n"    \
   "      the image's (every other cell keeps its code) and save it as OUT.bin with every\n"    \
-  "      checksum scheme that held on IMAGE.bin corrected. When none held nothing is\n"        \
-  "      written, unless --keep-sum (two filler bytes keep the image's 16-bit sum) or\n"       \
-  "      --no-checksum (the old bytes stay). A settings file of another size than the\n"       \
+  "      checksum scheme that held on IMAGE.bin corrected, each named on standard error\n"     \
+  "      with its area and place. When none held nothing is written, unless --keep-sum\n"      \
+  "      (two filler bytes keep the image's 16-bit sum) or --no-checksum (the old bytes\n"     \
+  "      stay). A calibration area's sum that only the search found may hold by chance;\n"     \
+  "      --strict-checksum writes nothing then. A settings file of another size than the\n"    \
   "      layout's (of the other layout, say) or with an axis that does not rise is refused\n"  \
   "      unless --force is given. Exit code 2 on any error.\n"
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "common/Errors.h"
-#include "image/Checksum.h"
 
 namespace {
 
@@ -185,7 +184,16 @@ QString SchemeShortText(const TChecksumScheme& s) {
   }
   QString text = kind + QStringLiteral(", ") + RangesText(s, " + ");
   if (s.start != 0) text += Tr(QT_TRANSLATE_NOOP("Checksum", " от %1")).arg(Hex4(s.start));
-  return text + QStringLiteral(" -> ") + Hex4(s.place);
+  text += QStringLiteral(" -> ") + Hex4(s.place);
+  // First, so that a narrow status strip still shows it.
+  if (s.searched) text = Tr(QT_TRANSLATE_NOOP("Checksum", "поиск: ")) + text;
+  return text;
+}
+
+QString SchemePlaceText(const TChecksumScheme& s) {
+  const int64_t bytes = SchemeBytes(s);
+  if (bytes <= 1) return Hex4(s.place);
+  return Hex4(s.place) + QLatin1Char('-') + Hex4(s.place + bytes - 1);
 }
 
 QString SchemeWords(const TChecksumScheme& s) {
@@ -214,7 +222,10 @@ QString SchemeWords(const TChecksumScheme& s) {
   if (s.start != 0)
     what += Tr(QT_TRANSLATE_NOOP("Checksum", " от начального значения %1")).arg(Hex4(s.start));
   if (WithComplement(s.kind)) what += Tr(QT_TRANSLATE_NOOP("Checksum", " и её дополнение"));
-  if (s.kind == TChecksumKind::Sum8)
-    return Tr(QT_TRANSLATE_NOOP("Checksum", "%1, в %2")).arg(what, Hex4(s.place));
-  return Tr(QT_TRANSLATE_NOOP("Checksum", "%1, %2, в %3")).arg(what, order, Hex4(s.place));
+  QString text =
+      s.kind == TChecksumKind::Sum8
+          ? Tr(QT_TRANSLATE_NOOP("Checksum", "%1, в %2")).arg(what, Hex4(s.place))
+          : Tr(QT_TRANSLATE_NOOP("Checksum", "%1, %2, в %3")).arg(what, order, Hex4(s.place));
+  if (s.searched) text += Tr(QT_TRANSLATE_NOOP("Checksum", " (найдена только поиском области)"));
+  return text;
 }

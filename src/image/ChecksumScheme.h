@@ -37,6 +37,10 @@ struct TChecksumScheme {
   uint16_t start = 0;  // the value the sum starts from
   int64_t place = 0;   // first byte of the stored value, or of the mirror's copy
   bool named = false;  // named by the configuration, not found by the search
+  // Found only by the calibration area search, at no fixed place, not the configuration's
+  // own area: among some 500 candidates a 16-bit sum holds by chance on about one random
+  // image in 300, so correcting it is asked for or refused instead of done silently.
+  bool searched = false;
   bool operator==(const TChecksumScheme&) const = default;
 };
 
@@ -67,7 +71,11 @@ void CorrectSchemes(std::vector<uint8_t>& image, const std::vector<TChecksumSche
 // nothing when it names none; for an image of `imageSize` bytes (the code area's length).
 std::optional<TChecksumScheme> NamedScheme(const TModelConfig& config, int64_t imageSize);
 
-// Short form for the status strip: "16 бит, 0000-7EFF -> 7F00", "копия 6000-60FF -> 7000".
+// Short form for the status strip: "16 бит, 0000-7EFF -> 7F00", "копия 6000-60FF -> 7000";
+// a searched-only scheme begins with "поиск: ".
 QString SchemeShortText(const TChecksumScheme& scheme);
-// The scheme in words: "16-битная сумма области кода 0000-7EFF, старший байт первым, в 7F00".
+// The scheme in words: "16-битная сумма области кода 0000-7EFF, старший байт первым, в 7F00";
+// a searched-only scheme ends in " (найдена только поиском области)".
 QString SchemeWords(const TChecksumScheme& scheme);
+// Where a scheme keeps its value: "7A00-7A01" (one address for a single byte).
+QString SchemePlaceText(const TChecksumScheme& scheme);

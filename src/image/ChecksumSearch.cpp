@@ -108,9 +108,12 @@ struct TSearch {
 
   void Try(const TChecksumScheme& s) {
     if (!SchemeFits(s, size)) return;
-    // The searched candidates differ from each other; only the configured area's may recur.
+    // The searched candidates differ from each other; only the configured area's may recur,
+    // and then it counts as the configured one.
+    TChecksumScheme asConfigured = s;
+    asConfigured.searched = false;
     const auto known = result.tried.begin() + static_cast<std::ptrdiff_t>(configured);
-    if (std::find(result.tried.begin(), known, s) != known) return;
+    if (std::find(result.tried.begin(), known, asConfigured) != known) return;
     if (s.type == TSchemeType::Mirror &&
         std::find(result.held.begin(), result.held.end(), s) != result.held.end())
       return;
@@ -185,6 +188,7 @@ struct TSearch {
           s.kind = kind;
           s.ranges = {{start, place - 1}};
           s.place = place;
+          s.searched = true;
           TrySearched(s);
         }
   }

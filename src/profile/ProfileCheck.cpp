@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "common/DecimalText.h"
+#include "image/ChecksumScheme.h"
 #include "image/EfiOperator.h"
 #include "profile/AxisSearch.h"
 
@@ -130,9 +132,15 @@ void CheckDecoding(TProfileReport& r, const TModelConfig& config,
 void CheckChecksumOf(TProfileReport& r, const TModelConfig& config,
                      const std::vector<uint8_t>& image) {
   TProfileChecksum& c = r.checksum;
-  c.configured = HasChecksum(config);
+  // The whole code area's sum and a mirrored block are named by CRCKind alone; their place
+  // is the scheme's, not the area sum's.
+  const bool other = config.fCRCKind == TChecksumKind::Code16BE ||
+                     config.fCRCKind == TChecksumKind::Code16LE ||
+                     config.fCRCKind == TChecksumKind::Mirror;
+  const std::optional<TChecksumScheme> named = NamedScheme(config, r.imageSize);
+  c.configured = HasChecksum(config) || other;
   if (!c.configured) return;
-  c.address = config.fCRCAddress;
+  c.address = other && named ? named->place : config.fCRCAddress;
   auto problem = [&](const QString& reason) {
     r.problems.push_back({.kind = TProfileProblem::Kind::Checksum, .reason = reason});
   };
@@ -143,6 +151,7 @@ void CheckChecksumOf(TProfileReport& r, const TModelConfig& config,
   if (!image.empty()) c.status = CheckChecksum(image, config);
   const TChecksumKind kind = c.status.kind != TChecksumKind::None ? c.status.kind : config.fCRCKind;
   c.bytes = kind == TChecksumKind::None ? 1 : ChecksumBytes(kind);
+  if (other && named) c.bytes = static_cast<int>(SchemeBytes(*named));
   if (image.empty() || c.status.valid) return;
   if (c.status.kind == TChecksumKind::None)
     problem(QCoreApplication::translate(

@@ -44,6 +44,13 @@ TChecksumScheme Sum(TSchemeType type, TChecksumKind kind, int64_t first, int64_t
   return s;
 }
 
+// A calibration area's sum only the search finds.
+TChecksumScheme Searched(TChecksumKind kind, int64_t first, int64_t last, int64_t place) {
+  TChecksumScheme s = Sum(TSchemeType::Area, kind, first, last, place);
+  s.searched = true;
+  return s;
+}
+
 TChecksumScheme Code(TChecksumKind kind, int64_t size = kImageSize) {
   return Sum(TSchemeType::CodeArea, kind, 0, size - 0x101, size - 0x100);
 }
@@ -73,14 +80,11 @@ TEST(ChecksumSearch, EachSchemeIsFoundAloneOnRandomImagesMadeForIt) {
        Code(TChecksumKind::Sum16LEComplement, 0x10000)},
       {"code area BE + complement", 0x8000, Code(TChecksumKind::Sum16BEComplement)},
       // Calibration areas whose ends vary: a page below the first table, a boundary after.
-      {"calibration BE", 0x8000,
-       Sum(TSchemeType::Area, TChecksumKind::Sum16BE, 0x6800, 0x79FF, 0x7A00)},
-      {"calibration LE", 0x8000,
-       Sum(TSchemeType::Area, TChecksumKind::Sum16LE, 0x6500, 0x7D7F, 0x7D80)},
-      {"calibration LE, 64 KB", 0x10000,
-       Sum(TSchemeType::Area, TChecksumKind::Sum16LE, 0x6B00, 0x7C7F, 0x7C80)},
+      {"calibration BE", 0x8000, Searched(TChecksumKind::Sum16BE, 0x6800, 0x79FF, 0x7A00)},
+      {"calibration LE", 0x8000, Searched(TChecksumKind::Sum16LE, 0x6500, 0x7D7F, 0x7D80)},
+      {"calibration LE, 64 KB", 0x10000, Searched(TChecksumKind::Sum16LE, 0x6B00, 0x7C7F, 0x7C80)},
       {"calibration + complement", 0x8000,
-       Sum(TSchemeType::Area, TChecksumKind::Sum16LEComplement, 0x6A00, 0x7B7F, 0x7B80)},
+       Searched(TChecksumKind::Sum16LEComplement, 0x6A00, 0x7B7F, 0x7B80)},
       {"mirror after the tables", 0x8000, Mirror(0x7000, 0x100, 0x7A00)},
       {"mirror below the tables, 64 KB", 0x10000, Mirror(0x2345, 0x99, 0xC000)},
   };
@@ -109,8 +113,7 @@ TEST(ChecksumSearch, EachSchemeIsFoundAloneOnRandomImagesMadeForIt) {
 TEST(ChecksumSearch, SeveralSchemesAtOnceAndAChangedByteFailsExactlyThoseCoveringIt) {
   const TEFIOperator config = Unnamed();
   const TChecksumScheme mirror = Mirror(0x7100, 0x60, 0x7C00);  // a fuel map block copied
-  const TChecksumScheme cal =
-      Sum(TSchemeType::Area, TChecksumKind::Sum16BE, 0x6600, 0x7DFF, 0x7E00);
+  const TChecksumScheme cal = Searched(TChecksumKind::Sum16BE, 0x6600, 0x7DFF, 0x7E00);
   const TChecksumScheme code = Code(TChecksumKind::Sum16LE);
   std::vector<uint8_t> image = RandomImage(41);
   CorrectSchemes(image, {code, cal, mirror});  // the inner ones first, whatever the order given
@@ -255,8 +258,7 @@ TEST(ChecksumSearch, AnEditWrittenBackCorrectsEverySchemeThatHeldAndTheCopyFollo
   TEFIOperator loaded = Unnamed();
   std::vector<uint8_t> image = MakeDemoImage();
   const TChecksumScheme mirror = Mirror(0x7100, 0x60, 0x7C00);  // rows of the fuel map
-  const TChecksumScheme cal =
-      Sum(TSchemeType::Area, TChecksumKind::Sum16BE, 0x6600, 0x7DFF, 0x7E00);
+  const TChecksumScheme cal = Searched(TChecksumKind::Sum16BE, 0x6600, 0x7DFF, 0x7E00);
   const TChecksumScheme code = Code(TChecksumKind::Sum16LEComplement);
   CorrectSchemes(image, {mirror, cal, code});
   loaded.fImage = image;
@@ -282,4 +284,41 @@ TEST(ChecksumSearch, AnEditWrittenBackCorrectsEverySchemeThatHeldAndTheCopyFollo
     EXPECT_TRUE(expected) << std::hex << at;
   }
   EXPECT_EQ(out[size_t(cell - 0x7100 + 0x7C00)], out[size_t(cell)]);
+}
+
+TEST(ChecksumSearch, ASumOnlyTheAreaSearchFindsIsMarkedAndAFixedPlaceIsNot) {
+  const TEFIOperator config = Unnamed();
+  // Random bytes that by chance hold a calibration area's sum among the ~500 candidates.
+  const std::vector<uint8_t> chance = RandomImage(141);
+  TSchemeSearch s = FindSchemes(chance, config);
+  ASSERT_EQ(s.held.size(), 1u);
+  EXPECT_EQ(s.held[0], Searched(TChecksumKind::Sum16LE, 0x6600, 0x787F, 0x7880));
+  EXPECT_EQ(SchemeStatusText(s), "КС: верна (поиск: 16 бит LE, 6600-787F -> 7880)");
+  EXPECT_TRUE(SchemeWords(s.held[0]).endsWith(" (найдена только поиском области)"));
+  EXPECT_EQ(SchemePlaceText(s.held[0]), "7880-7881");
+
+  // The same area as the configuration's own: one scheme, not a searched one.
+  TEFIOperator own = config;
+  own.fStartDataAreaAddress = 0x6600;
+  own.fEndDataAreaAddress = 0x787F;
+  own.fCRCAddress = 0x7880;
+  s = FindSchemes(chance, own);
+  ASSERT_EQ(s.held.size(), 1u);
+  EXPECT_FALSE(s.held[0].searched);
+  EXPECT_EQ(SchemeStatusText(s), "КС: верна (16 бит LE, 6600-787F -> 7880)");
+  // Named by the profile: only it, not searched either.
+  own.fCRCKind = TChecksumKind::Sum16LE;
+  s = FindSchemes(chance, own);
+  ASSERT_EQ(s.held.size(), 1u);
+  EXPECT_TRUE(s.held[0].named);
+  EXPECT_FALSE(s.held[0].searched);
+
+  // The whole code area's sum at its fixed place and a mirrored block are no guesses.
+  std::vector<uint8_t> image = RandomImage(7);
+  CorrectSchemes(image, {Code(TChecksumKind::Sum16BEComplement), Mirror(0x7000, 0x80, 0x7B00)});
+  s = FindSchemes(image, config);
+  ASSERT_EQ(s.held.size(), 2u);
+  for (const TChecksumScheme& h : s.held)
+    EXPECT_FALSE(h.searched) << SchemeShortText(h).toStdString();
+  EXPECT_EQ(SchemePlaceText(s.held[0]), "7F00-7F03");
 }

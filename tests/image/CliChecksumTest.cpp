@@ -163,4 +163,49 @@ TEST_F(CliChecksum, ApplyCorrectsWhatHeldAndWithoutASchemeWritesOnlyWhenTold) {
   EXPECT_EQ(Cli(args + QStringList{"--keep-sum", "--no-checksum"}).exitCode, 2);
 }
 
+TEST_F(CliChecksum, ApplyNamesEachCorrectedSchemeAndStrictRefusesOneOnlyTheSearchFound) {
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = MakeDemoImage();
+  op.DecodeImage();
+  op.SaveSettings(1, Path("demo.dme"));
+  // Random bytes on which a calibration area's sum (6600-787F, low byte first, at 7880)
+  // holds by chance; the demo's tables written into them change that area.
+  const std::vector<uint8_t> chance = RandomImage(141, 0x8000);
+  WriteBytes(Path("chance.bin"), Bytes(chance));
+  const TCliRun json =
+      Cli({"checksum", Path("chance.bin"), "--profile", Path("auto.prf"), "--json"});
+  const QJsonObject held =
+      QJsonDocument::fromJson(json.out.toUtf8()).object()["holds"].toArray()[0].toObject();
+  EXPECT_TRUE(held["searched"].toBool()) << json.out.toStdString();
+
+  const QStringList args{"apply",         Path("chance.bin"), Path("demo.dme"),
+                         Path("out.bin"), "--profile",        Path("auto.prf")};
+  const TCliRun strict = Cli(args + QStringList{"--strict-checksum"});
+  EXPECT_EQ(strict.exitCode, 2);
+  EXPECT_TRUE(strict.err.contains("6600-787F")) << strict.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+  // Without it the sum is corrected, and stderr names it with its area and its two bytes.
+  const TCliRun corrected = Cli(args);
+  ASSERT_EQ(corrected.exitCode, 0) << corrected.err.toStdString();
+  EXPECT_TRUE(corrected.err.contains("corrected 16-bit sum of the area 6600-787F"))
+      << corrected.err.toStdString();
+  EXPECT_TRUE(corrected.err.contains("(7880-7881)")) << corrected.err.toStdString();
+  EXPECT_TRUE(corrected.out.startsWith("CS: right (search: 16 bits LE, 6600-787F -> 7880)"))
+      << corrected.out.toStdString();
+  const std::vector<uint8_t> out = FileBytes(Path("out.bin"));
+  for (size_t i = 0x7882; i < out.size(); ++i) ASSERT_EQ(out[i], chance[i]) << i;
+
+  // A fixed place (the whole code area's sum) is corrected under --strict-checksum too.
+  std::vector<uint8_t> code = RandomImage(3, 0x8000);
+  StoreScheme(code, CodeArea(TChecksumKind::Sum16BE, 0x8000));
+  WriteBytes(Path("code.bin"), Bytes(code));
+  const TCliRun fixed = Cli({"apply", Path("code.bin"), Path("demo.dme"), Path("code-out.bin"),
+                             "--profile", Path("auto.prf"), "--strict-checksum"});
+  ASSERT_EQ(fixed.exitCode, 0) << fixed.err.toStdString();
+  EXPECT_TRUE(fixed.err.contains("corrected 16-bit sum of the code area 0000-7EFF"))
+      << fixed.err.toStdString();
+  EXPECT_TRUE(fixed.err.contains("(7F00-7F01)")) << fixed.err.toStdString();
+}
+
 #endif  // TARVELO_CLI

@@ -8,6 +8,7 @@
 
 #include "common/DecimalText.h"
 #include "image/Checksum.h"
+#include "image/ChecksumScheme.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "profile/ProfileCheck.h"
@@ -221,4 +222,32 @@ TEST(ProfileCheck, WithoutAnImageOnlyThePlacesAreChecked) {
   const TProfileReport r = CheckProfile(sample, MakeDemoImage());
   EXPECT_FALSE(r.checksum.configured);
   for (const TProfileProblem& p : r.problems) EXPECT_NE(p.kind, TProfileProblem::Kind::Checksum);
+}
+
+TEST(ProfileCheck, ACodeAreaOrMirrorSchemeIsCheckedAtItsOwnPlace) {
+  TEFIOperator op = BuiltIn();
+  op.fStartDataAreaAddress = op.fEndDataAreaAddress = op.fCRCAddress = 0;
+  op.fCRCKind = TChecksumKind::Code16LE;
+  TChecksumScheme code = *NamedScheme(op, kImageSize);
+  StoreScheme(op.fImage, code);
+  TProfileReport r = CheckProfile(op, op.fImage);
+  EXPECT_TRUE(r.checksum.configured);
+  EXPECT_TRUE(r.checksum.status.valid);
+  EXPECT_EQ(r.checksum.address, 0x7F00);
+  EXPECT_EQ(r.checksum.bytes, 2);
+  ++op.fImage[0x100];
+  r = CheckProfile(op, op.fImage);
+  EXPECT_FALSE(r.checksum.status.valid);
+  EXPECT_FALSE(r.Ok());
+
+  // A 256-byte block of the fuel map copied after the tables.
+  op.fCRCKind = TChecksumKind::Mirror;
+  op.fStartDataAreaAddress = 0x7100;
+  op.fEndDataAreaAddress = 0x71FF;
+  op.fCRCAddress = 0x7B00;
+  StoreScheme(op.fImage, *NamedScheme(op, kImageSize));
+  r = CheckProfile(op, op.fImage);
+  EXPECT_TRUE(r.checksum.status.valid);
+  EXPECT_EQ(r.checksum.address, 0x7B00);
+  EXPECT_EQ(r.checksum.bytes, 0x100);
 }

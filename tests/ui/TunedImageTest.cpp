@@ -13,8 +13,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "image/ChecksumScheme.h"
 #include "image/DemoImage.h"
 #include "image/FillerSum.h"
+#include "image/ProfileFile.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/mainfrm.h"
 #include "ui/editors/MapEditors.h"
@@ -224,6 +226,31 @@ TEST_F(TunedImageTest, UneditedImageBeyondTheEditorsLimitsIsNotTuned) {
   }
 }
 
+TEST_F(TunedImageTest, AnErasedImageHasNoRightChecksumAndAnUnknownKindIsRefused) {
+  // A sum of zeros over zeros is no evidence of a checksum.
+  Write("zero.bin", std::vector<uint8_t>(demo.size(), 0));
+  LoadImage("zero.bin");
+  EXPECT_EQ(ChecksumText(), "КС: неверна");
+  // A profile naming a kind the program does not know: refused, the configuration kept.
+  QFile profile(TempPath("crc.prf"));
+  ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+  profile.write("[config]\r\nCRCKind=crc32\r\n");
+  profile.close();
+  const TModelConfig before = frmMain->EFI();
+  QString said;
+  AnswerInTurn({File(TempPath("crc.prf")), [&](QWidget* modal) {
+                  auto* box = qobject_cast<QMessageBox*>(modal);
+                  ASSERT_NE(box, nullptr);
+                  EXPECT_EQ(box->windowTitle(), "Tarvelo");
+                  said = box->text();
+                  box->accept();
+                }});
+  frmMain->N6->trigger();
+  EXPECT_TRUE(said.contains("CRCKind=crc32")) << said.toStdString();
+  EXPECT_TRUE(said.contains("sum16be")) << said.toStdString();
+  EXPECT_EQ(static_cast<const TModelConfig&>(frmMain->EFI()), before);
+}
+
 TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
   QAction* save = frmMain->actSaveTunedBin;
   EXPECT_FALSE(save->isEnabled());
@@ -306,4 +333,64 @@ TEST_F(TunedImageTest, SaveBinWithTableEditsAsksWhichImageAndNamesTheFileSaved) 
   const QString all = recent.join('|');
   for (const char* name : {"plain.bin", "loaded.bin", "tuned.bin"})
     EXPECT_TRUE(all.contains(name)) << all.toStdString();
+}
+
+TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
+  // Nothing named or configured: the checksum is searched for.
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fCRCKind = TChecksumKind::None;
+  op.fStartDataAreaAddress = op.fEndDataAreaAddress = op.fCRCAddress = 0;
+  SaveProfile(op, TempPath("auto.prf"));
+  AnswerInTurn({File(TempPath("auto.prf"))});
+  frmMain->N6->trigger();
+  // The demo with a calibration area's sum the search finds, at no fixed place.
+  TChecksumScheme cal;
+  cal.kind = TChecksumKind::Sum16BE;
+  cal.ranges = {{0x6800, 0x79FF}};
+  cal.place = 0x7A00;
+  std::vector<uint8_t> image = demo;
+  StoreScheme(image, cal);
+  Write("searched.bin", image);
+  LoadImage("searched.bin");
+  EXPECT_EQ(ChecksumText(), "КС: верна (поиск: 16 бит, 6800-79FF -> 7A00)");
+  EditFuelCell(4, 5, "1,23");
+
+  // Declined: its two bytes stay as loaded, the edit is written.
+  const auto answer = [](const char* button, QString* text) {
+    return [=](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->objectName(), "SearchedChecksumQuestion");
+      *text = box->text();
+      if (button) {
+        box->findChild<QPushButton*>(button)->click();
+      } else {
+        box->defaultButton()->click();
+      }
+    };
+  };
+  QString asked;
+  AnswerInTurn({answer("btnLeaveSearched", &asked), File(TempPath("left.bin"))});
+  frmMain->actSaveTunedBin->trigger();
+  EXPECT_TRUE(asked.contains("6800-79FF")) << asked.toStdString();
+  EXPECT_TRUE(asked.contains("7A00-7A01")) << asked.toStdString();
+  const std::vector<uint8_t> left = Read("left.bin");
+  ASSERT_EQ(left.size(), image.size());
+  EXPECT_NE(left, image);
+  EXPECT_EQ(left[0x7A00], image[0x7A00]);
+  EXPECT_EQ(left[0x7A01], image[0x7A01]);
+  EXPECT_FALSE(SchemeHolds(left, cal));
+
+  // The default answer corrects it.
+  AnswerInTurn({answer(nullptr, &asked), File(TempPath("corrected.bin"))});
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> corrected = Read("corrected.bin");
+  ASSERT_EQ(corrected.size(), image.size());
+  EXPECT_TRUE(SchemeHolds(corrected, cal));
+  for (size_t i = 0; i < corrected.size(); ++i) {
+    if (i != 0x7A00 && i != 0x7A01) {
+      ASSERT_EQ(corrected[i], left[i]) << i;
+    }
+  }
 }

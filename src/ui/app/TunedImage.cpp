@@ -4,8 +4,10 @@
 #include <QAction>
 #include <QColor>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
@@ -34,6 +36,10 @@ void TfrmMain::KeepLoadedImage(bool decodedNow) {
     fChecksum = CheckChecksum(fEFI->fImage, *fEFI);
     fSchemes = FindSchemes(fEFI->fImage, *fEFI);
     fStrip->ShowChecksum(SchemeStatusText(fSchemes), ChecksumColor(fSchemes));
+    // Every scheme that holds, in words, for the one the short text cannot name.
+    QStringList held;
+    for (const TChecksumScheme& scheme : fSchemes.held) held << SchemeWords(scheme);
+    if (!held.isEmpty()) fStrip->lChecksum->setToolTip(held.join(QLatin1Char('\n')));
   } else {
     fStrip->ShowChecksum(QString(), Qt::black);
   }
@@ -78,7 +84,7 @@ std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept
   // The grids' texts go back into the tables first, as before a settings-file save.
   CollectGrids(1);
   std::vector<uint8_t> image = WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI);
-  if (!checksumKept) CorrectSchemes(image, fSchemes.held);
+  if (!checksumKept) CorrectSchemes(image, SchemesToCorrect());
   if (keepSum && !KeepImageSum(image)) return std::nullopt;
   return image;
 }

@@ -1,7 +1,10 @@
-// The tuned image of a unit without a checksum scheme: its 16-bit sum kept by two filler
-// bytes, shown by address before the image is written.
+// The tuned image's checksum bytes where the evidence is weak: the 16-bit sum of a unit
+// without a checksum scheme kept by two filler bytes, shown by address before the image is
+// written, and a scheme only the area search found corrected once the user has agreed.
 #include <QMessageBox>
+#include <QPushButton>
 
+#include "image/ChecksumScheme.h"
 #include "image/FillerSum.h"
 #include "ui/app/mainfrm.h"
 
@@ -36,4 +39,34 @@ bool TfrmMain::KeepImageSum(std::vector<uint8_t>& image) {
   if (confirm.exec() != QMessageBox::Ok) return false;
   ApplyFillerBytes(image, *bytes);
   return true;
+}
+
+std::vector<TChecksumScheme> TfrmMain::SchemesToCorrect() {
+  std::vector<TChecksumScheme> agreed;
+  for (const TChecksumScheme& scheme : fSchemes.held) {
+    if (!scheme.searched) {
+      agreed.push_back(scheme);
+      continue;
+    }
+    // Its sum may hold by chance: correcting it then rewrites code or data of the unit.
+    QMessageBox question(
+        QMessageBox::Question, tr("Внимание!"),
+        tr("Контрольная сумма найдена только поиском и может совпасть случайно:\n\n%1\n\n"
+           "Исправить её? Будут изменены байты %2 (сумма области %3). Иначе эти байты "
+           "останутся прежними.")
+            .arg(SchemeWords(scheme), SchemePlaceText(scheme),
+                 Hex(scheme.ranges.front().first, 4) + QLatin1Char('-') +
+                     Hex(scheme.ranges.front().last, 4)),
+        QMessageBox::NoButton, this);
+    question.setObjectName(QStringLiteral("SearchedChecksumQuestion"));
+    QPushButton* correct = question.addButton(tr("Исправить"), QMessageBox::YesRole);
+    correct->setObjectName(QStringLiteral("btnCorrectSearched"));
+    QPushButton* leave = question.addButton(tr("Оставить байты"), QMessageBox::NoRole);
+    leave->setObjectName(QStringLiteral("btnLeaveSearched"));
+    question.setDefaultButton(correct);
+    question.setEscapeButton(leave);
+    question.exec();
+    if (question.clickedButton() != leave) agreed.push_back(scheme);
+  }
+  return agreed;
 }

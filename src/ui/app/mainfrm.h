@@ -100,6 +100,10 @@ class TfrmMain : public QMainWindow {
   // Before the tuned image goes to the unit: true when every axis of the collected tables
   // rises, else when the user, told the first that does not, still wants it uploaded.
   bool ConfirmTunedAxes();
+  // The schemes that held on the loaded image and are to be corrected: each one only the area
+  // search found is corrected only when the user agrees, shown its area and place (asked
+  // there, TunedKeepSum.cpp; correcting is the default).
+  std::vector<TChecksumScheme> SchemesToCorrect();
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are

@@ -17,7 +17,10 @@ constexpr TChecksumKind kKinds[] = {TChecksumKind::None,
                                     TChecksumKind::Sum16LE,
                                     TChecksumKind::Sum16BEComplement,
                                     TChecksumKind::Sum16LEComplement,
-                                    TChecksumKind::Sum8};
+                                    TChecksumKind::Sum8,
+                                    TChecksumKind::Code16BE,
+                                    TChecksumKind::Code16LE,
+                                    TChecksumKind::Mirror};
 const char* const kBad = "QLineEdit { background: #ffc8c8; }";
 }  // namespace
 

@@ -73,9 +73,10 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   lLink = Label(strip, "lLink", tr("Нет соединения !"), 90, 3);
   lLink->setFixedWidth(180);
   SetTextColor(lLink, Qt::red);
-  // Under the link status: the loaded image's checksum; longer kinds fit in a smaller font.
+  // Under the link status, as wide: the loaded image's checksum scheme with its bytes and
+  // place; a longer text fits in a smaller font.
   lChecksum = Label<TFittingLabel>(strip, "lChecksum", QString(), 90, 17);
-  lChecksum->setFixedWidth(154);
+  lChecksum->setFixedWidth(180);
 
   sbStop = new QToolButton(strip);
   sbStop->setObjectName(QStringLiteral("sbStop"));

@@ -53,7 +53,7 @@ class TStatusStrip : public QFrame {
   QLabel* lCompare = nullptr;
   // Under the port's name: how many cells the last operation's limits held.
   QLabel* lEditResult = nullptr;
-  // Under the link status: "КС: верна (16 бит, BE)" and the like.
+  // Under the link status: "КС: верна (16 бит, 69FE-797F -> 7980)" and the like.
   QLabel* lChecksum = nullptr;
 
  private:
