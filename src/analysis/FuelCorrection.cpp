@@ -20,7 +20,7 @@ constexpr double kFuelCodeStep = 0.0075;
 constexpr double kRidge = 1e-3;
 // A cell moves only when the solve wants more than this many standard errors: with one, a
 // cell already right moves on noise alone every third round.
-constexpr double kSigmas = 2;
+constexpr double kSigmas = 3;
 
 QString InputProblem(const TFuelCorrectionInput& in) {
   if (!in.wideBand)

@@ -17,6 +17,8 @@ constexpr double kEnrichedBelow = 70, kColdEnrichment = 0.3;
 constexpr double kWettingPerTps = 0.01, kWettingSeconds = 0.5;
 // The mixture with the fuel cut: far beyond any sensor's lean end.
 constexpr double kFuelCutAfr = 40;
+// A spell of overrun lasts this much longer than the stay at a point.
+constexpr double kOverrunExtraSeconds = 3;
 // Idle before the sweep, while the engine warms.
 constexpr int kColdIdlePoints = 60;
 
@@ -86,7 +88,10 @@ void TVirtualEngine::PlanSweep() {
 }
 
 double TVirtualEngine::SweepSeconds() const {
-  return static_cast<double>(fPlan.size()) * (fOptions.moveSeconds + fOptions.holdSeconds);
+  double seconds = 0;
+  for (const Point& p : fPlan)
+    seconds += fOptions.moveSeconds + fOptions.holdSeconds + (p.overrun ? kOverrunExtraSeconds : 0);
+  return seconds;
 }
 
 double TVirtualEngine::ThrottleOf(double rpm, double load) const {
@@ -104,7 +109,9 @@ double TVirtualEngine::SteadyAfr(double rpm, double load) const {
 LiveRecord TVirtualEngine::Step() {
   const double dt = fOptions.stepSeconds;
   const double move = fOptions.moveSeconds;
-  if (fInPoint >= move + fOptions.holdSeconds) {
+  // A coast with the fuel cut lasts longer than a stay at a point.
+  const double hold = fOptions.holdSeconds + (fTo.overrun ? kOverrunExtraSeconds : 0);
+  if (fInPoint >= move + hold) {
     fInPoint = 0;
     fPoint = (fPoint + 1) % fPlan.size();
     fFrom = fTo;

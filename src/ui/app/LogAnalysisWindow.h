@@ -22,6 +22,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class TCorrectionSettings;
 class TLogOverlay;
 class TMapEditors;
 class TStringGrid;
@@ -63,6 +64,9 @@ class TfrmLogAnalysis : public QWidget {
   const TLogAnalysis& FuelAnalysis() const { return fFuel; }
   const TLogAnalysis& IgnitionAnalysis() const { return fIgnition; }
   const TFuelCorrection& Correction() const { return fCorrection; }
+  // The tooltip of a cell of the proposal table (grid coordinates): records, weight,
+  // measured and target AFR, the change or why the cell stays.
+  QString CorrectionTip(int col, int row) const;
 
   QPushButton* btnOpenLog = nullptr;
   QPushButton* btnTelemetryLog = nullptr;
@@ -84,7 +88,9 @@ class TfrmLogAnalysis : public QWidget {
   TStringGrid* sgTargetAfr = nullptr;
   QPushButton* btnSaveTargets = nullptr;
   QPushButton* btnLoadTargets = nullptr;
-  QDoubleSpinBox* seMaxStep = nullptr;
+  TCorrectionSettings* settings = nullptr;
+  QDoubleSpinBox* seMaxStep = nullptr;  // settings' step, kept at hand
+  QLabel* lblLegend = nullptr;
   QLabel* lblCorrection = nullptr;
   TStringGrid* sgCorrection = nullptr;
   QPushButton* btnApply = nullptr;
@@ -94,6 +100,7 @@ class TfrmLogAnalysis : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* BuildSourceBox();
@@ -103,7 +110,7 @@ class TfrmLogAnalysis : public QWidget {
   void ConnectTargets();
   void ConnectControls();
   TLogFilter Filter() const;
-  TFuelCorrectionInput CorrectionInput() const;
+  TFuelCorrectionInput CorrectionInput();
   void ShowOverlays();
   void ProposeCorrection();
   void ShowCorrection();
@@ -125,6 +132,8 @@ class TfrmLogAnalysis : public QWidget {
   TLogAnalysis fIgnition;
   TFuelCorrection fCorrection;
   std::vector<double> fTargets;
+  // The fuel map's factors as the image was loaded: the authority counts from them.
+  std::vector<double> fOriginal;
   TMapAxes fTargetAxes;
   // The table holds the user's own targets (typed or loaded), not the single value's copy.
   bool fTargetsEdited = false;
