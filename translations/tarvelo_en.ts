@@ -2067,6 +2067,14 @@ The checksum is not corrected: it was wrong in the loaded firmware already.</tra
         <source>Редактор профиля...</source>
         <translation>Profile editor...</translation>
     </message>
+    <message>
+        <source>Виртуальный двигатель</source>
+        <translation>Virtual engine</translation>
+    </message>
+    <message>
+        <source>Кнопка ЛОГ берёт записи у виртуального двигателя, который отвечает на карту топлива, а не из demo.dat</source>
+        <translation>The LOG button takes its records from the virtual engine, which answers the fuel map, instead of demo.dat</translation>
+    </message>
 </context>
 <context>
     <name>TfrmProfileEditor</name>

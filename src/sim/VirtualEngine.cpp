@@ -27,6 +27,16 @@ double Lerp(double a, double b, double t) {
 }
 }  // namespace
 
+std::vector<double> PracticeNeed(const std::vector<double>& factors, size_t cols) {
+  std::vector<double> need;
+  for (size_t i = 0; i < factors.size(); ++i) {
+    const auto c = static_cast<double>(i % cols), r = static_cast<double>(i / cols);
+    const double chequer = (i % cols + i / cols) % 2 ? 0.03 : -0.03;
+    need.push_back(factors[i] * (1 + 0.05 * std::sin(1.3 * c + 0.7 * r) + chequer));
+  }
+  return need;
+}
+
 TVirtualEngine::TVirtualEngine(std::vector<double> rpmAxis, std::vector<double> loadAxis,
                                std::vector<double> need, TVirtualEngineOptions options)
     : fRpm(std::move(rpmAxis)),
