@@ -2,13 +2,18 @@
 // image: the filters' counts and the cells' weights and tooltips are shown, the proposal is
 // the one tarvelo-cli analyze makes for the same log and settings, it is applied as one
 // undo step, and the settings file then differs from before in exactly the changed cells.
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <cmath>
 
 #include "analysis/FuelMapInput.h"
@@ -126,4 +131,35 @@ TEST_F(FuelCorrectionWindowTest,
   doc.Undo();
   EXPECT_FALSE(doc.CanUndo());
   EXPECT_EQ(SaveSettings("undone.dme"), before);
+}
+
+// A picture of the window after the virtual drive, with the filters' counts, the legend and a
+// cell's tooltip, for looking at: only when TARVELO_SHOTS names a folder.
+TEST_F(FuelCorrectionWindowTest, ScreenshotWithTheFiltersCountsAndATooltip) {
+  const QString folder = qEnvironmentVariable("TARVELO_SHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteDrive());
+  w.resize(820, 760);
+  w.show();
+  Pump(200);
+  // The tooltip of a changed cell, as the mouse resting on it brings it up.
+  const TFuelCorrection& fc = w.Correction();
+  int col = 6, row = 5;
+  for (int r = 1; r <= fc.rows && !fc.changed[fc.Index(col - 1, row - 1)]; ++r) row = r;
+  const QRect cell = w.sgCorrection->visualRect(w.sgCorrection->model()->index(row, col));
+  const QPoint at = cell.center();
+  QHelpEvent help(QEvent::ToolTip, at, w.sgCorrection->viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(w.sgCorrection->viewport(), &help);
+  Pump(100);
+  // The whole of the scrolled content, taller than the screen.
+  QWidget* content = w.findChild<QScrollArea*>("saLogAnalysis")->widget();
+  QImage picture = content->grab().toImage();
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == "qtooltip_label" && top->isVisible()) {
+      QPainter painter(&picture);
+      painter.drawPixmap(w.sgCorrection->viewport()->mapTo(content, at) + QPoint(10, 14),
+                         top->grab());
+    }
+  ASSERT_TRUE(picture.save(QDir(folder).filePath("fuel-correction.png")));
 }
