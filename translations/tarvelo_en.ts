@@ -205,16 +205,16 @@
         <translation>leaner (less fuel)</translation>
     </message>
     <message>
-        <source>закреплена</source>
-        <translation>locked</translation>
-    </message>
-    <message>
         <source>без изменения</source>
         <translation>unchanged</translation>
     </message>
     <message>
         <source>мало данных</source>
         <translation>too little data</translation>
+    </message>
+    <message>
+        <source>закреплена (двойной щелчок)</source>
+        <translation>locked (double click)</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTest>
 #include <cmath>
 
 #include "analysis/FuelMapInput.h"
@@ -162,4 +163,26 @@ TEST_F(FuelCorrectionWindowTest, ScreenshotWithTheFiltersCountsAndATooltip) {
                          top->grab());
     }
   ASSERT_TRUE(picture.save(QDir(folder).filePath("fuel-correction.png")));
+}
+
+// A double click locks a cell of the proposal: it stays as it is, and its neighbours are
+// solved with it held; another double click frees it.
+TEST_F(FuelCorrectionWindowTest, DoubleClickLocksACellAndFreesItAgain) {
+  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  w.LoadLogFile(WriteDrive());
+  const size_t i = w.Correction().Index(4, 5);  // grid cell (5, 6)
+  ASSERT_TRUE(w.Correction().changed[i]);
+  const double free = w.Correction().proposed[i];
+  w.show();
+  w.findChild<QScrollArea*>("saLogAnalysis")->ensureWidgetVisible(w.sgCorrection);
+  const QRect cell = w.sgCorrection->visualRect(w.sgCorrection->model()->index(6, 5));
+  // A double click as the system sends it: press and release, then the double click.
+  QTest::mouseClick(w.sgCorrection->viewport(), Qt::LeftButton, {}, cell.center());
+  QTest::mouseDClick(w.sgCorrection->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(w.Correction().outcome[i], TCellOutcome::Locked);
+  EXPECT_FALSE(w.Correction().changed[i]);
+  EXPECT_EQ(w.Correction().proposed[i], *Fuel().Value(5, 6));
+  EXPECT_TRUE(w.CorrectionTip(5, 6).contains("закреплена")) << w.CorrectionTip(5, 6).toStdString();
+  w.ToggleLock(5, 6);
+  EXPECT_EQ(w.Correction().proposed[i], free);
 }

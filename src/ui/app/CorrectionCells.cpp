@@ -77,7 +77,8 @@ QString CorrectionLegend() {
          Swatch(kLeaner,
                 QCoreApplication::translate("CorrectionCells", "беднее (меньше топлива)")) +
          QStringLiteral("&nbsp;&nbsp; ") +
-         Swatch(kLocked, QCoreApplication::translate("CorrectionCells", "закреплена")) +
+         Swatch(kLocked,
+                QCoreApplication::translate("CorrectionCells", "закреплена (двойной щелчок)")) +
          QStringLiteral("&nbsp;&nbsp; ") +
          Swatch(Qt::white, QCoreApplication::translate("CorrectionCells", "без изменения")) +
          QStringLiteral("&nbsp;&nbsp; ") +

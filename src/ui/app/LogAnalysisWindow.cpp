@@ -215,6 +215,8 @@ void TfrmLogAnalysis::ConnectControls() {
   connect(btnOpenLog, &QPushButton::clicked, this, Guarded([this] { OpenLogClick(); }));
   connect(btnTelemetryLog, &QPushButton::clicked, this, Guarded([this] { TakeTelemetryLog(); }));
   connect(btnApply, &QPushButton::clicked, this, Guarded([this] { ApplyClick(); }));
+  connect(sgCorrection, &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int col) { ToggleLock(col, row); });
   auto again = [this] {
     fApplied = false;
     RunCommand([this] { Analyse(); });
@@ -237,7 +239,8 @@ void TfrmLogAnalysis::ConnectControls() {
   connect(&doc, &TCalibration::CellsChanged, this, follow);
   connect(&doc, &TCalibration::SettingChanged, this, follow);
   connect(&doc, &TCalibration::Reloaded, this, [this, follow] {
-    fOriginal.clear();  // a new image: its own factors bound the authority
+    fOriginal.clear();  // a new image: its own factors bound the authority, nothing locked
+    fLocked.clear();
     follow();
   });
   connect(&fMaps, &TMapEditors::TablesFilled, this, follow);
@@ -356,6 +359,7 @@ TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() {
   TFuelCorrectionInput in = FuelMapInput(table);
   if (fOriginal.size() != in.current.size()) fOriginal = in.current;
   in.original = fOriginal;
+  if (fLocked.size() == in.current.size()) in.locked = fLocked;
   in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
   in.targetAfr = seTargetAfr->value();
   if (rbTargetTable->isChecked()) in.targetTable = fTargets;
@@ -454,6 +458,17 @@ bool TfrmLogAnalysis::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TfrmLogAnalysis::ToggleLock(int col, int row) {
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  if (col < 1 || row < 1 || col >= table.cols || row >= table.rows) return;
+  fLocked.resize(static_cast<size_t>((table.cols - 1) * (table.rows - 1)), 0);
+  char& lock = fLocked[static_cast<size_t>((row - 1) * (table.cols - 1) + col - 1)];
+  lock = !lock;
+  fApplied = false;
+  ProposeCorrection();
+  ShowCorrection();
 }
 
 void TfrmLogAnalysis::ApplyClick() {

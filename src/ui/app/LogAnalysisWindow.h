@@ -48,6 +48,9 @@ class TfrmLogAnalysis : public QWidget {
   // Analyses again with the window's settings and shows the result on the maps and in the
   // correction table.
   void Analyse();
+  // A double click on a cell of the proposal (grid coordinates) locks it (the correction
+  // leaves it as it is) or frees it again.
+  void ToggleLock(int col, int row);
   // "Применить": the proposed correction as one step of the calibration's history.
   void ApplyClick();
   // "Сохранить цели..." / "Загрузить цели...": the file dialog, then SaveTargets / LoadTargets.
@@ -134,6 +137,8 @@ class TfrmLogAnalysis : public QWidget {
   std::vector<double> fTargets;
   // The fuel map's factors as the image was loaded: the authority counts from them.
   std::vector<double> fOriginal;
+  // The fuel map cells the user locked, row by row (empty: none).
+  std::vector<char> fLocked;
   TMapAxes fTargetAxes;
   // The table holds the user's own targets (typed or loaded), not the single value's copy.
   bool fTargetsEdited = false;
