@@ -15,7 +15,6 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QTextStream>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
