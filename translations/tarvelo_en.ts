@@ -251,6 +251,65 @@
     </message>
 </context>
 <context>
+    <name>CorrectionCells</name>
+    <message>
+        <source>Записей: %1, вес: %2</source>
+        <translation>Records: %1, weight: %2</translation>
+    </message>
+    <message>
+        <source>AFR измеренный: %1, целевой: %2</source>
+        <translation>AFR measured: %1, target: %2</translation>
+    </message>
+    <message>
+        <source>AFR целевой: %1</source>
+        <translation>AFR target: %1</translation>
+    </message>
+    <message>
+        <source>Изменение: %1 -&gt; %2 (%3 %)</source>
+        <translation>Change: %1 -&gt; %2 (%3 %)</translation>
+    </message>
+    <message>
+        <source>Без изменения: нет записей</source>
+        <translation>Unchanged: no records</translation>
+    </message>
+    <message>
+        <source>Без изменения: мало данных (вес меньше наименьшего)</source>
+        <translation>Unchanged: too little data (weight below the minimum)</translation>
+    </message>
+    <message>
+        <source>Без изменения: ячейка закреплена</source>
+        <translation>Unchanged: the cell is locked</translation>
+    </message>
+    <message>
+        <source>Без изменения: уже в пределах точности (полшага кода или погрешность)</source>
+        <translation>Unchanged: already within the precision (half a code step or the uncertainty)</translation>
+    </message>
+    <message>
+        <source>Без изменения: удержана шагом, допуском или пределами ячейки</source>
+        <translation>Unchanged: held by the step, the authority or the cell&apos;s limits</translation>
+    </message>
+    <message>
+        <source>богаче (больше топлива)</source>
+        <translation>richer (more fuel)</translation>
+    </message>
+    <message>
+        <source>беднее (меньше топлива)</source>
+        <translation>leaner (less fuel)</translation>
+    </message>
+    <message>
+        <source>закреплена (двойной щелчок)</source>
+        <translation>locked (double click)</translation>
+    </message>
+    <message>
+        <source>без изменения</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>мало данных</source>
+        <translation type="unfinished">too few data</translation>
+    </message>
+</context>
+<context>
     <name>FaultCodes</name>
     <message>
         <source>TC отсутствуют!</source>
@@ -896,6 +955,113 @@ Differing cells in all tables: %2</translation>
 Несравнимых таблиц: %1</source>
         <translation>
 Tables not comparable: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TCorrectionSettings</name>
+    <message>
+        <source> %</source>
+        <translation type="unfinished"> %</translation>
+    </message>
+    <message>
+        <source>Наибольшее изменение ячейки за один круг коррекции</source>
+        <translation>The largest change of a cell in one round of correction</translation>
+    </message>
+    <message>
+        <source>Насколько ячейка может уйти от значения загруженной прошивки за все круги</source>
+        <translation>How far a cell may move from the loaded firmware&apos;s value over all rounds</translation>
+    </message>
+    <message>
+        <source>Сумма весов записей, без которой ячейка не меняется: запись в узле карты весит 1, в середине между четырьмя узлами - по 0,25 каждому</source>
+        <translation>The summed weight of records a cell needs to change: a record on a map node weighs 1, one in the middle between four nodes 0.25 on each</translation>
+    </message>
+    <message>
+        <source>Наибольший шаг</source>
+        <translation type="unfinished">Largest step</translation>
+    </message>
+    <message>
+        <source>Допуск от исходной</source>
+        <translation>Authority from the original</translation>
+    </message>
+    <message>
+        <source>Наименьший вес</source>
+        <translation>Minimum weight</translation>
+    </message>
+    <message>
+        <source>Диапазон панели лямбда-зонда</source>
+        <translation>Lambda panel&apos;s range</translation>
+    </message>
+    <message>
+        <source>Линия по двум точкам</source>
+        <translation>Line through two points</translation>
+    </message>
+    <message>
+        <source>AFR в канале O2</source>
+        <translation>AFR in the O2 channel</translation>
+    </message>
+    <message>
+        <source>Лямбда в канале O2</source>
+        <translation>Lambda in the O2 channel</translation>
+    </message>
+    <message>
+        <source> В</source>
+        <translation> V</translation>
+    </message>
+    <message>
+        <source>Датчик</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <source>при AFR</source>
+        <translation>at AFR</translation>
+    </message>
+    <message>
+        <source>Прогретый двигатель: CLT выше</source>
+        <translation type="unfinished">Warm engine: CLT above</translation>
+    </message>
+    <message>
+        <source> °C</source>
+        <translation type="unfinished"> °C</translation>
+    </message>
+    <message>
+        <source>Установившийся режим: до и после записи, с</source>
+        <translation>Steady state: before and after the record, s</translation>
+    </message>
+    <message>
+        <source> % TPS</source>
+        <translation> % TPS</translation>
+    </message>
+    <message>
+        <source>Наибольшее изменение TPS в окне (нагрузка - не более 10 %)</source>
+        <translation>The largest TPS change in the window (load: at most 10 %)</translation>
+    </message>
+    <message>
+        <source>Без принудительного холостого хода</source>
+        <translation>Without overrun</translation>
+    </message>
+    <message>
+        <source>Отбрасывает записи с временем впрыска около нуля и с закрытым дросселем выше холостых оборотов</source>
+        <translation>Drops records with an injection time near zero and with a closed throttle above idle speed</translation>
+    </message>
+    <message>
+        <source>Без показаний на краях линии датчика</source>
+        <translation>Without readings at the ends of the sensor&apos;s line</translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Состав смеси записи читается позже на это время (по умолчанию 0,2 с)</source>
+        <translation>A record&apos;s mixture is read this much later (default 0.2 s)</translation>
+    </message>
+    <message>
+        <source>Задержка датчика (по умолчанию 0,2 с)</source>
+        <translation>Sensor delay (default 0.2 s)</translation>
+    </message>
+    <message>
+        <source>Отброшено фильтрами: холодный двигатель %1, переходные режимы %2, принудительный холостой ход %3, задержка датчика %4, датчик на краю линии %5, вне отрезка ЛОГа %6. В коррекции записей: %7 из %8 (за краями осей карты: %9).</source>
+        <translation>Removed by the filters: cold engine %1, transients %2, overrun %3, sensor delay %4, sensor at its line&apos;s end %5, outside the log&apos;s stretch %6. Records in the correction: %7 of %8 (beyond the map&apos;s axes: %9).</translation>
     </message>
 </context>
 <context>
@@ -1767,16 +1933,8 @@ s</translation>
         <translation>Fuel correction from a wide-band sensor</translation>
     </message>
     <message>
-        <source> %</source>
-        <translation> %</translation>
-    </message>
-    <message>
         <source>Целевой AFR</source>
         <translation>Target AFR</translation>
-    </message>
-    <message>
-        <source>Наибольший шаг</source>
-        <translation>Largest step</translation>
     </message>
     <message>
         <source>Применить</source>
@@ -2176,6 +2334,14 @@ Correct it? The bytes %2 will be changed (the sum of the area %3). Otherwise the
     <message>
         <source>Оставить байты</source>
         <translation>Leave the bytes</translation>
+    </message>
+    <message>
+        <source>Виртуальный двигатель</source>
+        <translation>Virtual engine</translation>
+    </message>
+    <message>
+        <source>Кнопка ЛОГ берёт записи у виртуального двигателя, который отвечает на карту топлива, а не из demo.dat</source>
+        <translation>The LOG button takes its records from the virtual engine, which answers the fuel map, instead of demo.dat</translation>
     </message>
 </context>
 <context>

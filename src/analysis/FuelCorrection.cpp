@@ -20,7 +20,7 @@ constexpr double kFuelCodeStep = 0.0075;
 constexpr double kRidge = 1e-3;
 // A cell moves only when the solve wants more than this many standard errors: with one, a
 // cell already right moves on noise alone every third round.
-constexpr double kSigmas = 2;
+constexpr double kSigmas = 3;
 
 QString InputProblem(const TFuelCorrectionInput& in) {
   if (!in.wideBand)
@@ -186,7 +186,8 @@ void Decide(const TFuelCorrectionInput& in, const std::vector<double>& delivery,
       const double current = in.current[i];
       const double step = in.codeStep ? in.codeStep(col, row, current) : kFuelCodeStep;
       const double off = std::fabs(solved[i] - delivery[i]);
-      if (off <= std::max(step / 2, kSigmas * out.uncertainty[i])) {
+      const double deadband = std::max(step / 2, kSigmas * out.uncertainty[i]);
+      if (off <= deadband) {
         outcome = TCellOutcome::Deadband;
         continue;
       }
@@ -196,10 +197,11 @@ void Decide(const TFuelCorrectionInput& in, const std::vector<double>& delivery,
       const double wanted = current + (solved[i] - delivery[i]);
       const double factor =
           LimitedFactor(current, wanted, in.maxStep, CellLimits(in, i, col, row), quantise);
-      // Next to a wider gap between storable values, half a code is not enough: a value
-      // that lands farther from the solved factor than the cell already is stays unchanged.
+      // Next to a wider gap between storable values, half a code is not enough: a change
+      // must bring the cell nearer the solved factor by more than the deadband, or a cell
+      // whose solved factor lies midway between two storable values jumps across it.
       const double after = in.exact ? in.exact(factor) : factor;
-      if (std::fabs(after - solved[i]) >= off) {
+      if (std::fabs(after - solved[i]) > off - deadband) {
         outcome = TCellOutcome::Deadband;
         continue;
       }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <limits>
 
 namespace {
@@ -12,29 +11,53 @@ constexpr const char* kNames[kRecordFilterCount] = {"stretch", "warm",  "steady"
 // Records further apart than this are a pause of the logger, not a stretch of driving.
 constexpr double kLongestGap = 1.0;
 
+// Indices of records in a window, their values falling (or rising) from the front: the
+// front holds the window's largest (smallest) value. Every index enters once and leaves
+// once, so the storage is one array the size of the log.
+class MonotonicQueue {
+ public:
+  MonotonicQueue(const LiveRecord* records, LiveSlot slot, bool highest, int64_t count)
+      : fRecords(records), fSlot(slot), fHighest(highest), fIndex(static_cast<size_t>(count)) {}
+  void Push(int64_t i) {
+    const double v = fRecords[i][fSlot];
+    while (fTail > fHead && Dominated(fRecords[fIndex[fTail - 1]][fSlot], v)) --fTail;
+    fIndex[fTail++] = i;
+  }
+  void PopBefore(int64_t left) {
+    if (fTail > fHead && fIndex[fHead] < left) ++fHead;
+  }
+  bool Empty() const { return fTail == fHead; }
+  double Front() const { return fRecords[fIndex[fHead]][fSlot]; }
+
+ private:
+  bool Dominated(double old, double v) const { return fHighest ? old <= v : old >= v; }
+  const LiveRecord* fRecords;
+  LiveSlot fSlot;
+  bool fHighest;
+  std::vector<int64_t> fIndex;
+  size_t fHead = 0, fTail = 0;
+};
+
 // (max - min) of one channel over the records whose time lies within `seconds` of each
-// record's, in one pass with two monotonic queues.
+// record's, in one pass.
 std::vector<double> WindowSpread(const LiveRecord* records, int64_t count, LiveSlot slot,
                                  double seconds) {
   std::vector<double> spread(static_cast<size_t>(count), 0);
-  std::deque<int64_t> high, low;  // indices whose values fall (high) / rise (low) from front
+  MonotonicQueue high(records, slot, true, count), low(records, slot, false, count);
   int64_t right = 0, left = 0;
   for (int64_t i = 0; i < count; ++i) {
     const double t = records[i][kTime];
     for (; right < count && records[right][kTime] <= t + seconds; ++right) {
-      const double v = records[right][slot];
-      while (!high.empty() && records[high.back()][slot] <= v) high.pop_back();
-      while (!low.empty() && records[low.back()][slot] >= v) low.pop_back();
-      high.push_back(right);
-      low.push_back(right);
+      high.Push(right);
+      low.Push(right);
     }
     for (; left < i && records[left][kTime] < t - seconds; ++left) {
-      if (!high.empty() && high.front() == left) high.pop_front();
-      if (!low.empty() && low.front() == left) low.pop_front();
+      high.PopBefore(left + 1);
+      low.PopBefore(left + 1);
     }
     // A log stepping back in time leaves the record alone in its window.
-    if (high.empty() || low.empty()) continue;
-    spread[static_cast<size_t>(i)] = records[high.front()][slot] - records[low.front()][slot];
+    if (high.Empty() || low.Empty()) continue;
+    spread[static_cast<size_t>(i)] = high.Front() - low.Front();
   }
   return spread;
 }

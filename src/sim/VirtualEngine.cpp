@@ -17,6 +17,8 @@ constexpr double kEnrichedBelow = 70, kColdEnrichment = 0.3;
 constexpr double kWettingPerTps = 0.01, kWettingSeconds = 0.5;
 // The mixture with the fuel cut: far beyond any sensor's lean end.
 constexpr double kFuelCutAfr = 40;
+// A spell of overrun lasts this much longer than the stay at a point.
+constexpr double kOverrunExtraSeconds = 3;
 // Idle before the sweep, while the engine warms.
 constexpr int kColdIdlePoints = 60;
 
@@ -24,6 +26,16 @@ double Lerp(double a, double b, double t) {
   return a + (b - a) * t;
 }
 }  // namespace
+
+std::vector<double> PracticeNeed(const std::vector<double>& factors, size_t cols) {
+  std::vector<double> need;
+  for (size_t i = 0; i < factors.size(); ++i) {
+    const auto c = static_cast<double>(i % cols), r = static_cast<double>(i / cols);
+    const double chequer = (i % cols + i / cols) % 2 ? 0.03 : -0.03;
+    need.push_back(factors[i] * (1 + 0.05 * std::sin(1.3 * c + 0.7 * r) + chequer));
+  }
+  return need;
+}
 
 TVirtualEngine::TVirtualEngine(std::vector<double> rpmAxis, std::vector<double> loadAxis,
                                std::vector<double> need, TVirtualEngineOptions options)
@@ -86,7 +98,10 @@ void TVirtualEngine::PlanSweep() {
 }
 
 double TVirtualEngine::SweepSeconds() const {
-  return static_cast<double>(fPlan.size()) * (fOptions.moveSeconds + fOptions.holdSeconds);
+  double seconds = 0;
+  for (const Point& p : fPlan)
+    seconds += fOptions.moveSeconds + fOptions.holdSeconds + (p.overrun ? kOverrunExtraSeconds : 0);
+  return seconds;
 }
 
 double TVirtualEngine::ThrottleOf(double rpm, double load) const {
@@ -104,7 +119,9 @@ double TVirtualEngine::SteadyAfr(double rpm, double load) const {
 LiveRecord TVirtualEngine::Step() {
   const double dt = fOptions.stepSeconds;
   const double move = fOptions.moveSeconds;
-  if (fInPoint >= move + fOptions.holdSeconds) {
+  // A coast with the fuel cut lasts longer than a stay at a point.
+  const double hold = fOptions.holdSeconds + (fTo.overrun ? kOverrunExtraSeconds : 0);
+  if (fInPoint >= move + hold) {
     fInPoint = 0;
     fPoint = (fPoint + 1) % fPlan.size();
     fFrom = fTo;

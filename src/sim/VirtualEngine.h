@@ -29,6 +29,11 @@ struct TVirtualEngineOptions {
   unsigned seed = 1;
 };
 
+// A need that differs from a map (its factors as the unit uses them, row by row, `cols` to
+// a row) by a smooth error of up to 5 % and a chequered one of 3 %: the kind of fault a
+// per-cell average does not see.
+std::vector<double> PracticeNeed(const std::vector<double>& factors, size_t cols);
+
 class TVirtualEngine {
  public:
   // The map's axes as its grid shows them (rpm rising, loads falling), and the fuel the

@@ -22,7 +22,7 @@ TEST(FuelConvergence, FourRoundsOnTheVirtualEngineReachTheNeedAndStayThere) {
   EXPECT_GT(r.visited, 150);
   EXPECT_LT(r.rms, 0.01);
   EXPECT_LT(r.max, 0.03);
-  EXPECT_LE(movedAway, 1);
+  EXPECT_LE(movedAway, 1);  // of some 190 cells over four rounds
   const TRoundResult fourth = r;
   for (unsigned k = 5; k <= 6; ++k) {
     r = rounds.Round(k);

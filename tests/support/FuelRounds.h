@@ -40,14 +40,9 @@ class TFuelRounds {
     for (const auto& v : axes.rpm) fRpm.push_back(*v);
     for (const auto& v : axes.load) fLoad.push_back(*v);
     fOriginal = ValuesOfTable(map);
-    std::vector<double> need;
-    for (int r = 0; r < axes.Rows(); ++r)
-      for (int c = 0; c < axes.Cols(); ++c) {
-        const double start = UnitFuelFactor(fOriginal[static_cast<size_t>(r * axes.Cols() + c)]);
-        const double smooth = 0.05 * std::sin(1.3 * c + 0.7 * r);
-        const double chequer = (c + r) % 2 ? 0.03 : -0.03;
-        need.push_back(start * (1 + smooth + chequer));
-      }
+    std::vector<double> start;
+    for (double f : fOriginal) start.push_back(UnitFuelFactor(f));
+    const std::vector<double> need = PracticeNeed(start, static_cast<size_t>(axes.Cols()));
     fEngine = std::make_unique<TVirtualEngine>(fRpm, fLoad, need, options);
     fLastError = Errors();
   }

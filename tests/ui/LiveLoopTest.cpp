@@ -7,11 +7,14 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 
+#include "calibration/Calibration.h"
+#include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/LiveLoop.h"
 #include "ui/editors/MapEditors.h"
@@ -187,4 +190,35 @@ TEST_F(LiveLoopTest, HiddenDashboardKeepsItsReadings) {
   frmMain->N12->trigger();
   Run(350);
   EXPECT_EQ(speed->text(), "77");
+}
+
+// "Виртуальный двигатель" in "&Опции" (off by default, demo.dat stays the source): the ЛОГ
+// button then takes records from the virtual engine, which needs no demo.dat, starts cold at
+// idle and answers the fuel map: the map made leaner, the wide-band voltage falls.
+TEST_F(LiveLoopTest, VirtualEngineAnswersTheFuelMapWithoutDemoDat) {
+  ASSERT_NE(frmMain->actVirtualEngine, nullptr);
+  EXPECT_FALSE(frmMain->actVirtualEngine->isChecked());
+  EXPECT_TRUE(frmMain->findChild<QMenu*>("N4")->actions().contains(frmMain->actVirtualEngine));
+  frmMain->EFI().fImage = MakeDemoImage();
+  frmMain->FillGrids(false);
+  frmMain->N15->setChecked(false);
+  frmMain->actVirtualEngine->setChecked(true);
+  Run(350);
+  const LiveRecord cold = frmMain->Live().LiveValues;
+  EXPECT_NEAR(cold[kRPM], 850, 1);
+  EXPECT_LT(cold[kCLT], 30);
+  EXPECT_GT(cold[kO2], 0);
+  EXPECT_LT(cold[kO2], 1);
+  // Every fuel cell 15 % leaner, as one step.
+  TCalibration& doc = frmMain->Maps().Doc();
+  const TCalTable& fuel = doc.Table(TTableId::FuelMain);
+  TEditStep step;
+  for (int r = 1; r < fuel.rows; ++r)
+    for (int c = 1; c < fuel.cols; ++c)
+      step.cells.push_back(
+          {TTableId::FuelMain, c, r, fuel.Text(c, r),
+           fuel.Rule(c, r).Show(fuel.Rule(c, r).Quantise(*fuel.Value(c, r) * 0.85))});
+  ASSERT_TRUE(doc.Apply(step));
+  Run(350);
+  EXPECT_LT(frmMain->Live().LiveValues[kO2], cold[kO2] - 0.1);
 }

@@ -22,6 +22,7 @@
 #include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/LogWriter.h"
+#include "ui/app/CorrectionSettings.h"
 #include "ui/app/LogAnalysisWindow.h"
 #include "ui/app/LogOverlay.h"
 #include "ui/app/Program.h"
@@ -64,6 +65,7 @@ class LogAnalysisWindowTest : public ProgramTest {
         r[kO2] = s.o2;
         r[kCLT] = s.clt;
         r[kTPS] = 20;
+        r[kPW] = 3;
         log.Append(n++ / 10.0, r, DecimalSeparator());
       }
     log.Close();
@@ -78,6 +80,14 @@ class LogAnalysisWindowTest : public ProgramTest {
     line->selectAll();
     QTest::keyClicks(line, text);
     grid->EndEditing();
+  }
+  // The drive's stays are short and follow each other without a pause: the correction's
+  // steady window and the sensor delay would leave nothing of them. A weight of 10 is
+  // wanted for a change, as ten records in a cell.
+  static void ShortStays(TfrmLogAnalysis& w) {
+    w.settings->chkSteady->setChecked(false);
+    w.settings->seDelay->setValue(0);
+    w.settings->seMinWeight->setValue(10);
   }
   static QString Afr(const char* text) {
     return QString::fromLatin1(text).replace('.', DecimalSeparator());
@@ -169,6 +179,7 @@ TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsF
   const double current = *Fuel().Value(3, 4);
 
   TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  ShortStays(w);
   w.LoadLogFile(WriteLog(kDrive));
   const TFuelCorrection& fc = w.Correction();
   ASSERT_FALSE(fc.Refused()) << fc.refusal.toStdString();
@@ -238,6 +249,7 @@ TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
 
 TEST_F(LogAnalysisWindowTest, TargetTableSteersEachCellAndGoesToAFileAndBack) {
   TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  ShortStays(w);
   w.LoadLogFile(WriteLog(kDrive));
   const TFuelCorrection single = w.Correction();
   // The table has the fuel map's headers and starts from the single target in every cell;

@@ -9,10 +9,15 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
+#include <optional>
 
+#include "analysis/FuelMapInput.h"
 #include "common/Clock.h"
 #include "common/DecimalText.h"
 #include "common/Errors.h"
+#include "common/MapInterpolation.h"
+#include "image/CodeRange.h"
+#include "sim/VirtualEngine.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LiveCell.h"
 #include "telemetry/LogWriter.h"
@@ -59,9 +64,35 @@ void TLiveLoop::ShowLiveValues() {
   QCoreApplication::processEvents();
 }
 
+TLiveLoop::~TLiveLoop() = default;
+
+void TLiveLoop::NextEngineRecord() {
+  const TCalTable& map = fViews.maps->Doc().Table(TTableId::FuelMain);
+  std::vector<double> factors;
+  for (double f : ValuesOfTable(map)) factors.push_back(UnitFuelFactor(f));
+  const TMapAxes axes = AxesOfTable(map);
+  if (axes.Cols() < 2 || axes.Rows() < 2) return;
+  // The engine is made for the map it first meets; its need differs from that map, so the
+  // user has something to tune. Another map's shape makes a new engine.
+  if (!fEngine || fEngine->Need().size() != factors.size()) {
+    std::vector<double> rpm, load;
+    for (const auto& v : axes.rpm) rpm.push_back(v.value_or(0));
+    for (const auto& v : axes.load) load.push_back(v.value_or(0));
+    if (!StrictlyMonotonic(rpm) || !StrictlyMonotonic(load)) return;
+    fEngine = std::make_unique<TVirtualEngine>(
+        rpm, load, PracticeNeed(factors, static_cast<size_t>(axes.Cols())));
+  }
+  fEngine->SetFuelMap(std::move(factors));
+  const double time = LiveValues[kTime];
+  LiveValues = fEngine->Step();
+  LiveValues[kTime] = time;
+}
+
 void TLiveLoop::RunLiveLoop() {
+  const bool engine = fViews.virtualEngine && fViews.virtualEngine->isChecked();
   // The record source; a missing file stops here with the file error.
-  TDemoDataSource source;
+  std::optional<TDemoDataSource> source;
+  if (!engine) source.emplace();
   TLogWriter log;
   QString logPath;
   bool logOpen = false;
@@ -77,9 +108,11 @@ void TLiveLoop::RunLiveLoop() {
   // Elapsed time on the monotonic clock, so a run past midnight keeps counting up.
   const int64_t start = NowMs();
   while (Mark.LiveLoopActive == 1) {
-    const QString line = source.NextLine();
     const double elapsed = static_cast<double>(NowMs() - start) / 1000.0;
-    ParseDemoRecord(line, LiveValues, DecimalSeparator());
+    if (engine)
+      NextEngineRecord();
+    else
+      ParseDemoRecord(source->NextLine(), LiveValues, DecimalSeparator());
     // The record pause; the window stays responsive meanwhile.
     PumpEventsFor(kRecordPauseMs);
     // N15 is read before every record: unchecking it suspends writing.
@@ -100,7 +133,7 @@ void TLiveLoop::RunLiveLoop() {
   }
   // Both files close here, and on an error through their destructors, so every line
   // written before stays in the log.
-  source.Close();
+  if (source) source->Close();
   if (logOpen) log.Close();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // TLiveLoop: the live road of the main window. The "ЛОГ" button runs the acquisition loop
-// over "demo.dat" inside its click (RunLiveLoop), writes the log file when "Запись ЛОГ-файла"
-// is checked, and shows every record (ShowLiveValues) in the live strip, on the dashboard and
-// as the marked cell of the part-load maps. It owns the live values and the live mark.
+// over "demo.dat" (or the virtual engine, chosen in "&Опции") inside its click (RunLiveLoop),
+// writes the log file when "Запись ЛОГ-файла" is checked, and shows every record (ShowLiveValues)
+// in the live strip, on the dashboard and as the marked cell of the part-load maps. It owns the
+// live values and the live mark.
 
 #include <QObject>
 #include <array>
+#include <memory>
 
 #include "telemetry/LiveCell.h"
 #include "telemetry/LiveRecord.h"
@@ -17,6 +19,7 @@ class QTabWidget;
 class QWidget;
 class TMapEditors;
 class TStatusStrip;
+class TVirtualEngine;
 
 class TLiveLoop : public QObject {
   Q_OBJECT
@@ -33,9 +36,12 @@ class TLiveLoop : public QObject {
     TStatusStrip* strip = nullptr;
     QAction* writeLog = nullptr;
     QFileDialog* logDialog = nullptr;
+    // Checked: the records come from the virtual engine (demo.dat otherwise).
+    QAction* virtualEngine = nullptr;
   };
   // The loop keeps the operating point in `mark`, which the maps read.
   TLiveLoop(QObject* parent, const Views& views, TLiveMark& mark);
+  ~TLiveLoop() override;
 
   // The ЛОГ button: pressed, runs the loop until it is released; released, ends the loop.
   void sbWriteLogClick();
@@ -56,7 +62,10 @@ class TLiveLoop : public QObject {
  private:
   // The acquisition loop: records from "demo.dat" until LiveLoopActive is cleared.
   void RunLiveLoop();
+  // The next record of the virtual engine, which delivers by the fuel map as it stands.
+  void NextEngineRecord();
 
   Views fViews;
+  std::unique_ptr<TVirtualEngine> fEngine;
   bool fLiveLoopRunning = false;
 };

@@ -7,13 +7,14 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QTextStream>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -25,7 +26,10 @@
 #include "common/ShownText.h"
 #include "common/SafeFileWrite.h"
 #include "telemetry/LogReader.h"
+#include "ui/app/CorrectionCells.h"
+#include "ui/app/CorrectionSettings.h"
 #include "ui/app/LogOverlay.h"
+#include "ui/app/NamedControls.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/DecimalSpinBox.h"
 #include "ui/widgets/ErrorBox.h"
@@ -38,28 +42,6 @@ QString TargetText(double value) {
   return FormatFixed(value, 0, 1, DecimalSeparator());
 }
 
-QDoubleSpinBox* Spin(QWidget* parent, const char* name, double low, double high, double value,
-                     int decimals, const QString& suffix = {}) {
-  auto* spin = new TDecimalSpinBox(parent);
-  spin->setObjectName(QString::fromLatin1(name));
-  spin->setRange(low, high);
-  spin->setDecimals(decimals);
-  spin->setValue(value);
-  spin->setSuffix(suffix);
-  return spin;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QString::fromLatin1(name));
-  return box;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  return button;
-}
 }  // namespace
 
 TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
@@ -82,7 +64,7 @@ TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
   layout->addStretch(1);
   scroll->setWidget(content);
   outer->addWidget(scroll, 1);
-  btnApply = Button(this, "btnApply", tr("Применить"));
+  btnApply = NamedButton(this, "btnApply", tr("Применить"));
   btnApply->setToolTip(tr("Записать предложенные значения в карту топлива (одним шагом отмены)"));
   outer->addWidget(btnApply, 0, Qt::AlignRight);
   resize(720, 640);
@@ -102,8 +84,8 @@ TfrmLogAnalysis::~TfrmLogAnalysis() = default;
 QWidget* TfrmLogAnalysis::BuildSourceBox() {
   auto* box = new QGroupBox(tr("ЛОГ"), this);
   auto* row = new QHBoxLayout(box);
-  btnOpenLog = Button(box, "btnOpenLog", tr("Открыть ЛОГ..."));
-  btnTelemetryLog = Button(box, "btnTelemetryLog", tr("ЛОГ окна телеметрии"));
+  btnOpenLog = NamedButton(box, "btnOpenLog", tr("Открыть ЛОГ..."));
+  btnTelemetryLog = NamedButton(box, "btnTelemetryLog", tr("ЛОГ окна телеметрии"));
   lblSource = new QLabel(tr("ЛОГ не загружен"), box);
   lblSource->setObjectName(QStringLiteral("lblSource"));
   row->addWidget(btnOpenLog);
@@ -126,21 +108,21 @@ QWidget* TfrmLogAnalysis::BuildFilterBox() {
   seMinRecords->setRange(1, 1000000);
   seMinRecords->setValue(10);
   form->addRow(tr("Мало данных: записей меньше"), seMinRecords);
-  chkCoolant = Check(box, "chkCoolant", tr("Прогретый двигатель: CLT выше"));
-  seCoolant = Spin(box, "seCoolant", -40, 150, 70, 0, tr(" °C"));
+  chkCoolant = NamedCheck(box, "chkCoolant", tr("Прогретый двигатель: CLT выше"));
+  seCoolant = NamedSpin(box, "seCoolant", -40, 150, 70, 0, tr(" °C"));
   form->addRow(chkCoolant, seCoolant);
-  chkTps = Check(box, "chkTps", tr("Ровный дроссель: изменение TPS меньше"));
-  seTpsStep = Spin(box, "seTpsStep", 0.1, 100, 2, 1);
+  chkTps = NamedCheck(box, "chkTps", tr("Ровный дроссель: изменение TPS меньше"));
+  seTpsStep = NamedSpin(box, "seTpsStep", 0.1, 100, 2, 1);
   form->addRow(chkTps, seTpsStep);
-  chkTime = Check(box, "chkTime", tr("Отрезок ЛОГа, с"));
+  chkTime = NamedCheck(box, "chkTime", tr("Отрезок ЛОГа, с"));
   auto* range = new QHBoxLayout;
-  seTimeFrom = Spin(box, "seTimeFrom", 0, 1e7, 0, 1);
-  seTimeTo = Spin(box, "seTimeTo", 0, 1e7, 0, 1);
+  seTimeFrom = NamedSpin(box, "seTimeFrom", 0, 1e7, 0, 1);
+  seTimeTo = NamedSpin(box, "seTimeTo", 0, 1e7, 0, 1);
   range->addWidget(seTimeFrom);
   range->addWidget(new QLabel(QStringLiteral("–"), box));
   range->addWidget(seTimeTo);
   form->addRow(chkTime, range);
-  chkShowOnMaps = Check(box, "chkShowOnMaps", tr("Показать на картах"));
+  chkShowOnMaps = NamedCheck(box, "chkShowOnMaps", tr("Показать на картах"));
   chkShowOnMaps->setChecked(true);
   form->addRow(chkShowOnMaps);
   lblSummary = new QLabel(box);
@@ -154,12 +136,9 @@ QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
   auto* box = new QGroupBox(tr("Коррекция топлива по широкополосному датчику"), this);
   auto* column = new QVBoxLayout(box);
   column->addWidget(BuildTargetBox(box));
-  auto* settings = new QHBoxLayout;
-  seMaxStep = Spin(box, "seMaxStep", 0.5, 50, 5, 1, tr(" %"));
-  settings->addWidget(new QLabel(tr("Наибольший шаг"), box));
-  settings->addWidget(seMaxStep);
-  settings->addStretch(1);
-  column->addLayout(settings);
+  settings = new TCorrectionSettings(box);
+  seMaxStep = settings->seMaxStep;
+  column->addWidget(settings);
   lblCorrection = new QLabel(box);
   lblCorrection->setObjectName(QStringLiteral("lblCorrection"));
   lblCorrection->setWordWrap(true);
@@ -171,6 +150,11 @@ QWidget* TfrmLogAnalysis::BuildCorrectionBox() {
     return PaintCorrectionCell(p, rect, c, r);
   });
   column->addWidget(sgCorrection, 1);
+  sgCorrection->viewport()->installEventFilter(this);
+  lblLegend = new QLabel(CorrectionLegend(), box);
+  lblLegend->setObjectName(QStringLiteral("lblLegend"));
+  lblLegend->setTextFormat(Qt::RichText);
+  column->addWidget(lblLegend);
   return box;
 }
 
@@ -182,7 +166,7 @@ QWidget* TfrmLogAnalysis::BuildTargetBox(QWidget* parent) {
   rbTargetSingle = new QRadioButton(tr("Целевой AFR"), box);
   rbTargetSingle->setObjectName(QStringLiteral("rbTargetSingle"));
   rbTargetSingle->setChecked(true);
-  seTargetAfr = Spin(box, "seTargetAfr", 10, 20, 14.7, 2);
+  seTargetAfr = NamedSpin(box, "seTargetAfr", 10, 20, 14.7, 2);
   single->addWidget(rbTargetSingle);
   single->addWidget(seTargetAfr);
   single->addStretch(1);
@@ -190,8 +174,8 @@ QWidget* TfrmLogAnalysis::BuildTargetBox(QWidget* parent) {
   auto* table = new QHBoxLayout;
   rbTargetTable = new QRadioButton(tr("Таблица целевого AFR по ячейкам"), box);
   rbTargetTable->setObjectName(QStringLiteral("rbTargetTable"));
-  btnSaveTargets = Button(box, "btnSaveTargets", tr("Сохранить цели..."));
-  btnLoadTargets = Button(box, "btnLoadTargets", tr("Загрузить цели..."));
+  btnSaveTargets = NamedButton(box, "btnSaveTargets", tr("Сохранить цели..."));
+  btnLoadTargets = NamedButton(box, "btnLoadTargets", tr("Загрузить цели..."));
   table->addWidget(rbTargetTable);
   table->addWidget(btnSaveTargets);
   table->addWidget(btnLoadTargets);
@@ -232,13 +216,16 @@ void TfrmLogAnalysis::ConnectControls() {
   connect(btnOpenLog, &QPushButton::clicked, this, Guarded([this] { OpenLogClick(); }));
   connect(btnTelemetryLog, &QPushButton::clicked, this, Guarded([this] { TakeTelemetryLog(); }));
   connect(btnApply, &QPushButton::clicked, this, Guarded([this] { ApplyClick(); }));
+  connect(sgCorrection, &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int col) { ToggleLock(col, row); });
   auto again = [this] {
     fApplied = false;
     RunCommand([this] { Analyse(); });
   };
   connect(cbChannel, &QComboBox::currentIndexChanged, this, again);
   connect(seMinRecords, &QSpinBox::valueChanged, this, again);
-  for (QDoubleSpinBox* spin : {seCoolant, seTpsStep, seTimeFrom, seTimeTo, seTargetAfr, seMaxStep})
+  connect(settings, &TCorrectionSettings::Changed, this, again);
+  for (QDoubleSpinBox* spin : {seCoolant, seTpsStep, seTimeFrom, seTimeTo, seTargetAfr})
     connect(spin, &QDoubleSpinBox::valueChanged, this, again);
   for (QCheckBox* box : {chkCoolant, chkTps, chkTime, chkShowOnMaps})
     connect(box, &QCheckBox::toggled, this, again);
@@ -252,7 +239,11 @@ void TfrmLogAnalysis::ConnectControls() {
   };
   connect(&doc, &TCalibration::CellsChanged, this, follow);
   connect(&doc, &TCalibration::SettingChanged, this, follow);
-  connect(&doc, &TCalibration::Reloaded, this, follow);
+  connect(&doc, &TCalibration::Reloaded, this, [this, follow] {
+    fOriginal.clear();  // a new image: its own factors bound the authority, nothing locked
+    fLocked.clear();
+    follow();
+  });
   connect(&fMaps, &TMapEditors::TablesFilled, this, follow);
 }
 
@@ -371,26 +362,23 @@ void TfrmLogAnalysis::ShowSummary() {
   }
 }
 
-TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() const {
-  TFuelCorrectionInput in = FuelMapInput(fMaps.Doc().Table(TTableId::FuelMain));
+TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() {
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  TFuelCorrectionInput in = FuelMapInput(table);
+  if (fOriginal.size() != in.current.size()) fOriginal = in.current;
+  in.original = fOriginal;
+  if (fLocked.size() == in.current.size()) in.locked = fLocked;
   in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
-  in.sensor = TO2Sensor::OfWideBand({fMaps.seLamMin->value(), fMaps.seLamMax->value()});
   in.targetAfr = seTargetAfr->value();
   if (rbTargetTable->isChecked()) in.targetTable = fTargets;
-  in.maxStep = seMaxStep->value() / 100.0;
-  in.minWeight = seMinRecords->value();
-  const TLogFilter filter = Filter();
-  in.filters.warm = filter.minCoolant.has_value();
-  in.filters.minCoolant = filter.minCoolant.value_or(in.filters.minCoolant);
-  in.filters.timeFrom = filter.timeFrom;
-  in.filters.timeTo = filter.timeTo;
-  in.filters.steady = filter.maxTpsStep.has_value();
-  in.filters.maxTpsChange = filter.maxTpsStep.value_or(in.filters.maxTpsChange);
-  in.filters.maxLoadChange = 1e9;
-  in.filters.steadySeconds = 0;
-  in.filters.overrun = false;
-  in.filters.delay = false;
-  in.filters.sensorEnds = false;
+  const TWideBandRange panel{fMaps.seLamMin->value(), fMaps.seLamMax->value()};
+  settings->FollowPanel(panel);
+  settings->ApplyTo(in, panel);
+  // The log's stretch, when one is chosen, bounds the correction as it does the statistics.
+  if (chkTime->isChecked()) {
+    in.filters.timeFrom = seTimeFrom->value();
+    in.filters.timeTo = seTimeTo->value();
+  }
   return in;
 }
 
@@ -422,12 +410,13 @@ void TfrmLogAnalysis::ShowCorrection() {
         if (header) continue;
         const size_t i = fCorrection.Index(c - 1, r - 1);
         changed += fCorrection.changed[i] && std::isfinite(fCorrection.proposed[i]) ? 1 : 0;
-        used += fCorrection.counts[i] >= seMinRecords->value() ? 1 : 0;
+        used += fCorrection.weight[i] >= settings->seMinWeight->value() ? 1 : 0;
       }
   } else {
     sgCorrection->SetCell(0, 0, QString());
   }
   sgCorrection->Repaint();
+  settings->ShowCounts(shown ? &fCorrection : nullptr);
   if (fCorrection.Refused())
     lblCorrection->setText(tr("Коррекция невозможна: %1").arg(fCorrection.refusal));
   else if (!shown)
@@ -445,19 +434,49 @@ bool TfrmLogAnalysis::PaintCorrectionCell(QPainter& painter, const QRect& rect, 
       row > fCorrection.rows)
     return false;
   const size_t i = fCorrection.Index(col - 1, row - 1);
-  // Richer (a larger factor) in warm red, leaner in blue; cells left as they are in white,
-  // and cells with too few records in grey text.
-  QColor fill = Qt::white;
-  if (fCorrection.changed[i]) {
-    const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
-    const double current = table.Value(col, row).value_or(fCorrection.proposed[i]);
-    fill = fCorrection.proposed[i] > current ? QColor(255, 200, 180) : QColor(190, 215, 255);
-  }
-  painter.fillRect(rect, fill);
-  const bool few = fCorrection.counts[i] < seMinRecords->value();
-  painter.setPen(few ? QColor(150, 150, 150) : QColor(Qt::black));
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  painter.fillRect(rect,
+                   CorrectionCellColour(fCorrection, i,
+                                        table.Value(col, row).value_or(fCorrection.proposed[i])));
+  painter.setPen(CorrectionCellFaint(fCorrection, i) ? QColor(150, 150, 150) : QColor(Qt::black));
   painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, sgCorrection->Cell(col, row));
   return true;
+}
+
+QString TfrmLogAnalysis::CorrectionTip(int col, int row) const {
+  if (col < 1 || row < 1 || fCorrection.Refused() || col > fCorrection.cols ||
+      row > fCorrection.rows || fCorrection.proposed.empty())
+    return {};
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  const TCellRule rule = table.Rule(col, row);
+  const size_t i = fCorrection.Index(col - 1, row - 1);
+  return CorrectionCellTip(fCorrection, i, table.Value(col, row).value_or(fCorrection.proposed[i]),
+                           [&rule](double v) { return rule.Show(v); });
+}
+
+bool TfrmLogAnalysis::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip && watched == sgCorrection->viewport()) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = sgCorrection->indexAt(help->pos());
+    const QString text = index.isValid() ? CorrectionTip(index.column(), index.row()) : QString();
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), text, sgCorrection->viewport());
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TfrmLogAnalysis::ToggleLock(int col, int row) {
+  const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
+  if (col < 1 || row < 1 || col >= table.cols || row >= table.rows) return;
+  fLocked.resize(static_cast<size_t>((table.cols - 1) * (table.rows - 1)), 0);
+  char& lock = fLocked[static_cast<size_t>((row - 1) * (table.cols - 1) + col - 1)];
+  lock = !lock;
+  fApplied = false;
+  ProposeCorrection();
+  ShowCorrection();
 }
 
 void TfrmLogAnalysis::ApplyClick() {

@@ -22,6 +22,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class TCorrectionSettings;
 class TLogOverlay;
 class TMapEditors;
 class TStringGrid;
@@ -47,6 +48,9 @@ class TfrmLogAnalysis : public QWidget {
   // Analyses again with the window's settings and shows the result on the maps and in the
   // correction table.
   void Analyse();
+  // A double click on a cell of the proposal (grid coordinates) locks it (the correction
+  // leaves it as it is) or frees it again.
+  void ToggleLock(int col, int row);
   // "Применить": the proposed correction as one step of the calibration's history.
   void ApplyClick();
   // "Сохранить цели..." / "Загрузить цели...": the file dialog, then SaveTargets / LoadTargets.
@@ -63,6 +67,9 @@ class TfrmLogAnalysis : public QWidget {
   const TLogAnalysis& FuelAnalysis() const { return fFuel; }
   const TLogAnalysis& IgnitionAnalysis() const { return fIgnition; }
   const TFuelCorrection& Correction() const { return fCorrection; }
+  // The tooltip of a cell of the proposal table (grid coordinates): records, weight,
+  // measured and target AFR, the change or why the cell stays.
+  QString CorrectionTip(int col, int row) const;
 
   QPushButton* btnOpenLog = nullptr;
   QPushButton* btnTelemetryLog = nullptr;
@@ -84,7 +91,9 @@ class TfrmLogAnalysis : public QWidget {
   TStringGrid* sgTargetAfr = nullptr;
   QPushButton* btnSaveTargets = nullptr;
   QPushButton* btnLoadTargets = nullptr;
-  QDoubleSpinBox* seMaxStep = nullptr;
+  TCorrectionSettings* settings = nullptr;
+  QDoubleSpinBox* seMaxStep = nullptr;  // settings' step, kept at hand
+  QLabel* lblLegend = nullptr;
   QLabel* lblCorrection = nullptr;
   TStringGrid* sgCorrection = nullptr;
   QPushButton* btnApply = nullptr;
@@ -94,6 +103,7 @@ class TfrmLogAnalysis : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* BuildSourceBox();
@@ -103,7 +113,7 @@ class TfrmLogAnalysis : public QWidget {
   void ConnectTargets();
   void ConnectControls();
   TLogFilter Filter() const;
-  TFuelCorrectionInput CorrectionInput() const;
+  TFuelCorrectionInput CorrectionInput();
   void ShowOverlays();
   void ProposeCorrection();
   void ShowCorrection();
@@ -125,6 +135,10 @@ class TfrmLogAnalysis : public QWidget {
   TLogAnalysis fIgnition;
   TFuelCorrection fCorrection;
   std::vector<double> fTargets;
+  // The fuel map's factors as the image was loaded: the authority counts from them.
+  std::vector<double> fOriginal;
+  // The fuel map cells the user locked, row by row (empty: none).
+  std::vector<char> fLocked;
   TMapAxes fTargetAxes;
   // The table holds the user's own targets (typed or loaded), not the single value's copy.
   bool fTargetsEdited = false;

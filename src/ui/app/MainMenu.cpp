@@ -112,6 +112,11 @@ void TfrmMain::BuildMenu() {
   N15 = item(options, "N15", tr("Запись ЛОГ-файла"));
   N15->setCheckable(true);
   N15->setChecked(true);
+  actVirtualEngine = item(options, "actVirtualEngine", tr("Виртуальный двигатель"));
+  actVirtualEngine->setCheckable(true);
+  actVirtualEngine->setToolTip(
+      tr("Кнопка ЛОГ берёт записи у виртуального двигателя, который отвечает на карту "
+         "топлива, а не из demo.dat"));
   fLinkMenu = new TLinkMenu(this, options);
   AddLanguageMenu(options, this);
 

@@ -118,6 +118,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   live.maps = fMaps;
   live.strip = fStrip;
   live.writeLog = N15;
+  live.virtualEngine = actVirtualEngine;
   live.logDialog = sdLogFile;
   fLive = new TLiveLoop(this, live, fLiveMark);
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,

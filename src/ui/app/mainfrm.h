@@ -153,6 +153,8 @@ class TfrmMain : public QMainWindow {
   QAction* actLogAnalysis = nullptr;
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
+  // "Виртуальный двигатель": the live loop's records from the virtual engine, not demo.dat.
+  QAction* actVirtualEngine = nullptr;
   QAction* N11 = nullptr;
   QAction* actCompare = nullptr;
   QAction* actCompareEnd = nullptr;
