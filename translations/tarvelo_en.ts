@@ -306,7 +306,7 @@
     </message>
     <message>
         <source>мало данных</source>
-        <translation type="unfinished">too few data</translation>
+        <translation>too few data</translation>
     </message>
 </context>
 <context>
@@ -961,7 +961,7 @@ Tables not comparable: %1</translation>
     <name>TCorrectionSettings</name>
     <message>
         <source> %</source>
-        <translation type="unfinished"> %</translation>
+        <translation> %</translation>
     </message>
     <message>
         <source>Наибольшее изменение ячейки за один круг коррекции</source>
@@ -977,7 +977,7 @@ Tables not comparable: %1</translation>
     </message>
     <message>
         <source>Наибольший шаг</source>
-        <translation type="unfinished">Largest step</translation>
+        <translation>Largest step</translation>
     </message>
     <message>
         <source>Допуск от исходной</source>
@@ -1017,11 +1017,11 @@ Tables not comparable: %1</translation>
     </message>
     <message>
         <source>Прогретый двигатель: CLT выше</source>
-        <translation type="unfinished">Warm engine: CLT above</translation>
+        <translation>Warm engine: CLT above</translation>
     </message>
     <message>
         <source> °C</source>
-        <translation type="unfinished"> °C</translation>
+        <translation> °C</translation>
     </message>
     <message>
         <source>Установившийся режим: до и после записи, с</source>
