@@ -20,6 +20,8 @@ bool ParseIniInteger(const QString& text, int32_t& value) {
 
 TIniFile::TIniFile(QString path) : fPath(std::move(path)) {
   fSections.push_back(Section{});
+  // No path: an empty settings object, as for a file that cannot be read.
+  if (fPath.isEmpty()) return;
   QFile file(fPath);
   if (!file.open(QIODevice::ReadOnly)) return;
   const QByteArray data = file.readAll();

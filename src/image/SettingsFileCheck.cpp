@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "common/DecimalText.h"
+#include "common/RegularFile.h"
 #include "image/ImageLayout.h"
 
 namespace {
@@ -104,6 +105,8 @@ QString AxisOrderProblem(const TEFIOperator& op) {
 }
 
 QString SettingsFileProblem(const TModelConfig& config, const QString& path) {
+  // A pipe or device has no size to compare: it is refused before anything is read.
+  RequireRegularFile(path);
   const int64_t size = QFileInfo(path).size();
   const int64_t wanted = FileSize(config);
   if (size != wanted) {
