@@ -283,26 +283,7 @@ void WriteOut(const Options& o, const TEFIOperator& op, TCalibration& doc,
 }
 
 std::string Num(double v) {
-  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("-");
-}
-
-// The tables are printed as the other commands print maps: rpm across, load ascending down.
-template <typename Cell>
-void TextGrid(std::string& out, const std::string& title, const TMapAxes& axes, Cell&& cell) {
-  out += title + "\n" + "ms\\rpm   ";
-  for (const auto& h : axes.rpm)
-    out += std::string(9 - std::min<size_t>(8, Num(*h).size()), ' ') + Num(*h);
-  out += '\n';
-  for (int row = axes.Rows() - 1; row >= 0; --row) {
-    const std::string label = Num(*axes.load[static_cast<size_t>(row)]);
-    out += label + std::string(label.size() < 9 ? 9 - label.size() : 1, ' ');
-    for (int col = 0; col < axes.Cols(); ++col) {
-      const std::string text = cell(col, row);
-      out += std::string(text.size() < 9 ? 9 - text.size() : 1, ' ') + text;
-    }
-    out += '\n';
-  }
-  out += '\n';
+  return ReportNumber(v);
 }
 
 template <typename Cell>

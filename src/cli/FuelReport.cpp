@@ -9,7 +9,7 @@
 namespace {
 
 std::string Num(double v) {
-  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("-");
+  return ReportNumber(v);
 }
 
 std::string JsonNum(double v) {
@@ -58,24 +58,6 @@ std::string Bool(bool b) {
   return b ? "true" : "false";
 }
 
-template <typename Cell>
-void TextGrid(std::string& out, const std::string& title, const TMapAxes& axes, Cell&& cell) {
-  out += title + "\n" + "ms\\rpm   ";
-  for (const auto& h : axes.rpm)
-    out += std::string(9 - std::min<size_t>(8, Num(*h).size()), ' ') + Num(*h);
-  out += '\n';
-  for (int row = axes.Rows() - 1; row >= 0; --row) {
-    const std::string label = Num(*axes.load[static_cast<size_t>(row)]);
-    out += label + std::string(label.size() < 9 ? 9 - label.size() : 1, ' ');
-    for (int col = 0; col < axes.Cols(); ++col) {
-      const std::string text = cell(static_cast<size_t>(row * axes.Cols() + col));
-      out += std::string(text.size() < 9 ? 9 - text.size() : 1, ' ') + text;
-    }
-    out += '\n';
-  }
-  out += '\n';
-}
-
 std::string FilterCounts(const TFuelCorrection& fc) {
   std::string out;
   for (int k = 0; k < kRecordFilterCount; ++k)
@@ -85,6 +67,28 @@ std::string FilterCounts(const TFuelCorrection& fc) {
 }
 
 }  // namespace
+
+std::string ReportNumber(double v) {
+  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("-");
+}
+
+void TextGrid(std::string& out, const std::string& title, const TMapAxes& axes,
+              const std::function<std::string(int col, int row)>& cell) {
+  out += title + "\n" + "ms\\rpm   ";
+  for (const auto& h : axes.rpm)
+    out += std::string(9 - std::min<size_t>(8, Num(*h).size()), ' ') + Num(*h);
+  out += '\n';
+  for (int row = axes.Rows() - 1; row >= 0; --row) {
+    const std::string label = Num(*axes.load[static_cast<size_t>(row)]);
+    out += label + std::string(label.size() < 9 ? 9 - label.size() : 1, ' ');
+    for (int col = 0; col < axes.Cols(); ++col) {
+      const std::string text = cell(col, row);
+      out += std::string(text.size() < 9 ? 9 - text.size() : 1, ' ') + text;
+    }
+    out += '\n';
+  }
+  out += '\n';
+}
 
 std::string FuelReportText(const TFuelCorrectionInput& in, const TFuelCorrection& fc,
                            const TFuelReportSettings& s) {
@@ -102,10 +106,13 @@ std::string FuelReportText(const TFuelCorrectionInput& in, const TFuelCorrection
          (f.warm ? Num(f.minCoolant) : std::string("off")) + ", steady " +
          (f.steady ? "on" : "off") + ", overrun " + (f.overrun ? "on" : "off") + ", sensor ends " +
          (f.sensorEnds ? "on" : "off") + ", locked cells " + std::to_string(s.locked) + "\n\n";
-  TextGrid(out, "Weight per fuel map cell", in.axes,
-           [&fc](size_t i) { return Num(RoundToDecimals(fc.weight[i], 1)); });
-  TextGrid(out, "Proposed part-load fuel map (* marks a change)", in.axes,
-           [&fc](size_t i) { return (fc.changed[i] ? "*" : "") + Num(fc.proposed[i]); });
+  TextGrid(out, "Weight per fuel map cell", in.axes, [&](int col, int row) {
+    return Num(RoundToDecimals(fc.weight[fc.Index(col, row)], 1));
+  });
+  TextGrid(out, "Proposed part-load fuel map (* marks a change)", in.axes, [&](int col, int row) {
+    const size_t i = fc.Index(col, row);
+    return (fc.changed[i] ? "*" : "") + Num(fc.proposed[i]);
+  });
   return out + std::to_string(fc.ChangedCount()) + " cells change.\n";
 }
 

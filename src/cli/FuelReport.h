@@ -3,6 +3,7 @@
 // and per fuel map cell the current and proposed factors, measured and target ratios, the
 // records' weight and what became of the cell, as text tables or as JSON members.
 
+#include <functional>
 #include <string>
 
 #include "analysis/FuelCorrection.h"
@@ -15,6 +16,14 @@ struct TFuelReportSettings {
   std::string lockFile;
   int locked = 0;
 };
+
+// A number as the reports print it (full stop, no noise), "-" for none.
+std::string ReportNumber(double v);
+
+// A map-shaped table printed as the other commands print maps: rpm across, load ascending
+// down, `cell(col, row)` the text of each cell.
+void TextGrid(std::string& out, const std::string& title, const TMapAxes& axes,
+              const std::function<std::string(int col, int row)>& cell);
 
 // The text tables: the filters' counts, the settings, the proposal (* marks a change).
 std::string FuelReportText(const TFuelCorrectionInput& in, const TFuelCorrection& fc,
