@@ -126,6 +126,7 @@ class TfrmLogAnalysis : public QWidget {
   void TargetTyped(int col, int row);
   void TargetModeChanged();
   QString TargetsText() const;
+  double SingleTarget() const;
 
   TMapEditors& fMaps;
   TelemetryLog fTelemetryLog;
