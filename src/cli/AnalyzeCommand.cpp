@@ -298,7 +298,7 @@ std::string JsonGrid(const TMapAxes& axes, Cell&& cell) {
 }
 
 std::string JsonNum(double v) {
-  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("null");
+  return ReportJsonNumber(v);
 }
 
 std::string JsonAxis(const std::vector<std::optional<double>>& axis, bool reversed) {

@@ -13,7 +13,7 @@ std::string Num(double v) {
 }
 
 std::string JsonNum(double v) {
-  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("null");
+  return ReportJsonNumber(v);
 }
 
 const char* OutcomeName(TCellOutcome o) {
@@ -70,6 +70,10 @@ std::string FilterCounts(const TFuelCorrection& fc) {
 
 std::string ReportNumber(double v) {
   return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("-");
+}
+
+std::string ReportJsonNumber(double v) {
+  return std::isfinite(v) ? FloatToStdString(v, '.') : std::string("null");
 }
 
 void TextGrid(std::string& out, const std::string& title, const TMapAxes& axes,

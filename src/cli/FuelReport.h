@@ -19,6 +19,8 @@ struct TFuelReportSettings {
 
 // A number as the reports print it (full stop, no noise), "-" for none.
 std::string ReportNumber(double v);
+// The same in JSON: null for none.
+std::string ReportJsonNumber(double v);
 
 // A map-shaped table printed as the other commands print maps: rpm across, load ascending
 // down, `cell(col, row)` the text of each cell.
