@@ -12,8 +12,11 @@
 #include "telemetry/LiveRecord.h"
 #include "telemetry/TypedList.h"
 
+struct TLogColumns;
+
 // A list of live records, compared on slot SortField. Adding falls back to replacing the
 // oldest record when the list cannot grow.
+
 class TEFILogList : public TTypedList<LiveRecord> {
  public:
   // The slot the comparisons look at (0 .. 11).
@@ -65,6 +68,12 @@ class TEFILogger {
   // with the file's names and name, the parse buffer is as the last of them left it, and
   // ELogLineError is thrown.
   void LoadFromFile(const QString& fileName, bool append, const Progress& progress = {});
+
+  // Reads a delimited log of another logger through its column mapping (DelimitedLog.h):
+  // the whole file replaces Records and ColumnNames, or nothing changes and the error is
+  // thrown. The parse buffer is not used.
+  void LoadDelimitedFromFile(const QString& fileName, const TLogColumns& columns,
+                             const Progress& progress = {});
 
   const QString& FileName() const { return fFileName; }
 
