@@ -310,6 +310,53 @@
     </message>
 </context>
 <context>
+    <name>DelimitedLog</name>
+    <message>
+        <source>Это не ЛОГ: файл двоичный, а не текст.</source>
+        <translation>Not a log: the file is binary, not text.</translation>
+    </message>
+    <message>
+        <source>Это не ЛОГ: над строками чисел нет строки заголовка с названиями столбцов.</source>
+        <translation>Not a log: the rows of numbers have no header line of column names above them.</translation>
+    </message>
+    <message>
+        <source>Это не ЛОГ: в файле нет ни одной строки с числами.</source>
+        <translation>Not a log: the file has no row of numbers.</translation>
+    </message>
+    <message>
+        <source>Это не ЛОГ: не найдена строка заголовка, под которой идут строки с тем же числом полей.</source>
+        <translation>Not a log: no header line is followed by rows with as many fields.</translation>
+    </message>
+    <message>
+        <source>время чч:мм:сс.ссс</source>
+        <translation>a time hh:mm:ss.sss</translation>
+    </message>
+    <message>
+        <source>число</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>столбец %1 «%2»: «%3» — ожидалось %4</source>
+        <translation>column %1 &quot;%2&quot;: &quot;%3&quot;, %4 expected</translation>
+    </message>
+    <message>
+        <source>полей %1, нет столбца %2 «%3»</source>
+        <translation>%1 fields, column %2 &quot;%3&quot; missing</translation>
+    </message>
+    <message>
+        <source>Это не ЛОГ: строка длиннее 16 МБ.</source>
+        <translation>Not a log: a line is longer than 16 MB.</translation>
+    </message>
+    <message>
+        <source>В ЛОГе больше записей, чем помещается в список.</source>
+        <translation>The log holds more records than the list can take.</translation>
+    </message>
+    <message>
+        <source>Это не ЛОГ: под заголовком нет ни одной записи.</source>
+        <translation>Not a log: there is no record below the header.</translation>
+    </message>
+</context>
+<context>
     <name>FaultCodes</name>
     <message>
         <source>TC отсутствуют!</source>
@@ -463,6 +510,73 @@
     <message>
         <source>Как в системе</source>
         <translation>System default</translation>
+    </message>
+</context>
+<context>
+    <name>LogColumns</name>
+    <message>
+        <source>давление во впуске</source>
+        <translation>manifold pressure</translation>
+    </message>
+    <message>
+        <source>доля в процентах</source>
+        <translation>a percentage</translation>
+    </message>
+    <message>
+        <source>расход или масса воздуха</source>
+        <translation>air flow or air mass</translation>
+    </message>
+    <message>
+        <source>наполнение или положение дросселя</source>
+        <translation>volumetric efficiency or throttle position</translation>
+    </message>
+    <message>
+        <source>время впрыска в микросекундах</source>
+        <translation>injection time in microseconds</translation>
+    </message>
+    <message>
+        <source>столбец «%1» — это %2, а не время впрыска в мс, по которому построены карты частичной нагрузки</source>
+        <translation>column &quot;%1&quot; is %2, not the injection time in ms that the part-load maps are laid on</translation>
+    </message>
+    <message>
+        <source>Не выбран столбец оборотов двигателя.</source>
+        <translation>No column is chosen for the engine speed.</translation>
+    </message>
+    <message>
+        <source>Не выбран столбец нагрузки (время впрыска, мс).</source>
+        <translation>No column is chosen for the load (injection time, ms).</translation>
+    </message>
+    <message>
+        <source>Не выбран столбец состава смеси (AFR, лямбда или вольты зонда).</source>
+        <translation>No column is chosen for the mixture (AFR, lambda or sensor volts).</translation>
+    </message>
+    <message>
+        <source>В заголовке %1 столбцов, столбца %2 нет.</source>
+        <translation>The header has %1 columns, there is no column %2.</translation>
+    </message>
+    <message>
+        <source>Нагрузка не подходит: %1.</source>
+        <translation>The load cannot be used: %1.</translation>
+    </message>
+    <message>
+        <source>В ЛОГе нет столбца времени: нужна частота записей в герцах.</source>
+        <translation>The log has no time column: the rate of its records in Hz is needed.</translation>
+    </message>
+    <message>
+        <source>в заголовке нет столбца «%1» (есть: %2)</source>
+        <translation>the header has no column &quot;%1&quot; (it has: %2)</translation>
+    </message>
+    <message>
+        <source>«%1»: ожидалось СЛОТ=СТОЛБЕЦ</source>
+        <translation>&quot;%1&quot;: SLOT=COLUMN expected</translation>
+    </message>
+    <message>
+        <source>столбец для «%1» назван дважды</source>
+        <translation>the column for &quot;%1&quot; is named twice</translation>
+    </message>
+    <message>
+        <source>«%1»: слоты — rpm, load, afr, lambda, o2, clt, tps, time</source>
+        <translation>&quot;%1&quot;: the slots are rpm, load, afr, lambda, o2, clt, tps, time</translation>
     </message>
 </context>
 <context>

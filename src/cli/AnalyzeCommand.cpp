@@ -15,6 +15,7 @@
 #include "analysis/TargetTable.h"
 #include "calibration/Calibration.h"
 #include "cli/FuelReport.h"
+#include "cli/LogInput.h"
 #include "cli/TableReport.h"
 #include "common/DecimalText.h"
 #include "common/Errors.h"
@@ -45,6 +46,8 @@ struct Options {
   QStringList noFilter;
   std::optional<QString> lock;
   std::optional<QString> out;
+  // A delimited log's mapping and rate.
+  TLogInputOptions input;
 };
 
 double NumberOf(const QString& option, const QString& text) {
@@ -61,7 +64,7 @@ Options ParseOptions(const QStringList& args) {
   const QStringList valued = {"--image", "--channel",   "--target",     "--target-table",
                               "--step",  "--authority", "--min-weight", "--sensor",
                               "--delay", "--min-clt",   "--no-filter",  "--lock",
-                              "--out"};
+                              "--out",   "--columns",   "--rate"};
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     if (valued.contains(arg)) {
@@ -91,6 +94,10 @@ Options ParseOptions(const QStringList& args) {
         o.noFilter << v;
       else if (arg == QLatin1String("--lock"))
         o.lock = v;
+      else if (arg == QLatin1String("--columns"))
+        o.input.columns = v;
+      else if (arg == QLatin1String("--rate"))
+        o.input.rate = RateOption(v);
       else
         o.out = v;
     } else if (arg == QLatin1String("--json")) {
@@ -372,16 +379,39 @@ std::string JsonResults(const Results& r) {
   return out + "," + FuelReportJson(r.fuelInput, r.fuel, r.settings) + "}\n";
 }
 
+// A delimited log's mixture says what the sensor is, and filters whose channel the log does
+// not hold would take out every record: without coolant the warm-up filter is off, without
+// throttle overrun is told by the injection time alone.
+void FitToColumns(const TLogColumns& columns, TFuelCorrectionInput& in,
+                  TFuelReportSettings& settings) {
+  if (columns.mixtureKind == TLogMixture::Afr) {
+    in.sensor.kind = TO2Sensor::Kind::Afr;
+    settings.sensor = "afr";
+  } else if (columns.mixtureKind == TLogMixture::Lambda) {
+    in.sensor.kind = TO2Sensor::Kind::Lambda;
+    settings.sensor = "lambda";
+  }
+  if (!columns.Has(kCLT) && in.filters.warm) {
+    in.filters.warm = false;
+    std::fprintf(stderr, "tarvelo-cli: the log has no coolant column: the warm-up filter is off\n");
+  }
+  if (!columns.Has(kTPS) && in.filters.overrun) {
+    in.filters.closedThrottle = -1;
+    std::fprintf(stderr,
+                 "tarvelo-cli: the log has no throttle column: overrun is told by the injection "
+                 "time alone\n");
+  }
+}
+
 }  // namespace
 
 int RunAnalyze(const QStringList& args) {
   const Options o = ParseOptions(args);
   TEFILogger logger;
-  try {
-    logger.LoadFromFile(o.log, false);
-  } catch (const ERuntimeError& e) {
-    throw std::runtime_error(o.log.toStdString() + ": " + e.what());
-  }
+  const std::optional<TLogColumns> mapped = LoadCommandLog(o.log, o.input, logger);
+  if (mapped && mapped->mixtureKind != TLogMixture::Volts && o.sensor)
+    throw std::invalid_argument(
+        "--sensor is for a mixture in volts (o2=): afr= and lambda= say what the column holds");
   // A header alone would analyse to tables of zeros.
   if (logger.Records.Count() == 0) throw std::runtime_error(o.log.toStdString() + ": no records");
   const LiveSlot channel = ChannelSlot(o.channel, logger.ColumnNames);
@@ -399,7 +429,8 @@ int RunAnalyze(const QStringList& args) {
   const TLogAnalysis cells = AnalyseLog(records, count, axes, options);
 
   TFuelReportSettings settings;
-  const TFuelCorrectionInput input = CorrectionInput(o, fuelMap, settings);
+  TFuelCorrectionInput input = CorrectionInput(o, fuelMap, settings);
+  if (mapped) FitToColumns(*mapped, input, settings);
   const TFuelCorrection correction = ProposeFuelCorrection(records, count, input);
   if (o.out && !correction.Refused()) WriteOut(o, op, doc, correction);
 

@@ -16,6 +16,7 @@
 #include "cli/CliLanguage.h"
 #include "cli/CsvCommands.h"
 #include "cli/Diff.h"
+#include "cli/LogInput.h"
 #include "cli/PortCommands.h"
 #include "cli/ProfileCheckCommand.h"
 #include "cli/TableReport.h"
@@ -47,7 +48,8 @@ constexpr char kHelp[] =
     "      Decode an image and write its tables as a settings file.\n"
     "  dme SETTINGS.dme [--profile P.prf] [--json]\n"
     "      Load a settings file and print its tables as decode does.\n"
-    "  analyze LOG [--image IMAGE.bin] [--channel NAME] [--json] [fuel options]\n"
+    "  analyze LOG [--image IMAGE.bin] [--channel NAME] [--json] [--columns MAPPING]\n"
+    "          [--rate HZ] [fuel options]\n"
     "      Lay a telemetry log over the part-load fuel map (of the demo image without\n"
     "      --image): records, seconds and the channel's (default O2) mean, minimum and\n"
     "      maximum per cell, and the fuel correction the O2 sensor proposes. Fuel options:\n"
@@ -56,6 +58,9 @@ constexpr char kHelp[] =
     "      --sensor V1:AFR1,V2:AFR2 (1:10,0:20) | afr | lambda, --delay S (0.2),\n"
     "      --min-clt C (70), --no-filter warm|steady|overrun|sensor|delay (repeatable),\n"
     "      --lock FILE (lines \"RPM LOAD\" of cells that stay), --out OUT.dme|OUT.bin.\n"
+    "      LOG may be another logger's delimited log (comma, semicolon or tab; see below).\n"
+    "  convert LOG.csv OUT.txt [--columns MAPPING] [--rate HZ]\n"
+    "      Write a delimited log in the program's own log format.\n"
     "  diff A B [--profile P.prf] [--json]\n"
     "      Compare two calibrations (each a .bin image or a .dme settings file) and print\n"
     "      each differing cell: table, cell with its axis values, A, B. Exit status 0 when\n"
@@ -68,6 +73,13 @@ constexpr char kHelp[] =
         TARVELO_PORT_COMMANDS_HELP
     "  --help\n"
     "      Show this text.\n"
+    "\n"
+    "A delimited log is read through --columns rpm=NAME,load=NAME,afr=NAME[,clt=NAME]\n"
+    "[,tps=NAME][,time=NAME[:ms]], NAME a header name or a column number from 1; lambda= or\n"
+    "o2= (sensor volts, on the --sensor line) instead of afr=; time=NAME:s or :clock says the\n"
+    "time's unit. The load is the injection time in ms. --rate HZ gives the records a second\n"
+    "of a log without time. Without --columns the guess from the names is used and printed on\n"
+    "standard error.\n"
     "\n"
     "Without --profile the built-in configuration (an M3.1-type layout) is used. Maps are\n"
     "printed with the RPM axis in the first row and the load axis (injection time, ms) in\n"
@@ -218,6 +230,13 @@ int Run(const QStringList& args) {
   if (command == QLatin1String("analyze")) {
     try {
       return RunAnalyze(rest);
+    } catch (const std::invalid_argument& e) {
+      throw Failure{e.what(), kExitUsage};
+    }
+  }
+  if (command == QLatin1String("convert")) {
+    try {
+      return RunConvert(rest);
     } catch (const std::invalid_argument& e) {
       throw Failure{e.what(), kExitUsage};
     }

@@ -164,11 +164,10 @@ bool LooksBinary(std::string_view text) {
   return controls * 100 > static_cast<int64_t>(text.size());
 }
 
+// The own log's header begins with "Time" and is tab-separated; its other names are whatever
+// the columns were called, the position deciding, so any such file reads as the own log.
 bool IsOwnHeader(const QStringList& names, char delimiter) {
-  if (delimiter != '\t' || names.size() < kLiveSlots) return false;
-  for (int k = 0; k < kLiveSlots; ++k)
-    if (names[k] != QLatin1String(kLiveColumnNames[static_cast<size_t>(k)])) return false;
-  return true;
+  return delimiter == '\t' && !names.isEmpty() && names.front() == QLatin1String("Time");
 }
 
 }  // namespace
@@ -325,7 +324,7 @@ ColumnPlan PlanOf(const TLogColumns& c, const TLogDialect& d) {
 EConvertError CellError(const ColumnPlan& plan, int col, std::string_view cell,
                         const char* expected) {
   return EConvertError(
-      Tr("столбец %1 «%2»: «%3» — ожидалось %4")
+      QCoreApplication::translate("DelimitedLog", "столбец %1 «%2»: «%3» — ожидалось %4")
           .arg(col + 1)
           .arg(ShownPiece(plan.names[static_cast<size_t>(col)]))
           .arg(ShownPiece(QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()))))
@@ -382,7 +381,7 @@ std::vector<std::string> QuotedCells(std::string_view line, char delimiter) {
   while (col < static_cast<int>(plan.use.size()) &&
          (col < cells || plan.use[static_cast<size_t>(col)] == TCellUse::None))
     ++col;
-  throw EConvertError(Tr("полей %1, нет столбца %2 «%3»")
+  throw EConvertError(QCoreApplication::translate("DelimitedLog", "полей %1, нет столбца %2 «%3»")
                           .arg(cells)
                           .arg(col + 1)
                           .arg(ShownPiece(plan.names[static_cast<size_t>(col)]))
@@ -455,7 +454,9 @@ std::string_view WholeLines(TSnapshotFile& file, int64_t offset, std::vector<cha
     const size_t lf = text.rfind('\n');
     if (lf != std::string_view::npos) return text.substr(0, lf + 1);
     if (block.size() >= kLongestLine)
-      throw ERuntimeError(Tr("Это не ЛОГ: строка длиннее 16 МБ.").toStdString());
+      throw ERuntimeError(
+          QCoreApplication::translate("DelimitedLog", "Это не ЛОГ: строка длиннее 16 МБ.")
+              .toStdString());
     block.resize(block.size() * 2);
   }
 }
@@ -515,7 +516,9 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
     int64_t room = 0;
     for (int64_t l : lines) room += l;
     if (filled + room > read.MaxCount)
-      throw ERuntimeError(Tr("В ЛОГе больше записей, чем помещается в список.").toStdString());
+      throw ERuntimeError(QCoreApplication::translate(
+                              "DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
+                              .toStdString());
     read.ResizeForFill(static_cast<int>(filled + room));
     std::vector<PieceResult> results(pieces.size());
     std::vector<int64_t> at(pieces.size(), filled);
@@ -543,7 +546,9 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
   }
   read.ResizeForFill(static_cast<int>(filled));
   if (filled == 0)
-    throw ERuntimeError(Tr("Это не ЛОГ: под заголовком нет ни одной записи.").toStdString());
+    throw ERuntimeError(QCoreApplication::translate(
+                            "DelimitedLog", "Это не ЛОГ: под заголовком нет ни одной записи.")
+                            .toStdString());
   FinishRecords(read, columns);
 
   QStringList slotNames;

@@ -18,7 +18,7 @@
 #include "telemetry/LogReader.h"
 
 struct TLogDialect {
-  // The program's own log (its twelve names, tab-separated): TEFILogger reads it.
+  // The program's own log (tab-separated, the first name "Time"): TEFILogger reads it.
   bool ownFormat = false;
   char delimiter = ',';
   char decimal = '.';

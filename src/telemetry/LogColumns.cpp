@@ -151,8 +151,10 @@ QString LoadColumnRefusal(const QString& name) {
   const QStringList w = Words(name);
   const QString lower = name.toLower();
   const auto refuse = [&name](const char* what) {
-    return Tr("столбец «%1» — это %2, а не время впрыска в мс, по которому построены карты "
-              "частичной нагрузки")
+    return QCoreApplication::translate(
+               "LogColumns",
+               "столбец «%1» — это %2, а не время впрыска в мс, по которому построены карты "
+               "частичной нагрузки")
         .arg(ShownPiece(name.trimmed()), Tr(what));
   };
   if (HasAny(w, {"kpa", "mbar", "bar", "psi", "hpa", "map", "boost", "inhg", "кпа", "мбар"}))
@@ -196,16 +198,24 @@ TLogColumns GuessLogColumns(const QStringList& names, const QList<QStringList>& 
 
 QString LogColumnsProblem(const TLogColumns& c, const QStringList& names) {
   const auto beyond = [&names](int col) { return col >= static_cast<int>(names.size()); };
-  if (c.rpm < 0) return Tr("Не выбран столбец оборотов двигателя.");
-  if (c.load < 0) return Tr("Не выбран столбец нагрузки (время впрыска, мс).");
-  if (c.mixture < 0) return Tr("Не выбран столбец состава смеси (AFR, лямбда или вольты зонда).");
+  if (c.rpm < 0)
+    return QCoreApplication::translate("LogColumns", "Не выбран столбец оборотов двигателя.");
+  if (c.load < 0)
+    return QCoreApplication::translate("LogColumns",
+                                       "Не выбран столбец нагрузки (время впрыска, мс).");
+  if (c.mixture < 0)
+    return QCoreApplication::translate(
+        "LogColumns", "Не выбран столбец состава смеси (AFR, лямбда или вольты зонда).");
   for (int col : {c.rpm, c.load, c.mixture, c.clt, c.tps, c.time})
     if (beyond(col))
-      return Tr("В заголовке %1 столбцов, столбца %2 нет.").arg(names.size()).arg(col + 1);
+      return QCoreApplication::translate("LogColumns", "В заголовке %1 столбцов, столбца %2 нет.")
+          .arg(names.size())
+          .arg(col + 1);
   if (const QString why = LoadColumnRefusal(names[c.load]); !why.isEmpty())
-    return Tr("Нагрузка не подходит: %1.").arg(why);
+    return QCoreApplication::translate("LogColumns", "Нагрузка не подходит: %1.").arg(why);
   if (c.time < 0 && !(c.rate > 0 && std::isfinite(c.rate)))
-    return Tr("В ЛОГе нет столбца времени: нужна частота записей в герцах.");
+    return QCoreApplication::translate(
+        "LogColumns", "В ЛОГе нет столбца времени: нужна частота записей в герцах.");
   return {};
 }
 
@@ -221,7 +231,7 @@ TLogColumns ParseLogColumns(const QString& text, const QStringList& names,
     const int n = wanted.toInt(&number);
     if (number && n >= 1 && n <= names.size()) return n - 1;
     throw ERuntimeError(
-        Tr("в заголовке нет столбца «%1» (есть: %2)")
+        QCoreApplication::translate("LogColumns", "в заголовке нет столбца «%1» (есть: %2)")
             .arg(ShownPiece(wanted), ShownPiece(names.join(QStringLiteral(", ")), 200))
             .toStdString());
   };
@@ -230,11 +240,16 @@ TLogColumns ParseLogColumns(const QString& text, const QStringList& names,
     const QString key = part.left(eq).trimmed().toLower();
     QString value = eq < 0 ? QString() : part.mid(eq + 1);
     if (eq < 0 || value.trimmed().isEmpty())
-      throw ERuntimeError(Tr("«%1»: ожидалось СЛОТ=СТОЛБЕЦ").arg(ShownPiece(part)).toStdString());
+      throw ERuntimeError(QCoreApplication::translate("LogColumns", "«%1»: ожидалось СЛОТ=СТОЛБЕЦ")
+                              .arg(ShownPiece(part))
+                              .toStdString());
     const QString slot =
         key == QLatin1String("lambda") || key == QLatin1String("o2") ? QStringLiteral("afr") : key;
     if (seen.contains(slot))
-      throw ERuntimeError(Tr("столбец для «%1» назван дважды").arg(key).toStdString());
+      throw ERuntimeError(
+          QCoreApplication::translate("LogColumns", "столбец для «%1» назван дважды")
+              .arg(key)
+              .toStdString());
     seen << slot;
     if (key == QLatin1String("rpm")) {
       c.rpm = column(value);
@@ -261,7 +276,10 @@ TLogColumns ParseLogColumns(const QString& text, const QStringList& names,
       c.timeKind = kind ? *kind : TimeKindOf(names[c.time], sample, c.time);
     } else {
       throw ERuntimeError(
-          Tr("«%1»: слоты — rpm, load, afr, lambda, o2, clt, tps, time").arg(key).toStdString());
+          QCoreApplication::translate("LogColumns",
+                                      "«%1»: слоты — rpm, load, afr, lambda, o2, clt, tps, time")
+              .arg(key)
+              .toStdString());
     }
   }
   return c;
