@@ -336,24 +336,26 @@ EConvertError CellError(const ColumnPlan& plan, int col, std::string_view cell,
 void StoreCell(const ColumnPlan& plan, int col, std::string_view cell, LiveRecord& r,
                int64_t& empty) {
   const auto& to = plan.to[static_cast<size_t>(col)];
-  double v;
-  if (Blank(cell)) {
+  const TCellUse use = plan.use[static_cast<size_t>(col)];
+  std::optional<double> v;
+  const bool clock = use == TCellUse::Time && plan.time == TLogTime::Clock;
+  if (clock) {
+    v = ParseClock(cell);
+  } else {
+    v = ParseLogNumber(cell, plan.decimal);
+    if (v && use == TCellUse::Time && plan.time == TLogTime::Milliseconds) *v /= 1000;
+  }
+  // An empty cell is looked for only when the cell is no number: most cells are.
+  if (!v && Blank(cell)) {
     v = std::numeric_limits<double>::quiet_NaN();
     ++empty;
-  } else if (plan.use[static_cast<size_t>(col)] == TCellUse::Time && plan.time == TLogTime::Clock) {
-    const auto t = ParseClock(cell);
-    if (!t)
-      throw CellError(plan, col, cell, QT_TRANSLATE_NOOP("DelimitedLog", "время чч:мм:сс.ссс"));
-    v = *t;
-  } else {
-    const auto n = ParseLogNumber(cell, plan.decimal);
-    if (!n) throw CellError(plan, col, cell, QT_TRANSLATE_NOOP("DelimitedLog", "число"));
-    v = plan.use[static_cast<size_t>(col)] == TCellUse::Time && plan.time == TLogTime::Milliseconds
-            ? *n / 1000
-            : *n;
   }
-  r[to[0]] = v;
-  if (to[1] != kNoSlot) r[to[1]] = v;
+  if (!v)
+    throw CellError(plan, col, cell,
+                    clock ? QT_TRANSLATE_NOOP("DelimitedLog", "время чч:мм:сс.ссс")
+                          : QT_TRANSLATE_NOOP("DelimitedLog", "число"));
+  r[to[0]] = *v;
+  if (to[1] != kNoSlot) r[to[1]] = *v;
 }
 
 // The cells of a line with quotes: the slow path, for lines that hold a double quote.
@@ -506,6 +508,19 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
   read.MaxCount = records.MaxCount;
   std::vector<char> block(static_cast<size_t>(
       std::clamp<int64_t>(file.End() - d.bodyOffset + 1, 4096, static_cast<int64_t>(kBlockSize))));
+  // The lines are counted first so that the list is sized once: growing it block by block
+  // would copy the records and have fresh pages cleared again and again.
+  int64_t lineCount = 0;
+  for (int64_t offset = d.bodyOffset; offset < file.End();) {
+    const std::string_view text = WholeLines(file, offset, block);
+    for (int64_t l : CountPieceLines(SplitAtLineEnds(text, parts))) lineCount += l;
+    offset += static_cast<int64_t>(text.size());
+  }
+  if (lineCount > read.MaxCount)
+    throw ERuntimeError(QCoreApplication::translate(
+                            "DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
+                            .toStdString());
+  read.ResizeForFill(static_cast<int>(lineCount));
   int64_t lineBefore = d.headerLine, filled = 0;
   const int64_t total = file.End();
   for (int64_t offset = d.bodyOffset; offset < file.End();) {
@@ -519,7 +534,8 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
       throw ERuntimeError(QCoreApplication::translate(
                               "DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
                               .toStdString());
-    read.ResizeForFill(static_cast<int>(filled + room));
+    // A file rewritten with more lines since they were counted.
+    if (filled + room > read.Count()) read.ResizeForFill(static_cast<int>(filled + room));
     std::vector<PieceResult> results(pieces.size());
     std::vector<int64_t> at(pieces.size(), filled);
     for (size_t k = 1; k < pieces.size(); ++k) at[k] = at[k - 1] + lines[k - 1];
