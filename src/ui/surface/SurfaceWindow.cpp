@@ -1,5 +1,5 @@
 // TfrmSurface: the 3D view of a part-load map.
-#include "ui/app/SurfaceWindow.h"
+#include "ui/surface/SurfaceWindow.h"
 
 #include <QLabel>
 #include <QLinearGradient>

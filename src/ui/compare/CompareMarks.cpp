@@ -1,6 +1,6 @@
 // TCompareMarks: the reference calibration, the comparison of every table with it and the
 // marks it leaves on the grids.
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareMarks.h"
 
 #include <QEvent>
 #include <QHelpEvent>

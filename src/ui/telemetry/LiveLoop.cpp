@@ -1,4 +1,4 @@
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 
 #include <QAction>
 #include <QCoreApplication>

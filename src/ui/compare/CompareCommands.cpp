@@ -1,5 +1,5 @@
 // TCompareCommands: opening and closing the reference, going to a listed cell.
-#include "ui/app/CompareCommands.h"
+#include "ui/compare/CompareCommands.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -10,8 +10,8 @@
 
 #include "calibration/Compare.h"
 #include "image/EfiOperator.h"
-#include "ui/app/CompareWindow.h"
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareWindow.h"
+#include "ui/compare/CompareMarks.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StringGrid.h"
