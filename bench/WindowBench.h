@@ -8,7 +8,7 @@
 
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 
 inline TfrmMain* DemoWindow() {
   static TfrmMain* window = [] {

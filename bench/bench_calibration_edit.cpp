@@ -8,7 +8,7 @@
 #include "WindowBench.h"
 #include "calibration/CalibrationOps.h"
 #include "image/DemoImage.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

@@ -10,8 +10,8 @@
 #include "WindowBench.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
-#include "ui/app/LogAnalysisWindow.h"
-#include "ui/app/mainfrm.h"
+#include "ui/analysis/LogAnalysisWindow.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/Errors.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"

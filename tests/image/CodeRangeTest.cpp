@@ -5,7 +5,7 @@
 
 #include <QTemporaryDir>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/DecimalText.h"
 #include "image/CodeRange.h"
 #include "image/DemoImage.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/DemoImage.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/FillerSum.h"
 
 namespace {

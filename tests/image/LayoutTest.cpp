@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/Errors.h"
 
 namespace {

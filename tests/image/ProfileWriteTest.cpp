@@ -10,7 +10,7 @@
 #include "common/Errors.h"
 #include "image/Checksum.h"
 #include "image/EfiOperator.h"
-#include "image/ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/ProfileFile.h"
 #include "image/ProfileKeys.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/DemoImage.h"
 #include "support/RandomImage.h"
 

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/Errors.h"
 #include "image/DemoImage.h"
 #include "image/ImageFile.h"

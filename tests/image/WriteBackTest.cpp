@@ -11,7 +11,7 @@
 #include <random>
 #include <set>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "common/Errors.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"

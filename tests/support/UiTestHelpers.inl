@@ -1,6 +1,6 @@
 #pragma once
 #include "ui/app/Program.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 
 template <typename T>
 T* Find(const char* name) {

@@ -10,7 +10,7 @@
 #include "image/DemoImage.h"
 #include "support/RandomImage.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

@@ -18,12 +18,12 @@
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/CompareCommands.h"
-#include "ui/app/CompareWindow.h"
-#include "ui/app/SurfaceWindow.h"
-#include "ui/app/mainfrm.h"
-#include "ui/editors/CompareMarks.h"
+#include "ui/app/MainWindow.h"
+#include "ui/compare/CompareCommands.h"
+#include "ui/compare/CompareMarks.h"
+#include "ui/compare/CompareWindow.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/surface/SurfaceWindow.h"
 #include "ui/widgets/StringGrid.h"
 
 namespace {
@@ -182,6 +182,25 @@ TEST_F(CompareWindowTest, MarksFollowAnEditAndItsUndo) {
   EXPECT_EQ(Find<QLabel>("lCompare")->text(), QStringLiteral("Различий: 3"));
 }
 
+TEST_F(CompareWindowTest, TextStillBeingTypedIsNoDifferenceUntilTheEntryEnds) {
+  OpenReference(ChangedReference());
+  ASSERT_EQ(Marked(), 3);
+  // The cell's text changes at every keystroke; the document, and the marks with it, take
+  // the value only when the entry ends and the check accepts it.
+  Fuel()->SelectCell(2, 2);
+  Fuel()->SetCell(2, 2, FloatToStr(1.4));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Marked(), 3);
+  Fuel()->SetCell(2, 2, QStringLiteral("1,"));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Marked(), 3);
+  Fuel()->SetCell(2, 2, FloatToStr(1.4));
+  frmMain->Maps().FinishTyping(Fuel());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Marked(), 4);
+  EXPECT_NE(Marks().Result().Table(TTableId::FuelMain)->Find(2, 2), nullptr);
+}
+
 TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
   frmMain->act3D->trigger();
   TfrmSurface* surface = frmMain->Surface();
@@ -201,8 +220,10 @@ TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
   EXPECT_EQ(first, QPoint(0, 0));
   EXPECT_EQ(surface->CellOf(first), QPoint(1, fuel->RowCount() - 1));
 
-  // One typed cell moves its point.
+  // One typed cell moves its point once its entry ends.
+  fuel->SelectCell(4, 5);
   fuel->SetCell(4, 5, FloatToStr(1.37));
+  frmMain->Maps().FinishTyping(fuel);
   EXPECT_FLOAT_EQ(proxy->itemAt(surface->PointOf(4, 5))->y(), 1.37f);
 
   // A point picked on the surface becomes the grid's current cell, and back.

@@ -26,9 +26,9 @@
 #include "support/CliRun.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/LogWriter.h"
-#include "ui/app/CorrectionSettings.h"
-#include "ui/app/LogAnalysisWindow.h"
-#include "ui/app/mainfrm.h"
+#include "ui/analysis/CorrectionSettings.h"
+#include "ui/analysis/LogAnalysisWindow.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

@@ -13,8 +13,8 @@
 
 #include "EditTestSupport.h"
 #include "common/SafeFileWrite.h"
-#include "ui/app/LiveLoop.h"
-#include "ui/app/mainfrm.h"
+#include "ui/telemetry/LiveLoop.h"
+#include "ui/app/MainWindow.h"
 
 namespace {
 QByteArray Contents(const QString& path) {

@@ -16,7 +16,7 @@
 #include "calibration/Calibration.h"
 #include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

@@ -21,7 +21,7 @@
 
 #include "common/DecimalText.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/editors/ColorLegend.h"
 #include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"

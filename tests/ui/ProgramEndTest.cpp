@@ -18,7 +18,7 @@
 #include <QToolButton>
 
 #include "support/UiTestHelpers.h"
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/app/RecentFiles.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"

@@ -15,7 +15,7 @@
 #include "support/UiTestHelpers.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LogWriter.h"
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/widgets/StringGrid.h"
 
 namespace {

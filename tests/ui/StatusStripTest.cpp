@@ -3,8 +3,8 @@
 #include <QLabel>
 
 #include "EditTestSupport.h"
-#include "ui/app/CompareCommands.h"
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareCommands.h"
+#include "ui/compare/CompareMarks.h"
 #include "ui/widgets/StatusStrip.h"
 #include "ui/widgets/StripLabels.h"
 

@@ -18,7 +18,7 @@
 #include "image/FillerSum.h"
 #include "image/ProfileFile.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
 

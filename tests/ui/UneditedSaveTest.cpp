@@ -12,7 +12,7 @@
 
 #include "support/RandomImage.h"
 #include "support/UiTestHelpers.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "EditTestSupport.h"
 #include "common/DecimalText.h"
 #include "telemetry/LogWriter.h"
-#include "ui/app/CompareCommands.h"
-#include "ui/app/CompareWindow.h"
-#include "ui/app/LogAnalysisWindow.h"
+#include "ui/compare/CompareCommands.h"
+#include "ui/compare/CompareWindow.h"
+#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/WindowPlacement.h"
 

@@ -5,7 +5,7 @@
 
 #include "image/ImageFile.h"
 #include "ui/app/RecentFiles.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/widgets/FileDialogs.h"

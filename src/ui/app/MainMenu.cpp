@@ -6,14 +6,14 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "ui/app/Aboutfrm.h"
-#include "ui/app/CompareCommands.h"
+#include "ui/app/AboutBox.h"
+#include "ui/compare/CompareCommands.h"
 #include "ui/app/LanguageMenu.h"
-#include "ui/app/LogAnalysisWindow.h"
+#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/app/Program.h"
 #include "ui/app/RecentFiles.h"
-#include "ui/app/mainfrm.h"
-#include "ui/app/selectDMEfrm.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/ModelDialog.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkMenu.h"
 #include "ui/profile/ProfileEditor.h"

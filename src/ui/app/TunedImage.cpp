@@ -13,7 +13,7 @@
 #include "image/ImageWriteBack.h"
 #include "image/SettingsFileCheck.h"
 #include "ui/app/RecentFiles.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StatusStrip.h"

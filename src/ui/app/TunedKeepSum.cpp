@@ -6,7 +6,7 @@
 
 #include "image/ChecksumScheme.h"
 #include "image/FillerSum.h"
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 
 namespace {
 QString Hex(int64_t value, int digits) {

@@ -343,3 +343,15 @@ void TStringGrid::OnFocusChanged(QWidget*, QWidget* now) {
     emit Left();
   }
 }
+
+void TStringGrid::PaintPlainCell(QPainter& painter, const QRect& rect, int col, int row) const {
+  const QPalette& colours = palette();
+  const bool fixed = IsFixed(col, row);
+  const bool selected =
+      !fixed && selectionModel() && selectionModel()->isSelected(model()->index(row, col));
+  painter.fillRect(rect, fixed      ? colours.button()
+                         : selected ? colours.highlight()
+                                    : colours.base());
+  painter.setPen(selected ? colours.highlightedText().color() : colours.text().color());
+  painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, Cell(col, row));
+}

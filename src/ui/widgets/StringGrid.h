@@ -63,6 +63,9 @@ class TStringGrid : public QTableWidget {
   void Repaint();
   void SetDrawCellHook(DrawCellHook hook) { fDrawCell = std::move(hook); }
   const DrawCellHook& DrawCell() const { return fDrawCell; }
+  // Paints a cell as the grid does without a hook: header cells in the button colour,
+  // selected cells highlighted, the text on the left (for a hook that draws over it).
+  void PaintPlainCell(QPainter& painter, const QRect& rect, int col, int row) const;
   void SetCellOverlay(CellOverlayHook hook) { fOverlay = std::move(hook); }
   const CellOverlayHook& CellOverlay() const { return fOverlay; }
   bool IsFixed(int col, int row) const { return col < fFixedCols || row < fFixedRows; }

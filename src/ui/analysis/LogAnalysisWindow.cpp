@@ -1,4 +1,4 @@
-#include "ui/app/LogAnalysisWindow.h"
+#include "ui/analysis/LogAnalysisWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,10 +26,10 @@
 #include "common/SafeFileWrite.h"
 #include "common/ShownText.h"
 #include "telemetry/LogReader.h"
-#include "ui/app/CorrectionCells.h"
-#include "ui/app/CorrectionSettings.h"
-#include "ui/app/LogOverlay.h"
-#include "ui/app/NamedControls.h"
+#include "ui/analysis/CorrectionCells.h"
+#include "ui/analysis/CorrectionSettings.h"
+#include "ui/analysis/LogOverlay.h"
+#include "ui/analysis/NamedControls.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/DecimalSpinBox.h"
 #include "ui/widgets/ErrorBox.h"

@@ -1,4 +1,4 @@
-#include "ui/app/CorrectionCells.h"
+#include "ui/analysis/CorrectionCells.h"
 
 #include <QCoreApplication>
 #include <cmath>

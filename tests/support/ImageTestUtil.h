@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <ostream>
 #include <vector>
@@ -57,4 +58,12 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 inline QByteArray Bytes(const std::vector<uint8_t>& v) {
   return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
+inline void UseProfileDefaults(TEFIOperator& op, uint8_t fill) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("empty.prf");
+  WriteBytes(path, "[config]\r\n");
+  op.LoadProfile(path);
+  op.fImage.assign(kImageSize, fill);
 }

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/ChecksumSearch.h"
 #include "image/DemoImage.h"
 #include "image/FillerSum.h"

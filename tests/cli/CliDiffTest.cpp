@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "support/CliRun.h"

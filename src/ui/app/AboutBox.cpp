@@ -1,4 +1,4 @@
-#include "ui/app/Aboutfrm.h"
+#include "ui/app/AboutBox.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/DemoImage.h"
 #include "support/CliRun.h"
 

@@ -1,4 +1,4 @@
-#include "ui/app/CorrectionSettings.h"
+#include "ui/analysis/CorrectionSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "ui/app/NamedControls.h"
+#include "ui/analysis/NamedControls.h"
 
 namespace {
 // The choices of the sensor box, in its order.

@@ -1,4 +1,4 @@
-#include "ui/app/selectDMEfrm.h"
+#include "ui/app/ModelDialog.h"
 
 #include <QPushButton>
 

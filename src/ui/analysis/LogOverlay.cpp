@@ -1,4 +1,4 @@
-#include "ui/app/LogOverlay.h"
+#include "ui/analysis/LogOverlay.h"
 
 #include <QHelpEvent>
 #include <QPainter>

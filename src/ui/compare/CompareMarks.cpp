@@ -1,6 +1,6 @@
 // TCompareMarks: the reference calibration, the comparison of every table with it and the
 // marks it leaves on the grids.
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareMarks.h"
 
 #include <QEvent>
 #include <QHelpEvent>
@@ -16,33 +16,22 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// The cell as the grid would draw it without a hook: header cells in the button colour,
-// selected cells highlighted, text on the left.
-void PaintPlain(TStringGrid* grid, QPainter& painter, const QRect& rect, int col, int row) {
-  const QPalette& palette = grid->palette();
-  const bool fixed = grid->IsFixed(col, row);
-  const bool selected = !fixed && grid->selectionModel() &&
-                        grid->selectionModel()->isSelected(grid->model()->index(row, col));
-  painter.fillRect(rect, fixed      ? palette.button()
-                         : selected ? palette.highlight()
-                                    : palette.base());
-  painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
-  painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                   grid->Cell(col, row));
-}
-
 QString Signed(double value) {
   return (value > 0 ? QStringLiteral("+") : QString()) + FloatToStr(value);
 }
 }  // namespace
 
 TCompareMarks::TCompareMarks(QObject* parent, const Grids& grids, TStatusStrip& strip,
-                             std::function<int()> version)
-    : QObject(parent), fStrip(strip), fVersion(std::move(version)) {
+                             const TCalibration& current)
+    : QObject(parent), fStrip(strip), fCurrent(current) {
   for (size_t i = 0; i < grids.size(); ++i) fGrids[i] = grids[i];
   setObjectName(QStringLiteral("CompareMarks"));
   for (const auto& grid : fGrids)
     if (grid) grid->viewport()->installEventFilter(this);
+  // The comparison follows the document: every accepted change, undo, redo and load.
+  connect(&fCurrent, &TCalibration::CellsChanged, this,
+          [this](TTableId table, const std::vector<QPoint>&) { MarkDirty(table); });
+  connect(&fCurrent, &TCalibration::Reloaded, this, [this] { MarkAllDirty(); });
 }
 
 TCompareMarks::~TCompareMarks() {
@@ -94,7 +83,7 @@ bool TCompareMarks::PaintCell(size_t index, QPainter& painter, const QRect& rect
   const TTableDiff* table = fResult.Table(static_cast<TTableId>(index));
   if (!table || !table->Find(col, row)) return previous ? previous(painter, rect, col, row) : false;
   if (!previous || !previous(painter, rect, col, row))
-    PaintPlain(fGrids[index], painter, rect, col, row);
+    fGrids[index]->PaintPlainCell(painter, rect, col, row);
   PaintMark(painter, rect);
   return true;
 }
@@ -130,20 +119,10 @@ TStringGrid* TCompareMarks::Grid(TTableId id) const {
 }
 
 TCalTable TCompareMarks::Current(TTableId id) const {
-  TCalTable t;
-  t.id = id;
-  t.version = fVersion ? fVersion() : 0;
-  const TStringGrid* grid = Grid(id);
-  if (!grid) return t;
-  t.cols = grid->ColCount();
-  t.rows = grid->RowCount();
-  t.fixedCols = grid->FixedCols();
-  t.fixedRows = grid->FixedRows();
-  t.texts.resize(static_cast<size_t>(t.cols) * t.rows);
-  for (int r = 0; r < t.rows; ++r)
-    for (int c = 0; c < t.cols; ++c)
-      t.texts[static_cast<size_t>(r) * t.cols + c] = grid->Cell(c, r);
-  return t;
+  if (fCurrent.Loaded()) return fCurrent.Table(id);
+  TCalTable none;
+  none.id = id;
+  return none;
 }
 
 const TCompareResult& TCompareMarks::Result() {

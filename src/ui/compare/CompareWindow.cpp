@@ -1,5 +1,5 @@
 // TfrmCompare: the list of differences from the reference.
-#include "ui/app/CompareWindow.h"
+#include "ui/compare/CompareWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,7 +11,7 @@
 
 #include "calibration/Compare.h"
 #include "common/DecimalText.h"
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareMarks.h"
 
 namespace {
 enum Column { kTable, kCell, kReference, kCurrent, kDifference, kColumns };

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "support/CliRun.h"

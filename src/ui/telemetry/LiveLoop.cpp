@@ -1,4 +1,4 @@
-#include "ui/app/LiveLoop.h"
+#include "ui/telemetry/LiveLoop.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -42,19 +42,17 @@ void TLiveLoop::ShowLiveValues() {
   for (int slot = 1; slot < kLiveSlots; ++slot)
     fViews.edits[slot - 1]->setText(FloatToStr(LiveValues[slot]));
   QCoreApplication::processEvents();
-  // The cell of the operating point, searched on the ignition map's headers.
+  // The cell of the operating point, searched on the ignition map's axes as the document
+  // holds them (nothing before a load).
   int col = 0, row = 0;
   QWidget* page = fViews.pages->currentWidget();
   TStringGrid* ignition = fViews.maps->sgIgnMain;
-  if (page == fViews.fuelPage || page == fViews.ignitionPage) {
-    const QChar separator = DecimalSeparator();
-    auto header = [&](int c, int r) -> std::optional<double> {
-      // A header that is not a number counts as empty.
-      return TryStrToFloat(ignition->Cell(c, r), separator);
-    };
-    col =
-        FindLiveColumn([&](int c) { return header(c, 0); }, ignition->ColCount(), LiveValues[kRPM]);
-    row = FindLiveRow([&](int r) { return header(0, r); }, ignition->RowCount(), LiveValues[kLOAD]);
+  const TCalibration& doc = fViews.maps->Doc();
+  if ((page == fViews.fuelPage || page == fViews.ignitionPage) && doc.Loaded()) {
+    const TCalTable& map = doc.Table(TTableId::IgnMain);
+    // An axis cell that is no number counts as empty.
+    col = FindLiveColumn([&](int c) { return map.Value(c, 0); }, map.cols, LiveValues[kRPM]);
+    row = FindLiveRow([&](int r) { return map.Value(0, r); }, map.rows, LiveValues[kLOAD]);
   }
   Mark.LiveCellCol = col;
   Mark.LiveCellRow = row;

@@ -1,5 +1,5 @@
 // TfrmSurface: the 3D view of a part-load map.
-#include "ui/app/SurfaceWindow.h"
+#include "ui/surface/SurfaceWindow.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -30,9 +30,6 @@
 namespace {
 constexpr int kLivePollMs = 100;
 
-std::optional<double> CellValue(const TStringGrid* grid, int col, int row) {
-  return TryStrToFloat(grid->Cell(col, row), DecimalSeparator());
-}
 }  // namespace
 
 bool OpenGLAvailable() {
@@ -68,11 +65,14 @@ TfrmSurface::TfrmSurface(TMapEditors& maps, QTabWidget* pages, QWidget* fuelPage
   }
   BuildGraph();
   fGrid = fMaps.sgFuelMain;
+  // The surface follows the document: one accepted cell moves one point, and the surface
+  // is never reloaded for it; text still being typed is not a value yet.
+  connect(&fMaps.Doc(), &TCalibration::CellsChanged, this,
+          [this](TTableId table, const std::vector<QPoint>& cells) {
+            if (table != Shown() || !isVisible()) return;
+            for (const QPoint& cell : cells) CellChanged(cell.y(), cell.x());
+          });
   for (TStringGrid* grid : {fMaps.sgFuelMain, fMaps.sgIgnMain}) {
-    // One changed cell moves one point; the surface is never reloaded for it.
-    connect(grid, &QTableWidget::cellChanged, this, [this, grid](int row, int col) {
-      if (grid == fGrid && isVisible()) CellChanged(row, col);
-    });
     connect(grid, &QTableWidget::itemSelectionChanged, this, [this, grid] {
       if (grid == fGrid && isVisible()) ShowSelection();
     });
@@ -164,6 +164,18 @@ void TfrmSurface::ApplyGradient() {
   fGraph->axisY()->setRange(static_cast<float>(low), static_cast<float>(high));
 }
 
+TTableId TfrmSurface::Shown() const {
+  return fGrid == fMaps.sgIgnMain ? TTableId::IgnMain : TTableId::FuelMain;
+}
+
+std::optional<double> TfrmSurface::CellValue(int col, int row) const {
+  const TCalibration& doc = fMaps.Doc();
+  if (!doc.Loaded()) return std::nullopt;
+  const TCalTable& table = doc.Table(Shown());
+  if (!table.Contains(col, row)) return std::nullopt;
+  return table.Value(col, row);
+}
+
 void TfrmSurface::Rebuild() {
   if (!fGraph || !fGrid) return;
   const bool fuel = fGrid == fMaps.sgFuelMain;
@@ -171,16 +183,17 @@ void TfrmSurface::Rebuild() {
   fGraph->axisY()->setTitle(fuel ? tr("Коэффициент топлива") : tr("Угол опережения, °"));
   fCols.clear();
   fRows.clear();
-  for (int c = fGrid->FixedCols(); c < fGrid->ColCount(); ++c)
-    if (CellValue(fGrid, c, 0)) fCols.push_back(c);
-  for (int r = fGrid->FixedRows(); r < fGrid->RowCount(); ++r)
-    if (CellValue(fGrid, 0, r)) fRows.push_back(r);
+  const TCalTable empty;
+  const TCalTable& table = fMaps.Doc().Loaded() ? fMaps.Doc().Table(Shown()) : empty;
+  for (int c = table.fixedCols; c < table.cols; ++c)
+    if (CellValue(c, 0)) fCols.push_back(c);
+  for (int r = table.fixedRows; r < table.rows; ++r)
+    if (CellValue(0, r)) fRows.push_back(r);
   // The surface wants both axes ascending: rpm along the columns, load along the rows (the
   // grid shows the highest load on top).
   auto byValue = [this](bool column) {
     return [this, column](int a, int b) {
-      return column ? *CellValue(fGrid, a, 0) < *CellValue(fGrid, b, 0)
-                    : *CellValue(fGrid, 0, a) < *CellValue(fGrid, 0, b);
+      return column ? *CellValue(a, 0) < *CellValue(b, 0) : *CellValue(0, a) < *CellValue(0, b);
     };
   };
   std::stable_sort(fCols.begin(), fCols.end(), byValue(true));
@@ -189,12 +202,12 @@ void TfrmSurface::Rebuild() {
   array->reserve(static_cast<qsizetype>(fRows.size()));
   for (int r : fRows) {
     auto* line = new QSurfaceDataRow(static_cast<qsizetype>(fCols.size()));
-    const float z = static_cast<float>(*CellValue(fGrid, 0, r));
+    const float z = static_cast<float>(*CellValue(0, r));
     for (size_t i = 0; i < fCols.size(); ++i) {
       const int c = fCols[i];
       (*line)[static_cast<qsizetype>(i)].setPosition(
-          QVector3D(static_cast<float>(*CellValue(fGrid, c, 0)),
-                    static_cast<float>(CellValue(fGrid, c, r).value_or(0)), z));
+          QVector3D(static_cast<float>(*CellValue(c, 0)),
+                    static_cast<float>(CellValue(c, r).value_or(0)), z));
     }
     array->append(line);
   }
@@ -225,8 +238,8 @@ void TfrmSurface::CellChanged(int row, int col) {
     if (fGrid->IsFixed(col, row)) Rebuild();
     return;
   }
-  const auto value = CellValue(fGrid, col, row);
-  if (!value) return;  // a text being typed that is no number yet
+  const auto value = CellValue(col, row);
+  if (!value) return;
   QSurfaceDataItem item = *fSeries->dataProxy()->itemAt(point);
   QVector3D position = item.position();
   position.setY(static_cast<float>(*value));

@@ -4,14 +4,13 @@
 // dashed frame drawn over whatever the grid paints there (the colour scale included), so the
 // mark reads without telling colours apart; its tooltip gives the reference value and the
 // difference. The status strip counts the differing cells of all tables. The marks follow
-// every change of the grids: the current tables are read from them each time a table is
-// marked dirty (an edit, an undo, a load).
+// the calibration document: a table is compared again after each change the document
+// accepted (an edit, an operation, an undo, a load), never from text still being typed.
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "calibration/Calibration.h"
@@ -25,11 +24,10 @@ class TStringGrid;
 class TCompareMarks : public QObject {
   Q_OBJECT
  public:
-  // The grids of the eight tables in TTableId order; `version` gives the layout variant
-  // of the current tables.
+  // The grids of the eight tables in TTableId order, which show `current`.
   using Grids = std::array<TStringGrid*, kTableCount>;
   TCompareMarks(QObject* parent, const Grids& grids, TStatusStrip& strip,
-                std::function<int()> version);
+                const TCalibration& current);
   ~TCompareMarks() override;
 
   // Starts comparing with `reference` (its file `name` for the captions) and marks the grids.
@@ -40,7 +38,7 @@ class TCompareMarks : public QObject {
   const QString& ReferenceName() const { return fName; }
   const TCalibration* Reference() const { return fReference.get(); }
 
-  // The tables as the grids show them now.
+  // The current calibration's table (empty before a load).
   TCalTable Current(TTableId id) const;
   TStringGrid* Grid(TTableId id) const;
   // The comparison as of the last refresh (dirty tables are refreshed first).
@@ -75,7 +73,7 @@ class TCompareMarks : public QObject {
   std::array<bool, kTableCount> fDirty{};
   bool fRefreshQueued = false;
   TStatusStrip& fStrip;
-  std::function<int()> fVersion;
+  const TCalibration& fCurrent;
   std::unique_ptr<TCalibration> fReference;
   QString fName;
   TCompareResult fResult;

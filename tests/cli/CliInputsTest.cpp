@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "ImageTestUtil.h"
+#include "support/ImageTestUtil.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"

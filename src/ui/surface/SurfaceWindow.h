@@ -1,14 +1,17 @@
 #pragma once
 // TfrmSurface (frm3D): the part-load map of the active page (fuel, or ignition on the
 // ignition page) as a surface over its real rpm and load axes, coloured with the grid's
-// colour scale. It follows every change of the grid at once (one cell is one point of the
-// surface), shows the grid's selected cells and the live operating point, and a click on
-// the surface makes that cell current in the grid. Where no OpenGL context can be made the
+// colour scale. It follows every change of the calibration document at once (one cell is
+// one point of the surface), shows the grid's selected cells and the live operating point, and a
+// click on the surface makes that cell current in the grid. Where no OpenGL context can be made the
 // window says so in one line instead.
 
 #include <QPoint>
 #include <QWidget>
+#include <optional>
 #include <vector>
+
+#include "calibration/Calibration.h"
 
 class QLabel;
 class QTabWidget;
@@ -32,7 +35,7 @@ class TfrmSurface : public QWidget {
 
   // The grid shown: the ignition map while its page is active, the fuel map otherwise.
   TStringGrid* Grid() const { return fGrid; }
-  // Builds the surface anew from the grid (page change, load, axis change).
+  // Builds the surface anew from the document's table (page change, load, axis change).
   void Rebuild();
   bool HasGraph() const { return fGraph != nullptr; }
   Q3DSurface* Graph() const { return fGraph; }
@@ -51,6 +54,9 @@ class TfrmSurface : public QWidget {
 
  private:
   void BuildGraph();
+  // The table shown, and the value the document holds for one of its cells.
+  TTableId Shown() const;
+  std::optional<double> CellValue(int col, int row) const;
   void FollowPage();
   void CellChanged(int row, int col);
   void ShowSelection();

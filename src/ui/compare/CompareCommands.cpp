@@ -1,17 +1,16 @@
 // TCompareCommands: opening and closing the reference, going to a listed cell.
-#include "ui/app/CompareCommands.h"
+#include "ui/compare/CompareCommands.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <algorithm>
 #include <memory>
 
 #include "calibration/Compare.h"
 #include "image/EfiOperator.h"
-#include "ui/app/CompareWindow.h"
-#include "ui/editors/CompareMarks.h"
+#include "ui/compare/CompareMarks.h"
+#include "ui/compare/CompareWindow.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StringGrid.h"
@@ -24,18 +23,9 @@ TCompareCommands::TCompareCommands(QObject* parent, const Parts& parts)
   // TTableId order.
   const TCompareMarks::Grids grids = {m.sgFuelMain, m.sgIgnMain,   m.sgrdIgnXX, m.sgrdFuelXX,
                                       m.sgrdIgnMax, m.sgrdFuelMax, m.sgMAF,     m.sgrdRPMTempCorr};
-  TEFIOperator* efi = fParts.efi;
-  fMarks = new TCompareMarks(this, grids, *fParts.strip, [efi] { return efi->fVersion; });
-  // Every change of a grid's text (typing, an operation, an undo, a load) marks its table
-  // for a new comparison; a load also resizes the grids.
-  for (size_t i = 0; i < grids.size(); ++i) {
-    const auto id = static_cast<TTableId>(i);
-    connect(grids[i], &QTableWidget::cellChanged, fMarks, [this, id] { fMarks->MarkDirty(id); });
-  }
-  connect(fParts.maps, &TMapEditors::TablesFilled, fMarks, [this] {
-    fParts.compare->setEnabled(true);
-    fMarks->MarkAllDirty();
-  });
+  fMarks = new TCompareMarks(this, grids, *fParts.strip, m.Doc());
+  connect(fParts.maps, &TMapEditors::TablesFilled, fMarks,
+          [this] { fParts.compare->setEnabled(true); });
   fParts.compare->setEnabled(false);
   fParts.end->setEnabled(false);
 

@@ -1,4 +1,4 @@
-#include "ui/app/mainfrm.h"
+#include "ui/app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,10 +18,10 @@
 #include <QVBoxLayout>
 
 #include "common/Clock.h"
-#include "ui/app/CompareCommands.h"
-#include "ui/app/LiveLoop.h"
-#include "ui/app/LogAnalysisWindow.h"
-#include "ui/app/SurfaceWindow.h"
+#include "ui/compare/CompareCommands.h"
+#include "ui/telemetry/LiveLoop.h"
+#include "ui/analysis/LogAnalysisWindow.h"
+#include "ui/surface/SurfaceWindow.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
