@@ -1473,6 +1473,89 @@ or install the package&apos;s udev rule and plug the adapter in again.</translat
     </message>
 </context>
 <context>
+    <name>TLogColumnsDialog</name>
+    <message>
+        <source>табуляция</source>
+        <translation>tab</translation>
+    </message>
+    <message>
+        <source>Столбцы ЛОГа</source>
+        <translation>Log columns</translation>
+    </message>
+    <message>
+        <source>%1: разделитель %2, десятичный знак «%3», заголовок в строке %4</source>
+        <translation>%1: delimiter %2, decimal mark &quot;%3&quot;, header on line %4</translation>
+    </message>
+    <message>
+        <source>AFR</source>
+        <translation>AFR</translation>
+    </message>
+    <message>
+        <source>лямбда</source>
+        <translation>lambda</translation>
+    </message>
+    <message>
+        <source>вольты зонда</source>
+        <translation>sensor volts</translation>
+    </message>
+    <message>
+        <source>секунды</source>
+        <translation>seconds</translation>
+    </message>
+    <message>
+        <source>миллисекунды</source>
+        <translation>milliseconds</translation>
+    </message>
+    <message>
+        <source>время суток чч:мм:сс</source>
+        <translation>time of day hh:mm:ss</translation>
+    </message>
+    <message>
+        <source> Гц</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <source>Обороты:</source>
+        <translation>Engine speed:</translation>
+    </message>
+    <message>
+        <source>Нагрузка (время впрыска, мс):</source>
+        <translation>Load (injection time, ms):</translation>
+    </message>
+    <message>
+        <source>Смесь:</source>
+        <translation>Mixture:</translation>
+    </message>
+    <message>
+        <source>Т охл. ж.:</source>
+        <translation>Coolant temp.:</translation>
+    </message>
+    <message>
+        <source>Дроссель:</source>
+        <translation>Throttle:</translation>
+    </message>
+    <message>
+        <source>Время:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Частота записей без времени:</source>
+        <translation>Rate of a log without time:</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>— нет —</source>
+        <translation>— none —</translation>
+    </message>
+</context>
+<context>
     <name>TLogOverlay</name>
     <message>
         <source>Записей: %1, время: %2 с</source>

@@ -34,6 +34,7 @@
 #include "ui/widgets/DecimalSpinBox.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/LogColumnsDialog.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -200,8 +201,11 @@ void TfrmLogAnalysis::OpenLogClick() {
 void TfrmLogAnalysis::LoadLogFile(const QString& path) {
   TEFILogger logger;
   QString problem;
+  std::optional<TLogColumns> mapped;
   try {
-    logger.LoadFromFile(path, false);
+    bool read = false;
+    mapped = LoadAnyLog(this, path, logger, read);
+    if (!read) return;
   } catch (const ELogLineError& e) {
     problem = tr("чтение остановлено в строке %1: %2")
                   .arg(e.Line())
@@ -216,6 +220,7 @@ void TfrmLogAnalysis::LoadLogFile(const QString& path) {
     return;
   }
   std::vector<LiveRecord> records(list.Data(), list.Data() + list.Count());
+  fColumns = mapped;
   QString source = EscapeControls(QFileInfo(path).fileName());
   if (!problem.isEmpty()) source += QStringLiteral(" (") + problem + QLatin1Char(')');
   SetRecords(std::move(records), source);
@@ -227,6 +232,7 @@ void TfrmLogAnalysis::TakeTelemetryLog() {
     ShowErrorBox(tr("В окне телеметрии нет загруженного ЛОГа"));
     return;
   }
+  fColumns.reset();
   SetRecords(std::move(records), tr("ЛОГ окна телеметрии"));
 }
 
@@ -302,6 +308,19 @@ void TfrmLogAnalysis::ShowSummary() {
   }
 }
 
+// A delimited log's mixture column says what it holds (a ratio or lambda; volts are read on the
+// sensor line chosen), and the filters whose channel it lacks step aside as the command line's
+// do: without coolant the warm-up filter, without throttle the closed-throttle test.
+void TfrmLogAnalysis::FitToColumns(const TLogColumns& columns, TFuelCorrectionInput& in) {
+  if (columns.mixtureKind != TLogMixture::Volts) {
+    in.sensor.kind = columns.mixtureKind == TLogMixture::Afr ? TO2Sensor::Kind::Afr
+                                                             : TO2Sensor::Kind::Lambda;
+    in.wideBand = true;
+  }
+  if (!columns.Has(kCLT)) in.filters.warm = false;
+  if (!columns.Has(kTPS)) in.filters.closedThrottle = -1;
+}
+
 TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() {
   const TCalTable& table = fMaps.Doc().Table(TTableId::FuelMain);
   TFuelCorrectionInput in = FuelMapInput(table);
@@ -314,6 +333,7 @@ TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() {
   const TWideBandRange panel{fMaps.seLamMin->value(), fMaps.seLamMax->value()};
   settings->FollowPanel(panel);
   settings->ApplyTo(in, panel);
+  if (fColumns) FitToColumns(*fColumns, in);
   // The log's stretch, when one is chosen, bounds the correction as it does the statistics.
   if (chkTime->isChecked()) {
     in.filters.timeFrom = seTimeFrom->value();

@@ -13,6 +13,7 @@
 
 #include "analysis/FuelCorrection.h"
 #include "analysis/LogAnalysis.h"
+#include "telemetry/LogColumns.h"
 
 class QCheckBox;
 class QComboBox;
@@ -131,6 +132,9 @@ class TfrmLogAnalysis : public QWidget {
   TMapEditors& fMaps;
   TelemetryLog fTelemetryLog;
   std::vector<LiveRecord> fRecords;
+  // The mapping of the delimited log analysed, none for the own log.
+  std::optional<TLogColumns> fColumns;
+  static void FitToColumns(const TLogColumns& columns, TFuelCorrectionInput& in);
   QString fSource;
   TLogAnalysis fFuel;
   TLogAnalysis fIgnition;

@@ -26,6 +26,7 @@
 #include "common/ShownText.h"
 #include "ui/widgets/Dial.h"
 #include "ui/widgets/ErrorBox.h"
+#include "ui/widgets/LogColumnsDialog.h"
 #include "ui/widgets/PagedChart.h"
 
 namespace {
@@ -331,10 +332,14 @@ void TFrmTelemetry::LoadLogBtnClick() {
   // curves and position. A bad line leaves the records before it loaded: the window shows
   // exactly those, then the error box names the line.
   std::optional<ELogLineError> badLine;
+  // A delimited log of another logger is read through the mapping its dialog confirms.
+  std::optional<TLogColumns> mapped;
   {
     WaitCursor wait;
     try {
-      TelemetryLogger->LoadFromFile(chosen.front(), false);
+      bool read = false;
+      mapped = LoadAnyLog(this, chosen.front(), *TelemetryLogger, read);
+      if (!read) return;
     } catch (const ELogLineError& e) {
       badLine = e;
     }
@@ -359,7 +364,9 @@ void TFrmTelemetry::LoadLogBtnClick() {
     combo->addItems(items);
     // cb1Param .. cb11Param show slots 1 .. 11, cb12Param the blank. A log with fewer
     // columns leaves the boxes without an item to select without a selection.
-    const int wanted = k <= 11 ? k : 0;
+    int wanted = k <= 11 ? k : 0;
+    // The slots a delimited log has no column for stay empty.
+    if (mapped && !mapped->Has(static_cast<LiveSlot>(wanted))) wanted = 0;
     combo->setCurrentIndex(wanted < combo->count() ? wanted : -1);
   }
   for (int k = 1; k <= 12; ++k) FillCurveFromCombo(k);
