@@ -488,6 +488,85 @@ void FinishRecords(TEFILogList& records, const TLogColumns& c) {
 
 }  // namespace
 
+namespace {
+
+[[noreturn]] void TooManyRecords() {
+  throw ERuntimeError(
+      QCoreApplication::translate("DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
+          .toStdString());
+}
+
+// The lines of the body, counted first so that the list is sized once: growing it block by
+// block would copy the records and have fresh pages cleared again and again.
+int64_t CountBodyLines(TSnapshotFile& file, int64_t bodyOffset, int parts,
+                       std::vector<char>& block) {
+  int64_t count = 0;
+  for (int64_t offset = bodyOffset; offset < file.End();) {
+    const std::string_view text = WholeLines(file, offset, block);
+    for (int64_t l : CountPieceLines(SplitAtLineEnds(text, parts))) count += l;
+    offset += static_cast<int64_t>(text.size());
+  }
+  return count;
+}
+
+// Where a block's reading stands: records filled so far, the file's line before the block.
+struct BlockState {
+  int64_t filled = 0;
+  int64_t lineBefore = 0;
+  int64_t empty = 0;
+};
+
+// Parses the whole lines of one block in pieces side by side, each straight into its place
+// in the list, then moves the pieces' records together; the first bad line ends the read.
+void ParseBlock(const ColumnPlan& plan, std::string_view text, int parts, TEFILogList& read,
+                BlockState& at) {
+  const std::vector<std::string_view> pieces =
+      SplitAtLineEnds(text, text.size() < (size_t{1} << 16) ? 1 : parts);
+  const std::vector<int64_t> lines = CountPieceLines(pieces);
+  int64_t room = 0;
+  for (int64_t l : lines) room += l;
+  if (at.filled + room > read.MaxCount) TooManyRecords();
+  // A file rewritten with more lines since they were counted.
+  if (at.filled + room > read.Count()) read.ResizeForFill(static_cast<int>(at.filled + room));
+  std::vector<PieceResult> results(pieces.size());
+  std::vector<int64_t> first(pieces.size(), at.filled);
+  for (size_t k = 1; k < pieces.size(); ++k) first[k] = first[k - 1] + lines[k - 1];
+  {
+    std::vector<std::jthread> threads;
+    for (size_t k = 1; k < pieces.size(); ++k)
+      threads.emplace_back(
+          [&, k] { ParsePiece(plan, pieces[k], read.Slots() + first[k], results[k]); });
+    ParsePiece(plan, pieces[0], read.Slots() + first[0], results[0]);
+  }
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    const PieceResult& piece = results[k];
+    if (piece.records > 0 && at.filled != first[k])
+      std::memmove(static_cast<void*>(read.Slots() + at.filled), read.Slots() + first[k],
+                   static_cast<size_t>(piece.records) * sizeof(LiveRecord));
+    at.filled += piece.records;
+    at.empty += piece.empty;
+    if (piece.error) throw ELogLineError(at.lineBefore + piece.lines, *piece.error);
+    at.lineBefore += piece.lines;
+  }
+}
+
+// The own log's twelve slot names: the mapped columns' names, empty elsewhere.
+QStringList SlotNames(const TLogColumns& c, const QStringList& names) {
+  QStringList named;
+  for (int s = 0; s < kLiveSlots; ++s) named << QString();
+  const auto name = [&names](int col) { return col >= 0 ? names.value(col) : QString(); };
+  named[kTime] = c.time >= 0 ? name(c.time) : QStringLiteral("Time");
+  named[kRPM] = name(c.rpm);
+  named[kLOAD] = name(c.load);
+  named[kPW] = name(c.load);
+  named[kO2] = name(c.mixture);
+  named[kCLT] = name(c.clt);
+  named[kTPS] = name(c.tps);
+  return named;
+}
+
+}  // namespace
+
 TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& columns,
                                     TEFILogList& records, QStringList& names,
                                     const TEFILogger::Progress& progress) {
@@ -508,78 +587,26 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
   read.MaxCount = records.MaxCount;
   std::vector<char> block(static_cast<size_t>(
       std::clamp<int64_t>(file.End() - d.bodyOffset + 1, 4096, static_cast<int64_t>(kBlockSize))));
-  // The lines are counted first so that the list is sized once: growing it block by block
-  // would copy the records and have fresh pages cleared again and again.
-  int64_t lineCount = 0;
-  for (int64_t offset = d.bodyOffset; offset < file.End();) {
-    const std::string_view text = WholeLines(file, offset, block);
-    for (int64_t l : CountPieceLines(SplitAtLineEnds(text, parts))) lineCount += l;
-    offset += static_cast<int64_t>(text.size());
-  }
-  if (lineCount > read.MaxCount)
-    throw ERuntimeError(QCoreApplication::translate(
-                            "DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
-                            .toStdString());
+  const int64_t lineCount = CountBodyLines(file, d.bodyOffset, parts, block);
+  if (lineCount > read.MaxCount) TooManyRecords();
   read.ResizeForFill(static_cast<int>(lineCount));
-  int64_t lineBefore = d.headerLine, filled = 0;
-  const int64_t total = file.End();
+  BlockState at;
+  at.lineBefore = d.headerLine;
   for (int64_t offset = d.bodyOffset; offset < file.End();) {
     const std::string_view text = WholeLines(file, offset, block);
-    const std::vector<std::string_view> pieces =
-        SplitAtLineEnds(text, text.size() < (size_t{1} << 16) ? 1 : parts);
-    const std::vector<int64_t> lines = CountPieceLines(pieces);
-    int64_t room = 0;
-    for (int64_t l : lines) room += l;
-    if (filled + room > read.MaxCount)
-      throw ERuntimeError(QCoreApplication::translate(
-                              "DelimitedLog", "В ЛОГе больше записей, чем помещается в список.")
-                              .toStdString());
-    // A file rewritten with more lines since they were counted.
-    if (filled + room > read.Count()) read.ResizeForFill(static_cast<int>(filled + room));
-    std::vector<PieceResult> results(pieces.size());
-    std::vector<int64_t> at(pieces.size(), filled);
-    for (size_t k = 1; k < pieces.size(); ++k) at[k] = at[k - 1] + lines[k - 1];
-    {
-      std::vector<std::jthread> threads;
-      for (size_t k = 1; k < pieces.size(); ++k)
-        threads.emplace_back(
-            [&, k] { ParsePiece(plan, pieces[k], read.Slots() + at[k], results[k]); });
-      ParsePiece(plan, pieces[0], read.Slots() + at[0], results[0]);
-    }
-    // The pieces' records moved together behind each other, in the order of the file.
-    for (size_t k = 0; k < pieces.size(); ++k) {
-      const PieceResult& piece = results[k];
-      if (piece.records > 0 && filled != at[k])
-        std::memmove(static_cast<void*>(read.Slots() + filled), read.Slots() + at[k],
-                     static_cast<size_t>(piece.records) * sizeof(LiveRecord));
-      filled += piece.records;
-      info.emptyCells += piece.empty;
-      if (piece.error) throw ELogLineError(lineBefore + piece.lines, *piece.error);
-      lineBefore += piece.lines;
-    }
+    ParseBlock(plan, text, parts, read, at);
     offset += static_cast<int64_t>(text.size());
-    if (progress) progress(offset, total);
+    if (progress) progress(offset, file.End());
   }
-  read.ResizeForFill(static_cast<int>(filled));
-  if (filled == 0)
+  read.ResizeForFill(static_cast<int>(at.filled));
+  if (at.filled == 0)
     throw ERuntimeError(QCoreApplication::translate(
                             "DelimitedLog", "Это не ЛОГ: под заголовком нет ни одной записи.")
                             .toStdString());
   FinishRecords(read, columns);
-
-  QStringList slotNames;
-  for (int s = 0; s < kLiveSlots; ++s) slotNames << QString();
-  slotNames[kTime] = QStringLiteral("Time");
-  const auto name = [&d](int col) { return d.names.value(col); };
-  if (columns.time >= 0) slotNames[kTime] = name(columns.time);
-  slotNames[kRPM] = name(columns.rpm);
-  slotNames[kLOAD] = name(columns.load);
-  slotNames[kPW] = name(columns.load);
-  slotNames[kO2] = name(columns.mixture);
-  if (columns.clt >= 0) slotNames[kCLT] = name(columns.clt);
-  if (columns.tps >= 0) slotNames[kTPS] = name(columns.tps);
+  info.emptyCells = at.empty;
   records.SwapItems(read);
-  names = std::move(slotNames);
+  names = SlotNames(columns, d.names);
   return info;
 }
 
