@@ -2221,6 +2221,10 @@ s</translation>
         <source>В ЛОГе %1 нет ни одной записи</source>
         <translation>The log %1 holds no records</translation>
     </message>
+    <message>
+        <source>пустых ячеек, взявших значение строки выше: %1</source>
+        <translation>empty cells that took the value of the row above: %1</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMain</name>

@@ -610,8 +610,10 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
   return info;
 }
 
-void TEFILogger::LoadDelimitedFromFile(const QString& fileName, const TLogColumns& columns,
-                                       const Progress& progress) {
-  ReadDelimitedLog(fileName, columns, Records, ColumnNames, progress);
+int64_t TEFILogger::LoadDelimitedFromFile(const QString& fileName, const TLogColumns& columns,
+                                          const Progress& progress) {
+  const TDelimitedLoadInfo info =
+      ReadDelimitedLog(fileName, columns, Records, ColumnNames, progress);
   fFileName = fileName;
+  return info.emptyCells;
 }

@@ -71,9 +71,10 @@ class TEFILogger {
 
   // Reads a delimited log of another logger through its column mapping (DelimitedLog.h):
   // the whole file replaces Records and ColumnNames, or nothing changes and the error is
-  // thrown. The parse buffer is not used.
-  void LoadDelimitedFromFile(const QString& fileName, const TLogColumns& columns,
-                             const Progress& progress = {});
+  // thrown. The parse buffer is not used. Returns the number of empty cells that took the value
+  // of the record above them.
+  int64_t LoadDelimitedFromFile(const QString& fileName, const TLogColumns& columns,
+                                const Progress& progress = {});
 
   const QString& FileName() const { return fFileName; }
 

@@ -117,6 +117,13 @@ TEST_F(LogColumnsDialogTest, DelimitedDriveAnalysesAsTheOwnLogAndAsTheCli) {
   AnswerColumns([](QWidget* d) { EXPECT_EQ(Box(d, "cbLogLoad")->currentIndex(), 3); }, false);
   w.LoadLogFile(Write("later.csv", drive::SemicolonLog(drive::Drive(10))));
   EXPECT_EQ(w.Correction().records, own.records);
+  // Empty cells take the value above them, and the window says how many did.
+  QByteArray gaps = drive::SemicolonLog(rows);
+  gaps.replace(";2100;3,0;", ";;3,0;");
+  AnswerColumns([](QWidget*) {});
+  w.LoadLogFile(Write("gaps.csv", gaps));
+  EXPECT_EQ(w.Correction().records, own.records);
+  EXPECT_TRUE(w.lblSource->text().contains(": 96)")) << w.lblSource->text().toStdString();
 }
 
 // The telemetry window replays a tab log without time: the mapped columns in their slots at

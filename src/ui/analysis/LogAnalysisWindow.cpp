@@ -202,9 +202,10 @@ void TfrmLogAnalysis::LoadLogFile(const QString& path) {
   TEFILogger logger;
   QString problem;
   std::optional<TLogColumns> mapped;
+  int64_t emptyCells = 0;
   try {
     bool read = false;
-    mapped = LoadAnyLog(this, path, logger, read);
+    mapped = LoadAnyLog(this, path, logger, read, &emptyCells);
     if (!read) return;
   } catch (const ELogLineError& e) {
     problem = tr("чтение остановлено в строке %1: %2")
@@ -223,6 +224,10 @@ void TfrmLogAnalysis::LoadLogFile(const QString& path) {
   fColumns = mapped;
   QString source = EscapeControls(QFileInfo(path).fileName());
   if (!problem.isEmpty()) source += QStringLiteral(" (") + problem + QLatin1Char(')');
+  if (emptyCells > 0)
+    source += QStringLiteral(" (") +
+              tr("пустых ячеек, взявших значение строки выше: %1").arg(emptyCells) +
+              QLatin1Char(')');
   SetRecords(std::move(records), source);
 }
 
@@ -313,8 +318,8 @@ void TfrmLogAnalysis::ShowSummary() {
 // do: without coolant the warm-up filter, without throttle the closed-throttle test.
 void TfrmLogAnalysis::FitToColumns(const TLogColumns& columns, TFuelCorrectionInput& in) {
   if (columns.mixtureKind != TLogMixture::Volts) {
-    in.sensor.kind = columns.mixtureKind == TLogMixture::Afr ? TO2Sensor::Kind::Afr
-                                                             : TO2Sensor::Kind::Lambda;
+    in.sensor.kind =
+        columns.mixtureKind == TLogMixture::Afr ? TO2Sensor::Kind::Afr : TO2Sensor::Kind::Lambda;
     in.wideBand = true;
   }
   if (!columns.Has(kCLT)) in.filters.warm = false;

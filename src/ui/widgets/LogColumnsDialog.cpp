@@ -158,7 +158,8 @@ void TLogColumnsDialog::Changed() {
 }
 
 std::optional<TLogColumns> LoadAnyLog(QWidget* parent, const QString& fileName, TEFILogger& logger,
-                                      bool& read) {
+                                      bool& read, int64_t* emptyCells) {
+  if (emptyCells) *emptyCells = 0;
   read = false;
   std::optional<TLogDialect> dialect;
   try {
@@ -181,7 +182,8 @@ std::optional<TLogColumns> LoadAnyLog(QWidget* parent, const QString& fileName, 
   if (answer != QDialog::Accepted) return std::nullopt;
   const TLogColumns columns = dialog.Columns();
   try {
-    logger.LoadDelimitedFromFile(fileName, columns);
+    const int64_t empty = logger.LoadDelimitedFromFile(fileName, columns);
+    if (emptyCells) *emptyCells = empty;
   } catch (const ELogLineError& e) {
     // Nothing of such a log is held: the error is the whole answer, not a part loaded.
     throw ERuntimeError(e.what());

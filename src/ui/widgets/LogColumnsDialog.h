@@ -42,6 +42,7 @@ class TLogColumnsDialog : public QDialog {
 // Reads a log of either kind into `logger`: the program's own log as before; a delimited
 // one after the dialog has shown its mapping and the user confirmed it. Returns the mapping of
 // a delimited log, nothing for the own log; false in `read` when the user cancelled (the
-// logger unchanged). Errors of reading are thrown as the readers throw them.
+// logger unchanged). Errors of reading are thrown as the readers throw them. `emptyCells`, when
+// given, gets the number of a delimited log's empty cells that took the value above them.
 std::optional<TLogColumns> LoadAnyLog(QWidget* parent, const QString& fileName, TEFILogger& logger,
-                                      bool& read);
+                                      bool& read, int64_t* emptyCells = nullptr);
