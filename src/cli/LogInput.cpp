@@ -88,7 +88,7 @@ int RunConvert(const QStringList& args) {
   }
   if (positional.size() != 2) throw std::invalid_argument("wrong number of arguments (see --help)");
   TEFILogger logger;
-  LoadCommandLog(positional[0], options, logger);
+  const std::optional<TLogColumns> columns = LoadCommandLog(positional[0], options, logger);
   // The own log as the live loop writes it, with a full stop as the decimal mark.
   QByteArray text = LogHeaderLine();
   const LiveRecord* r = logger.Records.Data();
@@ -98,6 +98,25 @@ int RunConvert(const QStringList& args) {
     WriteFileSafely(positional[1], text);
   } catch (const ERuntimeError& e) {
     throw FileError(positional[1], e.what());
+  }
+  // The own log does not say what its O2 column holds: a mixture that is AFR or lambda, not
+  // the sensor's volts, is analysed only when the reader is told so, and filters whose
+  // channel the log had not are written as zeros.
+  if (columns) {
+    const char* sensor = columns->mixtureKind == TLogMixture::Afr      ? "afr"
+                         : columns->mixtureKind == TLogMixture::Lambda ? "lambda"
+                                                                       : nullptr;
+    if (sensor)
+      std::fprintf(stderr,
+                   "tarvelo-cli: %s: the O2 column holds %s, not volts: analyze it with "
+                   "--sensor %s\n",
+                   positional[1].toStdString().c_str(),
+                   columns->mixtureKind == TLogMixture::Afr ? "the AFR" : "lambda", sensor);
+    if (!columns->Has(kCLT))
+      std::fprintf(stderr,
+                   "tarvelo-cli: %s: the log had no coolant column: CLT is written as 0, "
+                   "analyze it with --no-filter warm\n",
+                   positional[1].toStdString().c_str());
   }
   return 0;
 }

@@ -79,6 +79,9 @@ TEST(CliDelimited, EveryShapeOfADriveGivesTheOwnLogsAnalysis) {
     const QString converted = dir.filePath(QString::fromLatin1(s.name) + ".txt");
     const TCliRun convert = Cli(QStringList{"convert", log, converted} + s.extra);
     ASSERT_EQ(convert.exitCode, 0) << convert.err.toStdString();
+    // A mixture that is not the sensor's volts is named, for the reader of the own log.
+    EXPECT_EQ(convert.err.contains("analyze it with --sensor"), s.write != drive::TabLog)
+        << convert.err.toStdString();
     // The own format keeps the mixture to two decimals: the counts stay, the rounded
     // lambda may move a proposal, so only the counts are compared.
     const QJsonObject again = Json(Cli({"analyze", converted, "--json"}));
