@@ -75,7 +75,7 @@ constexpr char kHelp[] =
     "      Show this text.\n"
     "\n"
     "A delimited log is read through --columns rpm=NAME,load=NAME,afr=NAME[,clt=NAME]\n"
-    "[,tps=NAME][,time=NAME[:ms]], NAME a header name or a column number from 1; lambda= or\n"
+    "[,tps=NAME][,time=NAME[:ms]], NAME a header name or a column number from 1 (#N); lambda= or\n"
     "o2= (sensor volts, on the --sensor line) instead of afr=; time=NAME:s or :clock says the\n"
     "time's unit. The load is the injection time in ms. --rate HZ gives the records a second\n"
     "of a log without time. Without --columns the guess from the names is used and printed on\n"

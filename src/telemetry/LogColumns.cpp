@@ -228,7 +228,8 @@ TLogColumns ParseLogColumns(const QString& text, const QStringList& names,
     for (int k = 0; k < names.size(); ++k)
       if (names[k].trimmed().compare(wanted, Qt::CaseInsensitive) == 0) return k;
     bool number = false;
-    const int n = wanted.toInt(&number);
+    // A column number, or "#N" where a header is named N itself.
+    const int n = (wanted.startsWith(QLatin1Char('#')) ? wanted.mid(1) : wanted).toInt(&number);
     if (number && n >= 1 && n <= names.size()) return n - 1;
     throw ERuntimeError(
         QCoreApplication::translate("LogColumns", "в заголовке нет столбца «%1» (есть: %2)")
@@ -286,15 +287,25 @@ TLogColumns ParseLogColumns(const QString& text, const QStringList& names,
 }
 
 QString LogColumnsText(const TLogColumns& c, const QStringList& names) {
-  const auto named = [&names](int col) {
+  // How many header names the reading takes for `text` (trimmed, any case).
+  const auto matches = [&names](const QString& text) {
+    qsizetype count = 0;
+    for (const QString& other : names)
+      count += other.trimmed().compare(text, Qt::CaseInsensitive) == 0;
+    return count;
+  };
+  const auto named = [&names, &matches](int col) {
     const QString& name = names.value(col);
     bool number = false;
     (void)name.toInt(&number);
     const bool plain = !number && !name.isEmpty() && name == name.trimmed() &&
                        !name.contains(QLatin1Char(',')) && !name.contains(QLatin1Char('=')) &&
                        !name.contains(QLatin1Char(':')) &&
-                       names.count(name) == 1;  // a repeated name would find the first
-    return plain ? name : QString::number(col + 1);
+                       matches(name) == 1;  // a repeated name would find the first
+    if (plain) return name;
+    // The column's number, unless a header bears that number as its name.
+    const QString byNumber = QString::number(col + 1);
+    return matches(byNumber) == 0 ? byNumber : QLatin1Char('#') + byNumber;
   };
   QStringList parts;
   if (c.rpm >= 0) parts << QStringLiteral("rpm=") + named(c.rpm);

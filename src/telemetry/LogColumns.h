@@ -51,7 +51,8 @@ QString LoadColumnRefusal(const QString& name);
 QString LogColumnsProblem(const TLogColumns& columns, const QStringList& names);
 
 // The mapping from the command line's text "rpm=NAME,load=NAME,afr=NAME[,clt=NAME][,tps=NAME]
-// [,time=NAME[:ms]]" (NAME a header name, any case, or a column number from 1; lambda= or
+// [,time=NAME[:ms]]" (NAME a header name, any case, or a column number from 1, #N where a header is named N
+// itself; lambda= or
 // o2= instead of afr=; :s, :ms or :clock after the time's NAME). A time without its kind
 // takes the one the name and the sample suggest. Throws ERuntimeError naming what is wrong.
 TLogColumns ParseLogColumns(const QString& text, const QStringList& names,

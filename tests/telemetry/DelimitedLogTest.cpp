@@ -112,6 +112,14 @@ TEST_F(DelimitedLogTest, MappingTextNamesColumnsByNameOrNumber) {
   const TLogColumns one = ParseLogColumns("rpm=2,load=IPW,afr=6", names);
   EXPECT_EQ(LogColumnsText(one, names), "rpm=Engine RPM,load=IPW,afr=6");
   EXPECT_EQ(ParseLogColumns(LogColumnsText(one, names), names), one);
+  // A repeated name (in any case) is written by its number, and the number as #N where a
+  // header bears that number as its name (the fuzzer found a header named "5").
+  const QStringList twice = {"3", "RPM", "PW", "pw", "AFR"};
+  TLogColumns numbered = ParseLogColumns("rpm=RPM,load=#3,afr=AFR", twice);
+  EXPECT_EQ(numbered.load, 2);
+  EXPECT_EQ(LogColumnsText(numbered, twice), "rpm=RPM,load=#3,afr=AFR");
+  numbered.load = 3;
+  EXPECT_EQ(ParseLogColumns(LogColumnsText(numbered, twice), twice), numbered);
   for (const char* bad : {"rpm=Speed", "rpm=7", "rpm", "rpm=1,rpm=2", "afr=5,lambda=5", "boost=3"})
     EXPECT_THROW(ParseLogColumns(bad, names), ERuntimeError) << bad;
   // The guess takes the injection time, not the pressure called load; a pressure chosen as
