@@ -48,16 +48,6 @@ void Put(M& table, int row, int col, V value) {
   table[row][col] = value;
 }
 
-// The table rows a data row of a part-load map grid stands for: reversed order; in variant
-// 1 the first row of the high part also stands for the last row of the low part.
-std::vector<int> MainRows(int version, int lo, int rowCount, int gridRow) {
-  const int i = rowCount - gridRow;
-  if (version != 1) return {i};
-  if (i < lo) return {i};
-  if (i == lo) return {lo + 1, lo};
-  return {i + 1};
-}
-
 TCalTable Sized(TTableId id, int version, int cols, int rows, int fixedCols, int fixedRows) {
   TCalTable t;
   t.id = id;
@@ -84,7 +74,7 @@ TCalTable MainMap(TTableId id, const TEFIOperator& efi, int rows, int cols, int 
                   const TFloatMatrix& table) {
   TCalTable t = Sized(id, efi.fVersion, cols, rows, 1, 1);
   for (int r = 1; r < t.rows; ++r) {
-    const int tableRow = MainRows(efi.fVersion, lo, t.rows, r).front();
+    const int tableRow = PartLoadTableRows(efi.fVersion, lo, t.rows, r).front();
     for (int c = 0; c < t.cols; ++c) Set(t, c, r, Text(At(table, tableRow, c)));
   }
   for (int c = 1; c < headerCols; ++c) Set(t, c, 0, Text(At(table, 0, c)));
@@ -169,11 +159,22 @@ std::optional<TTableId> TableOfName(const QString& name) {
   return std::nullopt;
 }
 
+TValueRange PartLoadLimits(TCodedTable table) {
+  if (table == TCodedTable::FuelMain) return {kFuelLow, kFuelHigh};
+  if (table == TCodedTable::SparkMain) return {kSparkLow, kSparkHigh};
+  return {-std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+}
+
 TValueRange EditLimits(TCodedTable table, int version) {
-  const TValueRange storable = StorableRange(table, version);
-  if (table == TCodedTable::FuelMain) return Intersect({kFuelLow, kFuelHigh}, storable);
-  if (table == TCodedTable::SparkMain) return Intersect({kSparkLow, kSparkHigh}, storable);
-  return storable;
+  return Intersect(PartLoadLimits(table), StorableRange(table, version));
+}
+
+std::vector<int> PartLoadTableRows(int version, int lo, int rowCount, int gridRow) {
+  const int i = rowCount - gridRow;
+  if (version != 1) return {i};
+  if (i < lo) return {i};
+  if (i == lo) return {lo + 1, lo};
+  return {i + 1};
 }
 
 std::vector<TCalTable> TablesOf(const TEFIOperator& efi) {
@@ -315,7 +316,7 @@ struct Collector {
       for (int c = 0; c < t.cols; ++c) {
         const QString& text = t.Text(c, r);
         const double cell = c == 0 ? StrToFloat(text) : Value(text, kind);
-        for (int tableRow : MainRows(v, lo, t.rows, r)) Put(table, tableRow, c, cell);
+        for (int tableRow : PartLoadTableRows(v, lo, t.rows, r)) Put(table, tableRow, c, cell);
       }
   }
   // Idle fuel, reversed rows, every cell but the corner.

@@ -27,9 +27,18 @@ QString TableFileName(TTableId id);
 // The table a grid object name or a file-friendly name stands for.
 std::optional<TTableId> TableOfName(const QString& name);
 
+// The editor limits of the part-load maps (fuel 0.7 to 1.5, ignition -30 to 60 degrees);
+// for the other tables no limit of their own (the whole line).
+TValueRange PartLoadLimits(TCodedTable table);
 // The limits a table value is held in: what its code can store, and for the part-load
-// maps the editor limits within that (fuel 0.7 to 1.5, ignition -30 to 60 degrees).
+// maps the editor limits within that.
 TValueRange EditLimits(TCodedTable table, int version);
+
+// The table rows a data row of a part-load map grid stands for: reversed order; in variant
+// 1 the first row of the high part also stands for the last row of the low part, so it
+// gives two rows, the one it shows first. `lo` is the map's Dim1_Lo, `rowCount` the grid's
+// row count.
+std::vector<int> PartLoadTableRows(int version, int lo, int rowCount, int gridRow);
 
 // How one cell holds, steps and shows its value: the values its code can store (and the
 // editor limits of the part-load maps), whole or decimal, and the code's step.

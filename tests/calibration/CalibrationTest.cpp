@@ -258,3 +258,22 @@ TEST(CalibrationHistory, TenThousandSingleCellEditsStayWellUnderTenMegabytes) {
   EXPECT_LT(doc.HistoryBytes(), size_t{10} << 20);
   EXPECT_GT(doc.HistoryBytes(), size_t{10000} * sizeof(TEditStep));
 }
+
+// The row mapping of the part-load maps' grids, which the editors, the CSV and the
+// collect share.
+TEST(PartLoadRows, VariantTwoRowsAreSimplyReversed) {
+  // 13 rows: grid row 1 shows table row 12, grid row 12 table row 1.
+  EXPECT_EQ(PartLoadTableRows(2, 12, 13, 1), std::vector<int>{12});
+  EXPECT_EQ(PartLoadTableRows(2, 12, 13, 12), std::vector<int>{1});
+}
+
+TEST(PartLoadRows, VariantOneSharesTheLastLowRowWithTheFirstHighRow) {
+  // 8 low and 6 high rows: 14 grid rows; rows 1..6 show table rows 14..9, rows 7..13 show
+  // table rows 7..1; grid row 6 also stands for table row 8.
+  const int lo = 8, rows = 14;
+  EXPECT_EQ(PartLoadTableRows(1, lo, rows, 1), std::vector<int>{14});
+  EXPECT_EQ(PartLoadTableRows(1, lo, rows, 5), std::vector<int>{10});
+  EXPECT_EQ(PartLoadTableRows(1, lo, rows, 6), (std::vector<int>{9, 8}));
+  EXPECT_EQ(PartLoadTableRows(1, lo, rows, 7), std::vector<int>{7});
+  EXPECT_EQ(PartLoadTableRows(1, lo, rows, 13), std::vector<int>{1});
+}

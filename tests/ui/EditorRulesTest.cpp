@@ -1,4 +1,4 @@
-// The editors' rules on plain values: fitting, row mapping, colour index, rev limit snapping.
+// The editors' rules on plain values: fitting, colour index, rev limit snapping.
 #include <gtest/gtest.h>
 
 #include "ui/editors/EditorRules.h"
@@ -8,23 +8,6 @@ TEST(EditorRules, FittingTakesTheNearestWithHalvesToEven) {
   EXPECT_EQ(FitCellSize(160, 7), 21);   // 22.86 -> 23 - 2
   EXPECT_EQ(FitCellSize(45, 2), 20);    // 22.5 -> 22 - 2
   EXPECT_EQ(FitCellSize(47, 2), 22);    // 23.5 -> 24 - 2
-}
-
-TEST(EditorRules, VariantTwoRowsAreSimplyReversed) {
-  // 13 rows: grid row 1 shows table row 12, grid row 12 table row 1.
-  EXPECT_EQ(MainMapTableRows(2, 12, 13, 1), std::vector<int>{12});
-  EXPECT_EQ(MainMapTableRows(2, 12, 13, 12), std::vector<int>{1});
-}
-
-TEST(EditorRules, VariantOneSharesTheLastLowRowWithTheFirstHighRow) {
-  // 8 low and 6 high rows: 14 grid rows; rows 1..6 show table rows 14..9, rows 7..13 show
-  // table rows 7..1; grid row 6 also stands for table row 8.
-  const int lo = 8, rows = 14;
-  EXPECT_EQ(MainMapTableRows(1, lo, rows, 1), std::vector<int>{14});
-  EXPECT_EQ(MainMapTableRows(1, lo, rows, 5), std::vector<int>{10});
-  EXPECT_EQ(MainMapTableRows(1, lo, rows, 6), (std::vector<int>{9, 8}));
-  EXPECT_EQ(MainMapTableRows(1, lo, rows, 7), std::vector<int>{7});
-  EXPECT_EQ(MainMapTableRows(1, lo, rows, 13), std::vector<int>{1});
 }
 
 TEST(EditorRules, FuelColourIndex) {

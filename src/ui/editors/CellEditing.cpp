@@ -9,8 +9,6 @@
 
 namespace {
 // The limits of the part-load maps.
-constexpr double kFuelLow = 0.7, kFuelHigh = 1.5;
-constexpr double kSparkLow = -30, kSparkHigh = 60;
 }  // namespace
 
 void TMapEditors::Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEmpty,
@@ -71,10 +69,7 @@ void TMapEditors::CheckCell(TStringGrid* grid, int col, int row, const CheckRule
 }
 
 TValueRange TMapEditors::EditRange(TCodedTable table) const {
-  const TValueRange storable = StorableRange(table, Variant());
-  if (table == TCodedTable::FuelMain) return Intersect({kFuelLow, kFuelHigh}, storable);
-  if (table == TCodedTable::SparkMain) return Intersect({kSparkLow, kSparkHigh}, storable);
-  return storable;
+  return EditLimits(table, Variant());
 }
 
 void TMapEditors::CheckCurrent(TStringGrid* grid, const CheckRule& rule) {

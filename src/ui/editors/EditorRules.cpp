@@ -2,21 +2,13 @@
 
 #include <algorithm>
 
+#include "calibration/Calibration.h"
 #include "common/Numbers.h"
 #include "image/CodeRange.h"
 
 int FitCellSize(int extent, int count) {
   if (count <= 0) return 1;
   return static_cast<int>(Nearest(static_cast<long double>(extent) / count)) - 2;
-}
-
-std::vector<int> MainMapTableRows(int version, int lo, int rowCount, int gridRow) {
-  const int i = rowCount - gridRow;
-  if (version != 1) return {i};
-  if (i < lo) return {i};
-  // Table row lo has no grid row of its own: the high part's first row stands for it.
-  if (i == lo) return {lo + 1, lo};
-  return {i + 1};
 }
 
 namespace {
@@ -26,8 +18,10 @@ int ClampIndex(long double index) {
 }  // namespace
 
 int FuelColorIndex(double value, double rangeMin, double rangeMax) {
-  if (value < 0.7) return 0;
-  if (value > 1.5) return 12;
+  // Beyond the map's editor limits: the end of the table on that side.
+  const TValueRange limits = PartLoadLimits(TCodedTable::FuelMain);
+  if (value < limits.low) return 0;
+  if (value > limits.high) return 12;
   if (rangeMax > 0 && rangeMin > 0 && rangeMax != rangeMin)
     return ClampIndex((static_cast<long double>(value) - rangeMin) /
                       ((static_cast<long double>(rangeMax) - rangeMin) / 12.5L));
@@ -35,8 +29,9 @@ int FuelColorIndex(double value, double rangeMin, double rangeMax) {
 }
 
 int SparkColorIndex(double value, double rangeMin, double rangeMax) {
-  if (value < -30) return 12;
-  if (value > 60) return 0;
+  const TValueRange limits = PartLoadLimits(TCodedTable::SparkMain);
+  if (value < limits.low) return 12;
+  if (value > limits.high) return 0;
   if (rangeMax != rangeMin) {
     const int64_t step = Nearest((static_cast<long double>(value) - rangeMin) /
                                  ((static_cast<long double>(rangeMax) - rangeMin) / 12.5L));

@@ -1,18 +1,13 @@
 #pragma once
 // The rules of the map editors as plain functions of plain values (no widgets): grid
-// fitting, the row mapping of the part-load maps, the colour index, rev limiter snapping.
+// fitting, the colour index, rev limiter snapping. The limits and the row mapping of the
+// part-load maps are the calibration's (calibration/Calibration.h).
 
 #include <vector>
 
 // Fits `count` rows (or columns) into `extent` pixels: extent / count taken to the nearest
 // integer (halves to the even neighbour), less 2 for the grid lines.
 int FitCellSize(int extent, int count);
-
-// The table rows a data row of a part-load map grid stands for (reversed order; in
-// variant 1 the first row of the high part also stands for the last row of the low part,
-// so it gives two rows, the one it shows first). `lo` and `hi` are the map's Dim1_Lo and
-// Dim1_Hi; `rowCount` is the grid's row count.
-std::vector<int> MainMapTableRows(int version, int lo, int rowCount, int gridRow);
 
 // Colour index 0..12 of a fuel factor for the range, or -1 when the range gives none
 // (the cell is then black). Values outside the table take its nearer end.
