@@ -2,6 +2,7 @@
 // its history).
 #include "calibration/Calibration.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -233,8 +234,15 @@ bool TCalibration::Apply(TEditStep step) {
   step.settings = std::move(settings);
   step.cells.shrink_to_fit();
   step.settings.shrink_to_fit();
+  // A step after undoing past the saved state makes that state unreachable, unless the
+  // steps undone changed nothing a file holds.
+  if (fSaved && *fSaved > fDone) {
+    if (ChangesFileData(fDone, *fSaved))
+      fSaved.reset();
+    else
+      fSaved = fDone;
+  }
   fHistory.resize(fDone);
-  if (fSaved && *fSaved > fDone) fSaved.reset();
   fHistory.push_back(std::move(step));
   ++fDone;
   // The texts are set already: only the signals are left.
@@ -296,7 +304,20 @@ void TCalibration::Redo() {
 }
 
 bool TCalibration::IsModified() const {
-  return !(fSaved && *fSaved == fDone);
+  return !fSaved || ChangesFileData(std::min(*fSaved, fDone), std::max(*fSaved, fDone));
+}
+
+bool TCalibration::ChangesFileData(size_t from, size_t to) const {
+  // The lambda panel's settings are undo steps, but neither the settings file nor the image
+  // holds them: changing them is no change of the calibration.
+  static const QStringList kHeld = {QStringLiteral("MaxRPM"), QStringLiteral("COTrim")};
+  for (size_t i = from; i < to && i < fHistory.size(); ++i) {
+    const TEditStep& step = fHistory[i];
+    if (!step.cells.empty()) return true;
+    for (const TSettingEdit& setting : step.settings)
+      if (kHeld.contains(setting.key)) return true;
+  }
+  return false;
 }
 
 void TCalibration::MarkSaved() {

@@ -147,7 +147,8 @@ class TCalibration : public QObject {
   QString RedoTitle() const;
   void Undo();
   void Redo();
-  // Whether the document differs from what was last loaded or saved.
+  // Whether the document differs from what was last loaded or saved in what a file holds
+  // (the tables, the rev limit, the CO trim; the lambda panel's settings are not).
   bool IsModified() const;
   void MarkSaved();
   // Memory the history holds, in bytes (for the benchmarks).
@@ -166,6 +167,8 @@ class TCalibration : public QObject {
   // Sets the texts and settings of a step's one side (`forward`: the after values).
   void Perform(const TEditStep& step, bool forward);
   TCalTable* Find(TTableId id);
+  // Whether steps [from, to) of the history change what a file holds.
+  bool ChangesFileData(size_t from, size_t to) const;
 
   std::vector<TCalTable> fTables;
   std::map<QString, double> fSettings;

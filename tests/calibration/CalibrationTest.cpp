@@ -243,6 +243,17 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   // Loading starts a new history that counts as saved.
   doc.Load(op);
   EXPECT_FALSE(doc.CanUndo() || doc.CanRedo() || doc.IsModified());
+  // The lambda panel's settings are undo steps, but no file holds them: they leave the
+  // calibration unmodified, and a step after undoing one keeps the saved state reachable.
+  ASSERT_TRUE(doc.Apply({"lambda", {}, {{"O2Type", 0, 1}, {"LamMax", 1, 1.3}}}));
+  EXPECT_TRUE(doc.CanUndo());
+  EXPECT_FALSE(doc.IsModified());
+  doc.MarkSaved();
+  doc.Undo();
+  ASSERT_TRUE(doc.Apply({"lambda again", {}, {{"LamMin", 0, 0.2}}}));
+  EXPECT_FALSE(doc.IsModified());
+  ASSERT_TRUE(doc.Apply({"co", {}, {{"COTrim", 0, 5}}}));
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST(CalibrationHistory, TenThousandSingleCellEditsStayWellUnderTenMegabytes) {
