@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "image/ChecksumScheme.h"
@@ -129,6 +130,45 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   LoadImage("tuned.bin");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
   EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(4, 5), edited);
+  EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
+}
+
+// The CO trim is calibration data: the image with changes holds the trim the user moved
+// to, the settings file keeps the loaded byte as it always has, and loading the image back
+// shows the trim.
+TEST_F(TunedImageTest, AMovedCOTrimIsWrittenIntoTheImageButNotIntoTheSettingsFile) {
+  LoadImage("demo.bin");
+  TEFIOperator& efi = frmMain->EFI();
+  const size_t at = static_cast<size_t>(efi.fCORegAddress);
+  const uint8_t loaded = demo[at];
+  QScrollBar* trim = frmMain->Maps().sbCOreg;
+  trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  ASSERT_TRUE(frmMain->Maps().Doc().IsModified());
+  AnswerFileDialog(TempPath("trim.bin"));
+  frmMain->actSaveTunedBin->trigger();
+  const std::vector<uint8_t> tuned = Read("trim.bin");
+  ASSERT_EQ(tuned.size(), demo.size());
+  EXPECT_EQ(tuned[at], loaded + 3);
+  int differing = 0;
+  for (size_t i = 0; i < demo.size(); ++i) differing += tuned[i] != demo[i];
+  EXPECT_LE(differing, 3);  // the trim byte and the two checksum bytes
+  // The settings file of the same session: the loaded byte, as an unedited one holds it.
+  TEFIOperator op(true);
+  op.LoadDefaultConfig();
+  op.fImage = demo;
+  op.DecodeImage();
+  op.SaveSettings(1, TempPath("stock.dme"));
+  // No unit is connected: the save says so, then asks for the file.
+  AnswerNextModal([this](QWidget* modal) {
+    AnswerFileDialog(TempPath("trim.dme"));
+    qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  });
+  frmMain->N7->trigger();
+  EXPECT_EQ(Read("trim.dme"), Read("stock.dme"));
+  LoadImage("trim.bin");
+  EXPECT_EQ(trim->value(), loaded + 3 - 128);
   EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
 }
 

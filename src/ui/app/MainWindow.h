@@ -104,6 +104,8 @@ class TfrmMain : public QMainWindow {
   // search found is corrected only when the user agrees, shown its area and place (asked
   // there, TunedKeepSum.cpp; correcting is the default).
   std::vector<TChecksumScheme> SchemesToCorrect();
+  // The collected tables with the CO trim the document holds: what the tuned image writes.
+  TEFIOperator TunedTables();
   // True while a whole image is held as it was loaded and decoded.
   bool HasTunedImage() const;
   // True when the grids' tables, written back, change the loaded image (the grids are

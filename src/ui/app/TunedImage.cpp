@@ -8,12 +8,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 #include "image/ImageFile.h"
 #include "image/ImageWriteBack.h"
 #include "image/SettingsFileCheck.h"
-#include "ui/app/RecentFiles.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/RecentFiles.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StatusStrip.h"
@@ -50,10 +51,24 @@ bool TfrmMain::HasTunedImage() const {
   return fLoaded && fEFI->fImage.size() == static_cast<size_t>(kImageSize);
 }
 
+TEFIOperator TfrmMain::TunedTables() {
+  // The grids' texts go back into the tables first, as before a settings-file save.
+  CollectGrids(1);
+  TEFIOperator tuned(*fEFI);
+  // The CO trim is calibration data the image keeps: a trim the user moved is written, one
+  // left as loaded keeps the loaded byte (beyond the bar's ends too). The settings file keeps
+  // the loaded byte either way.
+  if (fEFI->fVersion != 1 && fLoaded) {
+    const int loaded = std::clamp(int{fLoaded->fCOReg} - 128, -50, 50);
+    const int trim = static_cast<int>(fMaps->Doc().Setting(QStringLiteral("COTrim")));
+    if (trim != loaded) tuned.fCOReg = static_cast<uint8_t>(128 + trim);
+  }
+  return tuned;
+}
+
 bool TfrmMain::HasTunedChanges() {
   if (!HasTunedImage()) return false;
-  CollectGrids(1);
-  return WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI) != fLoaded->fImage;
+  return WriteBackTables(fLoaded->fImage, *fLoaded, TunedTables()) != fLoaded->fImage;
 }
 
 std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept) {
@@ -81,9 +96,7 @@ std::optional<std::vector<uint8_t>> TfrmMain::BuildTunedImage(bool& checksumKept
     if (!keepSum && question.clickedButton() != question.button(QMessageBox::Yes))
       return std::nullopt;
   }
-  // The grids' texts go back into the tables first, as before a settings-file save.
-  CollectGrids(1);
-  std::vector<uint8_t> image = WriteBackTables(fLoaded->fImage, *fLoaded, *fEFI);
+  std::vector<uint8_t> image = WriteBackTables(fLoaded->fImage, *fLoaded, TunedTables());
   if (!checksumKept) CorrectSchemes(image, SchemesToCorrect());
   if (keepSum && !KeepImageSum(image)) return std::nullopt;
   return image;
