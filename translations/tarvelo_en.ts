@@ -344,10 +344,6 @@
         <translation>%1 fields, column %2 &quot;%3&quot; missing</translation>
     </message>
     <message>
-        <source>Это не ЛОГ: строка длиннее 16 МБ.</source>
-        <translation>Not a log: a line is longer than 16 MB.</translation>
-    </message>
-    <message>
         <source>В ЛОГе больше записей, чем помещается в список.</source>
         <translation>The log holds more records than the list can take.</translation>
     </message>

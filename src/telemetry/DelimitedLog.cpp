@@ -22,8 +22,6 @@ using namespace delimited;
 
 // The body is read in blocks of this size, each parsed in pieces side by side.
 constexpr size_t kBlockSize = size_t{8} << 20;
-// A log line is a few dozen numbers: a longer one is garbage, refused rather than held.
-constexpr size_t kLongestLine = size_t{16} << 20;
 constexpr double kDay = 86400;
 
 // Where each mapped column goes, and how its cells are read.
@@ -196,26 +194,6 @@ void ParsePiece(const ColumnPlan& plan, std::string_view text, LiveRecord* out,
   }
 }
 
-// Fills `block` from `offset` as far as the file and the block reach and returns its whole
-// lines (all of it at the end of the file); a block without a line end grows until it holds one.
-std::string_view WholeLines(TSnapshotFile& file, int64_t offset, std::vector<char>& block) {
-  for (;;) {
-    size_t got = 0;
-    while (got < block.size() && offset + static_cast<int64_t>(got) < file.End())
-      got +=
-          file.ReadAt(offset + static_cast<int64_t>(got), block.data() + got, block.size() - got);
-    const std::string_view text(block.data(), got);
-    if (offset + static_cast<int64_t>(got) >= file.End()) return text;
-    const size_t lf = text.rfind('\n');
-    if (lf != std::string_view::npos) return text.substr(0, lf + 1);
-    if (block.size() >= kLongestLine)
-      throw ERuntimeError(
-          QCoreApplication::translate("DelimitedLog", "Это не ЛОГ: строка длиннее 16 МБ.")
-              .toStdString());
-    block.resize(block.size() * 2);
-  }
-}
-
 // Empty cells take the value above them; clock times become seconds from the first record
 // (a step back of more than half a day is midnight); a log without time gets the rate's.
 void FinishRecords(TEFILogList& records, const TLogColumns& c) {
@@ -255,7 +233,7 @@ int64_t CountBodyLines(TSnapshotFile& file, int64_t bodyOffset, int parts,
                        std::vector<char>& block) {
   int64_t count = 0;
   for (int64_t offset = bodyOffset; offset < file.End();) {
-    const std::string_view text = WholeLines(file, offset, block);
+    const std::string_view text = file.WholeLines(offset, block);
     for (int64_t l : CountPieceLines(SplitAtLineEnds(text, parts))) count += l;
     offset += static_cast<int64_t>(text.size());
   }
@@ -346,7 +324,7 @@ TDelimitedLoadInfo ReadDelimitedLog(const QString& fileName, const TLogColumns& 
   BlockState at;
   at.lineBefore = d.headerLine;
   for (int64_t offset = d.bodyOffset; offset < file.End();) {
-    const std::string_view text = WholeLines(file, offset, block);
+    const std::string_view text = file.WholeLines(offset, block);
     ParseBlock(plan, text, parts, read, at);
     offset += static_cast<int64_t>(text.size());
     if (progress) progress(offset, file.End());

@@ -53,9 +53,7 @@ std::optional<double> ParseClock(std::string_view text) {
 
 std::string ReadHead(TSnapshotFile& file, bool& complete) {
   std::string head(static_cast<size_t>(std::min<int64_t>(file.End(), kSniffBytes)), '\0');
-  size_t got = 0;
-  while (got < head.size())
-    got += file.ReadAt(static_cast<int64_t>(got), head.data() + got, head.size() - got);
+  head.resize(file.Fill(0, head.data(), head.size()));
   complete = static_cast<int64_t>(head.size()) == file.End();
   return head;
 }

@@ -240,28 +240,6 @@ void ReadSerially(TSnapshotFile& file, std::string_view sep, const ReadTarget& t
   if (progress) progress(reader.Consumed(), total);
 }
 
-// Fills `block` from `offset` on as far as the file and the block reach; the bytes read.
-size_t ReadBlock(TSnapshotFile& file, int64_t offset, std::vector<char>& block) {
-  size_t got = 0;
-  while (got < block.size() && offset + static_cast<int64_t>(got) < file.End())
-    got += file.ReadAt(offset + static_cast<int64_t>(got), block.data() + got, block.size() - got);
-  return got;
-}
-
-// The whole lines of the block read at `offset`: up to its last line end, or all of it at
-// the end of the file. A block without a line end grows until it holds one.
-std::string_view WholeLines(TSnapshotFile& file, int64_t offset, std::vector<char>& block) {
-  for (;;) {
-    const size_t got = ReadBlock(file, offset, block);
-    const std::string_view text(block.data(), got);
-    if (offset + static_cast<int64_t>(got) >= file.End()) return text;
-    const size_t lf = text.rfind('\n');
-    if (lf != std::string_view::npos) return text.substr(0, lf + 1);
-    if (block.size() >= kLongestLine) LineTooLong();
-    block.resize(block.size() * 2);
-  }
-}
-
 // Reads a big file block by block, every block parsed in pieces on all cores straight into
 // the places of its lines in the list; only one block of text is held at a time. False
 // (nothing changed) when the list cannot be made long enough; the caller then reads the file
@@ -269,7 +247,7 @@ std::string_view WholeLines(TSnapshotFile& file, int64_t offset, std::vector<cha
 bool ReadInPieces(TSnapshotFile& file, int parts, std::string_view sep, const ReadTarget& to,
                   const TEFILogger::Progress& progress) {
   std::vector<char> block(kPiecesBlock);
-  const std::string_view first = WholeLines(file, 0, block);
+  const std::string_view first = file.WholeLines(0, block);
   const size_t lf = first.find('\n');
   std::string_view header = first.substr(0, lf);
   if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
@@ -280,7 +258,7 @@ bool ReadInPieces(TSnapshotFile& file, int parts, std::string_view sep, const Re
   // too many where it ends inside a line; the list is cut to what was read at the end).
   int64_t room = 0;
   for (int64_t offset = bodyStart; offset < file.End();) {
-    const std::string_view text = WholeLines(file, offset, block);
+    const std::string_view text = file.WholeLines(offset, block);
     for (int64_t n : CountPieceLines(SplitAtLineEnds(text, parts))) room += n;
     offset += static_cast<int64_t>(text.size());
   }
@@ -299,7 +277,7 @@ bool ReadInPieces(TSnapshotFile& file, int parts, std::string_view sep, const Re
   std::function<void(int64_t)> report;
   if (progress) report = [&](int64_t done) { progress(offset + done, total); };
   while (offset < file.End()) {
-    const std::string_view text = WholeLines(file, offset, block);
+    const std::string_view text = file.WholeLines(offset, block);
     const std::vector<std::string_view> pieces = SplitAtLineEnds(text, parts);
     const std::vector<int64_t> lines = CountPieceLines(pieces);
     int64_t blockLines = 0;

@@ -66,3 +66,20 @@ size_t TSnapshotFile::ReadAt(int64_t offset, char* buffer, size_t size) {
   }
   return got;
 }
+
+std::string_view TSnapshotFile::WholeLines(int64_t offset, std::vector<char>& block) {
+  // A log line is a few dozen numbers: a longer one is garbage, refused rather than held.
+  constexpr size_t kLongestLine = size_t{16} << 20;
+  for (;;) {
+    const size_t got = Fill(offset, block.data(), block.size());
+    const std::string_view text(block.data(), got);
+    if (offset + static_cast<int64_t>(got) >= fEnd) return text;
+    const size_t lf = text.rfind('\n');
+    if (lf != std::string_view::npos) return text.substr(0, lf + 1);
+    if (block.size() >= kLongestLine)
+      throw ERuntimeError(QCoreApplication::translate("LogReader", "Это не ЛОГ: %1")
+                              .arg(QCoreApplication::translate("LogReader", "строка длиннее 16 МБ"))
+                              .toStdString());
+    block.resize(block.size() * 2);
+  }
+}

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
+#include <vector>
 
 class TSnapshotFile {
  public:
@@ -25,6 +27,15 @@ class TSnapshotFile {
   // Reads up to `size` bytes at `offset` (below End()) and returns how many were read, at
   // least one. Throws EInOutError when the file has become shorter than End().
   size_t ReadAt(int64_t offset, char* buffer, size_t size);
+  // Fills `buffer` from `offset` as far as it and the readable text reach (a last line left
+  // out ends it early); the bytes read, 0 at End() or beyond.
+  size_t Fill(int64_t offset, char* buffer, size_t size) {
+    return offset < fEnd && size > 0 ? ReadAt(offset, buffer, size) : 0;
+  }
+  // The whole lines of `block` filled from `offset`: up to its last line end, or all of it at
+  // the end of the text. A block without a line end grows until it holds one; a line longer
+  // than 16 MB is refused as no log (ERuntimeError).
+  std::string_view WholeLines(int64_t offset, std::vector<char>& block);
 
   // Called after every read, for tests that change the file while it is read.
   static inline std::function<void()> AfterRead;
