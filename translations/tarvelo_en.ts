@@ -1855,6 +1855,93 @@ s</translation>
     </message>
 </context>
 <context>
+    <name>TTunedImageCommands</name>
+    <message>
+        <source>Внимание!</source>
+        <translation>Warning!</translation>
+    </message>
+    <message>
+        <source>%1: %2 -&gt; %3</source>
+        <translation>%1: %2 -&gt; %3</translation>
+    </message>
+    <message>
+        <source>Чтобы 16-битная сумма всех байтов прошивки осталась прежней (%1), будут изменены два байта заполнителя:
+
+%2
+
+Записать прошивку с изменениями?</source>
+        <translation>To keep the 16-bit sum of all the image&apos;s bytes as it was (%1), two filler bytes will be changed:
+
+%2
+
+Write the edited image?</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма найдена только поиском и может совпасть случайно:
+
+%1
+
+Исправить её? Будут изменены байты %2 (сумма области %3). Иначе эти байты останутся прежними.</source>
+        <translation>The checksum was found only by the search and may hold by chance:
+
+%1
+
+Correct it? The bytes %2 will be changed (the sum of the area %3). Otherwise these bytes stay as they were.</translation>
+    </message>
+    <message>
+        <source>Исправить</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Оставить байты</source>
+        <translation>Leave the bytes</translation>
+    </message>
+    <message>
+        <source>Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями сохранит прежние байты контрольной суммы, и если они неверны, DME будет работать в аварийном режиме.
+
+Всё равно записать прошивку с изменениями?</source>
+        <translation>The checksum kind of the loaded firmware was not found: the firmware with changes keeps the old checksum bytes, and if they are wrong, the DME runs in its fault mode.
+
+Write the firmware with changes anyway?</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма загруженной прошивки неверна: прошивка с изменениями сохранит прежние байты контрольной суммы, и DME будет работать в аварийном режиме.
+
+Всё равно записать прошивку с изменениями?</source>
+        <translation>The checksum of the loaded firmware is wrong: the firmware with changes keeps the old checksum bytes, and the DME runs in its fault mode.
+
+Write the firmware with changes anyway?</translation>
+    </message>
+    <message>
+        <source>Сохранить сумму образа</source>
+        <translation>Keep the image&apos;s sum</translation>
+    </message>
+    <message>
+        <source>Ось таблицы не возрастает: %1
+
+DME не сможет работать с такой прошивкой. Всё равно загрузить её в DME?</source>
+        <translation>A table axis does not rise: %1
+
+The DME cannot run such firmware. Upload it to the DME all the same?</translation>
+    </message>
+    <message>
+        <source>Прошивка с изменениями записана в файл %1.
+
+Контрольная сумма не исправлена: её вид не найден в загруженной прошивке.</source>
+        <translation>The firmware with changes is written to the file %1.
+
+The checksum is not corrected: its kind was not found in the loaded firmware.</translation>
+    </message>
+    <message>
+        <source>Прошивка с изменениями записана в файл %1.
+
+Контрольная сумма не исправлена: она была неверна уже в загруженной прошивке.</source>
+        <translation>The firmware with changes is written to the file %1.
+
+The checksum is not corrected: it was wrong in the loaded firmware already.</translation>
+    </message>
+</context>
+<context>
     <name>TfrmCompare</name>
     <message>
         <source>об/мин</source>
@@ -2413,22 +2500,6 @@ s</translation>
         <translation>Log analysis on the maps...</translation>
     </message>
     <message>
-        <source>Вид контрольной суммы загруженной прошивки не найден: прошивка с изменениями сохранит прежние байты контрольной суммы, и если они неверны, DME будет работать в аварийном режиме.
-
-Всё равно записать прошивку с изменениями?</source>
-        <translation>The checksum kind of the loaded firmware was not found: the firmware with changes keeps the old checksum bytes, and if they are wrong, the DME runs in its fault mode.
-
-Write the firmware with changes anyway?</translation>
-    </message>
-    <message>
-        <source>Прошивка с изменениями записана в файл %1.
-
-Контрольная сумма не исправлена: её вид не найден в загруженной прошивке.</source>
-        <translation>The firmware with changes is written to the file %1.
-
-The checksum is not corrected: its kind was not found in the loaded firmware.</translation>
-    </message>
-    <message>
         <source>Изменения калибровки не сохранены. Сохранить их в файл настроек?</source>
         <translation>The calibration changes are not saved. Save them to a settings file?</translation>
     </message>
@@ -2453,44 +2524,8 @@ The checksum is not corrected: its kind was not found in the loaded firmware.</t
         <translation>3D map view</translation>
     </message>
     <message>
-        <source>Контрольная сумма загруженной прошивки неверна: прошивка с изменениями сохранит прежние байты контрольной суммы, и DME будет работать в аварийном режиме.
-
-Всё равно записать прошивку с изменениями?</source>
-        <translation>The checksum of the loaded firmware is wrong: the firmware with changes keeps the old checksum bytes, and the DME runs in its fault mode.
-
-Write the firmware with changes anyway?</translation>
-    </message>
-    <message>
-        <source>Прошивка с изменениями записана в файл %1.
-
-Контрольная сумма не исправлена: она была неверна уже в загруженной прошивке.</source>
-        <translation>The firmware with changes is written to the file %1.
-
-The checksum is not corrected: it was wrong in the loaded firmware already.</translation>
-    </message>
-    <message>
         <source>Редактор профиля...</source>
         <translation>Profile editor...</translation>
-    </message>
-    <message>
-        <source>Сохранить сумму образа</source>
-        <translation>Keep the image&apos;s sum</translation>
-    </message>
-    <message>
-        <source>%1: %2 -&gt; %3</source>
-        <translation>%1: %2 -&gt; %3</translation>
-    </message>
-    <message>
-        <source>Чтобы 16-битная сумма всех байтов прошивки осталась прежней (%1), будут изменены два байта заполнителя:
-
-%2
-
-Записать прошивку с изменениями?</source>
-        <translation>To keep the 16-bit sum of all the image&apos;s bytes as it was (%1), two filler bytes will be changed:
-
-%2
-
-Write the edited image?</translation>
     </message>
     <message>
         <source>Таблицы изменены. Сохранить прошивку с изменениями или такой, как она была загружена?</source>
@@ -2503,34 +2538,6 @@ Write the edited image?</translation>
     <message>
         <source>Как загружена</source>
         <translation>As loaded</translation>
-    </message>
-    <message>
-        <source>Ось таблицы не возрастает: %1
-
-DME не сможет работать с такой прошивкой. Всё равно загрузить её в DME?</source>
-        <translation>A table axis does not rise: %1
-
-The DME cannot run such firmware. Upload it to the DME all the same?</translation>
-    </message>
-    <message>
-        <source>Контрольная сумма найдена только поиском и может совпасть случайно:
-
-%1
-
-Исправить её? Будут изменены байты %2 (сумма области %3). Иначе эти байты останутся прежними.</source>
-        <translation>The checksum was found only by the search and may hold by chance:
-
-%1
-
-Correct it? The bytes %2 will be changed (the sum of the area %3). Otherwise these bytes stay as they were.</translation>
-    </message>
-    <message>
-        <source>Исправить</source>
-        <translation>Correct</translation>
-    </message>
-    <message>
-        <source>Оставить байты</source>
-        <translation>Leave the bytes</translation>
     </message>
     <message>
         <source>Виртуальный двигатель</source>

@@ -140,6 +140,10 @@ bool TCalibration::Loaded() const {
   return fLoaded;
 }
 
+void TCalibration::Unload() {
+  fLoaded = false;
+}
+
 const std::vector<TCalTable>& TCalibration::Tables() const {
   return fTables;
 }

@@ -119,6 +119,9 @@ class TCalibration : public QObject {
   // window after a load).
   void SetBaseline(const QString& key, double value);
   bool Loaded() const;
+  // The tables no longer belong to the configuration (another model or profile was
+  // chosen): nothing counts as loaded until the next Load. The history stays.
+  void Unload();
 
   const std::vector<TCalTable>& Tables() const;
   const TCalTable& Table(TTableId id) const;

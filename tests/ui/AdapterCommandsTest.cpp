@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "calibration/CalibrationSession.h"
 #include "image/Checksum.h"
 #include "image/DemoImage.h"
 #include "link/ScanUtils.h"
@@ -184,7 +185,7 @@ TEST_F(AdapterCommandsTest, ReadTakesTheImageWithoutItsFirstCharacter) {
   frmMain->N8->setEnabled(true);
   frmMain->N8->trigger();
   EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
-  EXPECT_TRUE(frmMain->TablesLoaded);
+  EXPECT_TRUE(frmMain->Session().Loaded());
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Загрузка завешена!");
   EXPECT_FALSE(Find<QWidget>("sbStop")->isVisible());
   // Reading does not enable the save command.
@@ -324,7 +325,7 @@ TEST_F(AdapterCommandsTest, UploadWaitsForTheDiagnosticConnectionToEnd) {
 TEST_F(AdapterCommandsTest, ReadEditSaveEndToEnd) {
   StartWithDevice("sim");
   frmMain->Adapter().N8Click();
-  ASSERT_TRUE(frmMain->TablesLoaded);
+  ASSERT_TRUE(frmMain->Session().Loaded());
   frmMain->N7->setEnabled(true);
   TStringGrid* fuel = frmMain->Maps().sgFuelMain;
   fuel->SetCell(3, 4, "1.23");

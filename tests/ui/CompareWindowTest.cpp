@@ -14,6 +14,7 @@
 #include <QtDataVisualization/QSurfaceDataProxy>
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationSession.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
@@ -48,7 +49,7 @@ class CompareWindowTest : public ProgramTest {
     file.close();
     AnswerFileDialog(fDemo);
     frmMain->BIN1->trigger();
-    ASSERT_TRUE(frmMain->TablesLoaded);
+    ASSERT_TRUE(frmMain->Session().Loaded());
   }
   // The demo calibration as a settings file with the fuel values of kChanges changed.
   QString ChangedReference() {

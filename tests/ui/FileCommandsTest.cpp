@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "calibration/CalibrationSession.h"
 #include "image/DemoImage.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/MapEditors.h"
@@ -41,7 +42,7 @@ TEST_F(FileCommandsTest, ImageFileFillsEveryPage) {
   LoadImage("demo.bin");
   TMapEditors& maps = frmMain->Maps();
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "demo.bin");
-  EXPECT_TRUE(frmMain->TablesLoaded);
+  EXPECT_TRUE(frmMain->Session().Loaded());
   EXPECT_TRUE(frmMain->N7->isEnabled());
   EXPECT_TRUE(frmMain->N9->isEnabled());
   EXPECT_EQ(Find<QLabel>("lVersion")->text(), frmMain->EFI().fVersionText);
@@ -63,7 +64,7 @@ TEST_F(FileCommandsTest, ShortImageFileStopsWithTheReadError) {
   EXPECT_EQ(title, "Tarvelo");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "short.bin");
   EXPECT_FALSE(frmMain->N7->isEnabled());
-  EXPECT_FALSE(frmMain->TablesLoaded);
+  EXPECT_FALSE(frmMain->Session().Loaded());
 }
 
 TEST_F(FileCommandsTest, ImageIsSavedByteForByte) {
@@ -85,7 +86,7 @@ TEST_F(FileCommandsTest, SettingsFileRightAfterTheModelChoiceAdoptsItsVersion) {
   frmMain->N17->trigger();
   EXPECT_EQ(frmMain->EFI().fVersionText, version);
   EXPECT_EQ(frmMain->EFI().fImage, std::vector<uint8_t>(10, 0));
-  EXPECT_TRUE(frmMain->TablesLoaded);
+  EXPECT_TRUE(frmMain->Session().Loaded());
   EXPECT_TRUE(frmMain->N7->isEnabled());
   EXPECT_FALSE(frmMain->N9->isEnabled());
   EXPECT_EQ(frmMain->Maps().sgrdIgnXX->Cell(7, 0), "1600");

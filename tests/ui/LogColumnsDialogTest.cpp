@@ -13,6 +13,7 @@
 #include <QTableWidget>
 
 #include "image/DemoImage.h"
+#include "image/EfiOperator.h"
 #include "support/CliRun.h"
 #include "support/DriveShapes.h"
 #include "support/UiTestHelpers.h"

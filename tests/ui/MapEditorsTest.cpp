@@ -19,13 +19,14 @@
 #include <cmath>
 #include <functional>
 
+#include "calibration/CalibrationSession.h"
 #include "common/DecimalText.h"
 #include "support/UiTestHelpers.h"
-#include "ui/telemetry/LiveLoop.h"
 #include "ui/editors/ColorLegend.h"
 #include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/editors/TableColors.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/LineChart.h"
 #include "ui/widgets/RadioGroup.h"
@@ -162,7 +163,7 @@ TEST_F(MapEditorsTest, FillShowsEveryTableWithItsAxes) {
   // The CO trim stands at 140 - 128 while its label keeps its text.
   EXPECT_EQ(maps->sbCOreg->value(), 12);
   EXPECT_EQ(maps->Label13->text(), "0");
-  EXPECT_TRUE(frmMain->TablesLoaded);
+  EXPECT_TRUE(frmMain->Session().Loaded());
   for (TStringGrid* g : {maps->sgFuelMain, maps->sgIgnMain, maps->sgrdIgnXX, maps->sgrdFuelMax,
                          maps->sgrdIgnMax, maps->sgrdFuelXX, maps->sgrdRPMTempCorr, maps->sgMAF})
     EXPECT_TRUE(g->isEnabled()) << g->objectName().toStdString();

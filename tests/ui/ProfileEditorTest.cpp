@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationSession.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
@@ -35,7 +36,7 @@ class ProfileEditorTest : public ProgramTest {
     SaveImageFile(fDemo, MakeDemoImage());
     AnswerFileDialog(fDemo);
     frmMain->BIN1->trigger();
-    ASSERT_TRUE(frmMain->TablesLoaded);
+    ASSERT_TRUE(frmMain->Session().Loaded());
     frmMain->actProfileEditor->trigger();
     fEditor = Find<TfrmProfileEditor>("frmProfileEditor");
     ASSERT_NE(fEditor, nullptr);
@@ -135,14 +136,14 @@ TEST_F(ProfileEditorTest, MovingTheFuelMapAndBackTheGridFollowsAndTheSavedProfil
   fEditor->close();
   AnswerFileDialog(profile);
   frmMain->N6->trigger();
-  EXPECT_FALSE(frmMain->TablesLoaded);
+  EXPECT_FALSE(frmMain->Session().Loaded());
   TEFIOperator builtIn(true);
   builtIn.LoadDefaultConfig();
   EXPECT_EQ(static_cast<const TModelConfig&>(frmMain->EFI()),
             static_cast<const TModelConfig&>(builtIn));
   AnswerFileDialog(fDemo);
   frmMain->BIN1->trigger();
-  ASSERT_TRUE(frmMain->TablesLoaded);
+  ASSERT_TRUE(frmMain->Session().Loaded());
   EXPECT_EQ(Texts(frmMain->Maps().Doc().Tables()), builtInTables);
 }
 

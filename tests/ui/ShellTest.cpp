@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QTabWidget>
 
+#include "calibration/CalibrationSession.h"
 #include "support/UiTestHelpers.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/widgets/ErrorBox.h"
@@ -95,7 +96,7 @@ TEST_F(Shell, ConfirmingTheModelUnlocksTheFileCommands) {
   // No whole image is held yet, so the image cannot be saved.
   EXPECT_FALSE(Act("N9")->isEnabled());
   EXPECT_TRUE(Act("N16")->isEnabled());
-  EXPECT_FALSE(frmMain->TablesLoaded);
+  EXPECT_FALSE(frmMain->Session().Loaded());
 }
 
 TEST_F(Shell, CancelLeavesTheFileCommandsDisabledAndTheirShortcutsDead) {
@@ -135,7 +136,7 @@ TEST_F(Shell, HiddenProfileItemStillAnswersCtrlO) {
   EXPECT_TRUE(Act("BIN1")->isEnabled());
   EXPECT_EQ(frmMain->EFI().fVersion, 1);
   EXPECT_EQ(frmMain->EFI().fVersionAddress, 32246);
-  EXPECT_FALSE(frmMain->TablesLoaded);
+  EXPECT_FALSE(frmMain->Session().Loaded());
 }
 
 TEST_F(Shell, CancellingTheProfileDialogChangesNothing) {
@@ -154,13 +155,13 @@ TEST_F(Shell, ConfirmingTwiceKeepsConfigurationAndCells) {
   const TModelConfig first = efi;
   efi.fFuelMainMatrix[3][4] = 1.07;
   efi.fRPMTempCorrTable[1][2] = 1200;
-  frmMain->TablesLoaded = true;
+  frmMain->Session().LoadDocument();
   AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
   frmMain->DME1Click();
   EXPECT_TRUE(static_cast<const TModelConfig&>(efi) == first);
   EXPECT_EQ(efi.fFuelMainMatrix[3][4], 1.07);
   EXPECT_EQ(efi.fRPMTempCorrTable[1][2], 1200);
-  EXPECT_FALSE(frmMain->TablesLoaded);
+  EXPECT_FALSE(frmMain->Session().Loaded());
 }
 
 TEST_F(Shell, DashboardOpenedTwiceIsOneWindow) {

@@ -1,21 +1,25 @@
-// The file commands of the main window: load an image file, save it, load settings.
+// The file commands of the main window: load an image file, save it, load a settings file,
+// save the settings ("&Сохранить").
 #include <QAction>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "calibration/CalibrationSession.h"
 #include "image/ImageFile.h"
-#include "ui/app/RecentFiles.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/RecentFiles.h"
+#include "ui/app/TunedImageCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/widgets/FileDialogs.h"
 #include "ui/widgets/StatusStrip.h"
 
 void TfrmMain::UpdateImageCommands() {
-  N9->setEnabled(fEFI->fImage.size() == static_cast<size_t>(kImageSize));
+  const bool whole = EFI().fImage.size() == static_cast<size_t>(kImageSize);
+  N9->setEnabled(whole);
   // A settings file cuts the image to its version bytes: nothing to write back into then.
-  if (fEFI->fImage.size() != static_cast<size_t>(kImageSize)) KeepLoadedImage(false);
-  actSaveTunedBin->setEnabled(HasTunedImage());
+  if (!whole) fSession->DropLoadedImage();
+  actSaveTunedBin->setEnabled(fSession->HasTunedImage());
 }
 
 void TfrmMain::BIN1Click() {
@@ -26,7 +30,7 @@ void TfrmMain::BIN1Click() {
 void TfrmMain::OpenImageFile(const QString& path) {
   fStrip->ShowFileName(path);
   // The first 32768 bytes; a shorter file stops here with "Read beyond end of file".
-  LoadImageFile(path, fEFI->fImage);
+  fSession->ReadImageFile(path);
   UpdateImageCommands();
   FillGrids(false);
   N7->setEnabled(true);
@@ -50,21 +54,37 @@ void TfrmMain::N9Click() {
     question.setDefaultButton(tuned);
     question.exec();
     if (question.clickedButton() == tuned) {
-      SaveTunedBinClick();
+      fTuned->SaveClick();
       return;
     }
     if (question.clickedButton() != loaded) return;
     const QString path = RunFileDialog(sdSaveFile);
     if (path.isEmpty()) return;
-    SaveImageFile(path, fEFI->fImage);
+    SaveImageFile(path, EFI().fImage);
     fStrip->ShowFileName(path);
     fRecent->Add(path);
     return;
   }
   const QString path = RunFileDialog(sdSaveFile);
   if (path.isEmpty()) return;
-  SaveImageFile(path, fEFI->fImage);
+  SaveImageFile(path, EFI().fImage);
   fRecent->Add(path);
+}
+
+bool TfrmMain::HasTunedChanges() {
+  return fTuned->HasChanges();
+}
+
+void TfrmMain::N7Click() {
+  if (!fSession->Loaded() || fAdapter->Busy()) return;
+  // The unit is asked to keep its adapted values first; without an answer the changes go
+  // into the file only (the exchange says so).
+  fAdapter->StoreExchange();
+  const QString path = RunFileDialog(sdSetSaveFile);
+  if (path.isEmpty()) return;
+  // The grids go back into the tables first.
+  CollectGrids(1);
+  fSession->SaveSettingsFile(path);
 }
 
 void TfrmMain::N17Click() {
@@ -81,20 +101,19 @@ void TfrmMain::OpenFile(const QString& path) {
 
 void TfrmMain::OpenSettingsFile(const QString& path) {
   fStrip->ShowFileName(path);
-  uint8_t mismatch = 0;
-  fEFI->LoadSettings(0, path, mismatch);
-  if (mismatch == 0) {
-    fEFI->LoadSettings(1, path, mismatch);
+  const bool mismatch = fSession->SettingsFileMismatch(path);
+  if (!mismatch) {
+    fSession->ReadSettingsFile(path);
   } else {
     QMessageBox question(QMessageBox::Question, tr("Внимание!"),
                          tr("Загружаемые данные не соответствуют текущей версии "
                             "прошивки! Продолжить загрузку?"),
                          QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName(QStringLiteral("VersionQuestion"));
-    if (question.exec() == QMessageBox::Yes) fEFI->LoadSettings(1, path, mismatch);
+    if (question.exec() == QMessageBox::Yes) fSession->ReadSettingsFile(path);
   }
   UpdateImageCommands();
-  if (mismatch == 0) FillGrids(true);
+  if (!mismatch) FillGrids(true);
   N7->setEnabled(true);
   fRecent->Add(path);
 }
@@ -110,7 +129,7 @@ bool TfrmMain::ConfirmDiscard() {
   switch (question.exec()) {
     case QMessageBox::Save:
       // The save of "&Сохранить"; cancelling its file dialog keeps the changes and stops.
-      fAdapter->N7Click();
+      N7Click();
       return !fMaps->Doc().IsModified();
     case QMessageBox::Discard:
       return true;

@@ -1,24 +1,22 @@
 // The main window's menu, its file dialogs and the commands that only open windows.
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QToolButton>
 
-#include "ui/app/AboutBox.h"
-#include "ui/compare/CompareCommands.h"
-#include "ui/app/LanguageMenu.h"
+#include "calibration/CalibrationSession.h"
 #include "ui/analysis/LogAnalysisWindow.h"
-#include "ui/app/Program.h"
-#include "ui/app/RecentFiles.h"
+#include "ui/app/LanguageMenu.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/ModelDialog.h"
+#include "ui/app/RecentFiles.h"
+#include "ui/app/TunedImageCommands.h"
+#include "ui/compare/CompareCommands.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkMenu.h"
 #include "ui/profile/ProfileEditor.h"
-#include "ui/telemetry/DashboardWindow.h"
-#include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
 
@@ -135,9 +133,9 @@ void TfrmMain::BuildMenu() {
   connect(N6, &QAction::triggered, this, Guarded([this] { N6Click(); }));
   connect(BIN1, &QAction::triggered, this, Guarded([this] { BIN1Click(); }));
   connect(N9, &QAction::triggered, this, Guarded([this] { N9Click(); }));
-  connect(actSaveTunedBin, &QAction::triggered, this, Guarded([this] { SaveTunedBinClick(); }));
+  connect(actSaveTunedBin, &QAction::triggered, this, Guarded([this] { fTuned->SaveClick(); }));
   connect(N17, &QAction::triggered, this, Guarded([this] { N17Click(); }));
-  connect(N7, &QAction::triggered, this, Guarded([this] { fAdapter->N7Click(); }));
+  connect(N7, &QAction::triggered, this, Guarded([this] { N7Click(); }));
   connect(N8, &QAction::triggered, this, Guarded([this] {
             if (ConfirmDiscard()) fAdapter->N8Click();
           }));
@@ -157,16 +155,14 @@ void TfrmMain::BuildMenu() {
 }
 
 bool TfrmMain::SelectModel() {
-  if (!frmSelectDME || frmSelectDME->exec() != QDialog::Accepted) return false;
-  fEFI->LoadDefaultConfig();
+  if (!fWindows.modelDialog || fWindows.modelDialog->exec() != QDialog::Accepted) return false;
+  // The tables no longer belong to the image as it was loaded.
+  fSession->UseBuiltInConfig();
   BIN1->setEnabled(true);
   N17->setEnabled(true);
   // Sending an image to the adapter needs nothing but a confirmed model.
   N16->setEnabled(true);
   fRecent->SetEnabled(true);
-  TablesLoaded = false;
-  // The tables no longer belong to the image as it was loaded.
-  KeepLoadedImage(false);
   return true;
 }
 
@@ -175,14 +171,12 @@ void TfrmMain::DME1Click() {
 }
 
 void TfrmMain::N6Click() {
-  if (!fEFI->fProfileSwitch) return;
+  if (!EFI().fProfileSwitch) return;
   const QString path = RunFileDialog(odOpenIni);
   if (path.isEmpty()) return;
-  fEFI->LoadProfile(path);
+  fSession->UseProfile(path);
   N8->setEnabled(true);
   BIN1->setEnabled(true);
-  TablesLoaded = false;
-  KeepLoadedImage(false);
 }
 
 void TfrmMain::N10Click() {
@@ -190,7 +184,7 @@ void TfrmMain::N10Click() {
 }
 
 void TfrmMain::N11Click() {
-  AboutBox->exec();
+  if (fWindows.about) fWindows.about->exec();
 }
 
 namespace {
@@ -202,11 +196,11 @@ void ShowModeless(QWidget* window) {
 }  // namespace
 
 void TfrmMain::N12Click() {
-  ShowModeless(frmIndicators);
+  if (fWindows.dashboard) ShowModeless(fWindows.dashboard);
 }
 
 void TfrmMain::N13Click() {
-  ShowModeless(FrmTelemetry);
+  if (fWindows.telemetry) ShowModeless(fWindows.telemetry);
 }
 
 void TfrmMain::actLogAnalysisClick() {
@@ -220,9 +214,10 @@ void TfrmMain::actProfileEditorClick() {
     TEFIOperator builtIn(false);
     builtIn.LoadDefaultConfig();
     // Before any model is confirmed there is no configuration: start from the built-in one.
-    const TModelConfig& config = fEFI->fVersion == 0 ? builtIn : *fEFI;
-    const bool whole = fEFI->fImage.size() == static_cast<size_t>(kImageSize);
-    frmProfileEditor->Open(config, whole ? fEFI->fImage : std::vector<uint8_t>());
+    const TEFIOperator& efi = EFI();
+    const TModelConfig& config = efi.fVersion == 0 ? builtIn : efi;
+    const bool whole = efi.fImage.size() == static_cast<size_t>(kImageSize);
+    frmProfileEditor->Open(config, whole ? efi.fImage : std::vector<uint8_t>());
   }
   ShowModeless(frmProfileEditor);
 }

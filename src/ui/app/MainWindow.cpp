@@ -17,16 +17,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "calibration/CalibrationSession.h"
 #include "common/Clock.h"
-#include "ui/compare/CompareCommands.h"
-#include "ui/telemetry/LiveLoop.h"
 #include "ui/analysis/LogAnalysisWindow.h"
-#include "ui/surface/SurfaceWindow.h"
+#include "ui/app/TunedImageCommands.h"
+#include "ui/compare/CompareCommands.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkMenu.h"
 #include "ui/link/LinkPanel.h"
+#include "ui/surface/SurfaceWindow.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
@@ -68,7 +70,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   // FormCreate: the adapter commands wait for a model or profile; the image object.
   N8->setEnabled(false);
   BIN1->setEnabled(false);
-  fEFI = std::make_unique<TEFIOperator>(true);
+  fSession = new TCalibrationSession(this);
+  TEFIOperator* efi = &fSession->Efi();
   // The editor pages; they also set up the lambda panel and draw the sensor line.
   TMapEditors::Pages pages;
   pages.control = PageControl1;
@@ -78,30 +81,27 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   pages.idle = TabSheet4;
   pages.fullLoad = TabSheet5;
   pages.maf = TabSheet7;
-  fMaps = new TMapEditors(this, *fEFI, pages, *fStrip, fLiveMark);
-  connect(fMaps, &TMapEditors::TablesFilled, this, [this] { TablesLoaded = true; });
+  fMaps = new TMapEditors(this, *fSession, pages, *fStrip, fLiveMark);
+  fTuned = new TTunedImageCommands(this, *fSession, [this] { CollectGrids(1); },
+                                   {this, fStrip, fRecent, sdSaveFile, actSaveTunedBin});
   fLink = new TLinkPanel(this, {fStrip, N14, TabSheet6});
   // Label16 shows the adapter port's name.
-  fAdapter =
-      new TAdapterCommands(this, {fEFI.get(), fStrip, N7, N8, N16, sdSetSaveFile, odOpenBin});
+  fAdapter = new TAdapterCommands(this, {efi, fStrip, N7, N8, N16, odOpenBin});
   fLink->SetLineBusy([this] { return fAdapter->Busy(); });
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
   fLinkMenu->SetLineBusy([this] { return fLink->Connected() || fAdapter->Busy(); });
   // With TRACE=1 each session's trace goes beside the logs.
   fLink->SetTraceFolder([this] { return sdLogFile->directory().absolutePath(); });
-  fAdapter->SetTablesLoaded([this] { return TablesLoaded; });
-  connect(fAdapter, &TAdapterCommands::CollectGridsWanted, this, [this] { CollectGrids(1); });
   fAdapter->SetEditedImage([this] { return HasTunedChanges(); },
                            [this]() -> std::optional<QByteArray> {
                              bool checksumKept = false;
-                             const auto image = BuildTunedImage(checksumKept);
-                             if (!image || !ConfirmTunedAxes()) return std::nullopt;
+                             const auto image = fTuned->Build(checksumKept);
+                             if (!image || !fTuned->ConfirmAxes()) return std::nullopt;
                              return QByteArray(reinterpret_cast<const char*>(image->data()),
                                                static_cast<qsizetype>(image->size()));
                            });
-  connect(fAdapter, &TAdapterCommands::SettingsSaved, this, [this] { fMaps->Doc().MarkSaved(); });
   fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
-  fEdit->SetTablesLoaded([this] { return TablesLoaded; });
+  fEdit->SetTablesLoaded([this] { return fSession->Loaded(); });
   fEdit->FillMenu(mnuEdit);
   // The log analysis window; the program hands it the telemetry window's log.
   fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
@@ -124,7 +124,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
           Guarded([this] { fLive->sbWriteLogClick(); }));
   fCompare = new TCompareCommands(
-      this, {this, fEFI.get(), fMaps, fStrip, PageControl1, odCompare, actCompare, actCompareEnd});
+      this, {this, efi, fMaps, fStrip, PageControl1, odCompare, actCompare, actCompareEnd});
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   RestorePlacement();
@@ -140,6 +140,12 @@ TfrmMain::~TfrmMain() {
   delete fAdapter;
   delete fLink;
   delete fMaps;
+  delete fTuned;
+  delete fSession;
+}
+
+TEFIOperator& TfrmMain::EFI() {
+  return fSession->Efi();
 }
 
 void TfrmMain::BuildPages(QWidget* area) {
@@ -193,13 +199,11 @@ void TfrmMain::BuildLiveStrip(QWidget* panel) {
 void TfrmMain::FillGrids(bool alreadyDecoded) {
   // The decode happens here, so that the state right after it is kept before the editors
   // show (and may later change) the tables.
-  const bool decodeNow = !alreadyDecoded && fEFI->fVersion > 0 && fEFI->fImage.size() >= 2;
-  KeepLoadedImage(false);
-  if (decodeNow) {
-    fEFI->DecodeImage();
-    KeepLoadedImage(true);
-  }
-  fMaps->FillGrids(alreadyDecoded || decodeNow);
+  if (alreadyDecoded)
+    fSession->DropLoadedImage();
+  else if (!fSession->DecodeHeld())
+    return;
+  fMaps->FillGrids();
 }
 
 void TfrmMain::CollectGrids(uint8_t mode) {

@@ -1,21 +1,16 @@
 #pragma once
-// TfrmMain: the main window. It owns the calibration image object, the menu, the status
+// TfrmMain: the main window. It owns the calibration session, the menu, the status
 // strip, the page control with the map editors and the live strip, and the file dialogs.
 // Each subsystem's handlers live in their own sources; this class is the frame.
 
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <optional>
-#include <vector>
 
-#include "image/Checksum.h"
-#include "image/ChecksumSearch.h"
-#include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
 
 class QAction;
+class QDialog;
 class QFileDialog;
 class QLineEdit;
 class QMenu;
@@ -34,6 +29,9 @@ class TfrmSurface;
 class TEditCommands;
 class TfrmLogAnalysis;
 class TfrmProfileEditor;
+class TCalibrationSession;
+class TEFIOperator;
+class TTunedImageCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -42,7 +40,18 @@ class TfrmMain : public QMainWindow {
   explicit TfrmMain(QWidget* parent = nullptr);
   ~TfrmMain() override;
 
-  TEFIOperator& EFI() { return *fEFI; }
+  // The program's other windows, which the menu commands show.
+  struct Windows {
+    QDialog* about = nullptr;        // AboutBox
+    QWidget* dashboard = nullptr;    // frmIndicators
+    QWidget* telemetry = nullptr;    // FrmTelemetry
+    QDialog* modelDialog = nullptr;  // frmSelectDME
+  };
+  void SetWindows(const Windows& windows) { fWindows = windows; }
+
+  TEFIOperator& EFI();
+  // The calibration worked on: the image object, the loaded image, the document.
+  TCalibrationSession& Session() { return *fSession; }
 
   // The model selection of start-up and "Выбрать версию DME": the dialog, then on OK the
   // built-in configuration.
@@ -76,6 +85,8 @@ class TfrmMain : public QMainWindow {
 
   // --- File commands ---
   void BIN1Click();
+  // "&Сохранить": the settings file, after the adapter's store exchange.
+  void N7Click();
   void N9Click();
   void N17Click();
   // What BIN1 and N17 do with the chosen file; OpenFile picks by the name's ending.
@@ -86,33 +97,10 @@ class TfrmMain : public QMainWindow {
   // loaded and decoded (a settings file leaves none).
   void UpdateImageCommands();
 
-  // --- The edited calibration written back into the loaded image (TunedImage.cpp) ---
-  // "Сохранить BIN с изменениями...": the tuned image through the image save dialog.
-  void SaveTunedBinClick();
-  // The loaded image with the grids' changes and every checksum scheme that held on it
-  // corrected; asks first when none held (nothing when the user declines), and offers to keep
-  // the image's 16-bit sum with two filler bytes then. Set `checksumKept` to whether the
-  // image keeps its old checksum bytes.
-  std::optional<std::vector<uint8_t>> BuildTunedImage(bool& checksumKept);
-  // Gives `image` the loaded image's 16-bit sum by changing two filler bytes, once the user
-  // has seen their addresses and agreed (TunedKeepSum.cpp); false when declined or impossible.
-  bool KeepImageSum(std::vector<uint8_t>& image);
-  // Before the tuned image goes to the unit: true when every axis of the collected tables
-  // rises, else when the user, told the first that does not, still wants it uploaded.
-  bool ConfirmTunedAxes();
-  // The schemes that held on the loaded image and are to be corrected: each one only the area
-  // search found is corrected only when the user agrees, shown its area and place (asked
-  // there, TunedKeepSum.cpp; correcting is the default).
-  std::vector<TChecksumScheme> SchemesToCorrect();
-  // The collected tables with the CO trim the document holds: what the tuned image writes.
-  TEFIOperator TunedTables();
-  // True while a whole image is held as it was loaded and decoded.
-  bool HasTunedImage() const;
+  // --- The edited calibration written back into the loaded image (TunedImageCommands) ---
   // True when the grids' tables, written back, change the loaded image (the grids are
   // collected into the tables first).
   bool HasTunedChanges();
-  // What the loaded image's stored checksum was found to be.
-  const TChecksumStatus& LoadedChecksum() const { return fChecksum; }
 
   // --- Live data: the acquisition loop, its values and the live mark of the maps ---
   TLiveLoop& Live() { return *fLive; }
@@ -134,9 +122,6 @@ class TfrmMain : public QMainWindow {
   void actLogAnalysisClick();
   // "Редактор профиля...": the profile editor on the configuration and the whole image held.
   void actProfileEditorClick();
-
-  // --- State shared by the subsystems (interface thread only) ---
-  bool TablesLoaded = false;
 
   // --- Menu ---
   QAction* DME1 = nullptr;
@@ -199,7 +184,8 @@ class TfrmMain : public QMainWindow {
   void RestorePlacement();
   void SavePlacement() const;
 
-  std::unique_ptr<TEFIOperator> fEFI;
+  TCalibrationSession* fSession = nullptr;
+  TTunedImageCommands* fTuned = nullptr;
   TStatusStrip* fStrip = nullptr;
   TRecentFiles* fRecent = nullptr;
   TLiveLoop* fLive = nullptr;
@@ -214,14 +200,7 @@ class TfrmMain : public QMainWindow {
   TEditCommands* fEdit = nullptr;
   TfrmLogAnalysis* fLogAnalysis = nullptr;
   TfrmProfileEditor* frmProfileEditor = nullptr;
-  // The image object right after DecodeImage of a whole image (tables in units, the image
-  // itself in fImage): what writing back compares the edited tables with. Empty otherwise.
-  std::unique_ptr<TEFIOperator> fLoaded;
-  TChecksumStatus fChecksum;
-  // The checksum schemes that held on the loaded image: the ones the tuned image corrects.
-  TSchemeSearch fSchemes;
-  // Takes the loaded state after a decode (a whole image) or drops it, and shows the checksum.
-  void KeepLoadedImage(bool decodedNow);
+  Windows fWindows;
   bool fShownOnce = false;
   QString fStartFile;
 };

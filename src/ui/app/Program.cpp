@@ -5,13 +5,13 @@
 
 #include "link/PortSettings.h"
 #include "sim/SimSerialDevice.h"
+#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/app/AboutBox.h"
 #include "ui/app/Language.h"
-#include "ui/telemetry/LiveLoop.h"
-#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/ModelDialog.h"
 #include "ui/telemetry/DashboardWindow.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/WindowPlacement.h"
@@ -22,7 +22,7 @@ TfrmIndicators* frmIndicators = nullptr;
 TFrmTelemetry* FrmTelemetry = nullptr;
 TfrmSelectDME* frmSelectDME = nullptr;
 
-bool StartProgram() {
+void StartProgram() {
   // The per-user folder ($XDG_CONFIG_HOME/Tarvelo) holds "CTESTER.INI".
   QApplication::setApplicationName(QStringLiteral("Tarvelo"));
   // The texts in the language of this start, before any window is made.
@@ -37,6 +37,7 @@ bool StartProgram() {
   // Centred on the screen the main window is on, or where it was last closed.
   new TWindowPlacement(FrmTelemetry, QStringLiteral("FrmTelemetry"), frmMain, true);
   frmSelectDME = new TfrmSelectDME;
+  frmMain->SetWindows({AboutBox, frmIndicators, FrmTelemetry, frmSelectDME});
   // The log analysis takes the log the telemetry window holds, as it is at that moment.
   frmMain->LogAnalysis().SetTelemetryLog([] {
     if (!FrmTelemetry || !FrmTelemetry->TelemetryLogger) return std::vector<LiveRecord>{};
@@ -49,7 +50,6 @@ bool StartProgram() {
                      if (frmIndicators->isVisible()) frmIndicators->ShowOnDashboard(values);
                    });
   frmMain->show();
-  return true;
 }
 
 void OpenAtStart(const QString& path) {

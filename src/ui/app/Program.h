@@ -16,9 +16,9 @@ extern TfrmIndicators* frmIndicators;
 extern TFrmTelemetry* FrmTelemetry;
 extern TfrmSelectDME* frmSelectDME;
 
-// Reads the port settings, sets the title, creates the five windows and shows the main
-// window. Returns false when the program cannot start.
-bool StartProgram();
+// Reads the port settings, sets the title, creates the five windows, hands the main window
+// the other four and shows it.
+void StartProgram();
 // Opens a file (an image, or a settings file by its ".dme" ending) once the start-up model
 // choice is confirmed.
 void OpenAtStart(const QString& path);

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
-  if (!StartProgram()) return 1;
+  StartProgram();
   // "tarvelo FILE.bin" or "tarvelo FILE.dme" (a double click in the file manager).
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) OpenAtStart(arguments.at(1));

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "calibration/CalibrationSession.h"
 #include "common/DecimalText.h"
 #include "common/ShownText.h"
 #include "image/EfiOperator.h"
@@ -42,12 +43,18 @@ std::vector<double> Row(const TFloatMatrix& table, int row) {
 
 // --- What the editors take from the main window ---
 // Every use of the main window by the editors is here: the image operator, the tab sheets
-// the pages are built on, the MAF page's tab, the version label, the tables-loaded flag,
-// the live operating-point mark and the colour scale's toggle button.
+// the pages are built on, the MAF page's tab, the version label, the live operating-point
+// mark and the colour scale's toggle button.
 
-TMapEditors::TMapEditors(QObject* parent, TEFIOperator& efi, const Pages& pages,
+TMapEditors::TMapEditors(QObject* parent, TCalibrationSession& session, const Pages& pages,
                          TStatusStrip& strip, const TLiveMark& live)
-    : QObject(parent), fEFI(efi), fPages(pages), fStrip(strip), fLive(live) {
+    : QObject(parent),
+      fSession(session),
+      fEFI(session.Efi()),
+      fPages(pages),
+      fStrip(strip),
+      fLive(live),
+      fDoc(session.Doc()) {
   setObjectName(QStringLiteral("MapEditors"));
   sgFuelMain =
       BuildMainMapPage(fPages.fuel, "gbFuelMain", "sgFuelMain", "sbECUFuelMain", FuelLegend);
@@ -80,21 +87,16 @@ void TMapEditors::ShowVersionText(const QString& text) {
   fStrip.lVersion->setText(EscapeControls(text));
 }
 
-void TMapEditors::MarkTablesLoaded() {
-  emit TablesFilled();
-}
-
 TMapEditors::LiveMark TMapEditors::LiveCell() const {
   return {fLive.LiveLoopActive == 1, fLive.LiveCellCol, fLive.LiveCellRow};
 }
 
 // --- Fill ---
 
-void TMapEditors::FillGrids(bool alreadyDecoded) {
+void TMapEditors::FillGrids() {
   TEFIOperator& efi = Efi();
   // Nothing to show without a model and an image.
   if (efi.fVersion <= 0 || efi.fImage.size() < 2) return;
-  if (!alreadyDecoded) efi.DecodeImage();
   // What the fill sets in the widgets is the loaded state, not an edit.
   fShowing = true;
   struct Reset {
@@ -115,7 +117,7 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   SizeFromConfig(sgrdRPMTempCorr, efi.fRPMTempCorrDim2, efi.fRPMTempCorrDim1);
 
   // The loaded calibration starts a new history; the grids show its texts.
-  fDoc.Load(efi);
+  fSession.LoadDocument();
   ShowDocument();
   PlotIdleAndFullLoad(efi);
   seMaxRMP->setValue(efi.fMaxRPM);
@@ -128,7 +130,7 @@ void TMapEditors::FillGrids(bool alreadyDecoded) {
   sgFuelMain->Repaint();
   sgIgnMain->Repaint();
   TakeSettingsBaseline();
-  MarkTablesLoaded();
+  emit TablesFilled();
 }
 
 // Variant 1: split part-load maps, the full-load ignition as a curve with its chart, no

@@ -31,6 +31,7 @@ class QToolButton;
 class TColorLegend;
 class QTabWidget;
 class TEFIOperator;
+class TCalibrationSession;
 class TStatusStrip;
 struct TLiveMark;
 class TLineChart;
@@ -50,13 +51,14 @@ class TMapEditors : public QObject {
     QWidget* fullLoad = nullptr;
     QWidget* maf = nullptr;
   };
-  // The editors work on `efi`, show the version and take the colour toggle on `strip`, and
-  // mark the live operating point that `live` holds.
-  TMapEditors(QObject* parent, TEFIOperator& efi, const Pages& pages, TStatusStrip& strip,
-              const TLiveMark& live);
+  // The editors show and change the calibration of `session`, show the version and take the
+  // colour toggle on `strip`, and mark the live operating point that `live` holds.
+  TMapEditors(QObject* parent, TCalibrationSession& session, const Pages& pages,
+              TStatusStrip& strip, const TLiveMark& live);
 
-  // Copies the tables into the grids (decoding the image first unless `alreadyDecoded`).
-  void FillGrids(bool alreadyDecoded);
+  // Lays out the grids for the decoded tables of the session's image object, loads them into
+  // the document and shows it.
+  void FillGrids();
   // Parses the grids back into the tables (mode 1; other modes do nothing).
   void CollectGrids(uint8_t mode);
 
@@ -128,7 +130,7 @@ class TMapEditors : public QObject {
   int32_t TempCorrValueBeforeEdit = 0;
 
  signals:
-  // The grids hold tables filled for the current configuration.
+  // The grids show tables filled for the current configuration.
   void TablesFilled();
   // A table grid received the input focus.
   void GridEntered(TStringGrid* grid);
@@ -143,7 +145,6 @@ class TMapEditors : public QObject {
   int Variant() const;
   void EnableMAFPage(bool enabled);
   void ShowVersionText(const QString& text);
-  void MarkTablesLoaded();
   LiveMark LiveCell() const;
 
   TStringGrid* BuildMainMapPage(QWidget* page, const char* group, const char* grid,
@@ -205,13 +206,14 @@ class TMapEditors : public QObject {
   void RecomputeRange(TStringGrid* grid, bool fuel, double& low, double& high, double widening,
                       bool widen);
 
+  TCalibrationSession& fSession;
   TEFIOperator& fEFI;
   Pages fPages;
   TStatusStrip& fStrip;
   const TLiveMark& fLive;
   bool fFillingCOreg = false;
   bool fInGridHandler = false;
-  TCalibration fDoc;
+  TCalibration& fDoc;
   // Each grid's binding, for checks run outside its own signals.
   std::map<const TStringGrid*, CheckRule> fRules;
   // Set while the document is being filled or shows a change, so that the widgets' change

@@ -163,16 +163,6 @@ bool TAdapterCommands::StoreExchange() {
   return stored;
 }
 
-void TAdapterCommands::N7Click() {
-  if (!(fTablesLoaded && fTablesLoaded()) || fBusy) return;
-  StoreExchange();
-  const QString path = RunFileDialog(fViews.settingsSaveDialog);
-  if (path.isEmpty()) return;
-  emit CollectGridsWanted();
-  fViews.efi->SaveSettings(1, path);
-  emit SettingsSaved();
-}
-
 void TAdapterCommands::N8Click() {
   if (fBusy) return;
   const TransferLock lock(*this);

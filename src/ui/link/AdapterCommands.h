@@ -22,25 +22,24 @@ class TAdapterCommands : public QObject {
  public:
   // What the commands work on and show themselves with: the image object, the status strip
   // (progress, stop button, link status, port name, connect button), the commands that use
-  // a line (save N7, read N8, upload N16), which a transfer disables, and the file dialogs
-  // of the save and the upload.
+  // a line (save N7, read N8, upload N16), which a transfer disables, and the upload's file
+  // dialog.
   struct Views {
     TEFIOperator* efi = nullptr;
     TStatusStrip* strip = nullptr;
     QAction* save = nullptr;
     QAction* read = nullptr;
     QAction* upload = nullptr;
-    QFileDialog* settingsSaveDialog = nullptr;
     QFileDialog* imageOpenDialog = nullptr;
   };
   TAdapterCommands(QObject* parent, const Views& views);
 
-  void N7Click();
   void N8Click();
   void N14Click();
   void N16Click();
   void sbStopClick() { fStop = true; }
-  // "s" to the adapter; false (after the warning) when it does not answer 0x8C.
+  // "s" to the adapter, before the settings file is saved; false (after the warning) when it
+  // does not answer 0x8C or an exchange is running.
   bool StoreExchange();
 
   // An exchange with the adapter is running: the commands that use a line wait for it.
@@ -55,8 +54,6 @@ class TAdapterCommands : public QObject {
     fEditedAvailable = std::move(available);
     fEditedImage = std::move(image);
   }
-  // Asked by the save: whether tables are loaded that can be saved.
-  void SetTablesLoaded(std::function<bool()> loaded) { fTablesLoaded = std::move(loaded); }
 
   TComPort& ComPort() { return *fComPort; }
   // What the adapter port has received, and the CTS changes it has reported.
@@ -68,10 +65,6 @@ class TAdapterCommands : public QObject {
   static void SetTimings(int readSilenceMs, int storeWaitMs, int uploadPaceMs);
 
  signals:
-  // The save is about to write the settings file: the grids go back into the tables first.
-  void CollectGridsWanted();
-  // The settings file is written: the calibration in it counts as saved.
-  void SettingsSaved();
   // A whole image was read from the unit into the image object.
   void ImageRead();
 
@@ -103,7 +96,6 @@ class TAdapterCommands : public QObject {
 
   Views fViews;
   std::function<bool()> fLineBusy;
-  std::function<bool()> fTablesLoaded;
   std::function<bool()> fEditedAvailable;
   std::function<std::optional<QByteArray>()> fEditedImage;
   TComPort* fComPort;

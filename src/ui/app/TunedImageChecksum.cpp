@@ -4,9 +4,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "calibration/CalibrationSession.h"
 #include "image/ChecksumScheme.h"
 #include "image/FillerSum.h"
-#include "ui/app/MainWindow.h"
+#include "ui/app/TunedImageCommands.h"
 
 namespace {
 QString Hex(int64_t value, int digits) {
@@ -14,11 +15,12 @@ QString Hex(int64_t value, int digits) {
 }
 }  // namespace
 
-bool TfrmMain::KeepImageSum(std::vector<uint8_t>& image) {
+bool TTunedImageCommands::KeepImageSum(std::vector<uint8_t>& image) {
   QString why;
-  const std::optional<TFillerBytes> bytes = FindFillerBytes(fLoaded->fImage, image, *fEFI, why);
+  const std::optional<TFillerBytes> bytes =
+      FindFillerBytes(fSession.LoadedImage(), image, fSession.Efi(), why);
   if (!bytes) {
-    QMessageBox refusal(QMessageBox::Warning, tr("Внимание!"), why, QMessageBox::Ok, this);
+    QMessageBox refusal(QMessageBox::Warning, tr("Внимание!"), why, QMessageBox::Ok, fViews.window);
     refusal.setObjectName(QStringLiteral("KeepSumRefused"));
     refusal.exec();
     return false;
@@ -32,8 +34,8 @@ bool TfrmMain::KeepImageSum(std::vector<uint8_t>& image) {
       QMessageBox::Question, tr("Внимание!"),
       tr("Чтобы 16-битная сумма всех байтов прошивки осталась прежней (%1), будут изменены два "
          "байта заполнителя:\n\n%2\n\nЗаписать прошивку с изменениями?")
-          .arg(Hex(ImageSum16(fLoaded->fImage), 4), lines.join(QLatin1Char('\n'))),
-      QMessageBox::Ok | QMessageBox::Cancel, this);
+          .arg(Hex(ImageSum16(fSession.LoadedImage()), 4), lines.join(QLatin1Char('\n'))),
+      QMessageBox::Ok | QMessageBox::Cancel, fViews.window);
   confirm.setObjectName(QStringLiteral("KeepSumBytes"));
   confirm.setDefaultButton(QMessageBox::Cancel);
   if (confirm.exec() != QMessageBox::Ok) return false;
@@ -41,9 +43,9 @@ bool TfrmMain::KeepImageSum(std::vector<uint8_t>& image) {
   return true;
 }
 
-std::vector<TChecksumScheme> TfrmMain::SchemesToCorrect() {
+std::vector<TChecksumScheme> TTunedImageCommands::SchemesToCorrect() {
   std::vector<TChecksumScheme> agreed;
-  for (const TChecksumScheme& scheme : fSchemes.held) {
+  for (const TChecksumScheme& scheme : fSession.LoadedSchemes().held) {
     if (!scheme.searched) {
       agreed.push_back(scheme);
       continue;
@@ -57,7 +59,7 @@ std::vector<TChecksumScheme> TfrmMain::SchemesToCorrect() {
             .arg(SchemeWords(scheme), SchemePlaceText(scheme),
                  Hex(scheme.ranges.front().first, 4) + QLatin1Char('-') +
                      Hex(scheme.ranges.front().last, 4)),
-        QMessageBox::NoButton, this);
+        QMessageBox::NoButton, fViews.window);
     question.setObjectName(QStringLiteral("SearchedChecksumQuestion"));
     QPushButton* correct = question.addButton(tr("Исправить"), QMessageBox::YesRole);
     correct->setObjectName(QStringLiteral("btnCorrectSearched"));
