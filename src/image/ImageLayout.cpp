@@ -14,15 +14,17 @@ int64_t Cells(int rows, int cols) {
 }
 }  // namespace
 
-std::vector<TPart> ImageParts(const TModelConfig& c) {
+namespace {
+QString TableName(const char* field) {
+  return QCoreApplication::translate("ImageLayout", "Таблица ") + QLatin1String(field);
+}
+
+// The version text and the idle and full-load ignition tables, which the image holds
+// before the part-load maps.
+std::vector<TPart> LeadingParts(const TModelConfig& c) {
   using codestream::MapPartBytes;
   const bool split = c.fVersion == 1;
-  const bool laterUnit = c.fVersion > 1;
-  const QString table = QCoreApplication::translate("ImageLayout", "Таблица ");
-  const QString high = QCoreApplication::translate("ImageLayout", " (верхняя часть)");
-  const int sparkLow = c.fSparkMainMatrixDim1_Lo, fuelLow = c.fFuelMainMatrixDim1_Lo;
-  // In the order the decoder reads the image; fileOrder gives the settings file's order.
-  std::vector<TPart> parts = {
+  return {
       {.name = QCoreApplication::translate("ImageLayout", "Номер версии fVersionText"),
        .storage = TStorage::Version,
        .inFile = false,
@@ -30,7 +32,7 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .leadBytes = false,
        .bytes = 10},
       // The older units have no idle fuel table in the image; their settings file has one.
-      {.name = table + "fFuelXXMatrix",
+      {.name = TableName("fFuelXXMatrix"),
        .item = TItem::FuelXX,
        .storage = TStorage::MapPart,
        .first = 1,
@@ -39,13 +41,13 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .fileOrder = 8,
        .address = c.fStartXXFuelTableAddress,
        .bytes = MapPartBytes(c.fFuelXXCols, c.fFuelXXRows - 1)},
-      {.name = table + "fSparkXXMatrix",
+      {.name = TableName("fSparkXXMatrix"),
        .item = TItem::SparkXX,
        .fileOrder = 7,
        .address = c.fStartXXSparkTableAddress,
        .bytes = Cells(c.fSparkXXMatrixDim1, c.fSparkXXMatrixDim2)},
       // Variant 1 holds the full-load ignition as a curve, the others as a map.
-      {.name = table + "fSparkMaxMatrix",
+      {.name = TableName("fSparkMaxMatrix"),
        .item = TItem::SparkMax,
        .storage = split ? TStorage::Rows : TStorage::MapPart,
        .first = 1,
@@ -54,49 +56,48 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .address = c.fStartMaxSparkTableAddress,
        .bytes = split ? Cells(c.SparkMaxRows(), c.SparkMaxCols())
                       : MapPartBytes(c.fSparkMaxMatrixDim2 + 1, c.fSparkMaxMatrixDim1)},
-      {.name = table + "fSparkMainMatrix",
-       .item = TItem::SparkMain,
-       .storage = TStorage::MapPart,
-       .first = 1,
-       .last = sparkLow,
-       .fileOrder = 3,
-       .address = c.fStartMainSparkTableAddress_Lo,
-       .bytes = MapPartBytes(c.fSparkMainCols, sparkLow)},
-      {.name = table + "fSparkMainMatrix" + high,
-       .item = TItem::SparkMain,
-       .storage = TStorage::MapPart,
-       .first = sparkLow + 1,
-       .last = c.fSparkMainRows - 1,
-       .highPart = true,
-       .inImage = split,
-       .inFile = split,
-       .fileOrder = 4,
-       .address = c.fStartMainSparkTableAddress_Hi,
-       .bytes = MapPartBytes(c.fSparkMainCols, c.fSparkMainRows - 1 - sparkLow)},
-      {.name = table + "fFuelMaxMatrix",
-       .item = TItem::FuelMax,
-       .fileOrder = 1,
-       .address = c.fStartMaxFuelTableAddress,
-       .bytes = Cells(c.fFuelMaxMatrixDim1, c.fFuelMaxMatrixDim2)},
-      {.name = table + "fFuelMainMatrix",
-       .item = TItem::FuelMain,
-       .storage = TStorage::MapPart,
-       .first = 1,
-       .last = fuelLow,
-       .fileOrder = 5,
-       .address = c.fStartMainFuelTableAddress_Lo,
-       .bytes = MapPartBytes(c.fFuelMainCols, fuelLow)},
-      {.name = table + "fFuelMainMatrix" + high,
-       .item = TItem::FuelMain,
-       .storage = TStorage::MapPart,
-       .first = fuelLow + 1,
-       .last = c.fFuelMainRows - 1,
-       .highPart = true,
-       .inImage = split,
-       .inFile = split,
-       .fileOrder = 6,
-       .address = c.fStartMainFuelTableAddress_Hi,
-       .bytes = MapPartBytes(c.fFuelMainCols, c.fFuelMainRows - 1 - fuelLow)},
+  };
+}
+
+// A part-load map: rows 1 to `low` in its low part, the rest in the high part, which only
+// the split maps of variant 1 have (in the image and the settings file alike).
+struct TMainMap {
+  const char* field;
+  TItem item;
+  int cols, rows, low;
+  int64_t lowAddress, highAddress;
+  int fileOrder;  // the low part's; the high part follows it
+};
+
+void AddMainMap(std::vector<TPart>& parts, const TMainMap& map, bool split) {
+  using codestream::MapPartBytes;
+  parts.push_back({.name = TableName(map.field),
+                   .item = map.item,
+                   .storage = TStorage::MapPart,
+                   .first = 1,
+                   .last = map.low,
+                   .fileOrder = map.fileOrder,
+                   .address = map.lowAddress,
+                   .bytes = MapPartBytes(map.cols, map.low)});
+  parts.push_back({.name = TableName(map.field) +
+                           QCoreApplication::translate("ImageLayout", " (верхняя часть)"),
+                   .item = map.item,
+                   .storage = TStorage::MapPart,
+                   .first = map.low + 1,
+                   .last = map.rows - 1,
+                   .highPart = true,
+                   .inImage = split,
+                   .inFile = split,
+                   .fileOrder = map.fileOrder + 1,
+                   .address = map.highAddress,
+                   .bytes = MapPartBytes(map.cols, map.rows - 1 - map.low)});
+}
+
+// The rev limit, the air-mass curve, the warm-up table and the CO byte, after the maps.
+std::vector<TPart> TrailingParts(const TModelConfig& c) {
+  const bool split = c.fVersion == 1;
+  const bool laterUnit = c.fVersion > 1;
+  return {
       {.name = QCoreApplication::translate("ImageLayout", "Ограничитель оборотов fMaxRPM"),
        .item = TItem::RevLimit,
        .storage = TStorage::Byte,
@@ -106,7 +107,7 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .bytes = 1},
       // The air-mass curve is in the image of the later units and in the settings file of
       // every variant but 1.
-      {.name = table + "fMAFTable",
+      {.name = TableName("fMAFTable"),
        .item = TItem::MAF,
        .storage = TStorage::Words,
        .inImage = laterUnit,
@@ -115,7 +116,7 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .address = c.fStartMAFAddress,
        .leadBytes = false,
        .bytes = 2 * int64_t{std::clamp(c.fMAFLength, 0, 65536)}},
-      {.name = table + "fRPMTempCorrTable",
+      {.name = TableName("fRPMTempCorrTable"),
        .item = TItem::WarmUp,
        .fileOrder = 10,
        .address = c.fRPMTempCorrTableaddress,
@@ -129,6 +130,29 @@ std::vector<TPart> ImageParts(const TModelConfig& c) {
        .leadBytes = false,
        .bytes = 1},
   };
+}
+}  // namespace
+
+std::vector<TPart> ImageParts(const TModelConfig& c) {
+  const bool split = c.fVersion == 1;
+  // In the order the decoder reads the image; fileOrder gives the settings file's order.
+  std::vector<TPart> parts = LeadingParts(c);
+  AddMainMap(parts,
+             {"fSparkMainMatrix", TItem::SparkMain, c.fSparkMainCols, c.fSparkMainRows,
+              c.fSparkMainMatrixDim1_Lo, c.fStartMainSparkTableAddress_Lo,
+              c.fStartMainSparkTableAddress_Hi, 3},
+             split);
+  parts.push_back({.name = TableName("fFuelMaxMatrix"),
+                   .item = TItem::FuelMax,
+                   .fileOrder = 1,
+                   .address = c.fStartMaxFuelTableAddress,
+                   .bytes = Cells(c.fFuelMaxMatrixDim1, c.fFuelMaxMatrixDim2)});
+  AddMainMap(parts,
+             {"fFuelMainMatrix", TItem::FuelMain, c.fFuelMainCols, c.fFuelMainRows,
+              c.fFuelMainMatrixDim1_Lo, c.fStartMainFuelTableAddress_Lo,
+              c.fStartMainFuelTableAddress_Hi, 5},
+             split);
+  for (TPart& part : TrailingParts(c)) parts.push_back(std::move(part));
   std::erase_if(parts, [](const TPart& p) { return !p.inImage && !p.inFile; });
   return parts;
 }

@@ -48,69 +48,81 @@ void TfrmMain::BuildDialogs() {
                      {tr("Прошивки и настройки (*.bin *.dme)"), tr("Все файлы (*.*)")}, "bin");
 }
 
-void TfrmMain::BuildMenu() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName(QStringLiteral("MainMenu1"));
-  auto submenu = [bar](const char* name, const QString& caption) {
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(QString::fromLatin1(name));
-    menu->menuAction()->setObjectName(QString::fromLatin1(name));
-    return menu;
-  };
-  auto item = [this](QMenu* menu, const char* name, const QString& caption,
-                     const QKeySequence& shortcut = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    // Menu shortcuts work wherever the focus is inside the main window.
-    action->setShortcutContext(Qt::WindowShortcut);
-    addAction(action);
-    return action;
-  };
+QMenu* TfrmMain::Submenu(const char* name, const QString& caption) {
+  QMenu* menu = menuBar()->addMenu(caption);
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
 
-  QMenu* file = submenu("N1", tr("&Файл"));
-  DME1 = item(file, "DME1", tr("Выбрать версию DME"), QKeySequence("Ctrl+T"));
-  N6 = item(file, "N6", tr("&Открыть профайл"));
+QAction* TfrmMain::MenuItem(QMenu* menu, const char* name, const QString& caption,
+                            const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(shortcut);
+  // Menu shortcuts work wherever the focus is inside the main window.
+  action->setShortcutContext(Qt::WindowShortcut);
+  addAction(action);
+  return action;
+}
+
+void TfrmMain::BuildMenu() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  BuildFileMenu();
+  // Filled by the edit commands once the map editors exist.
+  mnuEdit = Submenu("mnuEdit", tr("&Правка"));
+  BuildViewOptionsAndHelp();
+  ConnectMenu();
+}
+
+void TfrmMain::BuildFileMenu() {
+  QMenu* file = Submenu("N1", tr("&Файл"));
+  DME1 = MenuItem(file, "DME1", tr("Выбрать версию DME"), QKeySequence("Ctrl+T"));
+  N6 = MenuItem(file, "N6", tr("&Открыть профайл"));
   N6->setVisible(false);
-  N8 = item(file, "N8", tr("&Загрузить из DME"), QKeySequence("Ctrl+D"));
+  N8 = MenuItem(file, "N8", tr("&Загрузить из DME"), QKeySequence("Ctrl+D"));
   N8->setEnabled(false);
-  BIN1 = item(file, "BIN1", tr("За&грузить из BIN"), QKeySequence("Ctrl+Alt+D"));
-  N17 = item(file, "N17", tr("З&агрузить настройки"), QKeySequence("Ctrl+L"));
+  BIN1 = MenuItem(file, "BIN1", tr("За&грузить из BIN"), QKeySequence("Ctrl+Alt+D"));
+  N17 = MenuItem(file, "N17", tr("З&агрузить настройки"), QKeySequence("Ctrl+L"));
   N17->setEnabled(false);
-  N16 = item(file, "N16", tr("Заг&рузить BIN в DME"), QKeySequence("Ctrl+Alt+L"));
+  N16 = MenuItem(file, "N16", tr("Заг&рузить BIN в DME"), QKeySequence("Ctrl+Alt+L"));
   N16->setEnabled(false);
-  N7 = item(file, "N7", tr("&Сохранить"), QKeySequence("Ctrl+S"));
+  N7 = MenuItem(file, "N7", tr("&Сохранить"), QKeySequence("Ctrl+S"));
   N7->setEnabled(false);
-  N9 = item(file, "N9", tr("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
+  N9 = MenuItem(file, "N9", tr("Со&хранить BIN"), QKeySequence("Ctrl+Alt+S"));
   N9->setEnabled(false);
-  actCompare = item(file, "actCompare", tr("Сравнить с..."));
-  actCompareEnd = item(file, "actCompareEnd", tr("Закончить сравнение"));
-  actSaveTunedBin = item(file, "actSaveTunedBin", tr("Сохранить BIN с изменениями..."),
-                         QKeySequence("Ctrl+Shift+S"));
+  actCompare = MenuItem(file, "actCompare", tr("Сравнить с..."));
+  actCompareEnd = MenuItem(file, "actCompareEnd", tr("Закончить сравнение"));
+  actSaveTunedBin = MenuItem(file, "actSaveTunedBin", tr("Сохранить BIN с изменениями..."),
+                             QKeySequence("Ctrl+Shift+S"));
   actSaveTunedBin->setEnabled(false);
-  actProfileEditor = item(file, "actProfileEditor", tr("Редактор профиля..."));
-  N10 = item(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
+  actProfileEditor = MenuItem(file, "actProfileEditor", tr("Редактор профиля..."));
+  N10 = MenuItem(file, "N10", tr("&Выйти"), QKeySequence("Ctrl+X"));
   fRecent = new TRecentFiles(file, N10, [this](const QString& path) {
     RunCommand([this, &path] {
       if (ConfirmDiscard()) OpenFile(path);
     });
   });
+  // The profile item is never shown, yet its shortcut works: a hidden action's own
+  // shortcut is inactive, so the shortcut stands beside it.
+  auto* profileShortcut = new QShortcut(QKeySequence("Ctrl+O"), this);
+  profileShortcut->setObjectName(QStringLiteral("N6Shortcut"));
+  connect(profileShortcut, &QShortcut::activated, N6, &QAction::trigger);
+}
 
-  // Filled by the edit commands once the map editors exist.
-  mnuEdit = submenu("mnuEdit", tr("&Правка"));
+void TfrmMain::BuildViewOptionsAndHelp() {
+  QMenu* view = Submenu("N3", tr("&Вид"));
+  N12 = MenuItem(view, "N12", tr("&Приборная доска"));
+  N13 = MenuItem(view, "N13", tr("&Телеметрия"));
+  act3D = MenuItem(view, "act3D", tr("3D-вид карты"));
+  actLogAnalysis = MenuItem(view, "actLogAnalysis", tr("Анализ ЛОГа на картах..."));
 
-  QMenu* view = submenu("N3", tr("&Вид"));
-  N12 = item(view, "N12", tr("&Приборная доска"));
-  N13 = item(view, "N13", tr("&Телеметрия"));
-  act3D = item(view, "act3D", tr("3D-вид карты"));
-  actLogAnalysis = item(view, "actLogAnalysis", tr("Анализ ЛОГа на картах..."));
-
-  QMenu* options = submenu("N4", tr("&Опции"));
-  N14 = item(options, "N14", tr("COM-&порт"));
-  N15 = item(options, "N15", tr("Запись ЛОГ-файла"));
+  QMenu* options = Submenu("N4", tr("&Опции"));
+  N14 = MenuItem(options, "N14", tr("COM-&порт"));
+  N15 = MenuItem(options, "N15", tr("Запись ЛОГ-файла"));
   N15->setCheckable(true);
   N15->setChecked(true);
-  actVirtualEngine = item(options, "actVirtualEngine", tr("Виртуальный двигатель"));
+  actVirtualEngine = MenuItem(options, "actVirtualEngine", tr("Виртуальный двигатель"));
   actVirtualEngine->setCheckable(true);
   actVirtualEngine->setToolTip(
       tr("Кнопка ЛОГ берёт записи у виртуального двигателя, который отвечает на карту "
@@ -118,15 +130,11 @@ void TfrmMain::BuildMenu() {
   fLinkMenu = new TLinkMenu(this, options);
   AddLanguageMenu(options, this);
 
-  QMenu* help = submenu("N5", tr("&Справка"));
-  N11 = item(help, "N11", tr("Версия"));
+  QMenu* help = Submenu("N5", tr("&Справка"));
+  N11 = MenuItem(help, "N11", tr("Версия"));
+}
 
-  // The profile item is never shown, yet its shortcut works: a hidden action's own
-  // shortcut is inactive, so the shortcut stands beside it.
-  auto* profileShortcut = new QShortcut(QKeySequence("Ctrl+O"), this);
-  profileShortcut->setObjectName(QStringLiteral("N6Shortcut"));
-  connect(profileShortcut, &QShortcut::activated, N6, &QAction::trigger);
-
+void TfrmMain::ConnectMenu() {
   connect(DME1, &QAction::triggered, this, Guarded([this] { DME1Click(); }));
   // A hidden action cannot be triggered by Qt itself; the shortcut calls trigger(), which
   // still emits triggered() for an enabled action.

@@ -71,7 +71,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   N8->setEnabled(false);
   BIN1->setEnabled(false);
   fSession = new TCalibrationSession(this);
-  TEFIOperator* efi = &fSession->Efi();
+  CreateEditors();
+  CreateLinkParts();
+  CreateFeatureParts();
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  RestorePlacement();
+}
+
+void TfrmMain::CreateEditors() {
   // The editor pages; they also set up the lambda panel and draw the sensor line.
   TMapEditors::Pages pages;
   pages.control = PageControl1;
@@ -84,9 +92,16 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fMaps = new TMapEditors(this, *fSession, pages, *fStrip, fLiveMark);
   fTuned = new TTunedImageCommands(this, *fSession, [this] { CollectGrids(1); },
                                    {this, fStrip, fRecent, sdSaveFile, actSaveTunedBin});
+  fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
+  fEdit->SetTablesLoaded([this] { return fSession->Loaded(); });
+  fEdit->FillMenu(mnuEdit);
+}
+
+// The diagnostic link and the adapter share the line: each waits while the other holds it.
+void TfrmMain::CreateLinkParts() {
   fLink = new TLinkPanel(this, {fStrip, N14, TabSheet6});
   // Label16 shows the adapter port's name.
-  fAdapter = new TAdapterCommands(this, {efi, fStrip, N7, N8, N16, odOpenBin});
+  fAdapter = new TAdapterCommands(this, {&fSession->Efi(), fStrip, N7, N8, N16, odOpenBin});
   fLink->SetLineBusy([this] { return fAdapter->Busy(); });
   fAdapter->SetLineBusy([this] { return fLink->Connected(); });
   fLinkMenu->SetLineBusy([this] { return fLink->Connected() || fAdapter->Busy(); });
@@ -100,16 +115,17 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
                              return QByteArray(reinterpret_cast<const char*>(image->data()),
                                                static_cast<qsizetype>(image->size()));
                            });
-  fEdit = new TEditCommands(this, *fMaps, *fStrip, PageControl1);
-  fEdit->SetTablesLoaded([this] { return fSession->Loaded(); });
-  fEdit->FillMenu(mnuEdit);
-  // The log analysis window; the program hands it the telemetry window's log.
-  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
-  new TWindowPlacement(fLogAnalysis, QStringLiteral("frmLogAnalysis"), this);
   connect(fAdapter, &TAdapterCommands::ImageRead, this, [this] {
     UpdateImageCommands();
     FillGrids(false);
   });
+}
+
+// The log analysis, the live loop and the comparison.
+void TfrmMain::CreateFeatureParts() {
+  // The log analysis window; the program hands it the telemetry window's log.
+  fLogAnalysis = new TfrmLogAnalysis(this, *fMaps);
+  new TWindowPlacement(fLogAnalysis, QStringLiteral("frmLogAnalysis"), this);
   TLiveLoop::Views live;
   live.edits = LiveEdits;
   live.pages = PageControl1;
@@ -123,11 +139,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   fLive = new TLiveLoop(this, live, fLiveMark);
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
           Guarded([this] { fLive->sbWriteLogClick(); }));
-  fCompare = new TCompareCommands(
-      this, {this, efi, fMaps, fStrip, PageControl1, odCompare, actCompare, actCompareEnd});
-
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-  RestorePlacement();
+  fCompare = new TCompareCommands(this, {this, &fSession->Efi(), fMaps, fStrip, PageControl1,
+                                         odCompare, actCompare, actCompareEnd});
 }
 
 TfrmMain::~TfrmMain() {

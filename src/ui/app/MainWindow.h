@@ -10,6 +10,7 @@
 #include "telemetry/LiveCell.h"
 
 class QAction;
+class QKeySequence;
 class QDialog;
 class QFileDialog;
 class QLineEdit;
@@ -180,7 +181,18 @@ class TfrmMain : public QMainWindow {
   void BuildPages(QWidget* area);
   void BuildLiveStrip(QWidget* panel);
   void BuildMenu();
+  QMenu* Submenu(const char* name, const QString& caption);
+  QAction* MenuItem(QMenu* menu, const char* name, const QString& caption,
+                    const QKeySequence& shortcut = {});
+  void BuildFileMenu();
+  void BuildViewOptionsAndHelp();
+  void ConnectMenu();
   void BuildDialogs();
+  // The parts the frame composes: the editors with the edit commands and the tuned image,
+  // the link and adapter commands, the feature windows and loops.
+  void CreateEditors();
+  void CreateLinkParts();
+  void CreateFeatureParts();
   void RestorePlacement();
   void SavePlacement() const;
 

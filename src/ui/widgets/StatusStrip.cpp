@@ -49,6 +49,12 @@ void SetTextColor(QWidget* widget, const QColor& color) {
 TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("pnlIconPanel"));
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  BuildProgressAndStatus();
+  BuildPortAndButtons();
+  BuildVersionAndFileName();
+}
+
+void TStatusStrip::BuildProgressAndStatus() {
   QWidget* strip = this;
   pgLoadTo = new QProgressBar(strip);
   pgLoadTo->setObjectName(QStringLiteral("pgLoadTo"));
@@ -87,7 +93,10 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   sbStop->setVisible(false);
   // Shown only during a transfer, whose status texts are short; it stands over the label.
   sbStop->raise();
+}
 
+void TStatusStrip::BuildPortAndButtons() {
+  QWidget* strip = this;
   Separator(strip, "Panel3", 272);
   // "COM1 (симулятор)" and long device names fit in a smaller font. Under the port, what
   // the last operation on several cells did beyond the values asked for.
@@ -132,8 +141,6 @@ TStatusStrip::TStatusStrip(QWidget* parent) : QFrame(parent) {
   // Hidden for good: its place went to the port's column, and it would stand over ЛОГ.
   sbColorizeTable->setGeometry(484, 5, 23, 22);
   sbColorizeTable->setVisible(false);
-
-  BuildVersionAndFileName();
 }
 
 void TStatusStrip::BuildVersionAndFileName() {

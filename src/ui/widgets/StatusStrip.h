@@ -57,5 +57,9 @@ class TStatusStrip : public QFrame {
   QLabel* lChecksum = nullptr;
 
  private:
+  // The progress bar with the marks under it, the link and checksum status and the stop
+  // button; the port column and the buttons; the version and file-name column.
+  void BuildProgressAndStatus();
+  void BuildPortAndButtons();
   void BuildVersionAndFileName();
 };
