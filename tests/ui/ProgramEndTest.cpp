@@ -18,9 +18,9 @@
 #include <QToolButton>
 
 #include "support/UiTestHelpers.h"
-#include "ui/telemetry/LiveLoop.h"
-#include "ui/app/RecentFiles.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/telemetry/LiveLoop.h"
+#include "ui/widgets/RecentFiles.h"
 #include "ui/widgets/StringGrid.h"
 #include "ui/widgets/StripLabels.h"
 

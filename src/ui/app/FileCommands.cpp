@@ -7,11 +7,11 @@
 #include "calibration/CalibrationSession.h"
 #include "image/ImageFile.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/RecentFiles.h"
-#include "ui/app/TunedImageCommands.h"
+#include "ui/tuned/TunedImageCommands.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/RecentFiles.h"
 #include "ui/widgets/StatusStrip.h"
 
 void TfrmMain::UpdateImageCommands() {

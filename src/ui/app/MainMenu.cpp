@@ -11,14 +11,14 @@
 #include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/app/LanguageMenu.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/RecentFiles.h"
-#include "ui/app/TunedImageCommands.h"
+#include "ui/tuned/TunedImageCommands.h"
 #include "ui/compare/CompareCommands.h"
 #include "ui/link/AdapterCommands.h"
 #include "ui/link/LinkMenu.h"
 #include "ui/profile/ProfileEditor.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/RecentFiles.h"
 
 namespace {
 // Translated when the dialogs are made, once the interface language is chosen.

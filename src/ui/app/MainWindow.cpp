@@ -20,7 +20,7 @@
 #include "calibration/CalibrationSession.h"
 #include "common/Clock.h"
 #include "ui/analysis/LogAnalysisWindow.h"
-#include "ui/app/TunedImageCommands.h"
+#include "ui/tuned/TunedImageCommands.h"
 #include "ui/compare/CompareCommands.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"

@@ -7,7 +7,7 @@
 #include "calibration/CalibrationSession.h"
 #include "image/ChecksumScheme.h"
 #include "image/FillerSum.h"
-#include "ui/app/TunedImageCommands.h"
+#include "ui/tuned/TunedImageCommands.h"
 
 namespace {
 QString Hex(int64_t value, int digits) {

@@ -1,4 +1,4 @@
-#include "ui/app/RecentFiles.h"
+#include "ui/widgets/RecentFiles.h"
 
 #include <QAction>
 #include <QDir>

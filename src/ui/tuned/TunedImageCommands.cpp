@@ -1,7 +1,7 @@
 // TTunedImageCommands: the checksum status of the loaded image on the strip, the tuned image
 // built with the user's answers, and "Сохранить BIN с изменениями...". The upload to the
 // unit takes the same image.
-#include "ui/app/TunedImageCommands.h"
+#include "ui/tuned/TunedImageCommands.h"
 
 #include <QAction>
 #include <QColor>
@@ -14,8 +14,8 @@
 #include "calibration/CalibrationSession.h"
 #include "image/ImageFile.h"
 #include "image/SettingsFileCheck.h"
-#include "ui/app/RecentFiles.h"
 #include "ui/widgets/FileDialogs.h"
+#include "ui/widgets/RecentFiles.h"
 #include "ui/widgets/StatusStrip.h"
 
 namespace {
