@@ -14,35 +14,15 @@
 #include "common/Numbers.h"
 #include "image/Checksum.h"
 #include "image/CodeRange.h"
+#include "image/CodeScales.h"
 #include "image/CodeStream.h"
 #include "image/EfiOperator.h"
 #include "image/ImageLayout.h"
 
 using codestream::NearestCode;
+using namespace codescales;
 
 namespace {
-
-// An RPM axis code is the gap to the next breakpoint in steps of 40 rpm; the last code
-// counts down from 256 to the top breakpoint.
-constexpr long double kRpmStep = 40.0L;
-constexpr long double kCodeTop = 256.0L;
-// Load breakpoints are injection times in units of 1/20 ms, coded like the RPM axis.
-constexpr long double kLoadUnitsPerMs = 20.0L;
-// Ignition: degrees = scale x code - offset; the older units use a finer scale.
-constexpr long double kSparkScale = 0.75L;
-constexpr long double kSparkOffset = 25.0L;
-constexpr long double kSparkScaleOld = 0.682L;
-constexpr long double kSparkOffsetOld = 14.0L;
-// Fuel: a correction factor, 1.00 at code 128, 0.0075 a step.
-constexpr long double kFuelStep = 0.0075L;
-constexpr int64_t kFuelCentre = 128;
-// Warm-up temperatures: degrees = 0.664 x u - 32.9; idle speeds in steps of 10 rpm.
-constexpr long double kTempScale = 0.664L;
-constexpr long double kTempOffset = 32.9L;
-constexpr int64_t kIdleSpeedStep = 10;
-// The older units hold the rev limit as a period: rpm = 7380000 / (8 x code).
-constexpr long double kPeriodClock = 7380000.0L;
-constexpr int64_t kRevStep = 65;
 
 enum class Direction { ToUnits, ToCodes };
 
@@ -164,26 +144,6 @@ struct ValueScale {
   double (*toUnits)(double code);
   double (*toCodes)(double value);
 };
-
-double SparkToUnits(double b) {
-  return RoundToDigit(static_cast<double>(kSparkScale * b - kSparkOffset), -1);
-}
-double SparkToCodes(double deg) {
-  return static_cast<double>(NearestCode((deg + kSparkOffset) / kSparkScale));
-}
-double SparkOldToUnits(double b) {
-  return RoundToDigit(static_cast<double>(kSparkScaleOld * b - kSparkOffsetOld), -1);
-}
-double SparkOldToCodes(double deg) {
-  return static_cast<double>(NearestCode((deg + kSparkOffsetOld) / kSparkScaleOld));
-}
-double FuelToUnits(double b) {
-  return RoundToDigit(
-      static_cast<double>((b - static_cast<long double>(kFuelCentre)) * kFuelStep + 1.0L), -2);
-}
-double FuelToCodes(double f) {
-  return static_cast<double>(NearestCode((f - 1.0L) / kFuelStep) + kFuelCentre);
-}
 
 constexpr ValueScale kSpark{SparkToUnits, SparkToCodes};
 constexpr ValueScale kSparkOld{SparkOldToUnits, SparkOldToCodes};
@@ -419,151 +379,10 @@ void TEFIOperator::SetMaxRPM(int32_t v) {
   if (v != fMaxRPM && v <= 9000) fMaxRPM = v;
 }
 
-int64_t RevLimitFromCode(int version, int64_t code) {
-  if (version == 1) {
-    if (code == 0) throw EZeroDivide();
-    return 10 * Nearest(kPeriodClock / (80.0L * code));
-  }
-  return kRevStep * code;
-}
-
-int64_t RevLimitCode(int version, int64_t rpm) {
-  if (version == 1) {
-    if (rpm == 0) throw EZeroDivide();
-    return Nearest(kPeriodClock / (8.0L * rpm));
-  }
-  return Nearest(rpm / static_cast<long double>(kRevStep));
-}
-
-double ValueOfCode(TCodedTable table, int version, int64_t code) {
-  const auto c = static_cast<double>(code);
-  switch (table) {
-    case TCodedTable::SparkXX:
-    case TCodedTable::SparkMax:
-    case TCodedTable::SparkMain:
-      return version == 1 ? SparkOldToUnits(c) : SparkToUnits(c);
-    case TCodedTable::FuelXX:
-    case TCodedTable::FuelMax:
-    case TCodedTable::FuelMain:
-      return FuelToUnits(c);
-    case TCodedTable::WarmUpSpeed:
-      return static_cast<double>(kIdleSpeedStep * code);
-    case TCodedTable::MAF:
-      return c;
-  }
-  return c;
-}
-
-int64_t CodeOfValue(TCodedTable table, int version, double value) {
-  switch (table) {
-    case TCodedTable::SparkXX:
-    case TCodedTable::SparkMax:
-    case TCodedTable::SparkMain:
-      return static_cast<int64_t>(version == 1 ? SparkOldToCodes(value) : SparkToCodes(value));
-    case TCodedTable::FuelXX:
-    case TCodedTable::FuelMax:
-    case TCodedTable::FuelMain:
-      return static_cast<int64_t>(FuelToCodes(value));
-    case TCodedTable::WarmUpSpeed:
-      return NearestCode(value / static_cast<long double>(kIdleSpeedStep));
-    case TCodedTable::MAF:
-      return NearestCode(value);
-  }
-  return NearestCode(value);
-}
-
-double AxisValueOfUnits(TAxisKind axis, int64_t units) {
-  switch (axis) {
-    case TAxisKind::Rpm:
-      return static_cast<double>(kRpmStep * units);
-    case TAxisKind::Load:
-      return static_cast<double>(units / kLoadUnitsPerMs);
-    case TAxisKind::Temperature:
-      return static_cast<double>(NearestCode(kTempScale * units - kTempOffset));
-  }
-  return 0;
-}
-
-int64_t AxisUnitsOfValue(TAxisKind axis, double value) {
-  switch (axis) {
-    case TAxisKind::Rpm:
-      return NearestCode(value / kRpmStep);
-    case TAxisKind::Load:
-      return NearestCode(value * kLoadUnitsPerMs);
-    case TAxisKind::Temperature:
-      return NearestCode((value + kTempOffset) / kTempScale);
-  }
-  return 0;
-}
-
 int32_t TEFIOperator::MaxRPMFromCode(int code) const {
   return static_cast<int32_t>(RevLimitFromCode(fVersion, code));
 }
 
 int64_t TEFIOperator::CodeFromMaxRPM(int32_t rpm) const {
   return RevLimitCode(fVersion, rpm);
-}
-
-namespace {
-// A physical end value taken inward to `decimals` decimals, so that it still encodes to
-// the end code it belongs to. The small allowance keeps an end that is already at that
-// precision (-25, 0.04) from moving a step inward through representation error. The steps
-// are multiplied out as the decoder does (positive values through RoundToDigit), so that
-// an end a decoded value can reach is the very same float.
-double InwardEnd(long double steps, int decimals) {
-  const long double step = PowerOfTen(-decimals);
-  const double value = static_cast<double>(steps * step);
-  return value > 0 ? RoundToDigit(value, -decimals) : value;
-}
-double InwardLow(long double value, int decimals) {
-  return InwardEnd(std::ceil(value / PowerOfTen(-decimals) - 1e-6L), decimals);
-}
-double InwardHigh(long double value, int decimals) {
-  return InwardEnd(std::floor(value / PowerOfTen(-decimals) + 1e-6L), decimals);
-}
-constexpr int kLowestCode = 0, kHighestCode = 255;
-}  // namespace
-
-TValueRange StorableRange(TCodedTable table, int version) {
-  switch (table) {
-    case TCodedTable::SparkXX:
-    case TCodedTable::SparkMax:
-    case TCodedTable::SparkMain: {
-      const bool old = version == 1;
-      const long double scale = old ? kSparkScaleOld : kSparkScale;
-      const long double offset = old ? kSparkOffsetOld : kSparkOffset;
-      return {InwardLow(scale * kLowestCode - offset, 1),
-              InwardHigh(scale * kHighestCode - offset, 1)};
-    }
-    case TCodedTable::FuelXX:
-    case TCodedTable::FuelMax:
-    case TCodedTable::FuelMain:
-      return {InwardLow((kLowestCode - kFuelCentre) * kFuelStep + 1.0L, 2),
-              InwardHigh((kHighestCode - kFuelCentre) * kFuelStep + 1.0L, 2)};
-    case TCodedTable::WarmUpSpeed:
-      return {0, static_cast<double>(kIdleSpeedStep * kHighestCode)};
-    case TCodedTable::MAF:
-      return {0, 65535};
-  }
-  return {};
-}
-
-double StoredFuelFactor(double factor) {
-  return FuelToUnits(FuelToCodes(factor));
-}
-
-double UnitFuelFactor(double factor) {
-  const double code = std::clamp(FuelToCodes(factor), 0.0, 255.0);
-  return static_cast<double>((code - static_cast<long double>(kFuelCentre)) * kFuelStep + 1.0L);
-}
-
-double HoldInRange(double value, const TValueRange& range) {
-  if (std::isnan(value)) return range.low;
-  if (value > range.high) return range.high;
-  if (value < range.low) return range.low;
-  return value;
-}
-
-TValueRange Intersect(const TValueRange& a, const TValueRange& b) {
-  return {std::max(a.low, b.low), std::min(a.high, b.high)};
 }
