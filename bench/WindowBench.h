@@ -5,19 +5,36 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTabWidget>
+#include <cstdlib>
 
+#include "calibration/CalibrationSession.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "ui/app/MainWindow.h"
 
+// A part of the main window by its object name, as the window tests find it.
+template <typename T>
+T& Part(TfrmMain* window, const char* name) {
+  T* part = window->findChild<T*>(QLatin1String(name));
+  if (!part) std::abort();
+  return *part;
+}
+
+// The fuel page in front, as a user editing the fuel map has it.
+inline void ShowFuelPage(TfrmMain* window) {
+  Part<QTabWidget>(window, "PageControl1").setCurrentWidget(&Part<QWidget>(window, "TabSheet1"));
+}
+
 inline TfrmMain* DemoWindow() {
   static TfrmMain* window = [] {
     auto* w = new TfrmMain;
-    w->EFI().LoadDefaultConfig();
-    w->EFI().fImage = MakeDemoImage();
+    TEFIOperator& efi = Part<TCalibrationSession>(w, "CalibrationSession").Efi();
+    efi.LoadDefaultConfig();
+    efi.fImage = MakeDemoImage();
     w->show();
     w->FillGrids(false);
-    w->PageControl1->setCurrentWidget(w->TabSheet1);
+    ShowFuelPage(w);
     return w;
   }();
   return window;

@@ -18,12 +18,12 @@ TSelection WholeMap(const TCalTable& table) {
 }
 
 void Repaint(TfrmMain* window) {
-  window->Maps().sgFuelMain->viewport()->repaint();
+  Part<TMapEditors>(window, "MapEditors").sgFuelMain->viewport()->repaint();
 }
 
 void BM_ScaleWholeFuelMap(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  TCalibration& doc = window->Maps().Doc();
+  TCalibration& doc = Part<TMapEditors>(window, "MapEditors").Doc();
   int n = 0;
   for (auto _ : state) {
     const TCalTable& table = doc.Table(TTableId::FuelMain);
@@ -36,7 +36,7 @@ BENCHMARK(BM_ScaleWholeFuelMap)->Unit(benchmark::kMillisecond);
 
 void BM_InterpolateWholeFuelMap(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  TCalibration& doc = window->Maps().Doc();
+  TCalibration& doc = Part<TMapEditors>(window, "MapEditors").Doc();
   for (auto _ : state) {
     state.PauseTiming();
     // An uneven map first, so that the interpolation changes it.
@@ -52,7 +52,7 @@ BENCHMARK(BM_InterpolateWholeFuelMap)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedoWholeFuelMap(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  TCalibration& doc = window->Maps().Doc();
+  TCalibration& doc = Part<TMapEditors>(window, "MapEditors").Doc();
   const TCalTable& table = doc.Table(TTableId::FuelMain);
   doc.Apply(ScalePercent(table, WholeMap(table), 103).step);
   const bool undo = state.range(0) == 0;

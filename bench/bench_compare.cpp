@@ -11,11 +11,11 @@
 #include "calibration/Compare.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
-#include "ui/compare/CompareCommands.h"
-#include "ui/surface/SurfaceWindow.h"
 #include "ui/app/MainWindow.h"
+#include "ui/compare/CompareCommands.h"
 #include "ui/compare/CompareMarks.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/surface/SurfaceWindow.h"
 #include "ui/widgets/StringGrid.h"
 
 namespace {
@@ -62,13 +62,13 @@ QString ReferenceFile() {
 // From the decoded reference to every grid marked and the fuel map repainted.
 void BM_MarkGridsAfterOpening(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  window->PageControl1->setCurrentWidget(window->TabSheet1);
+  ShowFuelPage(window);
   const QString path = ReferenceFile();
   for (auto _ : state) {
-    window->Compare().OpenReference(path);
-    window->Maps().sgFuelMain->viewport()->repaint();
+    Part<TCompareCommands>(window, "CompareCommands").OpenReference(path);
+    Part<TMapEditors>(window, "MapEditors").sgFuelMain->viewport()->repaint();
     state.PauseTiming();
-    window->Compare().actCompareEndClick();
+    Part<TCompareCommands>(window, "CompareCommands").actCompareEndClick();
     state.ResumeTiming();
   }
 }
@@ -77,15 +77,15 @@ BENCHMARK(BM_MarkGridsAfterOpening)->Unit(benchmark::kMillisecond);
 // One typed fuel cell until the surface holds its new height and has drawn it.
 void BM_SurfaceFollowsOneCell(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  window->PageControl1->setCurrentWidget(window->TabSheet1);
-  window->act3DClick();
-  TfrmSurface* surface = window->Surface();
+  ShowFuelPage(window);
+  Part<QAction>(window, "act3D").trigger();
+  TfrmSurface* surface = &Part<TfrmSurface>(window, "frm3D");
   if (!surface->HasGraph()) {
     state.SkipWithError("no OpenGL context");
     return;
   }
   QCoreApplication::processEvents();
-  TStringGrid* grid = window->Maps().sgFuelMain;
+  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
   int n = 0;
   for (auto _ : state) {
     grid->SetCell(5, 5, FloatToStr(1.0 + (n++ % 40) / 100.0));

@@ -19,7 +19,7 @@ namespace {
 void BM_FillGrids(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
   for (auto _ : state) {
-    window->EFI().fImage = MakeDemoImage();
+    Part<TCalibrationSession>(window, "CalibrationSession").Efi().fImage = MakeDemoImage();
     window->FillGrids(false);
     QCoreApplication::processEvents();
   }
@@ -28,8 +28,8 @@ BENCHMARK(BM_FillGrids)->Unit(benchmark::kMillisecond);
 
 void BM_FuelCellEdit(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  TStringGrid* grid = window->Maps().sgFuelMain;
-  window->PageControl1->setCurrentWidget(window->TabSheet1);
+  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
+  ShowFuelPage(window);
   int n = 0;
   for (auto _ : state) {
     // The grid's own cell-change handling: check the left cell, recompute, repaint.
@@ -41,7 +41,7 @@ void BM_FuelCellEdit(benchmark::State& state) {
 BENCHMARK(BM_FuelCellEdit)->Unit(benchmark::kMicrosecond);
 void BM_LogOverlayRepaint(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  window->PageControl1->setCurrentWidget(window->TabSheet1);
+  ShowFuelPage(window);
   // A drive of 200 000 records spread over the whole map, so that every cell has a mark.
   std::mt19937 rng(17);
   std::uniform_real_distribution<double> rpm(600, 6500), load(0.5, 9), o2(0.1, 0.9);
@@ -54,8 +54,9 @@ void BM_LogOverlayRepaint(benchmark::State& state) {
     r[kLOAD] = load(rng);
     r[kO2] = o2(rng);
   }
-  window->LogAnalysis().SetRecords(std::move(records), QStringLiteral("bench"));
-  TStringGrid* grid = window->Maps().sgFuelMain;
+  Part<TfrmLogAnalysis>(window, "frmLogAnalysis")
+      .SetRecords(std::move(records), QStringLiteral("bench"));
+  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
   // Rendered into a picture, so that every cell is painted with its colour and its mark.
   QPixmap picture(grid->viewport()->size());
   for (auto _ : state) grid->viewport()->render(&picture);

@@ -20,6 +20,7 @@
 #include "image/DemoImage.h"
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/link/AdapterCommands.h"
@@ -53,7 +54,7 @@ class AdapterCommandsTest : public ProgramTest {
     const std::vector<uint8_t> image = MakeDemoImage();
     WriteFile("demo.bin", QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
     AnswerFileDialog(TempPath("demo.bin"));
-    frmMain->BIN1->trigger();
+    MainAction("BIN1")->trigger();
   }
   void WriteFile(const QString& name, const QByteArray& bytes) {
     QFile file(TempPath(name));
@@ -89,7 +90,7 @@ class AdapterCommandsTest : public ProgramTest {
     } else {
       AnswerFileDialog(TempPath(name));
     }
-    frmMain->N7->trigger();
+    MainAction("N7")->trigger();
   }
   // Answers the upload's file dialog with the file `name`, then the questions that follow
   // in turn with `answers`; their texts go to `texts`.
@@ -119,10 +120,10 @@ class AdapterCommandsTest : public ProgramTest {
   }
   // Whether connect, save, read and upload can be used now.
   std::vector<bool> LineCommands() {
-    return {Find<QToolButton>("sbConnect")->isEnabled(), frmMain->N7->isEnabled(),
-            frmMain->N8->isEnabled(), frmMain->N16->isEnabled()};
+    return {Find<QToolButton>("sbConnect")->isEnabled(), MainAction("N7")->isEnabled(),
+            MainAction("N8")->isEnabled(), MainAction("N16")->isEnabled()};
   }
-  TAdapterCommands& Cmd() { return frmMain->Adapter(); }
+  TAdapterCommands& Cmd() { return MainAdapter(); }
 };
 
 const std::vector<bool> kAllEnabled{true, true, true, true};
@@ -174,22 +175,22 @@ TEST_F(AdapterCommandsTest, NoDeviceAtAllWarnsAndStillSaves) {
 
 TEST_F(AdapterCommandsTest, SaveDoesNothingBeforeTablesAreLoaded) {
   StartWithDevice("sim");
-  frmMain->N7->setEnabled(true);
-  frmMain->N7->trigger();
+  MainAction("N7")->setEnabled(true);
+  MainAction("N7")->trigger();
   Pump(50);
   EXPECT_EQ(TheSimulator()->StoreCommands(), 0);
 }
 
 TEST_F(AdapterCommandsTest, ReadTakesTheImageWithoutItsFirstCharacter) {
   StartWithDevice("sim");
-  frmMain->N8->setEnabled(true);
-  frmMain->N8->trigger();
-  EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
-  EXPECT_TRUE(frmMain->Session().Loaded());
+  MainAction("N8")->setEnabled(true);
+  MainAction("N8")->trigger();
+  EXPECT_EQ(MainEfi().fImage, MakeDemoImage());
+  EXPECT_TRUE(MainSession().Loaded());
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Загрузка завешена!");
   EXPECT_FALSE(Find<QWidget>("sbStop")->isVisible());
   // Reading does not enable the save command.
-  EXPECT_FALSE(frmMain->N7->isEnabled());
+  EXPECT_FALSE(MainAction("N7")->isEnabled());
 }
 
 TEST_F(AdapterCommandsTest, ShortStreamIsAnErrorAndLeavesTheImage) {
@@ -199,9 +200,9 @@ TEST_F(AdapterCommandsTest, ShortStreamIsAnErrorAndLeavesTheImage) {
   StartWithDevice("sim");
   QString text;
   AnswerMessageBox(QMessageBox::Ok, &text);
-  frmMain->Adapter().N8Click();
+  MainAdapter().N8Click();
   EXPECT_EQ(text, "Ошибка передачи данных из DME");
-  EXPECT_TRUE(frmMain->EFI().fImage.empty());
+  EXPECT_TRUE(MainEfi().fImage.empty());
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Загрузка завешена!");
 }
 
@@ -215,9 +216,9 @@ TEST_F(AdapterCommandsTest, LongQuietStreamLoadsNothingAndSaysNothing) {
   QObject::connect(&probe, &QTimer::timeout,
                    [&] { asked = asked || QApplication::activeModalWidget(); });
   probe.start(5);
-  frmMain->Adapter().N8Click();
+  MainAdapter().N8Click();
   EXPECT_FALSE(asked);
-  EXPECT_TRUE(frmMain->EFI().fImage.empty());
+  EXPECT_TRUE(MainEfi().fImage.empty());
 }
 
 TEST_F(AdapterCommandsTest, SilentAdapterEndsAfterTheBoundAndStopCancels) {
@@ -228,7 +229,7 @@ TEST_F(AdapterCommandsTest, SilentAdapterEndsAfterTheBoundAndStopCancels) {
   StartWithDevice("sim");
   QString text;
   AnswerMessageBox(QMessageBox::Ok, &text);
-  frmMain->Adapter().N8Click();
+  MainAdapter().N8Click();
   EXPECT_EQ(text, "Ошибка передачи данных из DME");
   // The stop button ends the wait the same way, long before the bound.
   TAdapterCommands::SetTimings(60000, 400, 0);
@@ -237,7 +238,7 @@ TEST_F(AdapterCommandsTest, SilentAdapterEndsAfterTheBoundAndStopCancels) {
   QTimer::singleShot(120, [&] { AnswerMessageBox(QMessageBox::Ok, &text); });
   QElapsedTimer timer;
   timer.start();
-  frmMain->Adapter().N8Click();
+  MainAdapter().N8Click();
   EXPECT_LT(timer.elapsed(), 5000);
   EXPECT_EQ(text, "Ошибка передачи данных из DME");
 }
@@ -251,7 +252,7 @@ TEST_F(AdapterCommandsTest, UploadSendsTheHandshakeAndEveryByte) {
   QObject::connect(progress, &QProgressBar::valueChanged,
                    [&](int v) { highest = std::max(highest, v); });
   AnswerUpload("up.bin", {QMessageBox::Yes});
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   EXPECT_EQ(progress->maximum(), 32768);
   EXPECT_EQ(highest, 32768);
   std::vector<uint8_t> expected(image.size() + 2);
@@ -274,7 +275,7 @@ TEST_F(AdapterCommandsTest, UploadRefusedByTheAdapterSendsNoData) {
   TheSimulator()->SetWireLogging(true);
   QStringList texts;
   AnswerUpload("up.bin", {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok}, &texts);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   ASSERT_EQ(texts.size(), 3);
   EXPECT_EQ(texts[2], "Ошибка передачи данных в DME");
   EXPECT_EQ(ProgramBytes(), QByteArray("\x70", 1));
@@ -284,7 +285,7 @@ TEST_F(AdapterCommandsTest, EmptyFileClosesTheLineAfterTheHandshake) {
   StartWithDevice("sim");
   WriteFile("empty.bin", QByteArray());
   AnswerUpload("empty.bin", {QMessageBox::Yes, QMessageBox::Yes});
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 2; }, 3000));
   EXPECT_EQ(TheSimulator()->Uploaded(), (std::vector<uint8_t>{0x6F, 0x6B}));
   EXPECT_TRUE(PumpUntil([] { return TheSimulator()->OpenDevices() == 0; }, 3000));
@@ -296,7 +297,7 @@ TEST_F(AdapterCommandsTest, StopEndsTheUpload) {
   WriteFile("up.bin", QByteArray(32768, '\x11'));
   AnswerUpload("up.bin", {QMessageBox::Yes});
   QTimer::singleShot(400, [] { Find<QToolButton>("sbStop")->click(); });
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   Pump(50);
   EXPECT_LT(TheSimulator()->Uploaded().size(), 32770u);
   EXPECT_FALSE(Find<QWidget>("sbStop")->isVisible());
@@ -313,21 +314,21 @@ TEST_F(AdapterCommandsTest, UploadWaitsForTheDiagnosticConnectionToEnd) {
   ASSERT_TRUE(PumpUntil([] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
   QString text, title;
   AnswerMessageBox(QMessageBox::Ok, &text, &title);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   EXPECT_EQ(title, "Внимание!");
   EXPECT_TRUE(text.startsWith("Идёт диагностический сеанс"));
-  EXPECT_TRUE(frmMain->Link().Connected());
-  frmMain->Link().EndConnection();
+  EXPECT_TRUE(MainLink().Connected());
+  MainLink().EndConnection();
   ScanUtils::SetWakeTiming(1000, 200);
   TLinkPanel::SetRestMs(2000);
 }
 
 TEST_F(AdapterCommandsTest, ReadEditSaveEndToEnd) {
   StartWithDevice("sim");
-  frmMain->Adapter().N8Click();
-  ASSERT_TRUE(frmMain->Session().Loaded());
-  frmMain->N7->setEnabled(true);
-  TStringGrid* fuel = frmMain->Maps().sgFuelMain;
+  MainAdapter().N8Click();
+  ASSERT_TRUE(MainSession().Loaded());
+  MainAction("N7")->setEnabled(true);
+  TStringGrid* fuel = MainMaps().sgFuelMain;
   fuel->SetCell(3, 4, "1.23");
   QLocale::setDefault(QLocale::c());
   Save("edit.dme", nullptr);
@@ -347,7 +348,7 @@ TEST_F(AdapterCommandsTest, UploadAsksFirstNamingTheFileItsSizeAndVersion) {
   WriteFile("up.bin", QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
   QStringList texts;
   AnswerUpload("up.bin", {QMessageBox::No}, &texts);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   ASSERT_EQ(texts.size(), 1);
   EXPECT_TRUE(texts[0].contains("up.bin")) << texts[0].toStdString();
   EXPECT_TRUE(texts[0].contains("32768 байт")) << texts[0].toStdString();
@@ -362,12 +363,12 @@ TEST_F(AdapterCommandsTest, AFileThatIsNotAnImageNeedsASecondExplicitYes) {
   StartWithDevice("sim");
   LoadDemoImage();
   // A settings file, as a user might pick by mistake.
-  frmMain->EFI().SaveSettings(1, TempPath("settings.dme"));
+  MainEfi().SaveSettings(1, TempPath("settings.dme"));
   ASSERT_EQ(ReadFile("settings.dme").size(), 1172);
   TheSimulator()->SetWireLogging(true);
   QStringList texts;
   AnswerUpload("settings.dme", {QMessageBox::Yes, QMessageBox::No}, &texts);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   ASSERT_EQ(texts.size(), 2);
   EXPECT_TRUE(texts[0].contains("1172 байт")) << texts[0].toStdString();
   EXPECT_TRUE(texts[1].contains("settings.dme")) << texts[1].toStdString();
@@ -378,7 +379,7 @@ TEST_F(AdapterCommandsTest, AFileThatIsNotAnImageNeedsASecondExplicitYes) {
   // Confirmed twice, it is sent as it is.
   texts.clear();
   AnswerUpload("settings.dme", {QMessageBox::Yes, QMessageBox::Yes}, &texts);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   EXPECT_EQ(texts.size(), 2);
   ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 1174; }, 5000));
   EXPECT_EQ(TheSimulator()->Uploaded().size(), 1174u);
@@ -388,7 +389,7 @@ TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAnUploadRunsAndComeBackAfter
   TAdapterCommands::SetTimings(400, 400, 1);
   StartWithDevice("sim");
   LoadDemoImage();
-  frmMain->N8->setEnabled(true);
+  MainAction("N8")->setEnabled(true);
   ASSERT_EQ(LineCommands(), kAllEnabled);
   WriteFile("up.bin", QByteArray(32768, '\x11'));
   AnswerUpload("up.bin", {QMessageBox::Yes});
@@ -397,14 +398,14 @@ TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAnUploadRunsAndComeBackAfter
     during = LineCommands();
     // Nothing starts meanwhile, whichever way it is asked for.
     Find<QToolButton>("sbConnect")->click();
-    frmMain->N8->trigger();
+    MainAction("N8")->trigger();
     Cmd().N8Click();
     Find<QToolButton>("sbStop")->click();
   });
   Cmd().N16Click();
   EXPECT_EQ(during, kAllDisabled);
   EXPECT_EQ(LineCommands(), kAllEnabled);
-  EXPECT_FALSE(frmMain->Link().Connected());
+  EXPECT_FALSE(MainLink().Connected());
   EXPECT_FALSE(Find<QToolButton>("sbConnect")->isChecked());
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Нет соединения!");
 }
@@ -412,7 +413,7 @@ TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAnUploadRunsAndComeBackAfter
 TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAReadOrAStoreRuns) {
   StartWithDevice("sim");
   LoadDemoImage();
-  frmMain->N8->setEnabled(true);
+  MainAction("N8")->setEnabled(true);
   std::vector<bool> during;
   QTimer::singleShot(0, [&] { during = LineCommands(); });
   Cmd().N8Click();
@@ -429,7 +430,7 @@ TEST_F(AdapterCommandsTest, TheLineCommandsWaitWhileAReadOrAStoreRuns) {
     AnswerFileDialog(TempPath("s.dme"));
     qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
   });
-  frmMain->N7->trigger();
+  MainAction("N7")->trigger();
   EXPECT_EQ(during, kAllDisabled);
   EXPECT_EQ(LineCommands(), kAllEnabled);
   EXPECT_EQ(ReadFile("s.dme").size(), 1172);
@@ -464,7 +465,7 @@ TEST_F(AdapterCommandsTest, AQuickAdapterLosesNoCharacters) {
   probe.start(5);
   Cmd().N8Click();
   EXPECT_FALSE(warned);
-  EXPECT_EQ(frmMain->EFI().fImage, MakeDemoImage());
+  EXPECT_EQ(MainEfi().fImage, MakeDemoImage());
 }
 
 TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) {
@@ -472,10 +473,10 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
   LoadDemoImage();
   // Without changes only a file is offered (the file dialog comes first; cancelled here).
   AnswerFileDialog(QString());
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   EXPECT_TRUE(TheSimulator()->Uploaded().empty());
 
-  frmMain->Maps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  MainMaps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
   // Cancel (the default) uploads nothing; No goes on to the file as before.
   AnswerNextModal([](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -485,7 +486,7 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
               box->button(QMessageBox::Cancel));
     box->button(QMessageBox::Cancel)->click();
   });
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   QString text;
   AnswerNextModal([&text](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -494,21 +495,21 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
     AnswerFileDialog(QString());
     box->button(QMessageBox::No)->click();
   });
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   EXPECT_TRUE(text.startsWith("Загрузить изменённую прошивку из редактора?")) << text.toStdString();
   Pump(50);
   EXPECT_TRUE(TheSimulator()->Uploaded().empty());
 
   // Yes: the loaded image with the edit, its checksum right.
   AnswerBoxes({QMessageBox::Yes}, nullptr);
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   ASSERT_TRUE(PumpUntil([] { return TheSimulator()->Uploaded().size() >= 32770u; }, 5000));
   const std::vector<uint8_t> uploaded = TheSimulator()->Uploaded();
   const std::vector<uint8_t> sent(uploaded.begin() + 2, uploaded.end());
   const std::vector<uint8_t> demo = MakeDemoImage();
   ASSERT_EQ(sent.size(), demo.size());
   EXPECT_NE(sent, demo);
-  const TChecksumStatus status = CheckChecksum(sent, frmMain->EFI());
+  const TChecksumStatus status = CheckChecksum(sent, MainEfi());
   EXPECT_EQ(status.kind, TChecksumKind::Sum16BE);
   EXPECT_TRUE(status.valid);
 }
@@ -517,14 +518,14 @@ TEST_F(AdapterCommandsTest, UploadOfATunedImageWhoseAxisDoesNotRiseAsksFirst) {
   StartWithDevice("sim");
   // Two equal RPM breakpoints of the part-load fuel map (a gap code of 0), a right checksum.
   std::vector<uint8_t> image = MakeDemoImage();
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   image[static_cast<size_t>(efi.fStartMainFuelTableAddress_Lo + 2)] = 0;
   StoreChecksum(image, efi, efi.fCRCKind);
   WriteFile("flat.bin", QByteArray(reinterpret_cast<const char*>(image.data()),
                                    static_cast<qsizetype>(image.size())));
   AnswerFileDialog(TempPath("flat.bin"));
-  frmMain->BIN1->trigger();
-  frmMain->Maps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  MainAction("BIN1")->trigger();
+  MainMaps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
   QString text;
   AnswerNextModal([&text](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -541,7 +542,7 @@ TEST_F(AdapterCommandsTest, UploadOfATunedImageWhoseAxisDoesNotRiseAsksFirst) {
     });
     box->button(QMessageBox::Yes)->click();
   });
-  frmMain->Adapter().N16Click();
+  MainAdapter().N16Click();
   Pump(50);
   EXPECT_TRUE(text.contains("fFuelMainMatrix")) << text.toStdString();
   EXPECT_TRUE(TheSimulator()->Uploaded().empty());

@@ -8,6 +8,7 @@
 
 #include "calibration/Calibration.h"
 #include "image/DemoImage.h"
+#include "support/MainWindowParts.h"
 #include "support/RandomImage.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/MainWindow.h"
@@ -49,11 +50,11 @@ class CalibrationDocTest : public ProgramTest {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[config]\r\n");
     f.close();
-    frmMain->EFI().LoadProfile(path);
+    MainEfi().LoadProfile(path);
   }
   // Loads the image into the window, then compares grids and document, and both collects.
   void LoadAndCompare(const std::vector<uint8_t>& image, const std::string& what) {
-    TEFIOperator& efi = frmMain->EFI();
+    TEFIOperator& efi = MainEfi();
     efi.fImage = image;
     frmMain->FillGrids(false);
     TCalibration doc;
@@ -71,12 +72,12 @@ class CalibrationDocTest : public ProgramTest {
           ASSERT_EQ(grid.Text(c, r), table.Text(c, r)) << name << " col " << c << " row " << r;
       grids.push_back(grid);
     }
-    EXPECT_EQ(doc.Setting("MaxRPM"), frmMain->Maps().seMaxRMP->value()) << what;
+    EXPECT_EQ(doc.Setting("MaxRPM"), MainMaps().seMaxRMP->value()) << what;
     // The editors' collect against the document's, on the grids' texts.
     TEFIOperator byDocument = efi;
     frmMain->CollectGrids(1);
     // A rev limit beyond what its box shows stays as loaded, in both.
-    doc.CollectMaxRPM(frmMain->Maps().seMaxRMP->value(), byDocument);
+    doc.CollectMaxRPM(MainMaps().seMaxRMP->value(), byDocument);
     doc.CollectTablesInto(grids, byDocument);
     EXPECT_EQ(byDocument.fFuelMainMatrix, efi.fFuelMainMatrix) << what;
     EXPECT_EQ(byDocument.fSparkMainMatrix, efi.fSparkMainMatrix) << what;
@@ -96,12 +97,12 @@ class CalibrationDocTest : public ProgramTest {
 TEST_F(CalibrationDocTest, GridsShowTheDocumentAndCollectTheSameTablesInBothLayouts) {
   std::mt19937 rng(20261209);
   UseSplitLayout();
-  ASSERT_EQ(frmMain->EFI().fVersion, 1);
+  ASSERT_EQ(MainEfi().fVersion, 1);
   for (int n = 0; n < 4; ++n)
-    LoadAndCompare(RandomImage(rng, frmMain->EFI()), "split random " + std::to_string(n));
-  frmMain->EFI().LoadDefaultConfig();
-  ASSERT_NE(frmMain->EFI().fVersion, 1);
+    LoadAndCompare(RandomImage(rng, MainEfi()), "split random " + std::to_string(n));
+  MainEfi().LoadDefaultConfig();
+  ASSERT_NE(MainEfi().fVersion, 1);
   LoadAndCompare(MakeDemoImage(), "demo");
   for (int n = 0; n < 4; ++n)
-    LoadAndCompare(RandomImage(rng, frmMain->EFI()), "single-map random " + std::to_string(n));
+    LoadAndCompare(RandomImage(rng, MainEfi()), "single-map random " + std::to_string(n));
 }

@@ -18,6 +18,7 @@
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/MainWindow.h"
 #include "ui/compare/CompareCommands.h"
@@ -48,8 +49,8 @@ class CompareWindowTest : public ProgramTest {
     file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
     file.close();
     AnswerFileDialog(fDemo);
-    frmMain->BIN1->trigger();
-    ASSERT_TRUE(frmMain->Session().Loaded());
+    MainAction("BIN1")->trigger();
+    ASSERT_TRUE(MainSession().Loaded());
   }
   // The demo calibration as a settings file with the fuel values of kChanges changed.
   QString ChangedReference() {
@@ -64,12 +65,12 @@ class CompareWindowTest : public ProgramTest {
   }
   void OpenReference(const QString& path) {
     AnswerFileDialog(path);
-    frmMain->actCompare->trigger();
+    MainAction("actCompare")->trigger();
     QCoreApplication::processEvents();
   }
-  TStringGrid* Fuel() { return frmMain->Maps().sgFuelMain; }
+  TStringGrid* Fuel() { return MainMaps().sgFuelMain; }
   int GridRow(int tableRow) { return Fuel()->RowCount() - tableRow; }
-  TCompareMarks& Marks() { return frmMain->Compare().Marks(); }
+  TCompareMarks& Marks() { return MainCompare().Marks(); }
   int Marked() { return Marks().Result().DifferentCells(); }
   QString fDemo;
 };
@@ -89,11 +90,11 @@ TEST_F(CompareWindowTest, TheSameFileAsReferenceMarksNothing) {
   EXPECT_EQ(Marks().Result().NotComparable(), 0);
   EXPECT_EQ(Marked(), 0);
   EXPECT_EQ(Find<QLabel>("lCompare")->text(), QStringLiteral("Различий: 0"));
-  EXPECT_TRUE(frmMain->actCompareEnd->isEnabled());
+  EXPECT_TRUE(MainAction("actCompareEnd")->isEnabled());
 }
 
 TEST_F(CompareWindowTest, AReferenceOpenedByTheDialogMarksEachDifferingCellOverTheColours) {
-  ASSERT_FALSE(frmMain->actCompareEnd->isEnabled());
+  ASSERT_FALSE(MainAction("actCompareEnd")->isEnabled());
   OpenReference(ChangedReference());
   ASSERT_EQ(Marked(), 3);
   EXPECT_EQ(Find<QLabel>("lCompare")->text(), QStringLiteral("Различий: 3"));
@@ -110,7 +111,7 @@ TEST_F(CompareWindowTest, AReferenceOpenedByTheDialogMarksEachDifferingCellOverT
   EXPECT_TRUE(Marks().ToolTip(TTableId::FuelMain, 1, 1).isEmpty());
 
   // Drawn: the black corner over the cell's colour, which stays in its middle.
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
   Pump(20);
   const Change& c = kChanges[0];
   const int row = GridRow(c.tableRow);
@@ -121,7 +122,7 @@ TEST_F(CompareWindowTest, AReferenceOpenedByTheDialogMarksEachDifferingCellOverT
 
   // The list shows the three, and every cell when the switch is off.
   auto* list = Find<QTableWidget>("lvCompare");
-  EXPECT_TRUE(frmMain->Compare().frmCompare->isVisible());
+  EXPECT_TRUE(MainCompare().frmCompare->isVisible());
   EXPECT_EQ(list->rowCount(), 3);
   Find<QCheckBox>("cbOnlyDiffs")->setChecked(false);
   EXPECT_GT(list->rowCount(), 100);
@@ -129,17 +130,17 @@ TEST_F(CompareWindowTest, AReferenceOpenedByTheDialogMarksEachDifferingCellOverT
   EXPECT_EQ(list->rowCount(), 3);
 
   // Ending the comparison takes the marks away and leaves the colours.
-  frmMain->actCompareEnd->trigger();
+  MainAction("actCompareEnd")->trigger();
   Pump(20);
   EXPECT_FALSE(Marks().Active());
   EXPECT_FALSE(Find<QLabel>("lCompare")->isVisible());
   EXPECT_NE(Pixel(Fuel(), c.col, row, true), QColor(Qt::black));
-  EXPECT_FALSE(frmMain->actCompareEnd->isEnabled());
+  EXPECT_FALSE(MainAction("actCompareEnd")->isEnabled());
 }
 
 TEST_F(CompareWindowTest, ADoubleClickInTheListGoesToTheCellOnItsPage) {
   OpenReference(ChangedReference());
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet4);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet4"));
   auto* list = Find<QTableWidget>("lvCompare");
   ASSERT_EQ(list->rowCount(), 3);
   // Sorted by the difference (current less reference), smallest first: the reference got
@@ -151,7 +152,7 @@ TEST_F(CompareWindowTest, ADoubleClickInTheListGoesToTheCellOnItsPage) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
   QCoreApplication::processEvents();
-  EXPECT_EQ(frmMain->PageControl1->currentWidget(), frmMain->TabSheet1);
+  EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentWidget(), Find<QWidget>("TabSheet1"));
   EXPECT_EQ(Fuel()->Col(), kChanges[0].col);
   EXPECT_EQ(Fuel()->Row(), GridRow(kChanges[0].tableRow));
 }
@@ -166,7 +167,7 @@ TEST_F(CompareWindowTest, MarksFollowAnEditAndItsUndo) {
       Marks().Result().Table(TTableId::FuelMain)->Find(col, row)->referenceText;
   // An edit of two cells as one step: the reference's value makes one cell equal, the
   // other cell moves away from the reference.
-  TCalibration& doc = frmMain->Maps().Doc();
+  TCalibration& doc = MainMaps().Doc();
   TEditStep step;
   step.cells.push_back({TTableId::FuelMain, col, row, before, reference});
   step.cells.push_back({TTableId::FuelMain, 2, 2, Fuel()->Cell(2, 2), FloatToStr(1.4)});
@@ -196,15 +197,15 @@ TEST_F(CompareWindowTest, TextStillBeingTypedIsNoDifferenceUntilTheEntryEnds) {
   QCoreApplication::processEvents();
   EXPECT_EQ(Marked(), 3);
   Fuel()->SetCell(2, 2, FloatToStr(1.4));
-  frmMain->Maps().FinishTyping(Fuel());
+  MainMaps().FinishTyping(Fuel());
   QCoreApplication::processEvents();
   EXPECT_EQ(Marked(), 4);
   EXPECT_NE(Marks().Result().Table(TTableId::FuelMain)->Find(2, 2), nullptr);
 }
 
 TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
-  frmMain->act3D->trigger();
-  TfrmSurface* surface = frmMain->Surface();
+  MainAction("act3D")->trigger();
+  TfrmSurface* surface = MainSurface();
   ASSERT_NE(surface, nullptr);
   EXPECT_EQ(surface->objectName(), "frm3D");
   if (!surface->HasGraph()) {
@@ -224,7 +225,7 @@ TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
   // One typed cell moves its point once its entry ends.
   fuel->SelectCell(4, 5);
   fuel->SetCell(4, 5, FloatToStr(1.37));
-  frmMain->Maps().FinishTyping(fuel);
+  MainMaps().FinishTyping(fuel);
   EXPECT_FLOAT_EQ(proxy->itemAt(surface->PointOf(4, 5))->y(), 1.37f);
 
   // A point picked on the surface becomes the grid's current cell, and back.
@@ -235,9 +236,9 @@ TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
   EXPECT_EQ(surface->Series()->selectedPoint(), surface->PointOf(2, 4));
 
   // The ignition page shows the ignition map.
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet2);
-  EXPECT_EQ(surface->Grid(), frmMain->Maps().sgIgnMain);
-  EXPECT_EQ(surface->Series()->dataProxy()->rowCount(), frmMain->Maps().sgIgnMain->RowCount() - 1);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet2"));
+  EXPECT_EQ(surface->Grid(), MainMaps().sgIgnMain);
+  EXPECT_EQ(surface->Series()->dataProxy()->rowCount(), MainMaps().sgIgnMain->RowCount() - 1);
 }
 
 // Pictures of the comparison and the 3D view (scripts/screenshots sets TARVELO_SHOTS).
@@ -263,18 +264,18 @@ TEST_F(CompareScreenshots, ComparedFuelMapDifferenceListAnd3DView) {
   const QString reference = TempPath("stock.dme");
   op.SaveSettings(1, reference);
   AnswerFileDialog(demo);
-  frmMain->BIN1->trigger();
+  MainAction("BIN1")->trigger();
   AnswerFileDialog(reference);
-  frmMain->actCompare->trigger();
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  MainAction("actCompare")->trigger();
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
   frmMain->activateWindow();
   Pump(100);
   frmMain->grab().save(QDir(folder).filePath("compare-fuel-map.png"));
-  QWidget* list = frmMain->Compare().frmCompare;
+  QWidget* list = MainCompare().frmCompare;
   Pump(50);
   list->grab().save(QDir(folder).filePath("compare-list.png"));
-  frmMain->act3D->trigger();
-  TfrmSurface* surface = frmMain->Surface();
+  MainAction("act3D")->trigger();
+  TfrmSurface* surface = MainSurface();
   Pump(500);
   if (surface->HasGraph())
     surface->Graph()->renderToImage(4).save(QDir(folder).filePath("map-3d.png"));

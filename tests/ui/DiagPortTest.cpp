@@ -16,6 +16,7 @@
 #include "link/FakeSysTree.h"
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/link/LinkPanel.h"
 #include "ui/link/PortTexts.h"
@@ -161,7 +162,7 @@ TEST_F(DiagPortTest, APortThatCannotBeOpenedIsSaidInWordsOnConnectAndInTheCableT
   const QString onConnect = BoxOf([&] { button->click(); });
   EXPECT_EQ(onConnect, onTest);
   // The connection then runs its course and ends as it always has.
-  ASSERT_TRUE(PumpUntil([&] { return !frmMain->Link().Connected(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !MainLink().Connected(); }, 10000));
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Нет соединения!");
   EXPECT_FALSE(button->isChecked());
 }
@@ -181,15 +182,15 @@ TEST_F(DiagPortTest, AHighLatencyTimerIsLoweredOnConnectOrTheCommandIsToldOnce) 
   const QString told = BoxOf([&] { button->click(); });
   EXPECT_TRUE(told.contains("echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer"))
       << "[" << told.toStdString() << "]";
-  ASSERT_TRUE(PumpUntil([&] { return !frmMain->Link().Connected(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !MainLink().Connected(); }, 10000));
   // Told once: the next connection starts without a word.
   button->click();
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return !frmMain->Link().Connected(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !MainLink().Connected(); }, 10000));
   // Where the program may write it, it sets 1 ms itself.
   SetLinkPortUser(std::nullopt);
   button->click();
-  ASSERT_TRUE(PumpUntil([&] { return !frmMain->Link().Connected(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !MainLink().Connected(); }, 10000));
   QFile timer(tree.Path("sys/bus/usb-serial/devices/ttyUSB0/latency_timer"));
   ASSERT_TRUE(timer.open(QIODevice::ReadOnly));
   EXPECT_EQ(timer.readAll().trimmed(), "1");
@@ -205,7 +206,7 @@ TEST_F(DiagPortTest, ADriverThatCannotHoldABreakIsNamedAndNoWakeUpIsTried) {
   EXPECT_TRUE(text.startsWith("Драйвер sim не умеет удерживать разрыв линии (break)."))
       << text.toStdString();
   EXPECT_FALSE(button->isChecked());
-  EXPECT_FALSE(frmMain->Link().Connected());
+  EXPECT_FALSE(MainLink().Connected());
   EXPECT_EQ(TheSimulator()->Connections(), 0);
 }
 
@@ -226,7 +227,7 @@ TEST_F(DiagPortTest, TheSessionTraceIsSavedOnRequestAndWithTraceOneBesideTheLogs
   EXPECT_TRUE(text.startsWith("# Tarvelo K-line trace\n# port COM1 = sim; 19200 baud"));
   EXPECT_TRUE(text.contains("  <  55\n"));
   button->click();
-  ASSERT_TRUE(PumpUntil([&] { return !frmMain->Link().Connected(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !MainLink().Connected(); }, 10000));
   const QStringList written = QDir(logs).entryList({"kline-*.txt"});
   ASSERT_EQ(written.size(), 1);
   QFile beside(QDir(logs).filePath(written[0]));

@@ -14,6 +14,7 @@
 
 #include "EditTestSupport.h"
 #include "common/DecimalText.h"
+#include "support/MainWindowParts.h"
 #include "ui/editors/ColorLegend.h"
 #include "ui/widgets/RadioGroup.h"
 
@@ -58,29 +59,29 @@ TEST_F(EditMenuTest, TheMenuStandsAfterFileWithItsCaptionsAndShortcuts) {
     ASSERT_NE(action, nullptr) << item.name;
     EXPECT_EQ(action->text(), QString::fromUtf8(item.caption)) << item.name;
     EXPECT_EQ(action->shortcut(), item.keys) << item.name;
-    EXPECT_TRUE(frmMain->mnuEdit->actions().contains(action)) << item.name;
+    EXPECT_TRUE(Find<QMenu>("mnuEdit")->actions().contains(action)) << item.name;
   }
   EXPECT_TRUE(Action("actRedo")->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
 }
 
 TEST_F(EditMenuTest, CommandsNeedATableGridOnTheCurrentPage) {
   // Nothing edited yet: no undo; no table grid has had the focus.
-  frmMain->Edit().UpdateActions();
+  MainEdit().UpdateActions();
   EXPECT_FALSE(Action("actUndo")->isEnabled());
   EXPECT_FALSE(Action("actSetValue")->isEnabled());
   Select(maps->sgFuelMain, 3, 3);
   EXPECT_TRUE(Action("actSetValue")->isEnabled());
   EXPECT_TRUE(Action("actImportCsv")->isEnabled());
   // The settings page has no table; back on the fuel page the grid that had the focus counts.
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet3"));
   EXPECT_FALSE(Action("actSetValue")->isEnabled());
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
   EXPECT_TRUE(Action("actSetValue")->isEnabled());
   // The idle page: the grid last in the focus there.
   Select(maps->sgrdIgnXX, 2, 1);
-  EXPECT_EQ(frmMain->Edit().CurrentGrid(), maps->sgrdIgnXX);
+  EXPECT_EQ(MainEdit().CurrentGrid(), maps->sgrdIgnXX);
   Select(maps->sgrdFuelXX, 2, 2);
-  EXPECT_EQ(frmMain->Edit().CurrentGrid(), maps->sgrdFuelXX);
+  EXPECT_EQ(MainEdit().CurrentGrid(), maps->sgrdFuelXX);
 }
 
 TEST_F(EditMenuTest, BlocksAreSelectedByDragShiftArrowsAndCtrlAWithoutFixedCells) {
@@ -228,7 +229,7 @@ TEST_F(EditMenuTest, TypedValueIsOneStepAndSettingsAreUndoable) {
   const int type = maps->rgO2Type->ItemIndex();
   maps->rgO2Type->Click(1 - type);
   maps->seLamMax->setValue(1.3);
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet3"));
   Run("actUndo");
   EXPECT_DOUBLE_EQ(maps->seLamMax->value(), 1.0);
   Run("actUndo");

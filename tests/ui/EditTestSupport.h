@@ -12,6 +12,7 @@
 
 #include "calibration/Calibration.h"
 #include "image/DemoImage.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
@@ -29,8 +30,8 @@ class EditTest : public ProgramTest {
     file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
     file.close();
     AnswerFileDialog(TempPath("demo.bin"));
-    frmMain->BIN1->trigger();
-    maps = &frmMain->Maps();
+    MainAction("BIN1")->trigger();
+    maps = &MainMaps();
     doc = &maps->Doc();
     ASSERT_TRUE(doc->Loaded());
   }
@@ -42,7 +43,8 @@ class EditTest : public ProgramTest {
   // Shows the page of a grid, gives the grid the focus and makes a cell current.
   void Select(TStringGrid* grid, int col, int row) {
     for (QWidget* w = grid; w; w = w->parentWidget())
-      if (frmMain->PageControl1->indexOf(w) >= 0) frmMain->PageControl1->setCurrentWidget(w);
+      if (Find<QTabWidget>("PageControl1")->indexOf(w) >= 0)
+        Find<QTabWidget>("PageControl1")->setCurrentWidget(w);
     QApplication::setActiveWindow(frmMain);
     grid->setFocus();
     Pump(10);
@@ -71,7 +73,7 @@ class EditTest : public ProgramTest {
   void Run(const char* name) {
     QAction* action = Action(name);
     ASSERT_NE(action, nullptr) << name;
-    frmMain->Edit().UpdateActions();
+    MainEdit().UpdateActions();
     ASSERT_TRUE(action->isEnabled()) << name;
     action->trigger();
     Pump(10);
@@ -97,7 +99,7 @@ class EditTest : public ProgramTest {
   // The settings file the save writes now (the save's collect, then the file).
   QByteArray SavedBytes(const QString& name) {
     frmMain->CollectGrids(1);
-    frmMain->EFI().SaveSettings(1, TempPath(name));
+    MainEfi().SaveSettings(1, TempPath(name));
     QFile file(TempPath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }

@@ -9,6 +9,7 @@
 
 #include "calibration/CalibrationSession.h"
 #include "image/DemoImage.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/StringGrid.h"
@@ -33,19 +34,19 @@ class FileCommandsTest : public ProgramTest {
   }
   void LoadImage(const QString& name) {
     AnswerFileDialog(TempPath(name));
-    frmMain->BIN1->trigger();
+    MainAction("BIN1")->trigger();
   }
 };
 }  // namespace
 
 TEST_F(FileCommandsTest, ImageFileFillsEveryPage) {
   LoadImage("demo.bin");
-  TMapEditors& maps = frmMain->Maps();
+  TMapEditors& maps = MainMaps();
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "demo.bin");
-  EXPECT_TRUE(frmMain->Session().Loaded());
-  EXPECT_TRUE(frmMain->N7->isEnabled());
-  EXPECT_TRUE(frmMain->N9->isEnabled());
-  EXPECT_EQ(Find<QLabel>("lVersion")->text(), frmMain->EFI().fVersionText);
+  EXPECT_TRUE(MainSession().Loaded());
+  EXPECT_TRUE(MainAction("N7")->isEnabled());
+  EXPECT_TRUE(MainAction("N9")->isEnabled());
+  EXPECT_EQ(Find<QLabel>("lVersion")->text(), MainEfi().fVersionText);
   EXPECT_FALSE(maps.sgFuelMain->Cell(5, 5).isEmpty());
   // The idle ignition of the demo image: 600 ... 1600 rpm at 20 degrees.
   EXPECT_EQ(maps.sgrdIgnXX->Cell(0, 0), "600");
@@ -59,42 +60,42 @@ TEST_F(FileCommandsTest, ShortImageFileStopsWithTheReadError) {
   QString error, title;
   AnswerFileDialog(TempPath("short.bin"));
   QTimer::singleShot(0, [&] { AnswerMessageBox(QMessageBox::Ok, &error, &title); });
-  frmMain->BIN1->trigger();
+  MainAction("BIN1")->trigger();
   EXPECT_EQ(error, "Read beyond end of file");
   EXPECT_EQ(title, "Tarvelo");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "short.bin");
-  EXPECT_FALSE(frmMain->N7->isEnabled());
-  EXPECT_FALSE(frmMain->Session().Loaded());
+  EXPECT_FALSE(MainAction("N7")->isEnabled());
+  EXPECT_FALSE(MainSession().Loaded());
 }
 
 TEST_F(FileCommandsTest, ImageIsSavedByteForByte) {
   LoadImage("demo.bin");
   AnswerFileDialog(TempPath("copy.bin"));
-  frmMain->N9->trigger();
+  MainAction("N9")->trigger();
   EXPECT_EQ(Read("copy.bin"), Read("demo.bin"));
 }
 
 TEST_F(FileCommandsTest, SettingsFileRightAfterTheModelChoiceAdoptsItsVersion) {
   LoadImage("demo.bin");
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   const QString version = efi.fVersionText;
   efi.SaveSettings(1, TempPath("a.dme"));
   EndProgram();
   fStarted = false;
   Start(true);
   AnswerFileDialog(TempPath("a.dme"));
-  frmMain->N17->trigger();
-  EXPECT_EQ(frmMain->EFI().fVersionText, version);
-  EXPECT_EQ(frmMain->EFI().fImage, std::vector<uint8_t>(10, 0));
-  EXPECT_TRUE(frmMain->Session().Loaded());
-  EXPECT_TRUE(frmMain->N7->isEnabled());
-  EXPECT_FALSE(frmMain->N9->isEnabled());
-  EXPECT_EQ(frmMain->Maps().sgrdIgnXX->Cell(7, 0), "1600");
+  MainAction("N17")->trigger();
+  EXPECT_EQ(MainEfi().fVersionText, version);
+  EXPECT_EQ(MainEfi().fImage, std::vector<uint8_t>(10, 0));
+  EXPECT_TRUE(MainSession().Loaded());
+  EXPECT_TRUE(MainAction("N7")->isEnabled());
+  EXPECT_FALSE(MainAction("N9")->isEnabled());
+  EXPECT_EQ(MainMaps().sgrdIgnXX->Cell(7, 0), "1600");
 }
 
 TEST_F(FileCommandsTest, SettingsOfAnotherVersionAskFirst) {
   LoadImage("demo.bin");
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   const QString version = efi.fVersionText;
   QByteArray other;
   {
@@ -108,15 +109,15 @@ TEST_F(FileCommandsTest, SettingsOfAnotherVersionAskFirst) {
   QString question;
   AnswerFileDialog(TempPath("b.dme"));
   QTimer::singleShot(0, [&] { AnswerMessageBox(QMessageBox::No, &question); });
-  frmMain->N17->trigger();
+  MainAction("N17")->trigger();
   EXPECT_EQ(question,
             "Загружаемые данные не соответствуют текущей версии прошивки! Продолжить загрузку?");
   EXPECT_EQ(efi.fImage.size(), 32768u);
   // Yes: the tables are loaded, the version text stays.
   AnswerFileDialog(TempPath("b.dme"));
   QTimer::singleShot(0, [&] { AnswerMessageBox(QMessageBox::Yes); });
-  frmMain->N17->trigger();
+  MainAction("N17")->trigger();
   EXPECT_EQ(efi.fVersionText, version);
   EXPECT_EQ(efi.fImage.size(), 10u);
-  EXPECT_TRUE(frmMain->N7->isEnabled());
+  EXPECT_TRUE(MainAction("N7")->isEnabled());
 }

@@ -24,6 +24,7 @@
 #include "image/DemoImage.h"
 #include "sim/VirtualEngine.h"
 #include "support/CliRun.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/LogWriter.h"
 #include "ui/analysis/CorrectionSettings.h"
@@ -39,10 +40,10 @@ class FuelCorrectionWindowTest : public ProgramTest {
     ProgramTest::SetUp();
     QLocale::setDefault(QLocale::c());
     Start(true);
-    frmMain->EFI().fImage = MakeDemoImage();
+    MainEfi().fImage = MakeDemoImage();
     frmMain->FillGrids(false);
   }
-  const TCalTable& Fuel() { return frmMain->Maps().Doc().Table(TTableId::FuelMain); }
+  const TCalTable& Fuel() { return MainMaps().Doc().Table(TTableId::FuelMain); }
   // One sweep of the virtual engine, whose need is the demo map 4 % richer and chequered.
   QString WriteDrive() {
     const TMapAxes axes = AxesOfTable(Fuel());
@@ -67,7 +68,7 @@ class FuelCorrectionWindowTest : public ProgramTest {
   }
   QByteArray SaveSettings(const QString& name) {
     frmMain->CollectGrids(1);
-    frmMain->EFI().SaveSettings(1, TempPath(name));
+    MainEfi().SaveSettings(1, TempPath(name));
     QFile f(TempPath(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return f.readAll();
@@ -78,7 +79,7 @@ class FuelCorrectionWindowTest : public ProgramTest {
 TEST_F(FuelCorrectionWindowTest,
        VirtualDriveShowsCountsAndWeightsMatchesTheCliAndAppliesAsOneStep) {
   const QByteArray before = SaveSettings("before.dme");
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   const QString log = WriteDrive();
   w.LoadLogFile(log);
   const TFuelCorrection& fc = w.Correction();
@@ -122,7 +123,7 @@ TEST_F(FuelCorrectionWindowTest,
   // Applied: one step of the history; the settings file differs in the changed cells only.
   ASSERT_TRUE(w.btnApply->isEnabled());
   w.btnApply->click();
-  TCalibration& doc = frmMain->Maps().Doc();
+  TCalibration& doc = MainMaps().Doc();
   EXPECT_EQ(doc.UndoTitle(), "Коррекция по ЛОГу");
   const QByteArray after = SaveSettings("after.dme");
   ASSERT_EQ(after.size(), before.size());
@@ -139,7 +140,7 @@ TEST_F(FuelCorrectionWindowTest,
 TEST_F(FuelCorrectionWindowTest, ScreenshotWithTheFiltersCountsAndATooltip) {
   const QString folder = qEnvironmentVariable("TARVELO_SHOTS");
   if (folder.isEmpty()) GTEST_SKIP() << "TARVELO_SHOTS is not set";
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteDrive());
   w.resize(820, 760);
   w.show();
@@ -168,7 +169,7 @@ TEST_F(FuelCorrectionWindowTest, ScreenshotWithTheFiltersCountsAndATooltip) {
 // A double click locks a cell of the proposal: it stays as it is, and its neighbours are
 // solved with it held; another double click frees it.
 TEST_F(FuelCorrectionWindowTest, DoubleClickLocksACellAndFreesItAgain) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteDrive());
   const size_t i = w.Correction().Index(4, 5);  // grid cell (5, 6)
   ASSERT_TRUE(w.Correction().changed[i]);

@@ -13,8 +13,9 @@
 
 #include "EditTestSupport.h"
 #include "common/SafeFileWrite.h"
-#include "ui/telemetry/LiveLoop.h"
+#include "support/MainWindowParts.h"
 #include "ui/app/MainWindow.h"
+#include "ui/telemetry/LiveLoop.h"
 
 namespace {
 QByteArray Contents(const QString& path) {
@@ -73,8 +74,8 @@ TEST_F(FullDiskTest, AFullDiskKeepsEveryEarlierFileAndShowsTheErrorBox) {
     const char* file;
     std::function<void()> command;
   } saves[] = {
-      {"keep.dme", [] { frmMain->N7->trigger(); }},
-      {"keep.bin", [] { frmMain->actSaveTunedBin->trigger(); }},
+      {"keep.dme", [] { MainAction("N7")->trigger(); }},
+      {"keep.bin", [] { MainAction("actSaveTunedBin")->trigger(); }},
       {"keep.csv", [this] { Run("actExportCsv"); }},
   };
   for (const auto& save : saves) {
@@ -112,7 +113,7 @@ TEST_F(FullDiskTest, ALogThatCanNoLongerBeWrittenEndsTheRunWithAMessage) {
   auto* button = Find<QToolButton>("sbWriteLog");
   // Released after 10 s should the run go on regardless.
   QTimer::singleShot(10000, button, [button] {
-    if (frmMain && frmMain->Live().Mark.LiveLoopActive == 1 && button->isChecked()) button->click();
+    if (frmMain && MainLive().Mark.LiveLoopActive == 1 && button->isChecked()) button->click();
   });
   button->click();
   setrlimit(RLIMIT_FSIZE, &saved);

@@ -12,6 +12,7 @@
 #include "link/ScanThread.h"
 #include "link/ScanUtils.h"
 #include "sim/Simulator.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/link/LinkPanel.h"
 #include "ui/widgets/PieGauge.h"
@@ -60,7 +61,7 @@ class LinkPanelTest : public ProgramTest {
   }
   QStringList Lines() { return Find<QPlainTextEdit>("memTS")->toPlainText().split('\n'); }
   QLabel* Status() { return Find<QLabel>("lLink"); }
-  TLinkPanel& Link() { return frmMain->Link(); }
+  TLinkPanel& Link() { return MainLink(); }
 };
 }  // namespace
 
@@ -74,7 +75,7 @@ TEST_F(LinkPanelTest, ConnectReadClearAndDisconnect) {
   ASSERT_TRUE(PumpUntil([&] { return Find<QWidget>("pnlTS")->isEnabled(); }, 10000));
   EXPECT_EQ(Status()->text(), "Соединение установлено ...");
   EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::black));
-  EXPECT_FALSE(frmMain->N14->isEnabled());
+  EXPECT_FALSE(MainAction("N14")->isEnabled());
   EXPECT_TRUE(Find<QWidget>("Gauge1")->isVisible());
 
   Find<QPushButton>("btnReadTS")->click();
@@ -96,7 +97,7 @@ TEST_F(LinkPanelTest, ConnectReadClearAndDisconnect) {
   EXPECT_EQ(Status()->text(), "Нет соединения!");
   EXPECT_EQ(Status()->palette().color(QPalette::WindowText), QColor(Qt::red));
   EXPECT_FALSE(button->isChecked());
-  EXPECT_TRUE(frmMain->N14->isEnabled());
+  EXPECT_TRUE(MainAction("N14")->isEnabled());
   EXPECT_FALSE(Find<QWidget>("pnlTS")->isEnabled());
   EXPECT_FALSE(Find<QWidget>("Gauge1")->isVisible());
 }

@@ -15,9 +15,10 @@
 
 #include "calibration/Calibration.h"
 #include "image/DemoImage.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
-#include "ui/telemetry/LiveLoop.h"
 #include "ui/editors/MapEditors.h"
+#include "ui/telemetry/LiveLoop.h"
 #include "ui/widgets/StringGrid.h"
 
 namespace {
@@ -83,15 +84,15 @@ TEST_F(LiveLoopTest, RunWithLoggingWritesHeaderAndRecordsInACircle) {
     EXPECT_EQ(Fields(lines[i + 1])[1].trimmed(), rpm[i]) << i;
   }
   // The strip and the dashboard's source keep the last record.
-  EXPECT_EQ(frmMain->Live().LiveValues[kRPM], Fields(lines.back())[1].trimmed().toDouble());
-  EXPECT_EQ(Find<QLineEdit>("edtRPM")->text(), QString::number(frmMain->Live().LiveValues[kRPM]));
+  EXPECT_EQ(MainLive().LiveValues[kRPM], Fields(lines.back())[1].trimmed().toDouble());
+  EXPECT_EQ(Find<QLineEdit>("edtRPM")->text(), QString::number(MainLive().LiveValues[kRPM]));
 }
 
 TEST_F(LiveLoopTest, WithoutTheOptionNothingIsAskedOrWritten) {
   WriteDemo("850;25\r\n");
-  frmMain->N15->setChecked(false);
+  MainAction("N15")->setChecked(false);
   // Checking the option during the run creates no file either.
-  QTimer::singleShot(250, [] { frmMain->N15->setChecked(true); });
+  QTimer::singleShot(250, [] { MainAction("N15")->setChecked(true); });
   bool asked = false;
   QTimer::singleShot(150, [&] { asked = asked || QApplication::activeModalWidget(); });
   QTimer::singleShot(450, [&] { asked = asked || QApplication::activeModalWidget(); });
@@ -99,17 +100,17 @@ TEST_F(LiveLoopTest, WithoutTheOptionNothingIsAskedOrWritten) {
   EXPECT_FALSE(asked);
   EXPECT_EQ(QDir(fTemp.path()).entryList(QDir::Files), QStringList({"demo.dat"}));
   // 850;25: RPM and SPEED, the slots between unchanged.
-  EXPECT_EQ(frmMain->Live().LiveValues[kRPM], 850);
-  EXPECT_EQ(frmMain->Live().LiveValues[kSPEED], 25);
-  EXPECT_EQ(frmMain->Live().LiveValues[kLOAD], 0);
+  EXPECT_EQ(MainLive().LiveValues[kRPM], 850);
+  EXPECT_EQ(MainLive().LiveValues[kSPEED], 25);
+  EXPECT_EQ(MainLive().LiveValues[kLOAD], 0);
   EXPECT_EQ(Find<QLineEdit>("edtSpeed")->text(), "25");
 }
 
 TEST_F(LiveLoopTest, UncheckingTheOptionLeavesAGap) {
   WriteDemo("1;1\r\n");
   AnswerFileDialog(TempPath("gap.txt"));
-  QTimer::singleShot(350, [] { frmMain->N15->setChecked(false); });
-  QTimer::singleShot(900, [] { frmMain->N15->setChecked(true); });
+  QTimer::singleShot(350, [] { MainAction("N15")->setChecked(false); });
+  QTimer::singleShot(900, [] { MainAction("N15")->setChecked(true); });
   Run(1300);
   const QList<QByteArray> lines = LogLines("gap.txt");
   ASSERT_GE(lines.size(), 4);
@@ -132,10 +133,10 @@ TEST_F(LiveLoopTest, ABadPieceEndsTheRunAndKeepsTheLinesBefore) {
   EXPECT_EQ(lines.size(), 3);
   // The run ended on its own: the button is still down until the user releases it.
   EXPECT_TRUE(Button()->isChecked());
-  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 1);
+  EXPECT_EQ(MainLive().Mark.LiveLoopActive, 1);
   EXPECT_EQ(Find<QLabel>("lLink")->text(), "Получение телеметрии из DME");
   Button()->click();
-  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
+  EXPECT_EQ(MainLive().Mark.LiveLoopActive, 0);
 }
 
 TEST_F(LiveLoopTest, MissingDemoFileIsReported) {
@@ -151,12 +152,12 @@ TEST_F(LiveLoopTest, ClosingTheMainWindowEndsTheRunAndClosesTheLog) {
   AnswerFileDialog(TempPath("closed.txt"));
   QTimer::singleShot(450, [] { frmMain->close(); });
   Button()->click();
-  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
+  EXPECT_EQ(MainLive().Mark.LiveLoopActive, 0);
   EXPECT_GE(LogLines("closed.txt").size(), 3);
 }
 
 TEST_F(LiveLoopTest, MarkedCellFollowsTheActivePage) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   efi.fImage.assign(kImageSize, 0);
   for (TFloatMatrix* m : {&efi.fSparkMainMatrix, &efi.fFuelMainMatrix}) {
     for (int c = 1; c < 17; ++c) (*m)[0][c] = 600 + 400 * (c - 1);
@@ -164,30 +165,30 @@ TEST_F(LiveLoopTest, MarkedCellFollowsTheActivePage) {
   }
   frmMain->FillGrids(true);
   WriteDemo("2750;5;0.456;3;20;2;10;85;30;14;40\r\n");
-  frmMain->N15->setChecked(false);
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet2);
+  MainAction("N15")->setChecked(false);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet2"));
   Run(350);
   // 2750 rpm: headers 600, 1000, ... 2600 (column 6), 3000 (column 7).
-  EXPECT_EQ(frmMain->Live().Mark.LiveCellCol, 6);
+  EXPECT_EQ(MainLive().Mark.LiveCellCol, 6);
   // Load 5 ms: rows show 12 ms at the top down to 1 ms; the last header not below 5 is 5
   // itself (grid row 8).
-  EXPECT_EQ(frmMain->Live().Mark.LiveCellRow, 8);
-  EXPECT_DOUBLE_EQ(frmMain->Live().LiveValues[kO2], 0.46);
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet6);
+  EXPECT_EQ(MainLive().Mark.LiveCellRow, 8);
+  EXPECT_DOUBLE_EQ(MainLive().LiveValues[kO2], 0.46);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet6"));
   Run(350);
-  EXPECT_EQ(frmMain->Live().Mark.LiveCellCol, 0);
-  EXPECT_EQ(frmMain->Live().Mark.LiveCellRow, 0);
+  EXPECT_EQ(MainLive().Mark.LiveCellCol, 0);
+  EXPECT_EQ(MainLive().Mark.LiveCellRow, 0);
 }
 
 TEST_F(LiveLoopTest, HiddenDashboardKeepsItsReadings) {
   WriteDemo("3000;5;0.45;3;20;2;10;85;30;14;77\r\n");
-  frmMain->N15->setChecked(false);
+  MainAction("N15")->setChecked(false);
   auto* speed = Find<QLabel>("lSpeed");
   ASSERT_NE(speed, nullptr);
   const QString before = speed->text();
   Run(350);
   EXPECT_EQ(speed->text(), before);
-  frmMain->N12->trigger();
+  MainAction("N12")->trigger();
   Run(350);
   EXPECT_EQ(speed->text(), "77");
 }
@@ -196,21 +197,21 @@ TEST_F(LiveLoopTest, HiddenDashboardKeepsItsReadings) {
 // button then takes records from the virtual engine, which needs no demo.dat, starts cold at
 // idle and answers the fuel map: the map made leaner, the wide-band voltage falls.
 TEST_F(LiveLoopTest, VirtualEngineAnswersTheFuelMapWithoutDemoDat) {
-  ASSERT_NE(frmMain->actVirtualEngine, nullptr);
-  EXPECT_FALSE(frmMain->actVirtualEngine->isChecked());
-  EXPECT_TRUE(frmMain->findChild<QMenu*>("N4")->actions().contains(frmMain->actVirtualEngine));
-  frmMain->EFI().fImage = MakeDemoImage();
+  ASSERT_NE(MainAction("actVirtualEngine"), nullptr);
+  EXPECT_FALSE(MainAction("actVirtualEngine")->isChecked());
+  EXPECT_TRUE(frmMain->findChild<QMenu*>("N4")->actions().contains(MainAction("actVirtualEngine")));
+  MainEfi().fImage = MakeDemoImage();
   frmMain->FillGrids(false);
-  frmMain->N15->setChecked(false);
-  frmMain->actVirtualEngine->setChecked(true);
+  MainAction("N15")->setChecked(false);
+  MainAction("actVirtualEngine")->setChecked(true);
   Run(350);
-  const LiveRecord cold = frmMain->Live().LiveValues;
+  const LiveRecord cold = MainLive().LiveValues;
   EXPECT_NEAR(cold[kRPM], 850, 1);
   EXPECT_LT(cold[kCLT], 30);
   EXPECT_GT(cold[kO2], 0);
   EXPECT_LT(cold[kO2], 1);
   // Every fuel cell 15 % leaner, as one step.
-  TCalibration& doc = frmMain->Maps().Doc();
+  TCalibration& doc = MainMaps().Doc();
   const TCalTable& fuel = doc.Table(TTableId::FuelMain);
   TEditStep step;
   for (int r = 1; r < fuel.rows; ++r)
@@ -220,5 +221,5 @@ TEST_F(LiveLoopTest, VirtualEngineAnswersTheFuelMapWithoutDemoDat) {
            fuel.Rule(c, r).Show(fuel.Rule(c, r).Quantise(*fuel.Value(c, r) * 0.85))});
   ASSERT_TRUE(doc.Apply(step));
   Run(350);
-  EXPECT_LT(frmMain->Live().LiveValues[kO2], cold[kO2] - 0.1);
+  EXPECT_LT(MainLive().LiveValues[kO2], cold[kO2] - 0.1);
 }

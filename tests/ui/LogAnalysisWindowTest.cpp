@@ -20,13 +20,14 @@
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
 #include "image/DemoImage.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/LogWriter.h"
 #include "ui/analysis/CorrectionSettings.h"
 #include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/analysis/LogOverlay.h"
-#include "ui/app/Program.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/Program.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/RadioGroup.h"
@@ -45,10 +46,10 @@ class LogAnalysisWindowTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     Start(true);
-    frmMain->EFI().fImage = MakeDemoImage();
+    MainEfi().fImage = MakeDemoImage();
     frmMain->FillGrids(false);
   }
-  TCalibration& Doc() { return frmMain->Maps().Doc(); }
+  TCalibration& Doc() { return MainMaps().Doc(); }
   const TCalTable& Fuel() { return Doc().Table(TTableId::FuelMain); }
   // A log whose records sit in the given cells one after another, a tenth of a second
   // apart: RPM and LOAD exactly on the cell's headers, a steady throttle.
@@ -94,7 +95,7 @@ class LogAnalysisWindowTest : public ProgramTest {
   }
   QByteArray SaveSettings(const QString& name) {
     frmMain->CollectGrids(1);
-    frmMain->EFI().SaveSettings(1, TempPath(name));
+    MainEfi().SaveSettings(1, TempPath(name));
     QFile f(TempPath(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return f.readAll();
@@ -111,8 +112,8 @@ const std::vector<Stay> kDrive = {
 }  // namespace
 
 TEST_F(LogAnalysisWindowTest, CountsMeansAndTimesLandInTheLiveMarksCells) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
-  frmMain->actLogAnalysis->trigger();
+  TfrmLogAnalysis& w = MainLogAnalysis();
+  MainAction("actLogAnalysis")->trigger();
   ASSERT_TRUE(w.isVisible());
   w.LoadLogFile(WriteLog(kDrive));
   const TLogAnalysis& a = w.FuelAnalysis();
@@ -133,7 +134,7 @@ TEST_F(LogAnalysisWindowTest, CountsMeansAndTimesLandInTheLiveMarksCells) {
   EXPECT_EQ(w.IgnitionAnalysis().At(2, 3).count, 13);
 
   // The overlay's tooltip names the numbers, and "мало данных" where there are too few.
-  auto* overlay = frmMain->LogAnalysis().findChild<TLogOverlay*>();
+  auto* overlay = MainLogAnalysis().findChild<TLogOverlay*>();
   ASSERT_NE(overlay, nullptr);
   const QString few = overlay->CellText(2, 6);
   EXPECT_TRUE(few.contains("Записей: 5")) << few.toStdString();
@@ -155,8 +156,8 @@ TEST_F(LogAnalysisWindowTest, CountsMeansAndTimesLandInTheLiveMarksCells) {
 // A header alone analysed to tables of zeros without a word: now the user hears that the log
 // holds no records, and the log analysed before stays.
 TEST_F(LogAnalysisWindowTest, HeaderOnlyLogSaysNoRecordsAndKeepsTheLogBefore) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
-  frmMain->actLogAnalysis->trigger();
+  TfrmLogAnalysis& w = MainLogAnalysis();
+  MainAction("actLogAnalysis")->trigger();
   w.LoadLogFile(WriteLog(kDrive));
   ASSERT_EQ(w.FuelAnalysis().records, 33);
   const QString empty = TempPath("empty.txt");
@@ -178,7 +179,7 @@ TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsF
   const QString textBefore = Fuel().Text(3, 4);
   const double current = *Fuel().Value(3, 4);
 
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   ShortStays(w);
   w.LoadLogFile(WriteLog(kDrive));
   const TFuelCorrection& fc = w.Correction();
@@ -196,7 +197,7 @@ TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsF
   ASSERT_TRUE(w.btnApply->isEnabled());
 
   w.btnApply->click();
-  EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
+  EXPECT_EQ(MainMaps().sgFuelMain->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
   EXPECT_FALSE(w.btnApply->isEnabled());  // not offered twice
   const QByteArray after = SaveSettings("after.dme");
   ASSERT_EQ(after.size(), 1172);
@@ -218,10 +219,10 @@ TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsF
 }
 
 TEST_F(LogAnalysisWindowTest, NarrowBandSensorIsRefusedWithItsReason) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteLog(kDrive));
   ASSERT_FALSE(w.Correction().Refused());
-  frmMain->Maps().rgO2Type->Click(0);
+  MainMaps().rgO2Type->Click(0);
   EXPECT_TRUE(w.Correction().Refused());
   EXPECT_TRUE(w.lblCorrection->text().contains(w.Correction().refusal));
   EXPECT_FALSE(w.btnApply->isEnabled());
@@ -233,7 +234,7 @@ TEST_F(LogAnalysisWindowTest, NarrowBandSensorIsRefusedWithItsReason) {
 }
 
 TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   // Nothing loaded there yet: said so, and the window keeps what it had.
   QString text;
   AnswerMessageBox(QMessageBox::Ok, &text);
@@ -248,7 +249,7 @@ TEST_F(LogAnalysisWindowTest, TakesTheLogTheTelemetryWindowHolds) {
 }
 
 TEST_F(LogAnalysisWindowTest, TargetTableSteersEachCellAndGoesToAFileAndBack) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   ShortStays(w);
   w.LoadLogFile(WriteLog(kDrive));
   const TFuelCorrection single = w.Correction();
@@ -331,7 +332,7 @@ TEST_F(LogAnalysisWindowTest, TargetTableSteersEachCellAndGoesToAFileAndBack) {
 // target, not its first digit; Escape gives the cell its target back.
 TEST_F(LogAnalysisWindowTest, TargetTableTakesEitherMarkAndNeverAHalfTypedNumber) {
   QLocale::setDefault(QLocale(QLocale::Russian));
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteLog(kDrive));
   w.rbTargetTable->click();
   const int cols = static_cast<int>(w.Targets().size()) / (Fuel().rows - 1);

@@ -16,6 +16,7 @@
 #include "image/EfiOperator.h"
 #include "support/CliRun.h"
 #include "support/DriveShapes.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/DelimitedLog.h"
 #include "ui/analysis/LogAnalysisWindow.h"
@@ -30,7 +31,7 @@ class LogColumnsDialogTest : public ProgramTest {
     ProgramTest::SetUp();
     QLocale::setDefault(QLocale::c());
     Start(true);
-    frmMain->EFI().fImage = MakeDemoImage();
+    MainEfi().fImage = MakeDemoImage();
     frmMain->FillGrids(false);
   }
   QString Write(const QString& name, const QByteArray& bytes) {
@@ -60,7 +61,7 @@ QComboBox* Box(QWidget* dialog, const char* name) {
 // without a load it refuses with the reason; confirmed, the window's analysis is the own log's
 // and the command line's, and the mapping is offered again for the next log of that header.
 TEST_F(LogColumnsDialogTest, DelimitedDriveAnalysesAsTheOwnLogAndAsTheCli) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   const std::vector<drive::Row> rows = drive::Drive();
   w.LoadLogFile(Write("own.txt", drive::OwnLog(rows)));
   const TFuelCorrection own = w.Correction();
@@ -164,5 +165,5 @@ TEST_F(LogColumnsDialogTest, Screenshot) {
         d->grab().save(folder + "/frmLogColumns.png");
       },
       false);
-  frmMain->LogAnalysis().LoadLogFile(csv);
+  MainLogAnalysis().LoadLogFile(csv);
 }

@@ -21,6 +21,7 @@
 
 #include "calibration/CalibrationSession.h"
 #include "common/DecimalText.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/ColorLegend.h"
 #include "ui/editors/EditorRules.h"
@@ -69,7 +70,7 @@ void FillSampleTables(TEFIOperator& efi) {
 
 // Whether a control on a tab sheet is shown when its sheet is (whichever sheet is current).
 bool Shown(QWidget* w) {
-  for (; w && frmMain->PageControl1->indexOf(w) < 0; w = w->parentWidget())
+  for (; w && Find<QTabWidget>("PageControl1")->indexOf(w) < 0; w = w->parentWidget())
     if (w->isHidden()) return false;
   return true;
 }
@@ -90,9 +91,9 @@ class MapEditorsTest : public ProgramTest {
     ProgramTest::SetUp();
     QLocale::setDefault(QLocale(QLocale::Russian));
     Start(true);
-    FillSampleTables(frmMain->EFI());
+    FillSampleTables(MainEfi());
     frmMain->FillGrids(true);
-    maps = &frmMain->Maps();
+    maps = &MainMaps();
   }
   void TearDown() override {
     ProgramTest::TearDown();
@@ -102,7 +103,8 @@ class MapEditorsTest : public ProgramTest {
   // Shows the page of a grid, gives the grid the focus and makes a cell current.
   void Select(TStringGrid* grid, int col, int row) {
     for (QWidget* w = grid; w; w = w->parentWidget())
-      if (frmMain->PageControl1->indexOf(w) >= 0) frmMain->PageControl1->setCurrentWidget(w);
+      if (Find<QTabWidget>("PageControl1")->indexOf(w) >= 0)
+        Find<QTabWidget>("PageControl1")->setCurrentWidget(w);
     QApplication::setActiveWindow(frmMain);
     grid->setFocus();
     Pump(10);
@@ -132,7 +134,7 @@ class MapEditorsTest : public ProgramTest {
 }  // namespace
 
 TEST_F(MapEditorsTest, FillShowsEveryTableWithItsAxes) {
-  const TEFIOperator& efi = frmMain->EFI();
+  const TEFIOperator& efi = MainEfi();
   TStringGrid* fuel = maps->sgFuelMain;
   EXPECT_EQ(fuel->RowCount(), 13);
   EXPECT_EQ(fuel->ColCount(), 17);
@@ -163,14 +165,14 @@ TEST_F(MapEditorsTest, FillShowsEveryTableWithItsAxes) {
   // The CO trim stands at 140 - 128 while its label keeps its text.
   EXPECT_EQ(maps->sbCOreg->value(), 12);
   EXPECT_EQ(maps->Label13->text(), "0");
-  EXPECT_TRUE(frmMain->Session().Loaded());
+  EXPECT_TRUE(MainSession().Loaded());
   for (TStringGrid* g : {maps->sgFuelMain, maps->sgIgnMain, maps->sgrdIgnXX, maps->sgrdFuelMax,
                          maps->sgrdIgnMax, maps->sgrdFuelXX, maps->sgrdRPMTempCorr, maps->sgMAF})
     EXPECT_TRUE(g->isEnabled()) << g->objectName().toStdString();
 }
 
 TEST_F(MapEditorsTest, FillThenCollectLeavesTheTablesAndFillingTwiceIsLikeOnce) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   const TEFIOperator before = efi;
   frmMain->CollectGrids(1);
   ExpectSameTable(efi.fFuelMainMatrix, before.fFuelMainMatrix);
@@ -330,7 +332,7 @@ TEST_F(MapEditorsTest, IdleIgnitionChartIsFlatOneDegreeHigh) {
 }
 
 TEST_F(MapEditorsTest, MAFChartAfterFillRunsFromTheFirstToTheLastValue) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   for (size_t n = 0; n < efi.fMAFTable.size(); ++n)
     efi.fMAFTable[n] = static_cast<uint16_t>(20000 - 50 * n);
   frmMain->FillGrids(true);
@@ -365,7 +367,7 @@ TEST_F(MapEditorsTest, LambdaPanel) {
 // A sensor voltage typed with a full stop under Russian settings (a keypad's decimal key)
 // is the voltage typed, not its digits run together and held at the box's top.
 TEST_F(MapEditorsTest, VoltageBoxesTakeEitherDecimalMark) {
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet3"));
   QApplication::setActiveWindow(frmMain);
   QDoubleSpinBox* box = maps->seLamMax;
   box->setFocus();
@@ -393,7 +395,7 @@ TEST_F(MapEditorsTest, COTrimScrollAndReset) {
 }
 
 TEST_F(MapEditorsTest, RevLimitSnapsOnLeaving) {
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet3);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet3"));
   QApplication::setActiveWindow(frmMain);
   maps->seMaxRMP->setFocus();
   Pump(10);
@@ -401,15 +403,15 @@ TEST_F(MapEditorsTest, RevLimitSnapsOnLeaving) {
   maps->sgFuelMain->setFocus();
   Pump(10);
   EXPECT_EQ(maps->seMaxRMP->value(), 6045);
-  frmMain->EFI().fMaxRPM = 20000;
+  MainEfi().fMaxRPM = 20000;
   frmMain->FillGrids(true);
   EXPECT_EQ(maps->seMaxRMP->value(), 9000);
 }
 
 TEST_F(MapEditorsTest, LiveMarkAndHintToggle) {
-  frmMain->Live().Mark.LiveLoopActive = 1;
-  frmMain->Live().Mark.LiveCellCol = 5;
-  frmMain->Live().Mark.LiveCellRow = 3;
+  MainLive().Mark.LiveLoopActive = 1;
+  MainLive().Mark.LiveCellCol = 5;
+  MainLive().Mark.LiveCellRow = 3;
   QImage image(maps->sgFuelMain->viewport()->size(), QImage::Format_RGB32);
   maps->sgFuelMain->viewport()->render(&image);
   auto colourAt = [&](int c, int r) {
@@ -430,7 +432,7 @@ TEST_F(MapEditorsTest, LiveMarkAndHintToggle) {
 }
 
 TEST_F(MapEditorsTest, VariantOneSplitMapsShareARowAndFullLoadIgnitionIsACurve) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   QTemporaryDir dir;
   efi.LoadProfile(dir.filePath("none.prf"));  // the profile defaults: variant 1, 8 + 6 rows
   ASSERT_EQ(efi.fVersion, 1);
@@ -463,7 +465,8 @@ TEST_F(MapEditorsTest, VariantOneSplitMapsShareARowAndFullLoadIgnitionIsACurve) 
   EXPECT_EQ(ign->Cell(0, 1), "10");
   EXPECT_TRUE(Shown(maps->chrtMaxIgn));
   EXPECT_FALSE(
-      frmMain->PageControl1->isTabEnabled(frmMain->PageControl1->indexOf(frmMain->TabSheet7)));
+      Find<QTabWidget>("PageControl1")
+          ->isTabEnabled(Find<QTabWidget>("PageControl1")->indexOf(Find<QWidget>("TabSheet7"))));
   EXPECT_EQ(maps->seMaxRMP->singleStep(), 40);
   EXPECT_FALSE(maps->rgO2Switch->isEnabled());
   EXPECT_EQ(maps->rgO2Switch->ItemIndex(), 0);
@@ -554,7 +557,7 @@ TEST_F(MapEditorsTest, ValuesAreHeldWithinWhatTheirCodeCanStoreTypedOrCollected)
   // code: the file loads back as the lowest advance, not as 161.7 degrees.
   maps->sgIgnMain->SetCell(5, 5, "-30");
   maps->sgrdIgnXX->SetCell(1, 1, "-30");
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   frmMain->CollectGrids(1);
   EXPECT_EQ(efi.fSparkXXMatrix[1][1], -25);
   const QString path = TempPath("held.dme");
@@ -567,7 +570,7 @@ TEST_F(MapEditorsTest, ValuesAreHeldWithinWhatTheirCodeCanStoreTypedOrCollected)
 }
 
 TEST_F(MapEditorsTest, VariantOneHoldsIgnitionAtItsOlderScale) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   QTemporaryDir dir;
   efi.LoadProfile(dir.filePath("none.prf"));
   ASSERT_EQ(efi.fVersion, 1);
@@ -639,7 +642,7 @@ TEST_F(MapEditorsTest, ColourLegendShowsTheEndsOfTheMapAndFollowsEdits) {
 }
 
 TEST_F(MapEditorsTest, FullLoadIgnitionErrorOfVariantOneIsShownOncePerLeave) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   QTemporaryDir dir;
   efi.LoadProfile(dir.filePath("none.prf"));
   frmMain->FillGrids(true);
@@ -662,7 +665,7 @@ TEST_F(MapEditorsTest, FullLoadIgnitionErrorOfVariantOneIsShownOncePerLeave) {
 
 TEST_F(MapEditorsTest, VariantOneAfterVariantTwoHidesTheIdleFuelTable) {
   ASSERT_TRUE(Shown(maps->gbFuelXX));
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   QTemporaryDir dir;
   efi.LoadProfile(dir.filePath("none.prf"));
   frmMain->FillGrids(true);
@@ -676,7 +679,7 @@ TEST_F(MapEditorsTest, VariantOneAfterVariantTwoHidesTheIdleFuelTable) {
 }
 
 TEST_F(MapEditorsTest, EveryTableChartLabelsItsScales) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   for (size_t c = 0; c < 16; ++c) efi.fFuelMaxMatrix[1][c] = 1.05 + 0.2 * c / 15;
   frmMain->FillGrids(true);
   for (TLineChart* chart : {maps->chrtMaxFuel, maps->chrtXXIgn, maps->chrtMAF, maps->chrtLambda})
@@ -695,7 +698,7 @@ TEST_F(MapEditorsTest, EveryTableChartLabelsItsScales) {
 }
 
 TEST_F(MapEditorsTest, EditorPagesShowTheirTextsWhole) {
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   efi.fFuelXXMatrix[0][6] = 1200;
   efi.fFuelXXMatrix[2][3] = 0.99;
   efi.fSparkMainMatrix[3][4] = -12.5;
@@ -712,8 +715,9 @@ TEST_F(MapEditorsTest, EditorPagesShowTheirTextsWhole) {
             << grid->Cell(c, r).toStdString();
   }
   // No caption runs under another control or past the edge of its group.
-  for (QWidget* page : {frmMain->TabSheet1, frmMain->TabSheet2, frmMain->TabSheet4,
-                        frmMain->TabSheet5, frmMain->TabSheet3, frmMain->TabSheet7}) {
+  for (QWidget* page :
+       {Find<QWidget>("TabSheet1"), Find<QWidget>("TabSheet2"), Find<QWidget>("TabSheet4"),
+        Find<QWidget>("TabSheet5"), Find<QWidget>("TabSheet3"), Find<QWidget>("TabSheet7")}) {
     for (QLabel* label : page->findChildren<QLabel*>()) {
       if (label->isHidden() || label->text().contains('\n')) continue;
       const QString what = label->text();

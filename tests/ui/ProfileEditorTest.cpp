@@ -19,6 +19,7 @@
 #include "image/DemoImage.h"
 #include "image/EfiOperator.h"
 #include "image/ImageFile.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/profile/HexView.h"
@@ -35,9 +36,9 @@ class ProfileEditorTest : public ProgramTest {
     fDemo = TempPath("demo.bin");
     SaveImageFile(fDemo, MakeDemoImage());
     AnswerFileDialog(fDemo);
-    frmMain->BIN1->trigger();
-    ASSERT_TRUE(frmMain->Session().Loaded());
-    frmMain->actProfileEditor->trigger();
+    MainAction("BIN1")->trigger();
+    ASSERT_TRUE(MainSession().Loaded());
+    MainAction("actProfileEditor")->trigger();
     fEditor = Find<TfrmProfileEditor>("frmProfileEditor");
     ASSERT_NE(fEditor, nullptr);
     ASSERT_TRUE(fEditor->isVisible());
@@ -94,7 +95,7 @@ std::vector<std::vector<QString>> Texts(const std::vector<TCalTable>& tables) {
 }  // namespace
 
 TEST_F(ProfileEditorTest, MovingTheFuelMapAndBackTheGridFollowsAndTheSavedProfileDecodesTheSame) {
-  const auto builtInTables = Texts(frmMain->Maps().Doc().Tables());
+  const auto builtInTables = Texts(MainMaps().Doc().Tables());
   TStringGrid* grid = fEditor->sgProfileTable;
   ASSERT_EQ(fEditor->CurrentTable(), TImageTable::FuelMain);
   ASSERT_EQ(grid->RowCount(), 13);
@@ -135,16 +136,15 @@ TEST_F(ProfileEditorTest, MovingTheFuelMapAndBackTheGridFollowsAndTheSavedProfil
   ASSERT_TRUE(QFile::exists(profile));
   fEditor->close();
   AnswerFileDialog(profile);
-  frmMain->N6->trigger();
-  EXPECT_FALSE(frmMain->Session().Loaded());
+  MainAction("N6")->trigger();
+  EXPECT_FALSE(MainSession().Loaded());
   TEFIOperator builtIn(true);
   builtIn.LoadDefaultConfig();
-  EXPECT_EQ(static_cast<const TModelConfig&>(frmMain->EFI()),
-            static_cast<const TModelConfig&>(builtIn));
+  EXPECT_EQ(static_cast<const TModelConfig&>(MainEfi()), static_cast<const TModelConfig&>(builtIn));
   AnswerFileDialog(fDemo);
-  frmMain->BIN1->trigger();
-  ASSERT_TRUE(frmMain->Session().Loaded());
-  EXPECT_EQ(Texts(frmMain->Maps().Doc().Tables()), builtInTables);
+  MainAction("BIN1")->trigger();
+  ASSERT_TRUE(MainSession().Loaded());
+  EXPECT_EQ(Texts(MainMaps().Doc().Tables()), builtInTables);
 }
 
 TEST_F(ProfileEditorTest, AClickedByteStartsTheTableAndTheAxisSearchFindsItsPlaces) {

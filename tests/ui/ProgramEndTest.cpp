@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/telemetry/LiveLoop.h"
@@ -86,7 +87,7 @@ TEST_F(ProgramEnd, ClosingTheMainWindowDuringTheLiveLoopEndsTheRun) {
   Act("N12")->trigger();
   QTimer::singleShot(0, frmMain, [] { frmMain->findChild<QToolButton*>("sbWriteLog")->click(); });
   EXPECT_TRUE(CloseMainWindowInWindowLoop(600));
-  EXPECT_EQ(frmMain->Live().Mark.LiveLoopActive, 0);
+  EXPECT_EQ(MainLive().Mark.LiveLoopActive, 0);
   EXPECT_FALSE(AnyOtherWindowVisible());
   QDir::setCurrent(oldDir);
 }

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "common/DecimalText.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "telemetry/DemoRecord.h"
 #include "telemetry/LogWriter.h"
@@ -89,8 +90,8 @@ TEST_F(Screenshots, AboutBoxDashboardAndTelemetryWindow) {
   LiveRecord last{};
   WriteDemoLog(log, 600, &last);
   frmMain->findChild<QAction*>("N12")->trigger();
-  frmMain->Live().LiveValues = last;
-  frmMain->Live().ShowLiveValues();
+  MainLive().LiveValues = last;
+  MainLive().ShowLiveValues();
   Pump(100);
   Save(Find<QWidget>("frmIndicators"), QStringLiteral("dashboard"));
 
@@ -160,7 +161,7 @@ TEST_F(Screenshots, SelectedBlockBeforeAndAfterAnInterpolation) {
   AnswerFileDialog(image);
   frmMain->findChild<QAction*>("BIN1")->trigger();
   auto* grid = Find<TStringGrid>("sgFuelMain");
-  frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+  Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
   QApplication::setActiveWindow(frmMain);
   grid->setFocus();
   Pump(20);

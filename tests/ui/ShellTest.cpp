@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "calibration/CalibrationSession.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/telemetry/DashboardWindow.h"
 #include "ui/widgets/ErrorBox.h"
@@ -88,7 +89,7 @@ TEST_F(Shell, MenuHasItsCaptionsAndShortcuts) {
 
 TEST_F(Shell, ConfirmingTheModelUnlocksTheFileCommands) {
   Start(true);
-  EXPECT_EQ(frmMain->EFI().fVersion, 2);
+  EXPECT_EQ(MainEfi().fVersion, 2);
   EXPECT_TRUE(Act("BIN1")->isEnabled());
   EXPECT_TRUE(Act("N17")->isEnabled());
   EXPECT_FALSE(Act("N8")->isEnabled());
@@ -96,12 +97,12 @@ TEST_F(Shell, ConfirmingTheModelUnlocksTheFileCommands) {
   // No whole image is held yet, so the image cannot be saved.
   EXPECT_FALSE(Act("N9")->isEnabled());
   EXPECT_TRUE(Act("N16")->isEnabled());
-  EXPECT_FALSE(frmMain->Session().Loaded());
+  EXPECT_FALSE(MainSession().Loaded());
 }
 
 TEST_F(Shell, CancelLeavesTheFileCommandsDisabledAndTheirShortcutsDead) {
   Start(false);
-  EXPECT_EQ(frmMain->EFI().fVersion, 0);
+  EXPECT_EQ(MainEfi().fVersion, 0);
   EXPECT_FALSE(Act("BIN1")->isEnabled());
   EXPECT_FALSE(Act("N17")->isEnabled());
   EXPECT_FALSE(Act("N16")->isEnabled());
@@ -117,7 +118,7 @@ TEST_F(Shell, CancelLeavesTheFileCommandsDisabledAndTheirShortcutsDead) {
   Shortcut(QKeySequence("Ctrl+T"));
   ASSERT_TRUE(PumpUntil([] { return Act("BIN1")->isEnabled(); }));
   EXPECT_TRUE(Act("N17")->isEnabled());
-  EXPECT_EQ(frmMain->EFI().fVersion, 2);
+  EXPECT_EQ(MainEfi().fVersion, 2);
 }
 
 TEST_F(Shell, HiddenProfileItemStillAnswersCtrlO) {
@@ -134,34 +135,34 @@ TEST_F(Shell, HiddenProfileItemStillAnswersCtrlO) {
   Shortcut(QKeySequence("Ctrl+O"));
   ASSERT_TRUE(PumpUntil([] { return Act("N8")->isEnabled(); }));
   EXPECT_TRUE(Act("BIN1")->isEnabled());
-  EXPECT_EQ(frmMain->EFI().fVersion, 1);
-  EXPECT_EQ(frmMain->EFI().fVersionAddress, 32246);
-  EXPECT_FALSE(frmMain->Session().Loaded());
+  EXPECT_EQ(MainEfi().fVersion, 1);
+  EXPECT_EQ(MainEfi().fVersionAddress, 32246);
+  EXPECT_FALSE(MainSession().Loaded());
 }
 
 TEST_F(Shell, CancellingTheProfileDialogChangesNothing) {
   Start(true);
-  const TModelConfig before = frmMain->EFI();
+  const TModelConfig before = MainEfi();
   AnswerFileDialog(QString());
   Shortcut(QKeySequence("Ctrl+O"));
   Pump(100);
   EXPECT_FALSE(Act("N8")->isEnabled());
-  EXPECT_TRUE(static_cast<const TModelConfig&>(frmMain->EFI()) == before);
+  EXPECT_TRUE(static_cast<const TModelConfig&>(MainEfi()) == before);
 }
 
 TEST_F(Shell, ConfirmingTwiceKeepsConfigurationAndCells) {
   Start(true);
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   const TModelConfig first = efi;
   efi.fFuelMainMatrix[3][4] = 1.07;
   efi.fRPMTempCorrTable[1][2] = 1200;
-  frmMain->Session().LoadDocument();
+  MainSession().LoadDocument();
   AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
-  frmMain->DME1Click();
+  MainAction("DME1")->trigger();
   EXPECT_TRUE(static_cast<const TModelConfig&>(efi) == first);
   EXPECT_EQ(efi.fFuelMainMatrix[3][4], 1.07);
   EXPECT_EQ(efi.fRPMTempCorrTable[1][2], 1200);
-  EXPECT_FALSE(frmMain->Session().Loaded());
+  EXPECT_FALSE(MainSession().Loaded());
 }
 
 TEST_F(Shell, DashboardOpenedTwiceIsOneWindow) {

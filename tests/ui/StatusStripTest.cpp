@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "EditTestSupport.h"
+#include "support/MainWindowParts.h"
 #include "ui/compare/CompareCommands.h"
 #include "ui/compare/CompareMarks.h"
 #include "ui/widgets/StatusStrip.h"
@@ -28,17 +29,17 @@ TEST_F(StatusStripTest, ModifiedDifferencesAndHeldCellsNeitherOverlapNorGetCut) 
   // A reference that differs in many cells, an edit, and an operation whose limits held
   // more than a hundred cells: all three texts at once.
   AnswerFileDialog(TempPath("demo.bin"));
-  frmMain->actCompare->trigger();
+  MainAction("actCompare")->trigger();
   Pump(20);
   TStringGrid* grid = maps->sgFuelMain;
   Select(grid, 1, 1);
   Drag(grid, 1, 1, grid->ColCount() - 1, grid->RowCount() - 1);
   RunWithValue("actSetValue", "2");
   Pump(20);
-  TStatusStrip& strip = frmMain->Strip();
+  TStatusStrip& strip = MainStrip();
   ASSERT_TRUE(strip.lModified->isVisible());
   ASSERT_TRUE(strip.lCompare->isVisible());
-  ASSERT_GE(frmMain->Compare().Marks().Result().DifferentCells(), 100);
+  ASSERT_GE(MainCompare().Marks().Result().DifferentCells(), 100);
   ASSERT_TRUE(strip.lCompare->text().startsWith("Различий: 1"));
   ASSERT_TRUE(strip.lEditResult->text().startsWith("Ограничено ячеек: 1"));
   for (const QLabel* label : {strip.lModified, strip.lCompare, strip.lEditResult, strip.lLink})

@@ -18,6 +18,7 @@
 #include "image/DemoImage.h"
 #include "image/FillerSum.h"
 #include "image/ProfileFile.h"
+#include "support/MainWindowParts.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/MainWindow.h"
 #include "ui/editors/MapEditors.h"
@@ -80,12 +81,12 @@ class TunedImageTest : public ProgramTest {
   }
   void LoadImage(const QString& name) {
     AnswerFileDialog(TempPath(name));
-    frmMain->BIN1->trigger();
+    MainAction("BIN1")->trigger();
   }
   // Types a value into a cell of the part-load fuel map and moves on; the cell's text after.
   QString EditFuelCell(int col, int row, const QString& value) {
-    TStringGrid* grid = frmMain->Maps().sgFuelMain;
-    frmMain->PageControl1->setCurrentWidget(frmMain->TabSheet1);
+    TStringGrid* grid = MainMaps().sgFuelMain;
+    Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
     QApplication::setActiveWindow(frmMain);
     grid->setFocus();
     Pump(10);
@@ -108,15 +109,15 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
   // Unedited, the written image is the loaded one byte for byte.
   AnswerFileDialog(TempPath("same.bin"));
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   EXPECT_EQ(Read("same.bin"), demo);
 
-  const QString before = frmMain->Maps().sgFuelMain->Cell(4, 5);
+  const QString before = MainMaps().sgFuelMain->Cell(4, 5);
   const QString edited = EditFuelCell(4, 5, "1,23");
   ASSERT_NE(edited, before);
-  ASSERT_TRUE(frmMain->Maps().Doc().IsModified());
+  ASSERT_TRUE(MainMaps().Doc().IsModified());
   AnswerFileDialog(TempPath("tuned.bin"));
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   const std::vector<uint8_t> tuned = Read("tuned.bin");
   ASSERT_EQ(tuned.size(), demo.size());
   // The cell's byte and the two checksum bytes, nothing else.
@@ -125,11 +126,11 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   EXPECT_GE(differing, 1);
   EXPECT_LE(differing, 3);
   // The written image holds the changes: loading it asks nothing about unsaved changes.
-  EXPECT_FALSE(frmMain->Maps().Doc().IsModified());
+  EXPECT_FALSE(MainMaps().Doc().IsModified());
 
   LoadImage("tuned.bin");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
-  EXPECT_EQ(frmMain->Maps().sgFuelMain->Cell(4, 5), edited);
+  EXPECT_EQ(MainMaps().sgFuelMain->Cell(4, 5), edited);
   EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
 }
 
@@ -138,16 +139,16 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
 // shows the trim.
 TEST_F(TunedImageTest, AMovedCOTrimIsWrittenIntoTheImageButNotIntoTheSettingsFile) {
   LoadImage("demo.bin");
-  TEFIOperator& efi = frmMain->EFI();
+  TEFIOperator& efi = MainEfi();
   const size_t at = static_cast<size_t>(efi.fCORegAddress);
   const uint8_t loaded = demo[at];
-  QScrollBar* trim = frmMain->Maps().sbCOreg;
+  QScrollBar* trim = MainMaps().sbCOreg;
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  ASSERT_TRUE(frmMain->Maps().Doc().IsModified());
+  ASSERT_TRUE(MainMaps().Doc().IsModified());
   AnswerFileDialog(TempPath("trim.bin"));
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   const std::vector<uint8_t> tuned = Read("trim.bin");
   ASSERT_EQ(tuned.size(), demo.size());
   EXPECT_EQ(tuned[at], loaded + 3);
@@ -165,7 +166,7 @@ TEST_F(TunedImageTest, AMovedCOTrimIsWrittenIntoTheImageButNotIntoTheSettingsFil
     AnswerFileDialog(TempPath("trim.dme"));
     qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
   });
-  frmMain->N7->trigger();
+  MainAction("N7")->trigger();
   EXPECT_EQ(Read("trim.dme"), Read("stock.dme"));
   LoadImage("trim.bin");
   EXPECT_EQ(trim->value(), loaded + 3 - 128);
@@ -174,7 +175,7 @@ TEST_F(TunedImageTest, AMovedCOTrimIsWrittenIntoTheImageButNotIntoTheSettingsFil
 
 TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBytes) {
   std::vector<uint8_t> broken = demo;
-  const auto place = static_cast<size_t>(frmMain->EFI().fCRCAddress);
+  const auto place = static_cast<size_t>(MainEfi().fCRCAddress);
   broken[place] ^= 0x5A;
   broken[place + 1] ^= 0xA5;
   Write("broken.bin", broken);
@@ -191,15 +192,15 @@ TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBy
     EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
     box->button(QMessageBox::No)->click();
   }});
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   EXPECT_FALSE(QFile::exists(TempPath("tuned.bin")));
-  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+  EXPECT_TRUE(MainMaps().Doc().IsModified());
 
   // Yes: written with the old checksum bytes, and the result says so.
   QString note;
   AnswerInTurn({Box(QMessageBox::Yes, "ChecksumQuestion"), File(TempPath("tuned.bin")),
                 Box(QMessageBox::Ok, "ChecksumNotCorrected", &note)});
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   const std::vector<uint8_t> tuned = Read("tuned.bin");
   ASSERT_EQ(tuned.size(), broken.size());
   EXPECT_EQ(tuned[place], broken[place]);
@@ -212,7 +213,7 @@ TEST_F(TunedImageTest, ImageWithAWrongChecksumAsksBeforeItIsWrittenAndKeepsItsBy
 
 TEST_F(TunedImageTest, ImageWithoutAHeldSchemeKeepsItsSumWithTheTwoFillerBytesItShows) {
   std::vector<uint8_t> broken = demo;
-  const auto place = static_cast<size_t>(frmMain->EFI().fCRCAddress);
+  const auto place = static_cast<size_t>(MainEfi().fCRCAddress);
   broken[place] ^= 0x5A;
   // Filler outside the tables: a run of 0xFF and one of 0x00.
   std::fill(broken.begin() + 0x1000, broken.begin() + 0x1040, 0xFF);
@@ -229,7 +230,7 @@ TEST_F(TunedImageTest, ImageWithoutAHeldSchemeKeepsItsSumWithTheTwoFillerBytesIt
                 },
                 Box(QMessageBox::Ok, "KeepSumBytes", &shown), File(TempPath("kept.bin")),
                 Box(QMessageBox::Ok, "ChecksumNotCorrected")});
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   const std::vector<uint8_t> kept = Read("kept.bin");
   ASSERT_EQ(kept.size(), broken.size());
   EXPECT_EQ(ImageSum16(kept), ImageSum16(broken));
@@ -262,7 +263,7 @@ TEST_F(TunedImageTest, UneditedImageBeyondTheEditorsLimitsIsNotTuned) {
     ASSERT_EQ(bytes.size(), kImageSize) << seed;
     Write("odd.bin", {bytes.begin(), bytes.end()});
     LoadImage("odd.bin");
-    EXPECT_FALSE(frmMain->HasTunedChanges()) << seed;
+    EXPECT_FALSE(MainTuned().HasChanges()) << seed;
   }
 }
 
@@ -276,7 +277,7 @@ TEST_F(TunedImageTest, AnErasedImageHasNoRightChecksumAndAnUnknownKindIsRefused)
   ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
   profile.write("[config]\r\nCRCKind=crc32\r\n");
   profile.close();
-  const TModelConfig before = frmMain->EFI();
+  const TModelConfig before = MainEfi();
   QString said;
   AnswerInTurn({File(TempPath("crc.prf")), [&](QWidget* modal) {
                   auto* box = qobject_cast<QMessageBox*>(modal);
@@ -285,32 +286,32 @@ TEST_F(TunedImageTest, AnErasedImageHasNoRightChecksumAndAnUnknownKindIsRefused)
                   said = box->text();
                   box->accept();
                 }});
-  frmMain->N6->trigger();
+  MainAction("N6")->trigger();
   EXPECT_TRUE(said.contains("CRCKind=crc32")) << said.toStdString();
   EXPECT_TRUE(said.contains("sum16be")) << said.toStdString();
-  EXPECT_EQ(static_cast<const TModelConfig&>(frmMain->EFI()), before);
+  EXPECT_EQ(static_cast<const TModelConfig&>(MainEfi()), before);
 }
 
 TEST_F(TunedImageTest, CommandNeedsAWholeLoadedImage) {
-  QAction* save = frmMain->actSaveTunedBin;
+  QAction* save = MainAction("actSaveTunedBin");
   EXPECT_FALSE(save->isEnabled());
   EXPECT_TRUE(ChecksumText().isEmpty());
   LoadImage("demo.bin");
   EXPECT_TRUE(save->isEnabled());
   // A settings file leaves only the version bytes of the image: nothing to write into.
-  frmMain->EFI().SaveSettings(1, TempPath("a.dme"));
+  MainEfi().SaveSettings(1, TempPath("a.dme"));
   // The save left the tables in codes; the grids are filled from the image again.
   frmMain->FillGrids(false);
   AnswerFileDialog(TempPath("a.dme"));
-  frmMain->N17->trigger();
-  EXPECT_EQ(frmMain->EFI().fImage.size(), 10u);
+  MainAction("N17")->trigger();
+  EXPECT_EQ(MainEfi().fImage.size(), 10u);
   EXPECT_FALSE(save->isEnabled());
   EXPECT_TRUE(ChecksumText().isEmpty());
   // A model confirmed again: the tables no longer belong to the image as it was loaded.
   LoadImage("demo.bin");
   ASSERT_TRUE(save->isEnabled());
   AnswerNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
-  frmMain->DME1Click();
+  MainAction("DME1")->trigger();
   EXPECT_FALSE(save->isEnabled());
 }
 
@@ -338,32 +339,32 @@ TEST_F(TunedImageTest, SaveBinWithTableEditsAsksWhichImageAndNamesTheFileSaved) 
   // Unedited: no question, the image as loaded.
   LoadImage("demo.bin");
   AnswerFileDialog(TempPath("plain.bin"));
-  frmMain->N9->trigger();
+  MainAction("N9")->trigger();
   EXPECT_EQ(Read("plain.bin"), demo);
 
   EditFuelCell(4, 5, "1,23");
   // Not at all: nothing written, the changes still unsaved.
   bool defaultIsWithChanges = false;
   AnswerInTurn({SaveBinAnswer("cancel", &defaultIsWithChanges)});
-  frmMain->N9->trigger();
+  MainAction("N9")->trigger();
   EXPECT_TRUE(defaultIsWithChanges);
   EXPECT_FALSE(QFile::exists(TempPath("none.bin")));
-  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+  EXPECT_TRUE(MainMaps().Doc().IsModified());
 
   // As loaded: the loaded bytes, the changes still unsaved, the strip names the file.
   AnswerInTurn({SaveBinAnswer("btnSaveAsLoaded"), File(TempPath("loaded.bin"))});
-  frmMain->N9->trigger();
+  MainAction("N9")->trigger();
   EXPECT_EQ(Read("loaded.bin"), demo);
-  EXPECT_TRUE(frmMain->Maps().Doc().IsModified());
+  EXPECT_TRUE(MainMaps().Doc().IsModified());
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "loaded.bin");
 
   // With the changes: the tuned image, the changes saved, the strip names it.
   AnswerInTurn({SaveBinAnswer("btnSaveWithChanges"), File(TempPath("tuned.bin"))});
-  frmMain->N9->trigger();
+  MainAction("N9")->trigger();
   const std::vector<uint8_t> tuned = Read("tuned.bin");
   ASSERT_EQ(tuned.size(), demo.size());
   EXPECT_NE(tuned, demo);
-  EXPECT_FALSE(frmMain->Maps().Doc().IsModified());
+  EXPECT_FALSE(MainMaps().Doc().IsModified());
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
 
   // Every image saved is among the recent files.
@@ -383,7 +384,7 @@ TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
   op.fStartDataAreaAddress = op.fEndDataAreaAddress = op.fCRCAddress = 0;
   SaveProfile(op, TempPath("auto.prf"));
   AnswerInTurn({File(TempPath("auto.prf"))});
-  frmMain->N6->trigger();
+  MainAction("N6")->trigger();
   // The demo with a calibration area's sum the search finds, at no fixed place.
   TChecksumScheme cal;
   cal.kind = TChecksumKind::Sum16BE;
@@ -412,7 +413,7 @@ TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
   };
   QString asked;
   AnswerInTurn({answer("btnLeaveSearched", &asked), File(TempPath("left.bin"))});
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   EXPECT_TRUE(asked.contains("6800-79FF")) << asked.toStdString();
   EXPECT_TRUE(asked.contains("7A00-7A01")) << asked.toStdString();
   const std::vector<uint8_t> left = Read("left.bin");
@@ -424,7 +425,7 @@ TEST_F(TunedImageTest, ASumOnlyTheSearchFoundIsCorrectedOnlyWhenTheUserAgrees) {
 
   // The default answer corrects it.
   AnswerInTurn({answer(nullptr, &asked), File(TempPath("corrected.bin"))});
-  frmMain->actSaveTunedBin->trigger();
+  MainAction("actSaveTunedBin")->trigger();
   const std::vector<uint8_t> corrected = Read("corrected.bin");
   ASSERT_EQ(corrected.size(), image.size());
   EXPECT_TRUE(SchemeHolds(corrected, cal));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <random>
 
+#include "support/MainWindowParts.h"
 #include "support/RandomImage.h"
 #include "support/UiTestHelpers.h"
 #include "ui/app/MainWindow.h"
@@ -85,23 +86,23 @@ class UneditedSaveTest : public ProgramTest {
     WriteAll(TempPath("random.bin"), image);
     {
       const AnswerEverything answers(TempPath("random.bin"));
-      frmMain->BIN1->trigger();
+      MainAction("BIN1")->trigger();
     }
-    ASSERT_EQ(frmMain->EFI().fImage, image);
+    ASSERT_EQ(MainEfi().fImage, image);
     {
       const AnswerEverything answers(TempPath("unedited.dme"));
-      frmMain->N7->trigger();
+      MainAction("N7")->trigger();
     }
     {
       const AnswerEverything answers(TempPath("unedited.bin"));
-      frmMain->actSaveTunedBin->trigger();
+      MainAction("actSaveTunedBin")->trigger();
     }
   }
   // The settings file the codec writes for `image` under the window's configuration, as
   // `tarvelo-cli bin2dme` writes it.
   std::vector<uint8_t> CodecSettings(const std::vector<uint8_t>& image) {
     TEFIOperator op(false);
-    static_cast<TModelConfig&>(op) = frmMain->EFI();
+    static_cast<TModelConfig&>(op) = MainEfi();
     op.fImage = image;
     op.DecodeImage();
     op.SaveSettings(1, TempPath("codec.dme"));
@@ -111,7 +112,7 @@ class UneditedSaveTest : public ProgramTest {
     std::mt19937 rng(static_cast<unsigned>(seed));
     for (int n = 0; n < 3; ++n) {
       SCOPED_TRACE(n);
-      const std::vector<uint8_t> image = EveryCodeImage(rng, frmMain->EFI());
+      const std::vector<uint8_t> image = EveryCodeImage(rng, MainEfi());
       LoadAndSave(image);
       const std::vector<uint8_t> settings = ReadAll(TempPath("unedited.dme"));
       ASSERT_FALSE(settings.empty());
@@ -127,13 +128,13 @@ class UneditedSaveTest : public ProgramTest {
 }  // namespace
 
 TEST_F(UneditedSaveTest, SavingAnUneditedCalibrationOutsideTheEditorLimitsChangesNoValue) {
-  ASSERT_EQ(frmMain->EFI().fVersion, 2);
+  ASSERT_EQ(MainEfi().fVersion, 2);
   ExpectUneditedSavesGiveBackTheLoadedCalibration(24);
 }
 
 TEST_F(UneditedSaveTest, SavingAnUneditedOlderCalibrationChangesNoValue) {
   QTemporaryDir dir;
-  frmMain->EFI().LoadProfile(dir.filePath("none.prf"));
-  ASSERT_EQ(frmMain->EFI().fVersion, 1);
+  MainEfi().LoadProfile(dir.filePath("none.prf"));
+  ASSERT_EQ(MainEfi().fVersion, 1);
   ExpectUneditedSavesGiveBackTheLoadedCalibration(25);
 }

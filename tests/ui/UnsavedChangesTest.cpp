@@ -10,6 +10,7 @@
 
 #include "EditTestSupport.h"
 #include "common/DecimalText.h"
+#include "support/MainWindowParts.h"
 
 namespace {
 // Answers the save's first dialog: the warning of a unit that does not answer (then the
@@ -66,7 +67,7 @@ class UnsavedChangesTest : public EditTest {
       }
       static_cast<QDialog*>(dialog)->accept();
     });
-    frmMain->BIN1->trigger();
+    MainAction("BIN1")->trigger();
     Pump(20);
   }
   bool Marked() { return Find<QLabel>("lModified")->isVisibleTo(frmMain); }
@@ -170,7 +171,7 @@ TEST_F(UnsavedChangesTest, SaveAnswerWritesTheSettingsFileAndThenLoads) {
     });
     static_cast<QDialog*>(dialog)->accept();
   });
-  frmMain->BIN1->trigger();
+  MainAction("BIN1")->trigger();
   Pump(50);
   EXPECT_TRUE(asked);
   EXPECT_TRUE(QFile::exists(path));
@@ -180,7 +181,7 @@ TEST_F(UnsavedChangesTest, SaveAnswerWritesTheSettingsFileAndThenLoads) {
   EXPECT_TRUE(Marked());
   const QString again = TempPath("saved-again.dme");
   AnswerNextModal([&](QWidget* modal) { AnswerSave(modal, again); });
-  frmMain->N7->trigger();
+  MainAction("N7")->trigger();
   Pump(50);
   EXPECT_FALSE(Marked());
   EXPECT_FALSE(doc->IsModified());

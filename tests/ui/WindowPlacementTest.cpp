@@ -8,10 +8,11 @@
 
 #include "EditTestSupport.h"
 #include "common/DecimalText.h"
+#include "support/MainWindowParts.h"
 #include "telemetry/LogWriter.h"
+#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/compare/CompareCommands.h"
 #include "ui/compare/CompareWindow.h"
-#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/WindowPlacement.h"
 
@@ -74,9 +75,9 @@ class WindowPlacementTest : public EditTest {
 // the fuel map's size): the window still fits, its boxes scroll and "Применить" stays in
 // view at its foot.
 TEST_F(WindowPlacementTest, LogAnalysisWindowFitsTheScreenWithApplyInReach) {
-  TfrmLogAnalysis& w = frmMain->LogAnalysis();
+  TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteLog());
-  frmMain->actLogAnalysis->trigger();
+  MainAction("actLogAnalysis")->trigger();
   Pump(50);
   ASSERT_TRUE(w.isVisible());
   ASSERT_GT(w.sgCorrection->height() + w.sgTargetAfr->height(), FreeArea().height() / 2);
@@ -89,12 +90,12 @@ TEST_F(WindowPlacementTest, LogAnalysisWindowFitsTheScreenWithApplyInReach) {
 
 // Each window opens where the user left it in the last run, at that size.
 TEST_F(WindowPlacementTest, WindowsRememberTheirPlaceAndSizeBetweenRuns) {
-  frmMain->actLogAnalysis->trigger();
+  MainAction("actLogAnalysis")->trigger();
   AnswerFileDialog(TempPath("demo.bin"));
-  frmMain->actCompare->trigger();
-  frmMain->N13->trigger();
+  MainAction("actCompare")->trigger();
+  MainAction("N13")->trigger();
   Pump(50);
-  QWidget* windows[] = {&frmMain->LogAnalysis(), frmMain->Compare().frmCompare, FrmTelemetry};
+  QWidget* windows[] = {&MainLogAnalysis(), MainCompare().frmCompare, FrmTelemetry};
   const QRect places[] = {{30, 40, 500, 400}, {60, 70, 420, 300}, {20, 10, 760, 560}};
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(windows[i]->isVisible()) << i;
@@ -103,13 +104,13 @@ TEST_F(WindowPlacementTest, WindowsRememberTheirPlaceAndSizeBetweenRuns) {
   }
   Stop();
   Start(true);
-  frmMain->actLogAnalysis->trigger();
+  MainAction("actLogAnalysis")->trigger();
   AnswerFileDialog(TempPath("demo.bin"));
-  frmMain->BIN1->trigger();
+  MainAction("BIN1")->trigger();
   AnswerFileDialog(TempPath("demo.bin"));
-  frmMain->actCompare->trigger();
-  frmMain->N13->trigger();
+  MainAction("actCompare")->trigger();
+  MainAction("N13")->trigger();
   Pump(50);
-  QWidget* again[] = {&frmMain->LogAnalysis(), frmMain->Compare().frmCompare, FrmTelemetry};
+  QWidget* again[] = {&MainLogAnalysis(), MainCompare().frmCompare, FrmTelemetry};
   for (int i = 0; i < 3; ++i) EXPECT_EQ(again[i]->geometry(), places[i]) << i;
 }

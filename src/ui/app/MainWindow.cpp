@@ -20,7 +20,6 @@
 #include "calibration/CalibrationSession.h"
 #include "common/Clock.h"
 #include "ui/analysis/LogAnalysisWindow.h"
-#include "ui/tuned/TunedImageCommands.h"
 #include "ui/compare/CompareCommands.h"
 #include "ui/editors/EditCommands.h"
 #include "ui/editors/MapEditors.h"
@@ -29,6 +28,7 @@
 #include "ui/link/LinkPanel.h"
 #include "ui/surface/SurfaceWindow.h"
 #include "ui/telemetry/LiveLoop.h"
+#include "ui/tuned/TunedImageCommands.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/PieGauge.h"
 #include "ui/widgets/StatusStrip.h"
@@ -71,6 +71,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   N8->setEnabled(false);
   BIN1->setEnabled(false);
   fSession = new TCalibrationSession(this);
+  fSession->setObjectName(QStringLiteral("CalibrationSession"));
   CreateEditors();
   CreateLinkParts();
   CreateFeatureParts();
@@ -137,6 +138,7 @@ void TfrmMain::CreateFeatureParts() {
   live.virtualEngine = actVirtualEngine;
   live.logDialog = sdLogFile;
   fLive = new TLiveLoop(this, live, fLiveMark);
+  connect(fLive, &TLiveLoop::RecordShown, this, &TfrmMain::LiveRecordShown);
   connect(fStrip->sbWriteLog, &QToolButton::clicked, this,
           Guarded([this] { fLive->sbWriteLogClick(); }));
   fCompare = new TCompareCommands(this, {this, &fSession->Efi(), fMaps, fStrip, PageControl1,
@@ -261,8 +263,8 @@ void TfrmMain::StopActivities() {
   fLive->Stop();
 }
 
-const TLiveMark& TfrmMain::LiveMark() const {
-  return fLiveMark;
+void TfrmMain::SetTelemetryLog(std::function<std::vector<LiveRecord>()> log) {
+  fLogAnalysis->SetTelemetryLog(std::move(log));
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

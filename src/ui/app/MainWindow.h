@@ -6,8 +6,11 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "telemetry/LiveCell.h"
+#include "telemetry/LiveRecord.h"
 
 class QAction;
 class QKeySequence;
@@ -50,9 +53,8 @@ class TfrmMain : public QMainWindow {
   };
   void SetWindows(const Windows& windows) { fWindows = windows; }
 
-  TEFIOperator& EFI();
-  // The calibration worked on: the image object, the loaded image, the document.
-  TCalibrationSession& Session() { return *fSession; }
+  // The log analysis takes the telemetry window's log through `log`, as it is at that moment.
+  void SetTelemetryLog(std::function<std::vector<LiveRecord>()> log);
 
   // The model selection of start-up and "Выбрать версию DME": the dialog, then on OK the
   // built-in configuration.
@@ -60,29 +62,31 @@ class TfrmMain : public QMainWindow {
   bool SelectModel();
   // A file named on the command line, opened once the start-up model is confirmed.
   void SetStartFile(const QString& path) { fStartFile = path; }
-  // Ends whatever still runs (the live loop); called when the window closes and at exit.
-  void StopActivities();
-
-  // The status strip: link status, transfer progress, port, version and file name.
-  TStatusStrip& Strip() { return *fStrip; }
-  // The map editor pages (grids, charts, settings panel).
-  TMapEditors& Maps() { return *fMaps; }
-  // The diagnostic link: connect button, link status, fault-code page.
-  TLinkPanel& Link() { return *fLink; }
-  // The adapter exchanges: image read and upload, store exchange, adapter port.
-  TAdapterCommands& Adapter() { return *fAdapter; }
-  // The "&Правка" menu's commands on the calibration.
-  TEditCommands& Edit() { return *fEdit; }
-  // "Анализ ЛОГа на картах": the log laid over the part-load maps, the fuel correction.
-  TfrmLogAnalysis& LogAnalysis() { return *fLogAnalysis; }
+  // Opens an image, or a settings file by its ".dme" ending.
+  void OpenFile(const QString& path);
   // Before a load or the exit would lose calibration changes not yet saved: asks whether
   // to save them (the settings-file save), discard them or cancel. True when the caller
   // may go on: nothing to lose, the changes saved, or discarded.
   bool ConfirmDiscard();
-  // Shows the tables in the grids; decodes the image first unless `alreadyDecoded`.
+  // Ends whatever still runs (the live loop); called when the window closes and at exit.
+  void StopActivities();
+
+  // Shows the tables of the image object in the grids; decodes the image first unless
+  // `alreadyDecoded` (the tables were set otherwise: they stand for no loaded image then).
   void FillGrids(bool alreadyDecoded);
-  // Parses the grids back into the tables (mode 1).
+  // Brings the grids into the image object's tables (mode 1).
   void CollectGrids(uint8_t mode);
+
+ signals:
+  // Each live record the live loop shows (the dashboard follows it while it is showing).
+  void LiveRecordShown(const LiveRecord& values);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  TEFIOperator& EFI();
 
   // --- File commands ---
   void BIN1Click();
@@ -90,10 +94,9 @@ class TfrmMain : public QMainWindow {
   void N7Click();
   void N9Click();
   void N17Click();
-  // What BIN1 and N17 do with the chosen file; OpenFile picks by the name's ending.
+  // What BIN1 and N17 do with the chosen file.
   void OpenImageFile(const QString& path);
   void OpenSettingsFile(const QString& path);
-  void OpenFile(const QString& path);
   // N9 follows whether a whole image is held, actSaveTunedBin whether a whole image was
   // loaded and decoded (a settings file leaves none).
   void UpdateImageCommands();
@@ -103,14 +106,7 @@ class TfrmMain : public QMainWindow {
   // collected into the tables first).
   bool HasTunedChanges();
 
-  // --- Live data: the acquisition loop, its values and the live mark of the maps ---
-  TLiveLoop& Live() { return *fLive; }
-  const TLiveMark& LiveMark() const;
-
-  // --- Comparison with a reference calibration, and the 3D view of the maps ---
-  TCompareCommands& Compare() { return *fCompare; }
-  // frm3D, made the first time "3D-вид карты" runs.
-  TfrmSurface* Surface() const { return frm3D; }
+  // "3D-вид карты": frm3D, made the first time it runs.
   void act3DClick();
 
   // --- Commands of the shell ---
@@ -173,11 +169,6 @@ class TfrmMain : public QMainWindow {
   QFileDialog* odDMEFile = nullptr;
   QFileDialog* odCompare = nullptr;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   void BuildPages(QWidget* area);
   void BuildLiveStrip(QWidget* panel);
   void BuildMenu();

@@ -5,13 +5,11 @@
 
 #include "link/PortSettings.h"
 #include "sim/SimSerialDevice.h"
-#include "ui/analysis/LogAnalysisWindow.h"
 #include "ui/app/AboutBox.h"
 #include "ui/app/Language.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/ModelDialog.h"
 #include "ui/telemetry/DashboardWindow.h"
-#include "ui/telemetry/LiveLoop.h"
 #include "ui/telemetry/TelemetryWindow.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/WindowPlacement.h"
@@ -39,13 +37,13 @@ void StartProgram() {
   frmSelectDME = new TfrmSelectDME;
   frmMain->SetWindows({AboutBox, frmIndicators, FrmTelemetry, frmSelectDME});
   // The log analysis takes the log the telemetry window holds, as it is at that moment.
-  frmMain->LogAnalysis().SetTelemetryLog([] {
+  frmMain->SetTelemetryLog([] {
     if (!FrmTelemetry || !FrmTelemetry->TelemetryLogger) return std::vector<LiveRecord>{};
     const TEFILogList& list = FrmTelemetry->TelemetryLogger->Records;
     return std::vector<LiveRecord>(list.Data(), list.Data() + list.Count());
   });
   // Each live record reaches the dashboard while it is showing; hidden, it keeps its readings.
-  QObject::connect(&frmMain->Live(), &TLiveLoop::RecordShown, frmIndicators,
+  QObject::connect(frmMain, &TfrmMain::LiveRecordShown, frmIndicators,
                    [](const LiveRecord& values) {
                      if (frmIndicators->isVisible()) frmIndicators->ShowOnDashboard(values);
                    });

@@ -33,7 +33,9 @@ constexpr int kRecordPauseMs = 100;
 }  // namespace
 
 TLiveLoop::TLiveLoop(QObject* parent, const Views& views, TLiveMark& mark)
-    : QObject(parent), Mark(mark), fViews(views) {}
+    : QObject(parent), Mark(mark), fViews(views) {
+  setObjectName(QStringLiteral("LiveLoop"));
+}
 
 void TLiveLoop::ShowLiveValues() {
   // The dashboard first (it shows the record only while it is showing), then the live strip,

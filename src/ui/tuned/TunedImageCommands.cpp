@@ -30,6 +30,7 @@ QColor ChecksumColor(const TSchemeSearch& search) {
 TTunedImageCommands::TTunedImageCommands(QObject* parent, TCalibrationSession& session,
                                          std::function<void()> collect, const Views& views)
     : QObject(parent), fSession(session), fCollect(std::move(collect)), fViews(views) {
+  setObjectName(QStringLiteral("TunedImageCommands"));
   connect(&fSession, &TCalibrationSession::LoadedImageChanged, this,
           &TTunedImageCommands::ShowLoadedState);
 }
