@@ -18,7 +18,7 @@ QByteArray Saved(TEFIOperator& op, const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TCellEdit Edit(TTableId table, int col, int row, const QString& after) {
+TCellEdit Edit(TTableId table, int col, int row, double after) {
   return {table, col, row, {}, after};
 }
 }  // namespace
@@ -210,13 +210,14 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   const QString before = doc.Table(TTableId::FuelMain).Text(3, 4);
   const QString maf = doc.Table(TTableId::MAF).Text(1, 2);
   // Unchanged cells are dropped; a step that changes nothing is not recorded.
-  EXPECT_FALSE(doc.Apply({"none", {Edit(TTableId::FuelMain, 3, 4, before)}, {}}));
+  const double loaded = *doc.Table(TTableId::FuelMain).Value(3, 4);
+  EXPECT_FALSE(doc.Apply({"none", {Edit(TTableId::FuelMain, 3, 4, loaded)}, {}}));
   EXPECT_FALSE(doc.CanUndo());
   EXPECT_FALSE(doc.IsModified());
   // One step over two tables and a setting, a cell named twice.
   TEditStep step{"set",
-                 {Edit(TTableId::FuelMain, 3, 4, "1.11"), Edit(TTableId::MAF, 1, 2, "77"),
-                  Edit(TTableId::FuelMain, 3, 4, "1.12")},
+                 {Edit(TTableId::FuelMain, 3, 4, 1.11), Edit(TTableId::MAF, 1, 2, 77),
+                  Edit(TTableId::FuelMain, 3, 4, 1.12)},
                  {{"MaxRPM", 0, 6500}}};
   ASSERT_TRUE(doc.Apply(step));
   EXPECT_EQ(cells.count(), 2);
@@ -236,7 +237,7 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   doc.Undo();
   EXPECT_TRUE(doc.IsModified());
   // A new edit after the undo drops the redo; the saved state can no longer be reached.
-  ASSERT_TRUE(doc.Apply({"other", {Edit(TTableId::MAF, 1, 3, "5")}, {}}));
+  ASSERT_TRUE(doc.Apply({"other", {Edit(TTableId::MAF, 1, 3, 5)}, {}}));
   EXPECT_FALSE(doc.CanRedo());
   doc.Undo();
   EXPECT_TRUE(doc.IsModified());
@@ -263,8 +264,7 @@ TEST(CalibrationHistory, TenThousandSingleCellEditsStayWellUnderTenMegabytes) {
   doc.Load(op);
   for (int n = 0; n < 10000; ++n)
     doc.Apply({"Ввод значения",
-               {Edit(TTableId::FuelMain, 1 + n % 16, 1 + n / 16 % 12,
-                     FloatToStr(0.8 + (n % 50) / 100.0))},
+               {Edit(TTableId::FuelMain, 1 + n % 16, 1 + n / 16 % 12, 0.8 + (n % 50) / 100.0)},
                {}});
   EXPECT_LT(doc.HistoryBytes(), size_t{10} << 20);
   EXPECT_GT(doc.HistoryBytes(), size_t{10000} * sizeof(TEditStep));
