@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "common/DecimalText.h"
+#include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/RadioGroup.h"
@@ -123,9 +123,8 @@ bool TMapEditors::RecordTyped(TStringGrid* grid, int col, int row) {
   const QString text = grid->Cell(col, row);
   if (text == table.Text(col, row)) return false;
   const auto rule = fRules.find(grid);
-  const bool integer = rule != fRules.end() && rule->second.integer;
   const std::optional<double> typed =
-      integer ? std::optional<double>(TryStrToInt(text)) : TryTypedFloat(text, DecimalSeparator());
+      TypedCellValue(text, rule != fRules.end() && rule->second.integer);
   if (!typed) return false;
   if (SameValue(table.Value(col, row), *typed)) {
     grid->SetCell(col, row, table.Text(col, row));
