@@ -3,9 +3,9 @@
 // the values of its cells in the map editors' grid orientation (fixed header row/column
 // included, reversed rows where the grids reverse them) with the rules that store, step
 // and show them; the text a grid shows is derived from the value. Besides the tables, the
-// settings panel's values. Every change is a step on its history,
-// so that any edit can be taken back and done again. QtCore only: the window layer shows
-// the document, the command-line tool reads and writes it.
+// settings panel's values. Every change is a step on its history, so that any edit can be
+// taken back and done again. QtCore only: the window layer shows the document, the
+// command-line tool reads and writes it.
 
 #include <QObject>
 #include <QPoint>
