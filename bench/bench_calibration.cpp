@@ -141,9 +141,8 @@ void BM_History10000Edits(benchmark::State& state) {
     const TCalTable& t = doc.Table(kFuel);
     for (int n = 0; n < 10000; ++n) {
       const int col = 1 + n % (t.cols - 1), row = 1 + (n / (t.cols - 1)) % (t.rows - 1);
-      doc.Apply({QStringLiteral("Ввод значения"),
-                 {{kFuel, col, row, {}, FloatToStr(0.8 + (n % 50) / 100.0)}},
-                 {}});
+      doc.Apply(
+          {QStringLiteral("Ввод значения"), {{kFuel, col, row, {}, 0.8 + (n % 50) / 100.0}}, {}});
     }
     state.counters["history_MB"] = static_cast<double>(doc.HistoryBytes()) / (1 << 20);
     state.counters["rss_growth_MB"] = (ResidentBytes() - before) / (1 << 20);

@@ -51,8 +51,8 @@ TEditStep CorrectionStep(const TCalTable& table, const TFuelCorrection& correcti
       // A cell whose factor is no number (none to start from) is never written.
       const size_t i = correction.Index(c, r);
       if (!correction.changed[i] || !std::isfinite(correction.proposed[i])) continue;
-      const QString after = table.Rule(c + 1, r + 1).Show(correction.At(c, r));
-      step.cells.push_back({table.id, c + 1, r + 1, table.Text(c + 1, r + 1), after});
+      const double after = table.Rule(c + 1, r + 1).AsShown(correction.At(c, r));
+      step.cells.push_back({table.id, c + 1, r + 1, table.Value(c + 1, r + 1), after});
     }
   return step;
 }

@@ -18,6 +18,6 @@ std::vector<double> ValuesOfTable(const TCalTable& table);
 TFuelCorrectionInput FuelMapInput(const TCalTable& table);
 
 // The step of cell edits that applies a proposal to the fuel map: every changed cell with the
-// text its rule shows for the proposed factor.
+// value its rule shows for the proposed factor.
 TEditStep CorrectionStep(const TCalTable& table, const TFuelCorrection& correction,
                          const QString& title);

@@ -1,12 +1,13 @@
 // The tables as the map editors' grids show them: the grid sizes and fixed cells of each
-// layout variant, the texts a load fills in, the rules of each cell, and the collect that
-// reads grid texts back into the tables.
+// layout variant, the values a load fills in, the rules of each cell, and the collect that
+// writes the values back into the tables.
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "calibration/Calibration.h"
 #include "common/DecimalText.h"
+#include "common/Errors.h"
 #include "image/EfiOperator.h"
 
 namespace {
@@ -56,16 +57,14 @@ TCalTable Sized(TTableId id, int version, int cols, int rows, int fixedCols, int
   t.rows = std::max(rows, 0);
   t.fixedCols = fixedCols;
   t.fixedRows = fixedRows;
-  t.texts.assign(static_cast<size_t>(t.cols) * t.rows, QString());
+  t.Clear();
   return t;
 }
 
-void Set(TCalTable& t, int col, int row, const QString& text) {
-  if (t.Contains(col, row)) t.texts[static_cast<size_t>(row) * t.cols + col] = text;
-}
-
-QString Text(double v) {
-  return FloatToStr(v);
+// A decoded value into its cell: the value its shown text reads as, as a grid filled with
+// that text would hold it.
+void Set(TCalTable& t, int col, int row, double decoded) {
+  if (t.Contains(col, row)) t.SetValue(col, row, t.Rule(col, row).AsShown(decoded));
 }
 
 // A part-load map: the load axis in column 0 and the values of each data row; the RPM
@@ -75,9 +74,9 @@ TCalTable MainMap(TTableId id, const TEFIOperator& efi, int rows, int cols, int 
   TCalTable t = Sized(id, efi.fVersion, cols, rows, 1, 1);
   for (int r = 1; r < t.rows; ++r) {
     const int tableRow = PartLoadTableRows(efi.fVersion, lo, t.rows, r).front();
-    for (int c = 0; c < t.cols; ++c) Set(t, c, r, Text(At(table, tableRow, c)));
+    for (int c = 0; c < t.cols; ++c) Set(t, c, r, At(table, tableRow, c));
   }
-  for (int c = 1; c < headerCols; ++c) Set(t, c, 0, Text(At(table, 0, c)));
+  for (int c = 1; c < headerCols; ++c) Set(t, c, 0, At(table, 0, c));
   return t;
 }
 
@@ -85,7 +84,7 @@ TCalTable MainMap(TTableId id, const TEFIOperator& efi, int rows, int cols, int 
 TCalTable AsStored(TTableId id, int version, int cols, int rows, const TFloatMatrix& table) {
   TCalTable t = Sized(id, version, cols, rows, 0, 1);
   for (int r = 0; r < t.rows; ++r)
-    for (int c = 0; c < t.cols; ++c) Set(t, c, r, Text(At(table, r, c)));
+    for (int c = 0; c < t.cols; ++c) Set(t, c, r, At(table, r, c));
   return t;
 }
 
@@ -98,8 +97,8 @@ TCalTable IgnMax(const TEFIOperator& efi) {
   // Reversed rows; the RPM header in row 0 (outside variant 1 from column 1, the corner
   // empty).
   for (int i = 1; i < t.rows; ++i)
-    for (int c = 0; c < t.cols; ++c) Set(t, c, t.rows - i, Text(At(efi.fSparkMaxMatrix, i, c)));
-  for (int c = split ? 0 : 1; c < t.cols; ++c) Set(t, c, 0, Text(At(efi.fSparkMaxMatrix, 0, c)));
+    for (int c = 0; c < t.cols; ++c) Set(t, c, t.rows - i, At(efi.fSparkMaxMatrix, i, c));
+  for (int c = split ? 0 : 1; c < t.cols; ++c) Set(t, c, 0, At(efi.fSparkMaxMatrix, 0, c));
   return t;
 }
 
@@ -108,8 +107,8 @@ TCalTable FuelXX(const TEFIOperator& efi) {
   // Reversed rows; variant 1 has no idle fuel table, only its header is filled.
   if (efi.fVersion != 1)
     for (int i = 1; i < t.rows; ++i)
-      for (int c = 0; c < t.cols; ++c) Set(t, c, t.rows - i, Text(At(efi.fFuelXXMatrix, i, c)));
-  for (int c = 1; c < t.cols; ++c) Set(t, c, 0, Text(At(efi.fFuelXXMatrix, 0, c)));
+      for (int c = 0; c < t.cols; ++c) Set(t, c, t.rows - i, At(efi.fFuelXXMatrix, i, c));
+  for (int c = 1; c < t.cols; ++c) Set(t, c, 0, At(efi.fFuelXXMatrix, 0, c));
   return t;
 }
 
@@ -118,9 +117,8 @@ TCalTable Maf(const TEFIOperator& efi) {
   TCalTable t = Sized(TTableId::MAF, efi.fVersion, 2, efi.fMAFLength, 1, 0);
   if (efi.fVersion == 1) return t;
   for (int n = 0; n < t.rows; ++n) {
-    Set(t, 0, n, QString::number(n));
-    Set(t, 1, n,
-        QString::number(n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0));
+    Set(t, 0, n, n);
+    Set(t, 1, n, n < static_cast<int>(efi.fMAFTable.size()) ? efi.fMAFTable[n] : 0);
   }
   return t;
 }
@@ -130,8 +128,8 @@ TCalTable WarmUp(const TEFIOperator& efi) {
   TCalTable t =
       Sized(TTableId::WarmUp, efi.fVersion, efi.fRPMTempCorrDim2, efi.fRPMTempCorrDim1, 0, 1);
   for (int c = 0; c < t.cols; ++c) {
-    Set(t, c, 0, QString::number(At(efi.fRPMTempCorrTable, 0, c)));
-    Set(t, c, 1, QString::number(At(efi.fRPMTempCorrTable, 1, c)));
+    Set(t, c, 0, At(efi.fRPMTempCorrTable, 0, c));
+    Set(t, c, 1, At(efi.fRPMTempCorrTable, 1, c));
   }
   return t;
 }
@@ -207,16 +205,42 @@ std::vector<TCalTable> TablesOf(const TEFIOperator& efi) {
   return tables;
 }
 
+bool SameValue(const std::optional<double>& a, const std::optional<double>& b) {
+  if (!a || !b) return !a && !b;
+  return *a == *b && std::signbit(*a) == std::signbit(*b);
+}
+
 // --- TCalTable ---
+
+namespace {
+// A cell text as a number: the user's decimal separator, a full stop, or a whole number.
+std::optional<double> ReadNumber(const QString& text) {
+  if (auto v = TryStrToFloat(text, DecimalSeparator())) return v;
+  if (auto v = TryStrToFloat(text, QChar('.'))) return v;
+  if (auto v = TryStrToInt(text)) return *v;
+  return std::nullopt;
+}
+}  // namespace
 
 bool TCalTable::Contains(int col, int row) const {
   return col >= 0 && row >= 0 && col < cols && row < rows;
 }
 
-const QString& TCalTable::Text(int col, int row) const {
-  static const QString none;
-  if (!Contains(col, row)) return none;
-  return texts[static_cast<size_t>(row) * cols + col];
+void TCalTable::Clear() {
+  values.assign(static_cast<size_t>(std::max(cols, 0)) * std::max(rows, 0), std::nullopt);
+  captions.clear();
+}
+
+QString TCalTable::Text(int col, int row) const {
+  if (!Contains(col, row)) return {};
+  const int index = row * cols + col;
+  const TCellRule rule = Rule(col, row);
+  if (rule.GetKind() == TCellRule::Kind::Text) {
+    const auto label = captions.find(index);
+    return label == captions.end() ? QString() : label->second;
+  }
+  const std::optional<double>& value = values[static_cast<size_t>(index)];
+  return value ? rule.Show(*value) : QString();
 }
 
 bool TCalTable::IsFixed(int col, int row) const {
@@ -252,11 +276,70 @@ TCellRule TCalTable::Rule(int col, int row) const {
 }
 
 std::optional<double> TCalTable::Value(int col, int row) const {
-  const QString& text = Text(col, row);
-  if (auto v = TryStrToFloat(text, DecimalSeparator())) return v;
-  if (auto v = TryStrToFloat(text, QChar('.'))) return v;
-  if (auto v = TryStrToInt(text)) return *v;
-  return std::nullopt;
+  if (!Contains(col, row)) return std::nullopt;
+  return values[static_cast<size_t>(row) * cols + col];
+}
+
+void TCalTable::SetValue(int col, int row, std::optional<double> value) {
+  if (!Contains(col, row) || Rule(col, row).GetKind() == TCellRule::Kind::Text) return;
+  values[static_cast<size_t>(row) * cols + col] = value;
+}
+
+void TCalTable::SetCaption(int col, int row, const QString& label) {
+  if (!Contains(col, row) || Rule(col, row).GetKind() != TCellRule::Kind::Text) return;
+  if (label.isEmpty())
+    captions.erase(row * cols + col);
+  else
+    captions[row * cols + col] = label;
+}
+
+bool TCalTable::SetText(int col, int row, const QString& text) {
+  if (!Contains(col, row)) return false;
+  if (Rule(col, row).GetKind() == TCellRule::Kind::Text) {
+    SetCaption(col, row, text);
+    return true;
+  }
+  if (text.isEmpty()) {
+    SetValue(col, row, std::nullopt);
+    return true;
+  }
+  const std::optional<double> value = ReadNumber(text);
+  if (!value) return false;
+  SetValue(col, row, value);
+  return true;
+}
+
+void TCalTable::SetUnchecked(int col, int row, const QString& text) {
+  using K = TCellRule::Kind;
+  const TCellRule rule = Rule(col, row);
+  if (!Contains(col, row) || rule.GetKind() == K::Text || rule.GetKind() == K::Index) {
+    SetText(col, row, text);
+    return;
+  }
+  if (text.isEmpty()) {
+    SetValue(col, row, std::nullopt);
+    return;
+  }
+  // A data cell reads either decimal mark (or a whole number); an axis is read as the save
+  // reads it, with the user's separator or as a whole number.
+  const bool data = rule.GetKind() == K::Value;
+  std::optional<double> value;
+  if (data)
+    value = ReadNumber(text);
+  else if (rule.Integer())
+    value = TryStrToInt(text);
+  else
+    value = TryStrToFloat(text, DecimalSeparator());
+  if (!value)
+    throw rule.Integer() ? EConvertError::InvalidInteger(text) : EConvertError::InvalidFloat(text);
+  if (data) {
+    const double held = HoldInRange(*value, rule.Range());
+    // The save reads the held value as its text: a whole-number cell refuses a fraction.
+    if (rule.Integer() && held != std::round(held))
+      throw EConvertError::InvalidInteger(FloatToStr(held));
+    value = rule.AsShown(held);
+  }
+  SetValue(col, row, value);
 }
 
 std::optional<double> TCalTable::ColumnAxis(int col) const {
@@ -273,71 +356,79 @@ std::optional<double> TCalTable::RowAxis(int row) const {
 // --- Collect ---
 
 namespace {
-// Reads grid texts back into the tables as the map editors' collect does: every value held
-// within what its code can store, the axes as typed; a text that is no number throws. The
-// editors' limits are not applied here: they belong to the changes the user makes, which
-// the editing commands have held already, while a loaded value keeps its code whatever it
-// is (a decoded value always lies within what its code stores).
+// Writes table values back as the map editors' collect does: every value held within what
+// its code can store, the axes as they stand; a blank cell where a number belongs throws
+// the conversion error of its empty text. The editors' limits are not applied here: they
+// belong to the changes the user makes, which the editing commands have held already,
+// while a loaded value keeps its code whatever it is (a decoded value always lies within
+// what its code stores).
 struct Collector {
   TEFIOperator& efi;
   int v = efi.fVersion;
 
-  double Value(const QString& text, TCodedTable table) const {
-    return HoldInRange(StrToFloat(text), StorableRange(table, v));
+  static double Number(const std::optional<double>& value) {
+    if (!value) throw EConvertError::InvalidFloat(QString());
+    return *value;
   }
-  int32_t Whole(const QString& text, TCodedTable table) const {
-    return static_cast<int32_t>(HoldInRange(StrToInt(text), StorableRange(table, v)));
+  static int32_t Integer(const std::optional<double>& value) {
+    if (!value) throw EConvertError::InvalidInteger(QString());
+    return static_cast<int32_t>(std::llround(*value));
+  }
+  double Value(const std::optional<double>& value, TCodedTable table) const {
+    return HoldInRange(Number(value), StorableRange(table, v));
+  }
+  int32_t Whole(const std::optional<double>& value, TCodedTable table) const {
+    return static_cast<int32_t>(HoldInRange(Integer(value), StorableRange(table, v)));
   }
   // As stored; row 0 is the RPM axis.
   void AsStored(const TCalTable& t, TFloatMatrix& table, TCodedTable kind) const {
     for (int c = 0; c < t.cols; ++c) {
-      Put(table, 0, c, StrToFloat(t.Text(c, 0)));
-      for (int r = 1; r < t.rows; ++r) Put(table, r, c, Value(t.Text(c, r), kind));
+      Put(table, 0, c, Number(t.Value(c, 0)));
+      for (int r = 1; r < t.rows; ++r) Put(table, r, c, Value(t.Value(c, r), kind));
     }
   }
-  // The reverse of the fill; empty cells (the corner) are skipped.
+  // The reverse of the fill; blank cells (the corner) are skipped.
   void IgnMax(const TCalTable& t) const {
     for (int r = 0; r < t.rows; ++r) {
       const int gridRow = r == 0 ? 0 : t.rows - r;
       for (int c = 0; c < t.cols; ++c) {
-        const QString& text = t.Text(c, gridRow);
-        if (text.isEmpty()) continue;
+        const std::optional<double> cell = t.Value(c, gridRow);
+        if (!cell) continue;
         // Row 0 holds the RPM axis, and outside variant 1 column 0 the load axis.
         const bool axis = r == 0 || (c == 0 && v != 1);
-        Put(efi.fSparkMaxMatrix, r, c,
-            axis ? StrToFloat(text) : Value(text, TCodedTable::SparkMax));
+        Put(efi.fSparkMaxMatrix, r, c, axis ? *cell : Value(cell, TCodedTable::SparkMax));
       }
     }
   }
   // A part-load map, every cell but the corner; column 0 holds the load axis.
   void MainMap(const TCalTable& t, TFloatMatrix& table, int lo, TCodedTable kind) const {
-    for (int c = 1; c < t.cols; ++c) Put(table, 0, c, StrToFloat(t.Text(c, 0)));
+    for (int c = 1; c < t.cols; ++c) Put(table, 0, c, Number(t.Value(c, 0)));
     for (int r = 1; r < t.rows; ++r)
       for (int c = 0; c < t.cols; ++c) {
-        const QString& text = t.Text(c, r);
-        const double cell = c == 0 ? StrToFloat(text) : Value(text, kind);
+        const std::optional<double> value = t.Value(c, r);
+        const double cell = c == 0 ? Number(value) : Value(value, kind);
         for (int tableRow : PartLoadTableRows(v, lo, t.rows, r)) Put(table, tableRow, c, cell);
       }
   }
   // Idle fuel, reversed rows, every cell but the corner.
   void FuelXX(const TCalTable& t) const {
-    for (int c = 1; c < t.cols; ++c) Put(efi.fFuelXXMatrix, 0, c, StrToFloat(t.Text(c, 0)));
+    for (int c = 1; c < t.cols; ++c) Put(efi.fFuelXXMatrix, 0, c, Number(t.Value(c, 0)));
     for (int i = 1; i < t.rows; ++i)
       for (int c = 0; c < t.cols; ++c) {
-        const QString& text = t.Text(c, t.rows - i);
-        Put(efi.fFuelXXMatrix, i, c, c == 0 ? StrToFloat(text) : Value(text, TCodedTable::FuelXX));
+        const std::optional<double> value = t.Value(c, t.rows - i);
+        Put(efi.fFuelXXMatrix, i, c, c == 0 ? Number(value) : Value(value, TCodedTable::FuelXX));
       }
   }
   // The air-mass-meter curve holds 16-bit values.
   void Maf(const TCalTable& t) const {
     for (int n = 0; n < t.rows && n < static_cast<int>(efi.fMAFTable.size()); ++n)
-      efi.fMAFTable[n] = static_cast<uint16_t>(Whole(t.Text(1, n), TCodedTable::MAF));
+      efi.fMAFTable[n] = static_cast<uint16_t>(Whole(t.Value(1, n), TCodedTable::MAF));
   }
   // Warm-up: temperatures in row 0, idle speeds in row 1.
   void WarmUp(const TCalTable& t) const {
     for (int c = 0; c < t.cols; ++c) {
-      Put(efi.fRPMTempCorrTable, 0, c, StrToInt(t.Text(c, 0)));
-      Put(efi.fRPMTempCorrTable, 1, c, Whole(t.Text(c, 1), TCodedTable::WarmUpSpeed));
+      Put(efi.fRPMTempCorrTable, 0, c, Integer(t.Value(c, 0)));
+      Put(efi.fRPMTempCorrTable, 1, c, Whole(t.Value(c, 1), TCodedTable::WarmUpSpeed));
     }
   }
 };
@@ -351,8 +442,7 @@ void TCalibration::CollectInto(const std::vector<TCalTable>& tables, TEFIOperato
       if (t.id == id) return t;
     return kNone;
   };
-  // In the order of the editors' collect, so that a text that is no number stops it at the
-  // same place.
+  // In the order of the editors' collect, so that a blank cell stops it at the same place.
   in.AsStored(find(TTableId::FuelMax), efi.fFuelMaxMatrix, TCodedTable::FuelMax);
   in.IgnMax(find(TTableId::IgnMax));
   in.MainMap(find(TTableId::IgnMain), efi.fSparkMainMatrix, efi.fSparkMainMatrixDim1_Lo,

@@ -112,6 +112,11 @@ QString TCellRule::Show(double value) const {
   return FloatToStr(value);
 }
 
+double TCellRule::AsShown(double value) const {
+  if (Integer()) return static_cast<double>(std::llround(value));
+  return TryStrToFloat(FloatToStr(value), DecimalSeparator()).value_or(value);
+}
+
 // --- TCalibration ---
 
 TCalibration::TCalibration(QObject* parent) : QObject(parent) {}
@@ -189,7 +194,7 @@ void TCalibration::KeepSharedRows(const TEFIOperator& efi) {
     if (lo < 0 || lo >= static_cast<int>(table.size()) || gridRow < 1 || gridRow >= shown.rows)
       return;
     TSharedRow row{id, lo, gridRow, table[static_cast<size_t>(lo)], {}};
-    for (int c = 0; c < shown.cols; ++c) row.shownTexts.push_back(shown.Text(c, gridRow));
+    for (int c = 0; c < shown.cols; ++c) row.shown.push_back(shown.Value(c, gridRow));
     fSharedRows.push_back(std::move(row));
   };
   keep(TTableId::FuelMain, efi.fFuelMainMatrix, efi.fFuelMainMatrixDim1_Lo);
@@ -206,24 +211,26 @@ void TCalibration::CollectTablesInto(const std::vector<TCalTable>& tables,
       if (t.id == row.id) shown = &t;
     if (!shown || row.tableRow >= static_cast<int>(table.size())) continue;
     std::vector<double>& values = table[static_cast<size_t>(row.tableRow)];
-    for (size_t c = 0; c < values.size() && c < row.values.size() && c < row.shownTexts.size(); ++c)
-      if (shown->Text(static_cast<int>(c), row.gridRow) == row.shownTexts[c])
+    for (size_t c = 0; c < values.size() && c < row.values.size() && c < row.shown.size(); ++c)
+      if (SameValue(shown->Value(static_cast<int>(c), row.gridRow), row.shown[c]))
         values[c] = row.values[c];
   }
 }
 
 bool TCalibration::Apply(TEditStep step) {
   // Each edit in turn, its `before` taken from the document, so that an undo in the
-  // reverse order restores every text even when a cell is named twice.
+  // reverse order restores every value even when a cell is named twice. A caption takes no
+  // value.
   std::vector<TCellEdit> cells;
   for (TCellEdit& e : step.cells) {
     TCalTable* t = Find(e.table);
     if (!t || !t->Contains(e.col, e.row)) continue;
-    QString& text = t->texts[static_cast<size_t>(e.row) * t->cols + e.col];
-    if (text == e.after) continue;
-    e.before = text;
-    text = e.after;
-    cells.push_back(std::move(e));
+    if (t->Rule(e.col, e.row).GetKind() == TCellRule::Kind::Text) continue;
+    const std::optional<double> value = t->Value(e.col, e.row);
+    if (SameValue(value, e.after)) continue;
+    e.before = value;
+    t->SetValue(e.col, e.row, e.after);
+    cells.push_back(e);
   }
   std::vector<TSettingEdit> settings;
   for (TSettingEdit& e : step.settings) {
@@ -249,7 +256,7 @@ bool TCalibration::Apply(TEditStep step) {
   fHistory.resize(fDone);
   fHistory.push_back(std::move(step));
   ++fDone;
-  // The texts are set already: only the signals are left.
+  // The values are set already: only the signals are left.
   const TEditStep& done = fHistory.back();
   Perform(done, true);
   return true;
@@ -260,7 +267,7 @@ void TCalibration::Perform(const TEditStep& step, bool forward) {
   auto apply = [&](const TCellEdit& e) {
     TCalTable* t = Find(e.table);
     if (!t || !t->Contains(e.col, e.row)) return;
-    t->texts[static_cast<size_t>(e.row) * t->cols + e.col] = forward ? e.after : e.before;
+    t->SetValue(e.col, e.row, forward ? std::optional<double>(e.after) : e.before);
     changed[e.table].push_back(QPoint(e.col, e.row));
   };
   if (forward)
@@ -341,7 +348,6 @@ size_t TCalibration::HistoryBytes() const {
   for (const TEditStep& step : fHistory) {
     bytes += TextBytes(step.title);
     bytes += step.cells.capacity() * sizeof(TCellEdit);
-    for (const TCellEdit& e : step.cells) bytes += TextBytes(e.before) + TextBytes(e.after);
     bytes += step.settings.capacity() * sizeof(TSettingEdit);
     for (const TSettingEdit& e : step.settings) bytes += TextBytes(e.key);
   }

@@ -1,10 +1,11 @@
 #pragma once
 // TCalibration: the decoded calibration as an editable document. For each table it holds
-// the texts the map editors show (grid orientation: fixed header row/column included,
-// reversed rows where the grids reverse them), the rules of its cells and the axis values;
-// besides the tables, the settings panel's values. Every change is a step on its history,
-// so that any edit can be taken back and done again. QtCore only: the window layer shows
-// the document, the command-line tool reads and writes it.
+// the values of its cells in the map editors' grid orientation (fixed header row/column
+// included, reversed rows where the grids reverse them) with the rules that store, step
+// and show them; the text a grid shows is derived from the value. Besides the tables, the
+// settings panel's values. Every change is a step on its history, so that any edit can be
+// taken back and done again. QtCore only: the window layer shows the document, the
+// command-line tool reads and writes it.
 
 #include <QObject>
 #include <QPoint>
@@ -58,6 +59,9 @@ class TCellRule {
   double Step(double value, int steps, bool* limited = nullptr) const;
   // The text a value shows as after loading (the grid's own notation).
   QString Show(double value) const;
+  // The value Show(value) reads as: what a cell holds for `value`, so that the value the
+  // document keeps is exactly the one its grid shows (and a collect stores).
+  double AsShown(double value) const;
 
  private:
   Kind fKind = Kind::Text;
@@ -65,20 +69,40 @@ class TCellRule {
   int fVersion = 0;
 };
 
-// One table as its grid shows it.
+// One table as its grid shows it: a value for each number cell (data and axis cells), a
+// label for each caption cell (rule Kind::Text), nothing where the grid shows nothing.
 struct TCalTable {
   TTableId id = TTableId::FuelMain;
   int version = 0;
   int cols = 0, rows = 0, fixedCols = 0, fixedRows = 0;
-  std::vector<QString> texts;  // row-major: texts[row * cols + col]
+  // Row-major: values[row * cols + col]; empty for a cell the layout leaves blank and for
+  // a caption.
+  std::vector<std::optional<double>> values;
+  // The labels of caption cells, by row-major index; a caption without a label has none.
+  std::map<int, QString> captions;
 
   bool Contains(int col, int row) const;
-  const QString& Text(int col, int row) const;
+  // Sizes the table to cols x rows, every cell blank.
+  void Clear();
+  // The text the grid shows: its rule's Show of the value, a caption's label, or nothing.
+  QString Text(int col, int row) const;
   bool IsFixed(int col, int row) const;
   // The rule of a cell (data cells and axis cells alike).
   TCellRule Rule(int col, int row) const;
-  // The value a cell's text reads as (user's decimal separator or full stop).
+  // The value a number cell holds (none for a blank cell, a caption or outside the table).
   std::optional<double> Value(int col, int row) const;
+  // Sets the value of a cell (none: blank); a caption cell takes a label instead.
+  void SetValue(int col, int row, std::optional<double> value);
+  void SetCaption(int col, int row, const QString& label);
+  // Sets a cell from a text as a grid shows it: a caption's label as it is, a number cell
+  // the value the text reads as (user's decimal separator or full stop), blank for an
+  // empty text. Returns false, leaving the cell, for a text that is no number.
+  bool SetText(int col, int row, const QString& text);
+  // Sets a cell from a text the editors' check has not met yet, read as a save reads it: a
+  // data cell's number held within the cell's limits and kept as it shows, an axis value as
+  // it stands, blank for an empty text. A text that is no number (no whole number where the
+  // cell holds one) throws the conversion error the save reports for it.
+  void SetUnchecked(int col, int row, const QString& text);
   // The axis value a data column / row stands for (rpm, load in ms, temperature), read from
   // the header cells; empty where the table has no such axis (interpolation then weighs by
   // the cell index).
@@ -86,14 +110,20 @@ struct TCalTable {
   std::optional<double> RowAxis(int row) const;
 };
 
+// Whether a cell keeps its value: both blank, or the same number to the sign of a zero
+// (a "-0" shows otherwise than a "0").
+bool SameValue(const std::optional<double>& a, const std::optional<double>& b);
+
 // The tables of `efi` as the map editors' grids show them after loading it (decoded).
 std::vector<TCalTable> TablesOf(const TEFIOperator& efi);
 
-// One change: a cell's text before and after, or a settings value before and after.
+// One change: a cell's value before (none where the cell was blank) and after, or a
+// settings value before and after.
 struct TCellEdit {
   TTableId table = TTableId::FuelMain;
   int col = 0, row = 0;
-  QString before, after;
+  std::optional<double> before;
+  double after = 0;
 };
 struct TSettingEdit {
   QString key;  // "MaxRPM", "COTrim", "O2Type", "LamMin", "LamMax", "RegLamSwitch", "O2Switch"
@@ -127,21 +157,22 @@ class TCalibration : public QObject {
   const TCalTable& Table(TTableId id) const;
   double Setting(const QString& key) const;
 
-  // Parses `tables` (texts as the grids hold them) back into `efi`'s tables exactly as the
-  // map editors' collect does: every value held only within what its code can store, so
-  // that an unedited table gives back its loaded codes.
+  // Writes the values of `tables` back into `efi`'s tables as the map editors' collect
+  // does: every value held only within what its code can store, so that an unedited table
+  // gives back its loaded codes. A blank cell where the tables need a number throws the
+  // conversion error of an empty text.
   static void CollectInto(const std::vector<TCalTable>& tables, TEFIOperator& efi);
   // The same, and where a split map's grid row shows the high part's first row and the
-  // low part's last alike (variant 1), a cell whose text is still the loaded one gives the
+  // low part's last alike (variant 1), a cell whose value is still the loaded one gives the
   // low part's row back as loaded: the two rows may differ in an image.
   void CollectTablesInto(const std::vector<TCalTable>& tables, TEFIOperator& efi) const;
-  // CollectTablesInto from the document's own texts, and its rev limit.
+  // CollectTablesInto from the document's own values, and its rev limit.
   void CollectInto(TEFIOperator& efi) const;
   // Sets `efi`'s rev limit from the value its box shows (0 to 9000): the loaded rev limit,
   // whatever it is, while the box shows it as loaded; else the value shown.
   void CollectMaxRPM(int32_t shown, TEFIOperator& efi) const;
 
-  // Applies a step as one history entry; cells whose text does not change are dropped, and
+  // Applies a step as one history entry; cells whose value does not change are dropped, and
   // an empty step is not recorded. Returns whether anything changed.
   bool Apply(TEditStep step);
   bool CanUndo() const;
@@ -167,7 +198,7 @@ class TCalibration : public QObject {
   void Reloaded();
 
  private:
-  // Sets the texts and settings of a step's one side (`forward`: the after values).
+  // Sets the cells and settings of a step's one side (`forward`: the after values).
   void Perform(const TEditStep& step, bool forward);
   TCalTable* Find(TTableId id);
   // Whether steps [from, to) of the history change what a file holds.
@@ -175,13 +206,13 @@ class TCalibration : public QObject {
 
   std::vector<TCalTable> fTables;
   std::map<QString, double> fSettings;
-  // The low part's last row of each split map as loaded, with the texts its grid row
-  // showed then.
+  // The low part's last row of each split map as loaded, with the values its grid row
+  // held then.
   struct TSharedRow {
     TTableId id;
     int tableRow = 0, gridRow = 0;
     std::vector<double> values;
-    std::vector<QString> shownTexts;
+    std::vector<std::optional<double>> shown;
   };
   void KeepSharedRows(const TEFIOperator& efi);
   std::vector<TSharedRow> fSharedRows;

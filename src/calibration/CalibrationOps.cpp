@@ -1,6 +1,6 @@
-// The operations on a block of cells, the clipboard and CSV. Each reads the table's texts,
-// computes new values, and turns every result into the nearest stored code held within
-// the cell's limits, shown as that code shows after loading.
+// The operations on a block of cells, the clipboard and CSV. Each reads the table's values,
+// computes new ones, and turns every result into the nearest stored code held within the
+// cell's limits, as that code shows after loading.
 #include "calibration/CalibrationOps.h"
 
 #include <QCoreApplication>
@@ -40,14 +40,16 @@ class StepBuilder {
   void Put(int col, int row, double value) {
     const TCellRule rule = fTable.Rule(col, row);
     bool limited = false;
-    const QString after = rule.Show(rule.Quantise(value, &limited));
+    const double held = rule.Quantise(value, &limited);
     if (limited) ++fResult.limited;
-    if (after != fTable.Text(col, row))
-      fResult.step.cells.push_back({fTable.id, col, row, fTable.Text(col, row), after});
+    PutHeld(col, row, held);
   }
-  void PutText(int col, int row, const QString& after) {
-    if (after != fTable.Text(col, row))
-      fResult.step.cells.push_back({fTable.id, col, row, fTable.Text(col, row), after});
+  // A value the cell's rule has held already, as its cell shows it.
+  void PutHeld(int col, int row, double value) {
+    const double after = fTable.Rule(col, row).AsShown(value);
+    const std::optional<double> before = fTable.Value(col, row);
+    if (!SameValue(before, after))
+      fResult.step.cells.push_back({fTable.id, col, row, before, after});
   }
   void Limited() { ++fResult.limited; }
   TOpResult Done() { return std::move(fResult); }
@@ -78,7 +80,7 @@ TOpResult EachCell(const TCalTable& t, const TSelection& sel, const QString& tit
       if (limited) {
         // Already held by the rule: written as it is, counted once.
         out.Limited();
-        out.PutText(c, r, t.Rule(c, r).Show(result));
+        out.PutHeld(c, r, result);
       } else {
         out.Put(c, r, result);
       }
@@ -401,7 +403,7 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
         continue;
       }
       // A cell the table leaves empty (a table this layout lacks) may stay empty.
-      if (!v && table.Text(c, r).isEmpty()) {
+      if (!v && !table.Value(c, r)) {
         values.push_back(std::nullopt);
         continue;
       }
@@ -431,7 +433,7 @@ TOpResult ImportCsv(const TCalTable& table, const QString& csv, QChar decimal) {
       const std::optional<double>& v = values[static_cast<size_t>(r) * table.cols + c];
       if (kind == K::Text || kind == K::Index || !v) continue;
       if (table.Value(c, r) == *v) continue;
-      out.PutText(c, r, table.Rule(c, r).Show(*v));
+      out.PutHeld(c, r, *v);
     }
   TOpResult result = out.Done();
   result.limited = limited;

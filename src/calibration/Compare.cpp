@@ -77,24 +77,28 @@ TTableDiff CompareTable(const TCalTable& current, const TCalTable& reference) {
   diff.id = current.id;
   if (current.cols != reference.cols || current.rows != reference.rows ||
       current.fixedCols != reference.fixedCols || current.fixedRows != reference.fixedRows ||
-      current.texts.size() != reference.texts.size()) {
+      current.values.size() != reference.values.size()) {
     diff.comparable = false;
     diff.reason = Shape(current) + QStringLiteral(" / ") + Shape(reference);
     return diff;
   }
   for (int row = 0; row < current.rows; ++row) {
     for (int col = 0; col < current.cols; ++col) {
-      const QString& a = current.Text(col, row);
-      const QString& b = reference.Text(col, row);
-      if (SameCellValue(a, b)) continue;
+      const std::optional<double> a = current.Value(col, row), b = reference.Value(col, row);
+      // Numbers by value; blank cells and captions by their labels.
+      const bool same =
+          a && b   ? SameNumber(*a, *b)
+          : a || b ? false
+                   : current.Text(col, row).trimmed() == reference.Text(col, row).trimmed();
+      if (same) continue;
       TCellDiff cell;
       cell.col = col;
       cell.row = row;
       cell.axis = current.IsFixed(col, row);
-      cell.currentText = a;
-      cell.referenceText = b;
-      cell.current = Number(a);
-      cell.reference = Number(b);
+      cell.currentText = current.Text(col, row);
+      cell.referenceText = reference.Text(col, row);
+      cell.current = a;
+      cell.reference = b;
       cell.columnAxis = current.ColumnAxis(col);
       cell.rowAxis = current.RowAxis(row);
       diff.cells.push_back(std::move(cell));

@@ -18,7 +18,7 @@ struct TCellDiff {
   int col = 0, row = 0;  // grid coordinates, fixed rows and columns counted in
   bool axis = false;     // a header cell (an axis breakpoint)
   QString currentText, referenceText;
-  std::optional<double> current, reference;  // empty where the text is not a number
+  std::optional<double> current, reference;  // empty where the cell holds no number
   // The axis values the cell stands for in the current table (rpm, load, temperature);
   // empty where the table has no such axis.
   std::optional<double> columnAxis, rowAxis;

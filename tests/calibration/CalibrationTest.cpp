@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <random>
 
 #include "CalTestUtil.h"
 #include "calibration/Calibration.h"
@@ -18,7 +20,7 @@ QByteArray Saved(TEFIOperator& op, const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TCellEdit Edit(TTableId table, int col, int row, const QString& after) {
+TCellEdit Edit(TTableId table, int col, int row, double after) {
   return {table, col, row, {}, after};
 }
 }  // namespace
@@ -210,13 +212,14 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   const QString before = doc.Table(TTableId::FuelMain).Text(3, 4);
   const QString maf = doc.Table(TTableId::MAF).Text(1, 2);
   // Unchanged cells are dropped; a step that changes nothing is not recorded.
-  EXPECT_FALSE(doc.Apply({"none", {Edit(TTableId::FuelMain, 3, 4, before)}, {}}));
+  const double loaded = *doc.Table(TTableId::FuelMain).Value(3, 4);
+  EXPECT_FALSE(doc.Apply({"none", {Edit(TTableId::FuelMain, 3, 4, loaded)}, {}}));
   EXPECT_FALSE(doc.CanUndo());
   EXPECT_FALSE(doc.IsModified());
   // One step over two tables and a setting, a cell named twice.
   TEditStep step{"set",
-                 {Edit(TTableId::FuelMain, 3, 4, "1.11"), Edit(TTableId::MAF, 1, 2, "77"),
-                  Edit(TTableId::FuelMain, 3, 4, "1.12")},
+                 {Edit(TTableId::FuelMain, 3, 4, 1.11), Edit(TTableId::MAF, 1, 2, 77),
+                  Edit(TTableId::FuelMain, 3, 4, 1.12)},
                  {{"MaxRPM", 0, 6500}}};
   ASSERT_TRUE(doc.Apply(step));
   EXPECT_EQ(cells.count(), 2);
@@ -236,7 +239,7 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   doc.Undo();
   EXPECT_TRUE(doc.IsModified());
   // A new edit after the undo drops the redo; the saved state can no longer be reached.
-  ASSERT_TRUE(doc.Apply({"other", {Edit(TTableId::MAF, 1, 3, "5")}, {}}));
+  ASSERT_TRUE(doc.Apply({"other", {Edit(TTableId::MAF, 1, 3, 5)}, {}}));
   EXPECT_FALSE(doc.CanRedo());
   doc.Undo();
   EXPECT_TRUE(doc.IsModified());
@@ -256,6 +259,55 @@ TEST(CalibrationHistory, UndoRestoresExactTextsAndTracksTheSavedState) {
   EXPECT_TRUE(doc.IsModified());
 }
 
+// Random images of both layouts, with the comma and the full stop as decimal marks: every
+// number cell holds exactly the value its shown text reads as (what the grid shows is what
+// the document keeps and a save stores), and edits of every table undone give back each
+// value to the bit, and the loaded settings file byte for byte.
+TEST(CalibrationValues, LoadedValuesAreTheirTextsAndUndoneEditsRestoreThemExactly) {
+  QTemporaryDir dir;
+  for (int n = 0; n < 6; ++n) {
+    QLocale::setDefault(n % 3 == 0 ? QLocale::c() : QLocale(QLocale::Russian));
+    TEFIOperator op(true);
+    LoadRandom(op, n % 2 == 1, 300 + n);
+    TCalibration doc;
+    doc.Load(op);
+    const std::vector<TCalTable> loaded = doc.Tables();
+    std::mt19937 rng(n);
+    TEditStep step{"random", {}, {}};
+    for (const TCalTable& t : loaded) {
+      const std::string name = TableFileName(t.id).toStdString() + " image " + std::to_string(n);
+      for (int r = 0; r < t.rows; ++r)
+        for (int c = 0; c < t.cols; ++c) {
+          const std::optional<double> v = t.Value(c, r);
+          if (!v) continue;
+          TCalTable reread = t;
+          ASSERT_TRUE(reread.SetText(c, r, t.Text(c, r))) << name;
+          ASSERT_EQ(reread.Value(c, r), v) << name << " col " << c << " row " << r;
+          // A data cell gets two edits: a value with more digits than a grid shows, then
+          // another one step of its code away.
+          if (t.IsFixed(c, r) || t.Rule(c, r).GetKind() != TCellRule::Kind::Value) continue;
+          if (rng() % 4) continue;
+          const TCellRule rule = t.Rule(c, r);
+          step.cells.push_back({t.id, c, r, {}, *v + 1e-13 * (1 + rng() % 7)});
+          step.cells.push_back({t.id, c, r, {}, rule.Step(*v, rng() % 2 ? 1 : -1)});
+        }
+    }
+    ASSERT_TRUE(doc.Apply(step));
+    const std::vector<TCalTable> edited = doc.Tables();
+    doc.Undo();
+    for (size_t i = 0; i < loaded.size(); ++i)
+      EXPECT_EQ(doc.Tables()[i].values, loaded[i].values) << "image " << n << " table " << i;
+    TEFIOperator collected = op;
+    doc.CollectInto(collected);
+    EXPECT_EQ(Saved(collected, dir.filePath("c.dme")), Saved(op, dir.filePath("o.dme")))
+        << "image " << n;
+    doc.Redo();
+    for (size_t i = 0; i < edited.size(); ++i)
+      EXPECT_EQ(doc.Tables()[i].values, edited[i].values) << "image " << n << " table " << i;
+  }
+  QLocale::setDefault(QLocale::c());
+}
+
 TEST(CalibrationHistory, TenThousandSingleCellEditsStayWellUnderTenMegabytes) {
   TEFIOperator op(true);
   LoadDemo(op);
@@ -263,8 +315,7 @@ TEST(CalibrationHistory, TenThousandSingleCellEditsStayWellUnderTenMegabytes) {
   doc.Load(op);
   for (int n = 0; n < 10000; ++n)
     doc.Apply({"Ввод значения",
-               {Edit(TTableId::FuelMain, 1 + n % 16, 1 + n / 16 % 12,
-                     FloatToStr(0.8 + (n % 50) / 100.0))},
+               {Edit(TTableId::FuelMain, 1 + n % 16, 1 + n / 16 % 12, 0.8 + (n % 50) / 100.0)},
                {}});
   EXPECT_LT(doc.HistoryBytes(), size_t{10} << 20);
   EXPECT_GT(doc.HistoryBytes(), size_t{10000} * sizeof(TEditStep));

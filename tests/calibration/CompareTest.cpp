@@ -16,23 +16,23 @@ TCalTable Map(TTableId id = TTableId::FuelMain, int cols = 4, int rows = 3) {
   t.rows = rows;
   t.fixedCols = 1;
   t.fixedRows = 1;
-  t.texts.resize(static_cast<size_t>(cols * rows));
+  t.Clear();
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      QString& text = t.texts[static_cast<size_t>(r * cols + c)];
       if (r == 0 && c == 0) continue;
       if (r == 0)
-        text = QString::number(600 + 400 * c);
+        t.SetValue(c, r, 600 + 400 * c);
       else if (c == 0)
-        text = QString::number(r * 1.5, 'g', 15);
+        t.SetValue(c, r, r * 1.5);
       else
-        text = QString::number(1 + 0.01 * (r * cols + c), 'g', 15);
+        t.SetValue(c, r, 1 + 0.01 * (r * cols + c));
     }
   return t;
 }
 
+// A cell set as a text in any notation would set it: the value it reads as.
 void Put(TCalTable& t, int col, int row, const QString& text) {
-  t.texts[static_cast<size_t>(row * t.cols + col)] = text;
+  ASSERT_TRUE(t.SetText(col, row, text)) << text.toStdString();
 }
 
 std::vector<TCalTable> Both(const TCalTable& fuel, const TCalTable& ign) {
@@ -77,7 +77,8 @@ TEST_F(CompareCalibrations, OneChangedCellIsFoundWithBothValuesAndItsPlace) {
   ASSERT_NE(d, nullptr);
   EXPECT_FALSE(d->axis);
   EXPECT_EQ(d->currentText, QStringLiteral("1,25"));
-  EXPECT_EQ(d->referenceText, QStringLiteral("1.2"));
+  // The document keeps the value: its text shows in the user's notation, however written.
+  EXPECT_EQ(d->referenceText, QStringLiteral("1,2"));
   EXPECT_DOUBLE_EQ(*d->current, 1.25);
   EXPECT_DOUBLE_EQ(*d->reference, 1.2);
   EXPECT_NEAR(*d->Difference(), 0.05, 1e-12);
@@ -98,8 +99,8 @@ TEST_F(CompareCalibrations, AMovedAxisBreakpointIsADifference) {
   EXPECT_TRUE(t.cells[0].axis);
   EXPECT_TRUE(t.cells[1].axis);
   EXPECT_NEAR(*t.cells[1].Difference(), 0.1, 1e-12);
-  // A number against a text that is none is a difference without a value.
-  Put(cur, 1, 1, QStringLiteral("x"));
+  // A number against a cell that holds none is a difference without a value.
+  cur.SetValue(1, 1, std::nullopt);
   const TCompareResult withText = CompareTables({cur}, {ref});
   const TCellDiff* d = withText.tables[0].Find(1, 1);
   ASSERT_NE(d, nullptr);

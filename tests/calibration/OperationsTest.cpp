@@ -14,19 +14,19 @@ class Operations : public ::testing::Test {
     fDoc.Load(fOp);
   }
   const TCalTable& T(TTableId id) const { return fDoc.Table(id); }
-  // Sets cells by text, as typing would.
+  // Sets cells by value, as typing would.
   void Type(TTableId id, std::initializer_list<std::tuple<int, int, double>> cells) {
     TEditStep step{"typed", {}, {}};
-    for (const auto& [c, r, v] : cells) step.cells.push_back({id, c, r, {}, FloatToStr(v)});
+    for (const auto& [c, r, v] : cells) step.cells.push_back({id, c, r, {}, v});
     fDoc.Apply(step);
   }
-  // Applies an operation's step and checks that its undo gives back every text.
+  // Applies an operation's step and checks that its undo gives back every value.
   void ApplyAndUndo(const TOpResult& result) {
     ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
     const std::vector<TCalTable> before = fDoc.Tables();
     ASSERT_TRUE(fDoc.Apply(result.step));
     fDoc.Undo();
-    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(fDoc.Tables()[i].texts, before[i].texts);
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(fDoc.Tables()[i].values, before[i].values);
     fDoc.Redo();
   }
   QString Shown(TTableId id, int col, int row, double value) const {

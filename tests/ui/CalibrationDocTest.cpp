@@ -16,7 +16,7 @@
 #include "ui/widgets/StringGrid.h"
 
 namespace {
-// A grid's texts as the document holds a table.
+// A grid's texts read as the document holds a table.
 TCalTable GridTexts(TTableId id, int version) {
   auto* grid = Find<TStringGrid>(TableGridName(id).toLatin1().constData());
   TCalTable t;
@@ -27,8 +27,9 @@ TCalTable GridTexts(TTableId id, int version) {
   t.rows = grid->RowCount();
   t.fixedCols = grid->FixedCols();
   t.fixedRows = grid->FixedRows();
+  t.Clear();
   for (int r = 0; r < t.rows; ++r)
-    for (int c = 0; c < t.cols; ++c) t.texts.push_back(grid->Cell(c, r));
+    for (int c = 0; c < t.cols; ++c) EXPECT_TRUE(t.SetText(c, r, grid->Cell(c, r)));
   return t;
 }
 

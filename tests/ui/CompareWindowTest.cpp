@@ -162,15 +162,13 @@ TEST_F(CompareWindowTest, MarksFollowAnEditAndItsUndo) {
   ASSERT_EQ(Marked(), 3);
   const int row = GridRow(kChanges[0].tableRow);
   const int col = kChanges[0].col;
-  const QString before = Fuel()->Cell(col, row);
-  const QString reference =
-      Marks().Result().Table(TTableId::FuelMain)->Find(col, row)->referenceText;
+  const double reference = *Marks().Result().Table(TTableId::FuelMain)->Find(col, row)->reference;
   // An edit of two cells as one step: the reference's value makes one cell equal, the
   // other cell moves away from the reference.
   TCalibration& doc = MainMaps().Doc();
   TEditStep step;
-  step.cells.push_back({TTableId::FuelMain, col, row, before, reference});
-  step.cells.push_back({TTableId::FuelMain, 2, 2, Fuel()->Cell(2, 2), FloatToStr(1.4)});
+  step.cells.push_back({TTableId::FuelMain, col, row, {}, reference});
+  step.cells.push_back({TTableId::FuelMain, 2, 2, {}, 1.4});
   ASSERT_TRUE(doc.Apply(step));
   QCoreApplication::processEvents();
   EXPECT_EQ(Marked(), 3);

@@ -217,8 +217,8 @@ TEST_F(LiveLoopTest, VirtualEngineAnswersTheFuelMapWithoutDemoDat) {
   for (int r = 1; r < fuel.rows; ++r)
     for (int c = 1; c < fuel.cols; ++c)
       step.cells.push_back(
-          {TTableId::FuelMain, c, r, fuel.Text(c, r),
-           fuel.Rule(c, r).Show(fuel.Rule(c, r).Quantise(*fuel.Value(c, r) * 0.85))});
+          {TTableId::FuelMain, c, r, fuel.Value(c, r),
+           fuel.Rule(c, r).AsShown(fuel.Rule(c, r).Quantise(*fuel.Value(c, r) * 0.85))});
   ASSERT_TRUE(doc.Apply(step));
   Run(350);
   EXPECT_LT(MainLive().LiveValues[kO2], cold[kO2] - 0.1);

@@ -88,7 +88,11 @@ class ProfileEditorTest : public ProgramTest {
 
 std::vector<std::vector<QString>> Texts(const std::vector<TCalTable>& tables) {
   std::vector<std::vector<QString>> texts;
-  for (const TCalTable& t : tables) texts.push_back(t.texts);
+  for (const TCalTable& t : tables) {
+    texts.emplace_back();
+    for (int r = 0; r < t.rows; ++r)
+      for (int c = 0; c < t.cols; ++c) texts.back().push_back(t.Text(c, r));
+  }
   return texts;
 }
 

@@ -38,11 +38,6 @@ class TSortItem : public QTableWidgetItem {
   }
 };
 
-std::optional<double> Number(const QString& text) {
-  if (auto v = TryStrToFloat(text, DecimalSeparator())) return v;
-  return TryStrToFloat(text, QChar('.'));
-}
-
 QVariant Key(const std::optional<double>& value) {
   return value ? QVariant(*value) : QVariant();
 }
@@ -140,8 +135,8 @@ QString TfrmCompare::Place(const TCalTable& table, int col, int row) const {
   return axes.isEmpty() ? where : where + QLatin1Char(' ') + axes.join(QStringLiteral(" × "));
 }
 
-void TfrmCompare::AddRow(const TCalTable& table, int col, int row, const QString& reference,
-                         const QString& current) {
+void TfrmCompare::AddRow(const TCalTable& table, int col, int row, const Side& reference,
+                         const Side& current) {
   const int line = lvCompare->rowCount();
   lvCompare->insertRow(line);
   // Sorted by this column, the rows go table by table, each in the order of its grid.
@@ -151,15 +146,15 @@ void TfrmCompare::AddRow(const TCalTable& table, int col, int row, const QString
   name->setData(kTableRole, static_cast<int>(table.id));
   lvCompare->setItem(line, kTable, name);
   lvCompare->setItem(line, kCell,
-                     new TSortItem(col < 0 ? current : Place(table, col, row),
+                     new TSortItem(col < 0 ? current.text : Place(table, col, row),
                                    col < 0 ? QVariant() : QVariant(row * 1000 + col)));
   if (col < 0) return;
-  const auto ref = Number(reference), cur = Number(current);
-  lvCompare->setItem(line, kReference, new TSortItem(reference, Key(ref)));
-  lvCompare->setItem(line, kCurrent, new TSortItem(current, Key(cur)));
+  const std::optional<double>&ref = reference.value, &cur = current.value;
+  lvCompare->setItem(line, kReference, new TSortItem(reference.text, Key(ref)));
+  lvCompare->setItem(line, kCurrent, new TSortItem(current.text, Key(cur)));
   // At the precision the two texts show (1,07 against 1 differs by 0,07).
   std::optional<double> delta;
-  if (ref && cur) delta = TextDifference(current, reference).value_or(*cur - *ref);
+  if (ref && cur) delta = TextDifference(current.text, reference.text).value_or(*cur - *ref);
   QString deltaText;
   if (delta) deltaText = (*delta > 0 ? QStringLiteral("+") : QString()) + FloatToStr(*delta);
   lvCompare->setItem(line, kDifference, new TSortItem(deltaText, Key(delta)));
@@ -170,19 +165,21 @@ void TfrmCompare::AddTable(TTableId id) {
   if (!diff) return;
   const TCalTable current = fMarks.Current(id);
   if (!diff->comparable) {
-    AddRow(current, -1, -1, QString(), tr("несравнима (%1)").arg(diff->reason));
+    AddRow(current, -1, -1, {}, {tr("несравнима (%1)").arg(diff->reason), {}});
     return;
   }
   if (cbOnlyDiffs->isChecked()) {
     for (const TCellDiff& cell : diff->cells)
-      AddRow(current, cell.col, cell.row, cell.referenceText, cell.currentText);
+      AddRow(current, cell.col, cell.row, {cell.referenceText, cell.reference},
+             {cell.currentText, cell.current});
     return;
   }
   const TCalTable& reference = fMarks.Reference()->Table(id);
   for (int r = 0; r < current.rows; ++r)
     for (int c = 0; c < current.cols; ++c)
       if (!current.Text(c, r).isEmpty() || !reference.Text(c, r).isEmpty())
-        AddRow(current, c, r, reference.Text(c, r), current.Text(c, r));
+        AddRow(current, c, r, {reference.Text(c, r), reference.Value(c, r)},
+               {current.Text(c, r), current.Value(c, r)});
 }
 
 void TfrmCompare::Rebuild() {

@@ -5,6 +5,7 @@
 // shows only the differing cells, or every cell of every table beside its reference.
 
 #include <QWidget>
+#include <optional>
 
 #include "calibration/Calibration.h"
 
@@ -37,9 +38,13 @@ class TfrmCompare : public QWidget {
 
  private:
   void AddTable(TTableId id);
-  // One line; `col` < 0 for a table that is not comparable (`current` then says why).
-  void AddRow(const TCalTable& table, int col, int row, const QString& reference,
-              const QString& current);
+  // One line: a cell's texts and values in the reference and the current calibration;
+  // `col` < 0 for a table that is not comparable (`current` then says why).
+  struct Side {
+    QString text;
+    std::optional<double> value;
+  };
+  void AddRow(const TCalTable& table, int col, int row, const Side& reference, const Side& current);
   QString Place(const TCalTable& table, int col, int row) const;
 
   TCompareMarks& fMarks;

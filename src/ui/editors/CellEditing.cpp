@@ -3,13 +3,10 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/Numbers.h"
+#include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/StringGrid.h"
-
-namespace {
-// The limits of the part-load maps.
-}  // namespace
 
 void TMapEditors::Remember(TStringGrid* grid, int col, int row, bool onlyIfNotEmpty,
                            int32_t* integer) {
@@ -41,25 +38,22 @@ void TMapEditors::CheckCell(TStringGrid* grid, int col, int row, const CheckRule
   // result of the last operation or undo, not an older remembered one), so it records no
   // step and changes no value.
   const std::optional<QString> held = DocumentText(grid, col, row);
-  double value = 0;
-  if (rule.integer) {
-    const auto parsed = TryStrToInt(text);
-    if (!parsed) {
+  const std::optional<double> parsed = TypedCellValue(text, rule.integer);
+  if (!parsed) {
+    if (rule.integer) {
       grid->SetCell(col, row,
                     held.value_or(QString::number(rule.rememberedInt ? *rule.rememberedInt : 0)));
-      return;
-    }
-    value = *parsed;
-  } else {
-    // Either decimal mark; the cell keeps the digits as typed, in the user's mark.
-    const auto parsed = TryTypedFloat(text, DecimalSeparator());
-    if (!parsed) {
+    } else {
       // Without a calibration the ignition map brings the remembered value to one decimal.
       const double restored = rule.oneDecimal ? RoundToDigit(ValueBeforeEdit, -1) : ValueBeforeEdit;
       grid->SetCell(col, row, held.value_or(FloatToStr(restored)));
-      return;
     }
-    value = *parsed;
+    return;
+  }
+  const double value = *parsed;
+  // Either decimal mark; until the document takes the value, the cell keeps the digits as
+  // typed, in the user's mark.
+  if (!rule.integer) {
     const QString marked = TypedFloatText(text, DecimalSeparator());
     if (marked != text) grid->SetCell(col, row, marked);
   }

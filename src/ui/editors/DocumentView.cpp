@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "ui/editors/EditorRules.h"
 #include "ui/editors/MapEditors.h"
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/RadioGroup.h"
@@ -116,11 +117,22 @@ bool TMapEditors::RecordTyped(TStringGrid* grid, int col, int row) {
   if (!id || !fDoc.Loaded() || fShowing) return false;
   const TCalTable& table = fDoc.Table(*id);
   if (!table.Contains(col, row) || table.IsFixed(col, row)) return false;
+  // The cell's check has run: the text is a number it accepted (held to the limits), or
+  // the document's own text given back. The document takes the value; the grid shows it as
+  // the document does ("1,20" typed shows as "1,2").
   const QString text = grid->Cell(col, row);
   if (text == table.Text(col, row)) return false;
+  const auto rule = fRules.find(grid);
+  const std::optional<double> typed =
+      TypedCellValue(text, rule != fRules.end() && rule->second.integer);
+  if (!typed) return false;
+  if (SameValue(table.Value(col, row), *typed)) {
+    grid->SetCell(col, row, table.Text(col, row));
+    return false;
+  }
   TEditStep step;
   step.title = tr("Ввод значения");
-  step.cells.push_back({*id, col, row, table.Text(col, row), text});
+  step.cells.push_back({*id, col, row, table.Value(col, row), *typed});
   fTyping = true;
   struct Reset {
     bool& flag;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "calibration/Calibration.h"
+#include "common/DecimalText.h"
 #include "common/Numbers.h"
 #include "image/CodeRange.h"
 
@@ -48,4 +49,12 @@ int SnapMaxRPM(int version, int rpm) {
   const int64_t code = std::min<int64_t>(RevLimitCode(version, rpm), 255);
   if (code == 0) return rpm;
   return static_cast<int>(RevLimitFromCode(version, code));
+}
+
+std::optional<double> TypedCellValue(const QString& text, bool integer) {
+  if (integer) {
+    if (const auto whole = TryStrToInt(text)) return *whole;
+    return std::nullopt;
+  }
+  return TryTypedFloat(text, DecimalSeparator());
 }

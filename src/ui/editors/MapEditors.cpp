@@ -233,22 +233,15 @@ void TMapEditors::CollectGrids(uint8_t mode) {
   // The box holds 0 to 9000 rpm: a loaded rev limit beyond it stays as loaded until the
   // user sets another.
   fDoc.CollectMaxRPM(seMaxRMP->value(), efi);
-  // The grids' texts as they stand. A text the document does not hold yet (typed, not yet
-  // checked) is a change of the user's and is held within the editors' limits; every other
-  // value keeps what it was loaded or edited to.
+  // The document's values, and a grid text it does not show (typed, not yet checked): a
+  // change of the user's, held within the editors' limits; every other value keeps what it
+  // was loaded or edited to.
   std::vector<TCalTable> tables = fDoc.Tables();
   for (TCalTable& table : tables) {
     const TStringGrid* grid = GridOf(table.id);
     for (int r = 0; r < std::min(table.rows, grid->RowCount()); ++r)
-      for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c) {
-        QString& text = table.texts[static_cast<size_t>(r) * table.cols + c];
-        if (grid->Cell(c, r) == text) continue;
-        text = grid->Cell(c, r);
-        const TCellRule rule = table.Rule(c, r);
-        if (rule.GetKind() != TCellRule::Kind::Value) continue;
-        if (const std::optional<double> typed = table.Value(c, r))
-          text = FloatToStr(HoldInRange(*typed, rule.Range()));
-      }
+      for (int c = 0; c < std::min(table.cols, grid->ColCount()); ++c)
+        if (grid->Cell(c, r) != table.Text(c, r)) table.SetUnchecked(c, r, grid->Cell(c, r));
   }
   fDoc.CollectTablesInto(tables, efi);
 }
