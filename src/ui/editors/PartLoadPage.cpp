@@ -4,7 +4,10 @@
 #include <QGroupBox>
 #include <QPainter>
 #include <QTabWidget>
+#include <algorithm>
+#include <optional>
 
+#include "calibration/Calibration.h"
 #include "common/DecimalText.h"
 #include "image/EfiOperator.h"
 #include "telemetry/LiveCell.h"
@@ -18,15 +21,19 @@
 using namespace PageParts;
 
 namespace {
-// Minimum and maximum over the data cells, starting from cell (1, 1).
-void DataRange(TStringGrid* grid, double& low, double& high) {
-  low = high = StrToFloat(grid->Cell(1, 1));
-  for (int r = 1; r < grid->RowCount(); ++r)
-    for (int c = 1; c < grid->ColCount(); ++c) {
-      const double v = StrToFloat(grid->Cell(c, r));
-      if (v > high) high = v;
-      if (v < low) low = v;
+// Minimum and maximum of the document's values over the data cells the grid shows, from
+// cell (1, 1) on; blank cells have no value and do not count. False when there is none.
+bool DataRange(const TCalTable& table, const TStringGrid* grid, double& low, double& high) {
+  bool found = false;
+  for (int r = 1; r < std::min(table.rows, grid->RowCount()); ++r)
+    for (int c = 1; c < std::min(table.cols, grid->ColCount()); ++c) {
+      const std::optional<double> v = table.Value(c, r);
+      if (!v) continue;
+      if (!found || *v > high) high = *v;
+      if (!found || *v < low) low = *v;
+      found = true;
     }
+  return found;
 }
 
 void FillCell(QPainter& painter, const QRect& rect, const QColor& color, const QString& text) {
@@ -38,7 +45,7 @@ void FillCell(QPainter& painter, const QRect& rect, const QColor& color, const Q
 
 TPartLoadPage::TPartLoadPage(QObject* parent, Kind kind, TCalibration& doc, TEditorState& state,
                              QWidget* sheet, QTabWidget* control, const TLiveMark& live)
-    : QObject(parent), fKind(kind), fSheet(sheet), fControl(control), fLive(live) {
+    : QObject(parent), fKind(kind), fDoc(doc), fSheet(sheet), fControl(control), fLive(live) {
   const bool fuel = Fuel();
   QGroupBox* box = Group(sheet, fuel ? "gbFuelMain" : "gbIgnMain", tr("Карта частичных нагрузок"),
                          4, 2, 670, 392);
@@ -119,8 +126,11 @@ int TPartLoadPage::ColorIndex(double value) const {
 }
 
 void TPartLoadPage::RecomputeRange(bool widen) {
-  if (fGrid->ColCount() < 2 || fGrid->RowCount() < 2) return;
-  DataRange(fGrid, fLow, fHigh);
+  if (fGrid->ColCount() < 2 || fGrid->RowCount() < 2 || !fDoc.Loaded()) return;
+  double low = 0, high = 0;
+  if (!DataRange(fDoc.Table(fView->Table()), fGrid, low, high)) return;
+  fLow = low;
+  fHigh = high;
   const double dataLow = fLow, dataHigh = fHigh;
   if (widen) {
     const double widening = Fuel() ? 0.1 : 0.01;

@@ -1,7 +1,7 @@
 #pragma once
 // TPartLoadPage: a part-load map page (fuel or ignition): the map in its group with the RPM
 // and load captions, the key of its colour scale, and the scale itself: the range of the
-// map's values, the colour of each cell and the live operating-point mark.
+// map's values in the document, the colour of each cell and the live operating-point mark.
 
 #include <QCoreApplication>
 #include <QObject>
@@ -36,8 +36,8 @@ class TPartLoadPage : public QObject {
   void LayOut(const TEFIOperator& efi);
   // What the map shows once the document is loaded: enabled, its range widened.
   void Show();
-  // Takes the range from the data cells (widened on each side when `widen`) and shows the
-  // ends on the key.
+  // Takes the range from the document's values of the data cells (widened on each side
+  // when `widen`) and shows the ends on the key.
   void RecomputeRange(bool widen);
   // The range the colours spread over now.
   TValueRange ColorRange() const { return {fLow, fHigh}; }
@@ -49,6 +49,7 @@ class TPartLoadPage : public QObject {
   void Follow();
 
   Kind fKind;
+  const TCalibration& fDoc;
   QWidget* fSheet;
   QTabWidget* fControl;
   const TLiveMark& fLive;
