@@ -641,6 +641,23 @@ TEST_F(MapEditorsTest, ColourLegendShowsTheEndsOfTheMapAndFollowsEdits) {
   EXPECT_TRUE(Shown(legend));
 }
 
+// The colours follow the document's values: a text that no check has met (a keystroke's, a
+// word) neither moves the key's ends nor stops the redraw with an error box.
+TEST_F(MapEditorsTest, ColourRangeAfterAnUndoIgnoresTextsTheDocumentHasNotTaken) {
+  TColorLegend* legend = maps->FuelLegend;
+  Select(maps->sgFuelMain, 4, 5);
+  Type("1,4");
+  LeaveGrid();
+  ASSERT_EQ(legend->HighText(), "1,4");
+  maps->sgFuelMain->SetCell(6, 6, "9");
+  maps->sgFuelMain->SetCell(7, 7, "abc");
+  EXPECT_EQ(BoxesDuring([&] { maps->Doc().Undo(); }), 0);
+  EXPECT_EQ(legend->HighText(), "1,2");
+  EXPECT_EQ(legend->LowText(), "1");
+  // Its page is in front: the range is not widened.
+  EXPECT_DOUBLE_EQ(maps->FuelRangeMax(), 1.2);
+}
+
 TEST_F(MapEditorsTest, FullLoadIgnitionErrorOfVariantOneIsShownOncePerLeave) {
   TEFIOperator& efi = MainEfi();
   QTemporaryDir dir;
