@@ -13,12 +13,6 @@
 
 using namespace PageParts;
 
-namespace {
-std::vector<double> Row(const TFloatMatrix& table, int row) {
-  return row < static_cast<int>(table.size()) ? table[row] : std::vector<double>{};
-}
-}  // namespace
-
 TFullLoadPage::TFullLoadPage(QObject* parent, TCalibration& doc, TEditorState& state,
                              QWidget* sheet)
     : QObject(parent), fState(state) {
@@ -69,8 +63,8 @@ void TFullLoadPage::LayOut(const TEFIOperator& efi) {
 }
 
 void TFullLoadPage::Plot(const TEFIOperator& efi) {
-  PlotCurve(*chrtMaxIgn, Row(efi.fSparkMaxMatrix, 0), Row(efi.fSparkMaxMatrix, 1), 1);
-  PlotCurve(*chrtMaxFuel, Row(efi.fFuelMaxMatrix, 0), Row(efi.fFuelMaxMatrix, 1), 0);
+  PlotCurve(*chrtMaxIgn, MatrixRow(efi.fSparkMaxMatrix, 0), MatrixRow(efi.fSparkMaxMatrix, 1), 1);
+  PlotCurve(*chrtMaxFuel, MatrixRow(efi.fFuelMaxMatrix, 0), MatrixRow(efi.fFuelMaxMatrix, 1), 0);
   Enable({sgrdFuelMax, sgrdIgnMax}, true);
 }
 

@@ -13,12 +13,6 @@
 
 using namespace PageParts;
 
-namespace {
-std::vector<double> Row(const TFloatMatrix& table, int row) {
-  return row < static_cast<int>(table.size()) ? table[row] : std::vector<double>{};
-}
-}  // namespace
-
 TIdlePage::TIdlePage(QObject* parent, TCalibration& doc, TEditorState& state, QWidget* sheet)
     : QObject(parent) {
   // The idle fuel table gets columns wide enough for four-digit speeds and two-decimal
@@ -60,7 +54,7 @@ void TIdlePage::LayOut(const TEFIOperator& efi) {
 }
 
 void TIdlePage::Plot(const TEFIOperator& efi) {
-  PlotCurve(*chrtXXIgn, Row(efi.fSparkXXMatrix, 0), Row(efi.fSparkXXMatrix, 1), 1);
+  PlotCurve(*chrtXXIgn, MatrixRow(efi.fSparkXXMatrix, 0), MatrixRow(efi.fSparkXXMatrix, 1), 1);
   sgrdIgnXX->setEnabled(true);
 }
 

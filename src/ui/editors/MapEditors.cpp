@@ -63,11 +63,7 @@ void TMapEditors::FillGrids() {
   // Nothing to show without a model and an image.
   if (efi.fVersion <= 0 || efi.fImage.size() < 2) return;
   // What the fill sets in the widgets is the loaded state, not an edit.
-  fState.showing = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{fState.showing};
+  const TScopedFlag showing(fState.showing);
   ShowVersionText(efi.fVersionText);
   // Variant 1 has split part-load maps, the full-load ignition as a curve with its chart, no
   // air-mass meter, no idle fuel table and no CO trim; the others single maps, the

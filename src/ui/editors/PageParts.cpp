@@ -93,6 +93,10 @@ void DrawRows(TLineChart* chart, TStringGrid* grid, double yTopExtra) {
   PlotCurve(*chart, x, y, yTopExtra);
 }
 
+std::vector<double> MatrixRow(const std::vector<std::vector<double>>& table, int row) {
+  return row < static_cast<int>(table.size()) ? table[row] : std::vector<double>{};
+}
+
 void Enable(std::initializer_list<QWidget*> widgets, bool enabled) {
   for (QWidget* widget : widgets) widget->setEnabled(enabled);
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <initializer_list>
+#include <vector>
 
 #include "ui/widgets/LineChart.h"
 
@@ -42,6 +43,8 @@ void SizeFromConfig(TStringGrid* grid, int cols, int rows);
 // Row 0 against row 1 of a grid, one point per column; the ranges run from column 0 and
 // the pen starts at the origin.
 void DrawRows(TLineChart* chart, TStringGrid* grid, double yTopExtra);
+// A row of a decoded table (none where the table has fewer rows).
+std::vector<double> MatrixRow(const std::vector<std::vector<double>>& table, int row);
 // The enabled state of every widget given.
 void Enable(std::initializer_list<QWidget*> widgets, bool enabled);
 }  // namespace PageParts

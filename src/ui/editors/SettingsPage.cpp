@@ -67,12 +67,6 @@ QString SettingTitle(const QString& key) {
     return QCoreApplication::translate("TMapEditors", "Лямбда ВКЛ/ВЫКЛ");
   return QCoreApplication::translate("TMapEditors", "Вольтаж лямбда зонда");
 }
-
-struct TFlagSet {
-  bool& flag;
-  explicit TFlagSet(bool& f) : flag(f) { flag = true; }
-  ~TFlagSet() { flag = false; }
-};
 }  // namespace
 
 TSettingsPage::TSettingsPage(QObject* parent, TCalibration& doc, TEditorState& state,
@@ -285,11 +279,7 @@ void TSettingsPage::RecordSetting(const QString& key, double value) {
 }
 
 void TSettingsPage::ShowSetting(const QString& key, double value) {
-  fState.showing = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{fState.showing};
+  const TScopedFlag showing(fState.showing);
   const int whole = static_cast<int>(value);
   if (key == QLatin1String("MaxRPM")) seMaxRMP->setValue(whole);
   if (key == QLatin1String("COTrim")) {

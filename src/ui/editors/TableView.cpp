@@ -12,14 +12,6 @@
 #include "ui/widgets/ErrorBox.h"
 #include "ui/widgets/StringGrid.h"
 
-namespace {
-struct TFlagSet {
-  bool& flag;
-  explicit TFlagSet(bool& f) : flag(f) { flag = true; }
-  ~TFlagSet() { flag = false; }
-};
-}  // namespace
-
 TTableView::TTableView(QObject* parent, TCalibration& doc, TTableId table, TStringGrid* grid,
                        const Rule& rule, TEditorState& state)
     : QObject(parent), fDoc(doc), fTable(table), fGrid(grid), fRule(rule), fState(state) {
@@ -120,7 +112,7 @@ bool TTableView::RecordTyped(int col, int row) {
   TEditStep step;
   step.title = QCoreApplication::translate("TMapEditors", "Ввод значения");
   step.cells.push_back({fTable, col, row, table.Value(col, row), *typed});
-  TFlagSet typing(fState.typing);
+  TScopedFlag typing(fState.typing);
   return fDoc.Apply(std::move(step));
 }
 
@@ -144,7 +136,7 @@ void TTableView::FinishTyping() {
 
 void TTableView::GridCommand(TEditorState& state, const std::function<void()>& handler) {
   if (state.inGridHandler) return;
-  TFlagSet running(state.inGridHandler);
+  TScopedFlag running(state.inGridHandler);
   RunCommand(handler);
 }
 

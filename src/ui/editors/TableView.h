@@ -16,6 +16,17 @@
 
 class TStringGrid;
 
+// Sets a flag for as long as it lives.
+struct TScopedFlag {
+  explicit TScopedFlag(bool& flag) : fFlag(flag) { fFlag = true; }
+  ~TScopedFlag() { fFlag = false; }
+  TScopedFlag(const TScopedFlag&) = delete;
+  TScopedFlag& operator=(const TScopedFlag&) = delete;
+
+ private:
+  bool& fFlag;
+};
+
 // What the table views of one set of editors share: the value remembered from the cell
 // that became current, and the flags that keep one handler from running inside another.
 struct TEditorState {
