@@ -18,7 +18,7 @@ TSelection WholeMap(const TCalTable& table) {
 }
 
 void Repaint(TfrmMain* window) {
-  Part<TMapEditors>(window, "MapEditors").sgFuelMain->viewport()->repaint();
+  Part<TStringGrid>(window, "sgFuelMain").viewport()->repaint();
 }
 
 void BM_ScaleWholeFuelMap(benchmark::State& state) {

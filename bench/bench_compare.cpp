@@ -66,7 +66,7 @@ void BM_MarkGridsAfterOpening(benchmark::State& state) {
   const QString path = ReferenceFile();
   for (auto _ : state) {
     Part<TCompareCommands>(window, "CompareCommands").OpenReference(path);
-    Part<TMapEditors>(window, "MapEditors").sgFuelMain->viewport()->repaint();
+    Part<TStringGrid>(window, "sgFuelMain").viewport()->repaint();
     state.PauseTiming();
     Part<TCompareCommands>(window, "CompareCommands").actCompareEndClick();
     state.ResumeTiming();
@@ -85,7 +85,7 @@ void BM_SurfaceFollowsOneCell(benchmark::State& state) {
     return;
   }
   QCoreApplication::processEvents();
-  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
+  TStringGrid* grid = &Part<TStringGrid>(window, "sgFuelMain");
   int n = 0;
   for (auto _ : state) {
     grid->SetCell(5, 5, FloatToStr(1.0 + (n++ % 40) / 100.0));

@@ -28,7 +28,7 @@ BENCHMARK(BM_FillGrids)->Unit(benchmark::kMillisecond);
 
 void BM_FuelCellEdit(benchmark::State& state) {
   TfrmMain* window = DemoWindow();
-  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
+  TStringGrid* grid = &Part<TStringGrid>(window, "sgFuelMain");
   ShowFuelPage(window);
   int n = 0;
   for (auto _ : state) {
@@ -56,7 +56,7 @@ void BM_LogOverlayRepaint(benchmark::State& state) {
   }
   Part<TfrmLogAnalysis>(window, "frmLogAnalysis")
       .SetRecords(std::move(records), QStringLiteral("bench"));
-  TStringGrid* grid = Part<TMapEditors>(window, "MapEditors").sgFuelMain;
+  TStringGrid* grid = &Part<TStringGrid>(window, "sgFuelMain");
   // Rendered into a picture, so that every cell is painted with its colour and its mark.
   QPixmap picture(grid->viewport()->size());
   for (auto _ : state) grid->viewport()->render(&picture);

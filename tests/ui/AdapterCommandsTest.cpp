@@ -328,7 +328,7 @@ TEST_F(AdapterCommandsTest, ReadEditSaveEndToEnd) {
   MainAdapter().N8Click();
   ASSERT_TRUE(MainSession().Loaded());
   MainAction("N7")->setEnabled(true);
-  TStringGrid* fuel = MainMaps().sgFuelMain;
+  TStringGrid* fuel = MapWidgets().sgFuelMain;
   fuel->SetCell(3, 4, "1.23");
   QLocale::setDefault(QLocale::c());
   Save("edit.dme", nullptr);
@@ -476,7 +476,7 @@ TEST_F(AdapterCommandsTest, UploadOffersTheEditedImageWithItsChecksumCorrected) 
   MainAdapter().N16Click();
   EXPECT_TRUE(TheSimulator()->Uploaded().empty());
 
-  MainMaps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  MapWidgets().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
   // Cancel (the default) uploads nothing; No goes on to the file as before.
   AnswerNextModal([](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -525,7 +525,7 @@ TEST_F(AdapterCommandsTest, UploadOfATunedImageWhoseAxisDoesNotRiseAsksFirst) {
                                    static_cast<qsizetype>(image.size())));
   AnswerFileDialog(TempPath("flat.bin"));
   MainAction("BIN1")->trigger();
-  MainMaps().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
+  MapWidgets().sgFuelMain->SetCell(3, 4, QLocale().toString(1.23));
   QString text;
   AnswerNextModal([&text](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);

@@ -73,12 +73,12 @@ class CalibrationDocTest : public ProgramTest {
           ASSERT_EQ(grid.Text(c, r), table.Text(c, r)) << name << " col " << c << " row " << r;
       grids.push_back(grid);
     }
-    EXPECT_EQ(doc.Setting("MaxRPM"), MainMaps().seMaxRMP->value()) << what;
+    EXPECT_EQ(doc.Setting("MaxRPM"), MapWidgets().seMaxRMP->value()) << what;
     // The editors' collect against the document's, on the grids' texts.
     TEFIOperator byDocument = efi;
     frmMain->CollectGrids(1);
     // A rev limit beyond what its box shows stays as loaded, in both.
-    doc.CollectMaxRPM(MainMaps().seMaxRMP->value(), byDocument);
+    doc.CollectMaxRPM(MapWidgets().seMaxRMP->value(), byDocument);
     doc.CollectTablesInto(grids, byDocument);
     EXPECT_EQ(byDocument.fFuelMainMatrix, efi.fFuelMainMatrix) << what;
     EXPECT_EQ(byDocument.fSparkMainMatrix, efi.fSparkMainMatrix) << what;

@@ -68,7 +68,7 @@ class CompareWindowTest : public ProgramTest {
     MainAction("actCompare")->trigger();
     QCoreApplication::processEvents();
   }
-  TStringGrid* Fuel() { return MainMaps().sgFuelMain; }
+  TStringGrid* Fuel() { return MapWidgets().sgFuelMain; }
   int GridRow(int tableRow) { return Fuel()->RowCount() - tableRow; }
   TCompareMarks& Marks() { return MainCompare().Marks(); }
   int Marked() { return Marks().Result().DifferentCells(); }
@@ -235,8 +235,8 @@ TEST_F(CompareWindowTest, TheSurfaceFollowsTheActivePageEditsAndClicks) {
 
   // The ignition page shows the ignition map.
   Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet2"));
-  EXPECT_EQ(surface->Grid(), MainMaps().sgIgnMain);
-  EXPECT_EQ(surface->Series()->dataProxy()->rowCount(), MainMaps().sgIgnMain->RowCount() - 1);
+  EXPECT_EQ(surface->Grid(), MapWidgets().sgIgnMain);
+  EXPECT_EQ(surface->Series()->dataProxy()->rowCount(), MapWidgets().sgIgnMain->RowCount() - 1);
 }
 
 // Pictures of the comparison and the 3D view (scripts/screenshots sets TARVELO_SHOTS).

@@ -31,7 +31,7 @@ class EditTest : public ProgramTest {
     file.close();
     AnswerFileDialog(TempPath("demo.bin"));
     MainAction("BIN1")->trigger();
-    maps = &MainMaps();
+    maps = MapWidgets();
     doc = &maps->Doc();
     ASSERT_TRUE(doc->Loaded());
   }
@@ -104,6 +104,6 @@ class EditTest : public ProgramTest {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
-  TMapEditors* maps = nullptr;
+  TMapWidgets maps;
   TCalibration* doc = nullptr;
 };

@@ -41,7 +41,7 @@ class FileCommandsTest : public ProgramTest {
 
 TEST_F(FileCommandsTest, ImageFileFillsEveryPage) {
   LoadImage("demo.bin");
-  TMapEditors& maps = MainMaps();
+  const TMapWidgets maps = MapWidgets();
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "demo.bin");
   EXPECT_TRUE(MainSession().Loaded());
   EXPECT_TRUE(MainAction("N7")->isEnabled());
@@ -90,7 +90,7 @@ TEST_F(FileCommandsTest, SettingsFileRightAfterTheModelChoiceAdoptsItsVersion) {
   EXPECT_TRUE(MainSession().Loaded());
   EXPECT_TRUE(MainAction("N7")->isEnabled());
   EXPECT_FALSE(MainAction("N9")->isEnabled());
-  EXPECT_EQ(MainMaps().sgrdIgnXX->Cell(7, 0), "1600");
+  EXPECT_EQ(MapWidgets().sgrdIgnXX->Cell(7, 0), "1600");
 }
 
 TEST_F(FileCommandsTest, SettingsOfAnotherVersionAskFirst) {

@@ -197,7 +197,7 @@ TEST_F(LogAnalysisWindowTest, CorrectionIsOneUndoableStepThatReachesTheSettingsF
   ASSERT_TRUE(w.btnApply->isEnabled());
 
   w.btnApply->click();
-  EXPECT_EQ(MainMaps().sgFuelMain->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
+  EXPECT_EQ(MapWidgets().sgFuelMain->Cell(3, 4), Fuel().Rule(3, 4).Show(proposed));
   EXPECT_FALSE(w.btnApply->isEnabled());  // not offered twice
   const QByteArray after = SaveSettings("after.dme");
   ASSERT_EQ(after.size(), 1172);
@@ -222,7 +222,7 @@ TEST_F(LogAnalysisWindowTest, NarrowBandSensorIsRefusedWithItsReason) {
   TfrmLogAnalysis& w = MainLogAnalysis();
   w.LoadLogFile(WriteLog(kDrive));
   ASSERT_FALSE(w.Correction().Refused());
-  MainMaps().rgO2Type->Click(0);
+  MapWidgets().rgO2Type->Click(0);
   EXPECT_TRUE(w.Correction().Refused());
   EXPECT_TRUE(w.lblCorrection->text().contains(w.Correction().refusal));
   EXPECT_FALSE(w.btnApply->isEnabled());

@@ -93,7 +93,7 @@ class MapEditorsTest : public ProgramTest {
     Start(true);
     FillSampleTables(MainEfi());
     frmMain->FillGrids(true);
-    maps = &MainMaps();
+    maps = MapWidgets();
   }
   void TearDown() override {
     ProgramTest::TearDown();
@@ -129,7 +129,7 @@ class MapEditorsTest : public ProgramTest {
     Pump(10);
   }
 
-  TMapEditors* maps = nullptr;
+  TMapWidgets maps;
 };
 }  // namespace
 
@@ -208,14 +208,14 @@ TEST_F(MapEditorsTest, FuelValueAboveTheLimitBecomesTheLimitAndRecolours) {
   MoveOn();
   EXPECT_EQ(maps->sgFuelMain->Cell(4, 5), "1,5");
   // The range follows without widening while moving inside the grid.
-  EXPECT_DOUBLE_EQ(maps->FuelRangeMax, 1.5);
+  EXPECT_DOUBLE_EQ(maps->FuelRangeMax(), 1.5);
   Select(maps->sgFuelMain, 6, 6);
   Type("0,5");
   MoveOn();
   EXPECT_EQ(maps->sgFuelMain->Cell(6, 6), "0,7");
   LeaveGrid();
-  EXPECT_NEAR(maps->FuelRangeMax, 1.6, 1e-12);
-  EXPECT_NEAR(maps->FuelRangeMin, 0.6, 1e-12);
+  EXPECT_NEAR(maps->FuelRangeMax(), 1.6, 1e-12);
+  EXPECT_NEAR(maps->FuelRangeMin(), 0.6, 1e-12);
 }
 
 TEST_F(MapEditorsTest, FuelValueUnderEnglishSettings) {
@@ -275,7 +275,7 @@ TEST_F(MapEditorsTest, TypedNumbersTakeEitherDecimalMark) {
   EXPECT_EQ(maps->sgFuelMain->Cell(6, 5), before);
   // Clicking the cell again finds a number there, so no conversion error comes up.
   Select(maps->sgFuelMain, 4, 5);
-  EXPECT_DOUBLE_EQ(maps->ValueBeforeEdit, 1.2);
+  EXPECT_DOUBLE_EQ(maps->ValueBeforeEdit(), 1.2);
 
   QLocale::setDefault(QLocale(QLocale::English));
   frmMain->FillGrids(true);
@@ -639,6 +639,23 @@ TEST_F(MapEditorsTest, ColourLegendShowsTheEndsOfTheMapAndFollowsEdits) {
   EXPECT_EQ(spark->HighText(), "50");
   EXPECT_EQ(spark->HighColor(), TableColors()[0]);
   EXPECT_TRUE(Shown(legend));
+}
+
+// The colours follow the document's values: a text that no check has met (a keystroke's, a
+// word) neither moves the key's ends nor stops the redraw with an error box.
+TEST_F(MapEditorsTest, ColourRangeAfterAnUndoIgnoresTextsTheDocumentHasNotTaken) {
+  TColorLegend* legend = maps->FuelLegend;
+  Select(maps->sgFuelMain, 4, 5);
+  Type("1,4");
+  LeaveGrid();
+  ASSERT_EQ(legend->HighText(), "1,4");
+  maps->sgFuelMain->SetCell(6, 6, "9");
+  maps->sgFuelMain->SetCell(7, 7, "abc");
+  EXPECT_EQ(BoxesDuring([&] { maps->Doc().Undo(); }), 0);
+  EXPECT_EQ(legend->HighText(), "1,2");
+  EXPECT_EQ(legend->LowText(), "1");
+  // Its page is in front: the range is not widened.
+  EXPECT_DOUBLE_EQ(maps->FuelRangeMax(), 1.2);
 }
 
 TEST_F(MapEditorsTest, FullLoadIgnitionErrorOfVariantOneIsShownOncePerLeave) {

@@ -85,7 +85,7 @@ class TunedImageTest : public ProgramTest {
   }
   // Types a value into a cell of the part-load fuel map and moves on; the cell's text after.
   QString EditFuelCell(int col, int row, const QString& value) {
-    TStringGrid* grid = MainMaps().sgFuelMain;
+    TStringGrid* grid = MapWidgets().sgFuelMain;
     Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet1"));
     QApplication::setActiveWindow(frmMain);
     grid->setFocus();
@@ -112,7 +112,7 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
   MainAction("actSaveTunedBin")->trigger();
   EXPECT_EQ(Read("same.bin"), demo);
 
-  const QString before = MainMaps().sgFuelMain->Cell(4, 5);
+  const QString before = MapWidgets().sgFuelMain->Cell(4, 5);
   const QString edited = EditFuelCell(4, 5, "1,23");
   ASSERT_NE(edited, before);
   ASSERT_TRUE(MainMaps().Doc().IsModified());
@@ -130,7 +130,7 @@ TEST_F(TunedImageTest, EditedFuelCellIsWrittenBackAndTheImageLoadsWithARightChec
 
   LoadImage("tuned.bin");
   EXPECT_EQ(Find<QLabel>("lBinFName")->text(), "tuned.bin");
-  EXPECT_EQ(MainMaps().sgFuelMain->Cell(4, 5), edited);
+  EXPECT_EQ(MapWidgets().sgFuelMain->Cell(4, 5), edited);
   EXPECT_EQ(ChecksumText(), "КС: верна (16 бит, 69FE-797F -> 7980)");
 }
 
@@ -142,7 +142,7 @@ TEST_F(TunedImageTest, AMovedCOTrimIsWrittenIntoTheImageButNotIntoTheSettingsFil
   TEFIOperator& efi = MainEfi();
   const size_t at = static_cast<size_t>(efi.fCORegAddress);
   const uint8_t loaded = demo[at];
-  QScrollBar* trim = MainMaps().sbCOreg;
+  QScrollBar* trim = MapWidgets().sbCOreg;
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   trim->triggerAction(QAbstractSlider::SliderSingleStepAdd);

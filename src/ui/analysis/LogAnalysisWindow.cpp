@@ -65,8 +65,8 @@ TfrmLogAnalysis::TfrmLogAnalysis(QWidget* parent, TMapEditors& maps)
   odLogFile = MakeFileDialog(this, "odLogFile", false, tr("Открыть ЛОГ-файл"),
                              {tr("ЛОГ-файлы (*.txt *.log)"), tr("Все файлы (*.*)")}, "txt");
   MatchAllFilesForStarDotStar(odLogFile);
-  fFuelOverlay = new TLogOverlay(this, fMaps.sgFuelMain);
-  fIgnitionOverlay = new TLogOverlay(this, fMaps.sgIgnMain);
+  fFuelOverlay = new TLogOverlay(this, fMaps.GridOf(TTableId::FuelMain));
+  fIgnitionOverlay = new TLogOverlay(this, fMaps.GridOf(TTableId::IgnMain));
   ConnectControls();
   ShowSummary();
   ShapeTargets();
@@ -332,10 +332,10 @@ TFuelCorrectionInput TfrmLogAnalysis::CorrectionInput() {
   if (fOriginal.size() != in.current.size()) fOriginal = in.current;
   in.original = fOriginal;
   if (fLocked.size() == in.current.size()) in.locked = fLocked;
-  in.wideBand = fMaps.rgO2Type->ItemIndex() == 1;
+  in.wideBand = fMaps.WideBand();
   in.targetAfr = seTargetAfr->value();
   if (rbTargetTable->isChecked()) in.targetTable = fTargets;
-  const TWideBandRange panel{fMaps.seLamMin->value(), fMaps.seLamMax->value()};
+  const TWideBandRange panel = fMaps.LambdaRange();
   settings->FollowPanel(panel);
   settings->ApplyTo(in, panel);
   if (fColumns) FitToColumns(*fColumns, in);
@@ -447,7 +447,7 @@ void TfrmLogAnalysis::ToggleLock(int col, int row) {
 void TfrmLogAnalysis::ApplyClick() {
   // A value still being typed into the fuel map is recorded first, and the proposal is made
   // again from the map as it then stands.
-  fMaps.FinishTyping(fMaps.sgFuelMain);
+  fMaps.FinishTyping(fMaps.GridOf(TTableId::FuelMain));
   Analyse();
   if (fCorrection.Refused() || fCorrection.cols == 0) return;
   TCalibration& doc = fMaps.Doc();

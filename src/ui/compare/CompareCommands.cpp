@@ -21,8 +21,8 @@ TCompareCommands::TCompareCommands(QObject* parent, const Parts& parts)
   setObjectName(QStringLiteral("CompareCommands"));
   TMapEditors& m = *fParts.maps;
   // TTableId order.
-  const TCompareMarks::Grids grids = {m.sgFuelMain, m.sgIgnMain,   m.sgrdIgnXX, m.sgrdFuelXX,
-                                      m.sgrdIgnMax, m.sgrdFuelMax, m.sgMAF,     m.sgrdRPMTempCorr};
+  TCompareMarks::Grids grids{};
+  for (int i = 0; i < kTableCount; ++i) grids[i] = m.GridOf(static_cast<TTableId>(i));
   fMarks = new TCompareMarks(this, grids, *fParts.strip, m.Doc());
   connect(fParts.maps, &TMapEditors::TablesFilled, fMarks,
           [this] { fParts.compare->setEnabled(true); });

@@ -64,7 +64,7 @@ TfrmSurface::TfrmSurface(TMapEditors& maps, QTabWidget* pages, QWidget* fuelPage
     return;
   }
   BuildGraph();
-  fGrid = fMaps.sgFuelMain;
+  fGrid = fMaps.GridOf(TTableId::FuelMain);
   // The surface follows the document: one accepted cell moves one point, and the surface
   // is never reloaded for it; text still being typed is not a value yet.
   connect(&fMaps.Doc(), &TCalibration::CellsChanged, this,
@@ -72,7 +72,7 @@ TfrmSurface::TfrmSurface(TMapEditors& maps, QTabWidget* pages, QWidget* fuelPage
             if (table != Shown() || !isVisible()) return;
             for (const QPoint& cell : cells) CellChanged(cell.y(), cell.x());
           });
-  for (TStringGrid* grid : {fMaps.sgFuelMain, fMaps.sgIgnMain}) {
+  for (TStringGrid* grid : {fMaps.GridOf(TTableId::FuelMain), fMaps.GridOf(TTableId::IgnMain)}) {
     connect(grid, &QTableWidget::itemSelectionChanged, this, [this, grid] {
       if (grid == fGrid && isVisible()) ShowSelection();
     });
@@ -138,17 +138,18 @@ void TfrmSurface::showEvent(QShowEvent* event) {
 }
 
 void TfrmSurface::FollowPage() {
-  TStringGrid* wanted =
-      fPages->currentWidget() == fIgnitionPage ? fMaps.sgIgnMain : fMaps.sgFuelMain;
+  TStringGrid* wanted = fPages->currentWidget() == fIgnitionPage ? fMaps.GridOf(TTableId::IgnMain)
+                                                                 : fMaps.GridOf(TTableId::FuelMain);
   if (wanted == fGrid && !fRows.empty()) return;
   fGrid = wanted;
   Rebuild();
 }
 
 void TfrmSurface::ApplyGradient() {
-  const bool fuel = fGrid == fMaps.sgFuelMain;
-  const double low = fuel ? fMaps.FuelRangeMin : fMaps.SparkRangeMin;
-  const double high = fuel ? fMaps.FuelRangeMax : fMaps.SparkRangeMax;
+  const bool fuel = fGrid == fMaps.GridOf(TTableId::FuelMain);
+  const TValueRange range = fMaps.ColorRange(fuel ? TTableId::FuelMain : TTableId::IgnMain);
+  const double low = range.low;
+  const double high = range.high;
   if (!(high > low)) return;
   // The grid's own colour of each height, sampled over the colour range, so the surface
   // reads as the grid does.
@@ -165,7 +166,7 @@ void TfrmSurface::ApplyGradient() {
 }
 
 TTableId TfrmSurface::Shown() const {
-  return fGrid == fMaps.sgIgnMain ? TTableId::IgnMain : TTableId::FuelMain;
+  return fGrid == fMaps.GridOf(TTableId::IgnMain) ? TTableId::IgnMain : TTableId::FuelMain;
 }
 
 std::optional<double> TfrmSurface::CellValue(int col, int row) const {
@@ -178,7 +179,7 @@ std::optional<double> TfrmSurface::CellValue(int col, int row) const {
 
 void TfrmSurface::Rebuild() {
   if (!fGraph || !fGrid) return;
-  const bool fuel = fGrid == fMaps.sgFuelMain;
+  const bool fuel = fGrid == fMaps.GridOf(TTableId::FuelMain);
   setWindowTitle(tr("3D-вид карты: %1").arg(fuel ? tr("топливо") : tr("зажигание")));
   fGraph->axisY()->setTitle(fuel ? tr("Коэффициент топлива") : tr("Угол опережения, °"));
   fCols.clear();

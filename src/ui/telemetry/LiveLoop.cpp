@@ -48,7 +48,7 @@ void TLiveLoop::ShowLiveValues() {
   // holds them (nothing before a load).
   int col = 0, row = 0;
   QWidget* page = fViews.pages->currentWidget();
-  TStringGrid* ignition = fViews.maps->sgIgnMain;
+  TStringGrid* ignition = fViews.maps->GridOf(TTableId::IgnMain);
   const TCalibration& doc = fViews.maps->Doc();
   if ((page == fViews.fuelPage || page == fViews.ignitionPage) && doc.Loaded()) {
     const TCalTable& map = doc.Table(TTableId::IgnMain);
@@ -60,7 +60,7 @@ void TLiveLoop::ShowLiveValues() {
   Mark.LiveCellRow = row;
   // Only the map on the active page is repainted, then the window may follow.
   if (page == fViews.ignitionPage) ignition->Repaint();
-  if (page == fViews.fuelPage) fViews.maps->sgFuelMain->Repaint();
+  if (page == fViews.fuelPage) fViews.maps->GridOf(TTableId::FuelMain)->Repaint();
   QCoreApplication::processEvents();
 }
 
