@@ -26,11 +26,6 @@ void TCalibrationSession::ReadImageFile(const QString& path) {
   KeepLoadedImage(false);
 }
 
-void TCalibrationSession::TakeImage(std::vector<uint8_t> image) {
-  fEFI.fImage = std::move(image);
-  KeepLoadedImage(false);
-}
-
 bool TCalibrationSession::DecodeHeld() {
   KeepLoadedImage(false);
   if (fEFI.fVersion <= 0 || fEFI.fImage.size() < 2) return false;

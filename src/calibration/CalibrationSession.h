@@ -36,8 +36,6 @@ class TCalibrationSession : public QObject {
   // Reads an image file's first 32768 bytes (throws EInOutError as LoadImageFile does; the
   // bytes read before a short file ends are held then, nothing is decoded).
   void ReadImageFile(const QString& path);
-  // Takes an image received from the unit.
-  void TakeImage(std::vector<uint8_t> image);
   // Decodes the image held, when a model is chosen and an image is there, and keeps the
   // loaded state of a whole image; returns whether it decoded. The document is loaded by
   // the editors once their grids are laid out for the tables (LoadDocument).

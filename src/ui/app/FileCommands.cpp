@@ -15,11 +15,8 @@
 #include "ui/widgets/StatusStrip.h"
 
 void TfrmMain::UpdateImageCommands() {
-  const bool whole = EFI().fImage.size() == static_cast<size_t>(kImageSize);
-  N9->setEnabled(whole);
-  // A settings file cuts the image to its version bytes: nothing to write back into then.
-  if (!whole) fSession->DropLoadedImage();
-  actSaveTunedBin->setEnabled(fSession->HasTunedImage());
+  // actSaveTunedBin follows the session's loaded image (TTunedImageCommands).
+  N9->setEnabled(EFI().fImage.size() == static_cast<size_t>(kImageSize));
 }
 
 void TfrmMain::BIN1Click() {

@@ -97,8 +97,7 @@ class TfrmMain : public QMainWindow {
   // What BIN1 and N17 do with the chosen file.
   void OpenImageFile(const QString& path);
   void OpenSettingsFile(const QString& path);
-  // N9 follows whether a whole image is held, actSaveTunedBin whether a whole image was
-  // loaded and decoded (a settings file leaves none).
+  // N9 follows whether a whole image is held (a settings file cuts it to the version bytes).
   void UpdateImageCommands();
 
   // --- The edited calibration written back into the loaded image (TunedImageCommands) ---

@@ -49,8 +49,7 @@ TStringGrid* Grid(QWidget* parent, const char* name, int cols, int rows, int fix
                   int fixedRows, QRect geometry) {
   auto* grid = Named(new TStringGrid(cols, rows, fixedCols, fixedRows, parent), name);
   grid->setGeometry(geometry);
-  grid->SetDefaultRowHeight(FitCellSize(geometry.height(), rows));
-  grid->SetDefaultColWidth(FitCellSize(geometry.width(), cols));
+  Fit(grid, true, true);
   grid->setEnabled(false);
   return grid;
 }
