@@ -12,20 +12,10 @@
 #include <vector>
 
 #include "calibration/Calibration.h"
+#include "common/ScopedFlag.h"
 #include "image/CodeRange.h"
 
 class TStringGrid;
-
-// Sets a flag for as long as it lives.
-struct TScopedFlag {
-  explicit TScopedFlag(bool& flag) : fFlag(flag) { fFlag = true; }
-  ~TScopedFlag() { fFlag = false; }
-  TScopedFlag(const TScopedFlag&) = delete;
-  TScopedFlag& operator=(const TScopedFlag&) = delete;
-
- private:
-  bool& fFlag;
-};
 
 // What the table views of one set of editors share: the value remembered from the cell
 // that became current, and the flags that keep one handler from running inside another.

@@ -16,6 +16,7 @@
 #include "common/DecimalText.h"
 #include "common/Errors.h"
 #include "common/MapInterpolation.h"
+#include "common/ScopedFlag.h"
 #include "image/CodeRange.h"
 #include "sim/VirtualEngine.h"
 #include "telemetry/DemoRecord.h"
@@ -145,11 +146,7 @@ void TLiveLoop::sbWriteLogClick() {
     // A run still finishing its record (the button released and pressed again inside it)
     // simply goes on; a second run is never nested inside the first.
     if (fLiveLoopRunning) return;
-    fLiveLoopRunning = true;
-    struct Reset {
-      bool& flag;
-      ~Reset() { flag = false; }
-    } reset{fLiveLoopRunning};
+    const TScopedFlag running(fLiveLoopRunning);
     RunLiveLoop();
   } else {
     Mark.LiveLoopActive = 0;
